@@ -1,0 +1,137 @@
+#include "app/log.h"
+
+#include <sys/time.h>
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
+
+namespace vantor {
+namespace {
+
+constexpr long kMaxLogFileBytes = 512000;
+constexpr std::size_t kDebugLineChars = 512;
+constexpr std::size_t kHexLineChars = 512;
+
+enum class Writer { kDebugOutput, kFile };
+
+std::atomic<int> g_level{0};
+Writer g_writer = Writer::kDebugOutput;
+std::string g_path;
+std::mutex g_writeMutex;  // keeps entries from different threads whole
+
+void WriteDebugOutput(const std::string& message) {
+    std::string line = "BY: " + message;
+    if (line.size() > kDebugLineChars - 1) line.resize(kDebugLineChars - 1);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+void WriteFileEntry(const std::string& message) {
+    FILE* file = std::fopen(g_path.c_str(), "a");
+    if (file == nullptr) {
+        WriteDebugOutput("Open Log failed");
+        return;
+    }
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    std::fprintf(file, "\r%02u:%02u.%03u   ", static_cast<unsigned>(local.tm_min),
+                 static_cast<unsigned>(local.tm_sec), static_cast<unsigned>(now.tv_usec / 1000));
+    std::fwrite(message.data(), 1, message.size(), file);
+    std::fclose(file);
+}
+
+void WriteEntry(const std::string& message) {
+    std::lock_guard<std::mutex> lock(g_writeMutex);
+    if (g_writer == Writer::kFile) {
+        WriteFileEntry(message);
+    } else {
+        WriteDebugOutput(message);
+    }
+}
+
+}  // namespace
+
+void LogSetup(int level, const std::string& logFilePath) {
+    std::lock_guard<std::mutex> lock(g_writeMutex);
+    g_path = logFilePath;
+    g_writer = Writer::kDebugOutput;
+    g_level.store(level);
+    if (level < 2) return;
+    FILE* file = std::fopen(g_path.c_str(), "a");
+    if (file == nullptr) {
+        WriteDebugOutput("Open Log failed");
+        return;
+    }
+    long size = std::ftell(file);
+    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+    std::fclose(file);
+    if (size > kMaxLogFileBytes) {
+        file = std::fopen(g_path.c_str(), "w");
+        if (file != nullptr) std::fclose(file);
+    }
+    g_writer = Writer::kFile;
+}
+
+void LogShutdown() {
+    std::lock_guard<std::mutex> lock(g_writeMutex);
+    g_level.store(0);
+    g_writer = Writer::kDebugOutput;
+}
+
+int LogLevel() { return g_level.load(std::memory_order_relaxed); }
+
+const std::string& LogFilePath() { return g_path; }
+
+void DbgLogImpl(const char* format, ...) {
+    if (LogLevel() == 0) return;
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    int needed = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string message;
+    if (needed > 0) {
+        message.resize(static_cast<std::size_t>(needed) + 1);
+        std::vsnprintf(message.data(), message.size(), format, args);
+        message.resize(static_cast<std::size_t>(needed));
+    }
+    va_end(args);
+    WriteEntry(message);
+}
+
+void DbgLogHex(const void* data, std::size_t length, unsigned bytesPerLine, const char* prefix) {
+    if (LogLevel() == 0 || data == nullptr || length == 0) return;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    std::string line;
+    auto startLine = [&](bool first) {
+        line.clear();
+        if (prefix == nullptr) return;
+        if (first && bytesPerLine > 0) line += '\n';
+        line += prefix;
+        line += ' ';
+    };
+    startLine(true);
+    char pair[4];
+    for (std::size_t i = 0; i < length; ++i) {
+        // A line never outgrows the entry buffer: a full one is written out first.
+        if (line.size() + 3 > kHexLineChars - 1) {
+            WriteEntry(line);
+            line.clear();
+        }
+        std::snprintf(pair, sizeof pair, "%02x ", bytes[i]);
+        line += pair;
+        if (bytesPerLine > 0 && (i + 1) % bytesPerLine == 0) {
+            WriteEntry(line);
+            startLine(false);
+        }
+    }
+    if (!line.empty()) WriteEntry(line);
+}
+
+}  // namespace vantor

@@ -1,0 +1,7 @@
+if(VANTOR_SANITIZE)
+    add_compile_options(-fsanitize=${VANTOR_SANITIZE} -fno-omit-frame-pointer -g)
+    add_link_options(-fsanitize=${VANTOR_SANITIZE})
+    if(VANTOR_SANITIZE MATCHES "undefined")
+        add_compile_options(-fno-sanitize-recover=undefined)
+    endif()
+endif()

@@ -1,0 +1,90 @@
+#include "platform/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace vantor {
+namespace {
+
+// Closes the descriptor on every path out of a function.
+class FdGuard {
+public:
+    explicit FdGuard(int fd) : fd_(fd) {}
+    ~FdGuard() {
+        if (fd_ >= 0) close(fd_);
+    }
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t size) {
+    while (size > 0) {
+        ssize_t written = write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                       std::size_t maxBytes) {
+    FdGuard fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return std::nullopt;
+    struct stat info {};
+    if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    if (static_cast<std::uint64_t>(info.st_size) > maxBytes) return std::nullopt;
+    std::vector<std::uint8_t> data;
+    data.reserve(static_cast<std::size_t>(info.st_size));
+    std::uint8_t buffer[65536];
+    for (;;) {
+        ssize_t got = read(fd.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        if (data.size() + static_cast<std::size_t>(got) > maxBytes) return std::nullopt;
+        data.insert(data.end(), buffer, buffer + got);
+    }
+    return data;
+}
+
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size, int* error) {
+    std::string temp = path + ".tmpXXXXXX";
+    FdGuard fd(mkstemp(temp.data()));
+    auto fail = [&](bool removeTemp) {
+        int saved = errno;
+        if (removeTemp) unlink(temp.c_str());
+        if (error != nullptr) *error = saved;
+        return false;
+    };
+    if (fd.get() < 0) return fail(false);
+    fchmod(fd.get(), 0644);
+    if (!WriteAll(fd.get(), static_cast<const std::uint8_t*>(data), size)) return fail(true);
+    if (fsync(fd.get()) != 0) return fail(true);
+    if (close(fd.release()) != 0) return fail(true);
+    if (rename(temp.c_str(), path.c_str()) != 0) return fail(true);
+    return true;
+}
+
+}  // namespace vantor

@@ -1,0 +1,27 @@
+// Whole-file reading with a size limit, and atomic whole-file writing: the data goes to a
+// temporary file in the same folder, is flushed to disk and then renamed over the target,
+// so a crash or a full disk leaves either the old file or the new one, never a mix.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantor {
+
+// The whole file, or nothing when it cannot be read or is larger than `maxBytes`.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                       std::size_t maxBytes);
+
+// Writes `size` bytes to `path` atomically. On failure returns false, sets `error` to the
+// errno value and leaves any previous file untouched.
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
+                     int* error = nullptr);
+
+inline bool WriteFileAtomic(const std::string& path, const std::string& text, int* error = nullptr) {
+    return WriteFileAtomic(path, text.data(), text.size(), error);
+}
+
+}  // namespace vantor

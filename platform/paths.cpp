@@ -1,0 +1,97 @@
+#include "platform/paths.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <string_view>
+
+#ifndef VANTOR_INSTALL_DATA_DIR
+#define VANTOR_INSTALL_DATA_DIR "/usr/local/share/vantor/"
+#endif
+
+namespace vantor {
+namespace {
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return (value != nullptr && *value != '\0') ? std::string(value) : fallback;
+}
+
+std::string HomeDir() { return WithTrailingSlash(EnvOr("HOME", "/tmp")); }
+
+std::string ExecutableDir() {
+    char buffer[4096];
+    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return {};
+    std::string path(buffer, static_cast<std::size_t>(length));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+// Reads XDG_DESKTOP_DIR="$HOME/Desktop" from user-dirs.dirs.
+std::string XdgDesktopSetting() {
+    std::string config = WithTrailingSlash(EnvOr("XDG_CONFIG_HOME", HomeDir() + ".config"));
+    std::ifstream in(config + "user-dirs.dirs");
+    std::string line;
+    constexpr std::string_view kKey = "XDG_DESKTOP_DIR=";
+    while (std::getline(in, line)) {
+        if (line.compare(0, kKey.size(), kKey) != 0) continue;
+        std::string value = line.substr(kKey.size());
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            value = value.substr(1, value.size() - 2);
+        }
+        if (value.compare(0, 5, "$HOME") == 0) value = HomeDir() + value.substr(value.size() > 5 ? 6 : 5);
+        return value;
+    }
+    return HomeDir() + "Desktop";
+}
+
+}  // namespace
+
+std::string WithTrailingSlash(std::string path) {
+    if (!path.empty() && path.back() != '/') path += '/';
+    return path;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string ProgramDir() {
+    std::string overridden = EnvOr("VANTOR_PROGRAM_DIR", "");
+    if (!overridden.empty()) return WithTrailingSlash(overridden);
+    std::string exeDir = ExecutableDir();
+    if (!exeDir.empty() && FileExists(exeDir + "cfg.ini")) return exeDir;
+    return WithTrailingSlash(VANTOR_INSTALL_DATA_DIR);
+}
+
+std::string LocalAppDataDir() {
+    return WithTrailingSlash(EnvOr("XDG_DATA_HOME", HomeDir() + ".local/share"));
+}
+
+std::string DataDirFor(const std::string& appdir) {
+    std::string overridden = EnvOr("VANTOR_DATA_DIR", "");
+    if (!overridden.empty()) return WithTrailingSlash(overridden);
+    return LocalAppDataDir() + appdir + "/";
+}
+
+std::string DesktopDir() {
+    std::string desktop = WithTrailingSlash(XdgDesktopSetting());
+    return DirectoryExists(desktop) ? desktop : std::string();
+}
+
+bool MakeDirectory(const std::string& path, int* error) {
+    if (mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && DirectoryExists(path))) return true;
+    if (error != nullptr) *error = errno;
+    return false;
+}
+
+}  // namespace vantor

@@ -1,0 +1,32 @@
+// Where the program finds its shipped files and keeps the user's files.
+// Every folder returned ends with '/', so file names can be appended directly.
+#pragma once
+
+#include <string>
+
+namespace vantor {
+
+// The folder that holds cfg.ini, the language folders and the skins: $VANTOR_PROGRAM_DIR
+// when set, else the executable's folder when it holds cfg.ini, else the installed data
+// folder.
+std::string ProgramDir();
+
+// $XDG_DATA_HOME, else ~/.local/share.
+std::string LocalAppDataDir();
+
+// The per-user data folder: $VANTOR_DATA_DIR when set, else LocalAppDataDir() + appdir.
+std::string DataDirFor(const std::string& appdir);
+
+// The desktop folder of the XDG user directories when it exists, else empty.
+std::string DesktopDir();
+
+// Creates one folder level; true when it exists afterwards. `error` gets errno on failure.
+bool MakeDirectory(const std::string& path, int* error = nullptr);
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+
+// Adds a trailing '/' when missing (an empty path stays empty).
+std::string WithTrailingSlash(std::string path);
+
+}  // namespace vantor
