@@ -1,0 +1,17 @@
+// The language text table: one string per "tc_" key, filled from a language file.
+// Texts are UTF-8. A key missing from the file, or not in the table at all, gives "".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+// Loads the file and fills every key of the table (empty texts when the file cannot be
+// read or parsed). Safe to call while other threads read texts.
+void LoadTexts(const std::string& path);
+
+// The text of a key, e.g. Text("tc_msg25").
+std::string Text(std::string_view key);
+
+}  // namespace vantor
