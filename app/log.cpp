@@ -83,9 +83,13 @@ void LogShutdown() {
     g_writer = Writer::kDebugOutput;
 }
 
-int LogLevel() { return g_level.load(std::memory_order_relaxed); }
+int LogLevel() {
+    return g_level.load(std::memory_order_relaxed);
+}
 
-const std::string& LogFilePath() { return g_path; }
+const std::string& LogFilePath() {
+    return g_path;
+}
 
 void DbgLogImpl(const char* format, ...) {
     if (LogLevel() == 0) return;

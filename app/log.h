@@ -24,8 +24,8 @@ const std::string& LogFilePath();
 void DbgLogImpl(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Writes one entry. Callers pass complete messages without a line end.
-#define DbgLog(...)                                                  \
-    do {                                                             \
+#define DbgLog(...)                                                       \
+    do {                                                                  \
         if (::vantor::LogLevel() != 0) ::vantor::DbgLogImpl(__VA_ARGS__); \
     } while (0)
 

@@ -14,7 +14,9 @@ void StderrMessageSink::ShowMessage(std::string_view text, std::string_view capt
                  static_cast<int>(text.size()), text.data());
 }
 
-void SetMessageSink(MessageSink* sink) { g_sink.store(sink != nullptr ? sink : &g_stderrSink); }
+void SetMessageSink(MessageSink* sink) {
+    g_sink.store(sink != nullptr ? sink : &g_stderrSink);
+}
 
 void ShowSystemMessage(std::string_view text, std::string_view caption) {
     g_sink.load()->ShowMessage(text, caption);

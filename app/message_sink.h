@@ -11,20 +11,20 @@
 namespace vantor {
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void ShowMessage(std::string_view text, std::string_view caption) = 0;
 };
 
 // Prints "caption: text" as one line on standard error.
 class StderrMessageSink : public MessageSink {
-public:
+  public:
     void ShowMessage(std::string_view text, std::string_view caption) override;
 };
 
 // Keeps every message; for tests and for callers that show them later.
 class RecordingMessageSink : public MessageSink {
-public:
+  public:
     void ShowMessage(std::string_view text, std::string_view caption) override {
         messages.emplace_back(std::string(text), std::string(caption));
     }

@@ -13,7 +13,7 @@ namespace {
 
 // Closes the descriptor on every path out of a function.
 class FdGuard {
-public:
+  public:
     explicit FdGuard(int fd) : fd_(fd) {}
     ~FdGuard() {
         if (fd_ >= 0) close(fd_);
@@ -27,7 +27,7 @@ public:
         return fd;
     }
 
-private:
+  private:
     int fd_;
 };
 

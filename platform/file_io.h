@@ -20,7 +20,8 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
 bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
                      int* error = nullptr);
 
-inline bool WriteFileAtomic(const std::string& path, const std::string& text, int* error = nullptr) {
+inline bool WriteFileAtomic(const std::string& path, const std::string& text,
+                            int* error = nullptr) {
     return WriteFileAtomic(path, text.data(), text.size(), error);
 }
 

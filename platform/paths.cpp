@@ -20,7 +20,9 @@ std::string EnvOr(const char* name, const std::string& fallback) {
     return (value != nullptr && *value != '\0') ? std::string(value) : fallback;
 }
 
-std::string HomeDir() { return WithTrailingSlash(EnvOr("HOME", "/tmp")); }
+std::string HomeDir() {
+    return WithTrailingSlash(EnvOr("HOME", "/tmp"));
+}
 
 std::string ExecutableDir() {
     char buffer[4096];
@@ -42,7 +44,8 @@ std::string XdgDesktopSetting() {
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
-        if (value.compare(0, 5, "$HOME") == 0) value = HomeDir() + value.substr(value.size() > 5 ? 6 : 5);
+        if (value.compare(0, 5, "$HOME") == 0)
+            value = HomeDir() + value.substr(value.size() > 5 ? 6 : 5);
         return value;
     }
     return HomeDir() + "Desktop";

@@ -15,7 +15,7 @@ namespace vantor {
 namespace {
 
 class LogTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { LogShutdown(); }
     test::TempDir dir;
     std::string logPath = dir / "Log.txt";

@@ -51,6 +51,8 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     return {text.begin(), text.end()};
 }
 
-std::string SourceDataDir() { return VANTOR_SOURCE_DATA_DIR; }
+std::string SourceDataDir() {
+    return VANTOR_SOURCE_DATA_DIR;
+}
 
 }  // namespace vantor::test

@@ -1,0 +1,186 @@
+#include "platform/single_instance.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/log.h"
+#include "platform/paths.h"
+
+namespace vantor {
+namespace {
+
+constexpr std::size_t kMaxTitleBytes = 256;
+
+std::string DefaultFolder(const std::string& name, std::string* suffix) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && *runtime != '\0' && DirectoryExists(runtime)) {
+        suffix->clear();
+        return WithTrailingSlash(runtime);
+    }
+    *suffix = "-" + std::to_string(getuid());
+    (void)name;
+    return "/tmp/";
+}
+
+bool FillAddress(const std::string& path, sockaddr_un* address) {
+    std::memset(address, 0, sizeof *address);
+    address->sun_family = AF_UNIX;
+    if (path.size() >= sizeof address->sun_path) return false;
+    std::memcpy(address->sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::uint32_t GetU32(const std::uint8_t* in) {
+    return static_cast<std::uint32_t>(in[0]) | (static_cast<std::uint32_t>(in[1]) << 8) |
+           (static_cast<std::uint32_t>(in[2]) << 16) | (static_cast<std::uint32_t>(in[3]) << 24);
+}
+
+// Wire form: three little-endian words, then the title bytes.
+std::vector<std::uint8_t> Encode(const InstanceMessage& message) {
+    std::vector<std::uint8_t> out;
+    PutU32(out, message.message);
+    PutU32(out, message.wParam);
+    PutU32(out, message.lParam);
+    std::size_t titleBytes = std::min(message.title.size(), kMaxTitleBytes);
+    out.insert(out.end(), message.title.begin(),
+               message.title.begin() + static_cast<std::ptrdiff_t>(titleBytes));
+    return out;
+}
+
+bool Decode(const std::uint8_t* data, std::size_t size, InstanceMessage* message) {
+    if (size < 12) return false;
+    message->message = GetU32(data);
+    message->wParam = GetU32(data + 4);
+    message->lParam = GetU32(data + 8);
+    message->title.assign(reinterpret_cast<const char*>(data + 12), size - 12);
+    return true;
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(std::string name, std::string folder) {
+    std::string suffix;
+    if (folder.empty()) {
+        folder = DefaultFolder(name, &suffix);
+    } else {
+        folder = WithTrailingSlash(folder);
+    }
+    lockPath_ = folder + name + suffix + ".lock";
+    socketPath_ = folder + name + suffix + ".sock";
+}
+
+SingleInstance::~SingleInstance() {
+    StopListening();
+    if (lockFd_ >= 0) close(lockFd_);
+}
+
+bool SingleInstance::Acquire() {
+    if (lockFd_ >= 0) return true;
+    int fd = open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        // Without a lock file there is no way to tell; run rather than refuse to start.
+        DbgLog("SingleInstance: open %s err=%d", lockPath_.c_str(), errno);
+        return true;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return false;
+    }
+    lockFd_ = fd;
+    return true;
+}
+
+bool SingleInstance::Listen(Handler handler) {
+    if (lockFd_ < 0 || listener_.joinable()) return false;
+    sockaddr_un address{};
+    if (!FillAddress(socketPath_, &address)) return false;
+    // A socket file left by a crashed holder is ours to replace: we hold the lock now.
+    unlink(socketPath_.c_str());
+    listenFd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listenFd_ < 0) return false;
+    if (bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listenFd_, 4) != 0) {
+        DbgLog("SingleInstance: listen err=%d", errno);
+        close(listenFd_);
+        listenFd_ = -1;
+        return false;
+    }
+    stopFd_ = eventfd(0, EFD_CLOEXEC);
+    handler_ = std::move(handler);
+    listener_ = std::thread([this] { ListenLoop(); });
+    return true;
+}
+
+void SingleInstance::StopListening() {
+    if (!listener_.joinable()) return;
+    std::uint64_t one = 1;
+    if (write(stopFd_, &one, sizeof one) < 0) DbgLog("SingleInstance: stop err=%d", errno);
+    listener_.join();
+    close(listenFd_);
+    close(stopFd_);
+    listenFd_ = stopFd_ = -1;
+    unlink(socketPath_.c_str());
+}
+
+void SingleInstance::ListenLoop() {
+    for (;;) {
+        pollfd fds[2] = {{listenFd_, POLLIN, 0}, {stopFd_, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        if (fds[1].revents != 0) return;
+        if ((fds[0].revents & POLLIN) == 0) continue;
+        int client = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) continue;
+        // A peer that connects but never writes must not stall the listener.
+        timeval timeout{1, 0};
+        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        std::uint8_t buffer[12 + kMaxTitleBytes];
+        std::size_t size = 0;
+        for (;;) {
+            ssize_t got = read(client, buffer + size, sizeof buffer - size);
+            if (got <= 0) break;
+            size += static_cast<std::size_t>(got);
+            if (size == sizeof buffer) break;
+        }
+        close(client);
+        InstanceMessage message;
+        if (Decode(buffer, size, &message)) handler_(message);
+    }
+}
+
+long SingleInstance::Notify(const InstanceMessage& message) const {
+    sockaddr_un address{};
+    if (!FillAddress(socketPath_, &address)) return 0;
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return 0;
+    long peer = 0;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        ucred credentials{};
+        socklen_t length = sizeof credentials;
+        std::vector<std::uint8_t> bytes = Encode(message);
+        if (write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+            getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0) {
+            peer = credentials.pid;
+        }
+    }
+    close(fd);
+    return peer;
+}
+
+}  // namespace vantor
