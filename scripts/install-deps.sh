@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libxkbcommon-dev xkb-data
+    libxkbcommon-dev xkb-data libudev-dev pkg-config
 )
 
 missing=()
