@@ -18,8 +18,8 @@ constexpr int kMaxSensorEntries = 30;
 constexpr int kMaxSensorSteps = 650;
 
 struct SensorSteps {
-    std::uint16_t sensorId = 0;  // 0 = free entry
-    int count = 0;               // number of steps, at most kMaxSensorSteps
+    std::uint16_t sensorId = 0;                        // 0 = free entry
+    int count = 0;                                     // number of steps, at most kMaxSensorSteps
     std::array<std::uint16_t, kMaxSensorSteps> dpi{};  // ascending DPI values
     std::array<std::uint8_t, kMaxSensorSteps> code{};  // hardware code per value
 };
@@ -31,7 +31,7 @@ struct SensorTableOptions {
 };
 
 class SensorTables {
-public:
+  public:
     // Clears every entry and builds the built-in step lists in their fixed order.
     void Build(const SensorTableOptions& options);
 
@@ -40,18 +40,21 @@ public:
     const SensorSteps* Find(std::uint32_t sensor) const;
 
     // DPI of a hardware code with the 2-bit multiplier field; 0 when the code has no value.
-    int DpiFromCode(std::uint32_t sensor, std::uint8_t code, std::uint8_t flags) const;
+    // Codes are up to 12 bits wide (a DPI entry holds code bits 8-11 beside the low byte).
+    int DpiFromCode(std::uint32_t sensor, std::uint16_t code, std::uint8_t flags) const;
     // Hardware code of a DPI value, 0 when it has none; `flags` receives the multiplier
     // value to store (may be 17 or 34 for sensor 0x9000, see the DPI entry packing).
-    std::uint8_t CodeFromDpi(std::uint32_t sensor, int dpi, std::uint8_t* flags = nullptr) const;
+    std::uint16_t CodeFromDpi(std::uint32_t sensor, int dpi, std::uint8_t* flags = nullptr) const;
     // Index of the value in the step list; -1 when absent or the sensor has no entry.
     int DpiStepIndex(std::uint32_t sensor, int dpi) const;
     // Value at the index; -1 when the index is out of range or the sensor has no entry.
     int DpiAtStep(std::uint32_t sensor, int index) const;
     // The step values of the sensor (empty when it has no entry).
     std::span<const std::uint16_t> Steps(std::uint32_t sensor) const;
+    // The codes stored with the steps, one per value of Steps().
+    std::span<const std::uint8_t> StepCodes(std::uint32_t sensor) const;
 
-private:
+  private:
     std::array<SensorSteps, kMaxSensorEntries> entries_{};
 };
 
@@ -62,10 +65,10 @@ std::optional<std::array<int, 8>> DefaultDpiLevels(std::uint32_t sensor);
 SensorTables& TheSensorTables();
 
 // Shorthands on the process-wide tables.
-inline int DpiFromCode(std::uint32_t sensor, std::uint8_t code, std::uint8_t flags) {
+inline int DpiFromCode(std::uint32_t sensor, std::uint16_t code, std::uint8_t flags) {
     return TheSensorTables().DpiFromCode(sensor, code, flags);
 }
-inline std::uint8_t CodeFromDpi(std::uint32_t sensor, int dpi, std::uint8_t* flags = nullptr) {
+inline std::uint16_t CodeFromDpi(std::uint32_t sensor, int dpi, std::uint8_t* flags = nullptr) {
     return TheSensorTables().CodeFromDpi(sensor, dpi, flags);
 }
 inline int DpiStepIndex(std::uint32_t sensor, int dpi) {
