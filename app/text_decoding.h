@@ -1,0 +1,41 @@
+// Turning the bytes of a document file into UTF-16 text, and the UTF-8 / UTF-16 conversions
+// the document reader needs. Every function takes untrusted bytes: invalid sequences are
+// replaced or reported, never read past the end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+struct DecodedDocument {
+    std::u16string text;
+    // How the bytes were read, e.g. "UTF-8 BOM + length 12 to 9 wide chars"; for the log.
+    std::string description;
+};
+
+// Chooses the encoding (byte-order mark, then a declared encoding, then UTF-8 when the text
+// starts with '<', else UTF-8 when the bytes are valid UTF-8 and Windows-1252 otherwise),
+// decodes to UTF-16 and removes NUL characters.
+DecodedDocument DecodeDocument(std::string_view bytes);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values above
+// U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
+// Each invalid UTF-8 sequence becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view bytes);
+
+// Bytes 0x80-0x9F follow Windows-1252 (its five unassigned bytes map to the same code point),
+// the rest is Latin-1.
+std::u16string Windows1252ToUtf16(std::string_view bytes);
+
+// Unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// Appends one code point (at most U+10FFFF, not a surrogate) as UTF-16.
+void AppendUtf16(std::u16string& out, char32_t codePoint);
+
+}  // namespace vantor
