@@ -4,12 +4,16 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantor {
 
 // Loads the file and fills every key of the table (empty texts when the file cannot be
 // read or parsed). Safe to call while other threads read texts.
 void LoadTexts(const std::string& path);
+
+// Every key of the table, in load order: 200 names, each once.
+const std::vector<std::string>& TextKeys();
 
 // The text of a key, e.g. Text("tc_msg25").
 std::string Text(std::string_view key);
