@@ -1,0 +1,62 @@
+#include "app/language.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "app/ini.h"
+#include "app/log.h"
+#include "app/texts.h"
+
+namespace vantor {
+
+namespace {
+
+constexpr const char* kSection = "OPT";
+constexpr const char* kIndexKey = "LangIndex";
+
+}  // namespace
+
+LanguageSelection::LanguageSelection(std::vector<std::string> folders, std::string programDir,
+                                     std::string dataDir)
+    : folders_(std::move(folders)),
+      programDir_(std::move(programDir)),
+      dataDir_(std::move(dataDir)) {}
+
+std::string LanguageSelection::TextFilePath(int index) const {
+    const std::string folder = IsValidIndex(index) ? folders_[static_cast<std::size_t>(index)] : "";
+    return programDir_ + folder + "/text.xml";
+}
+
+int LanguageSelection::SelectAtStartup() {
+    const int stored = IniFile::Load(LangIniPath()).GetInt(kSection, kIndexKey, 0);
+    // A negative index is as unusable as one past the list.
+    current_ = IsValidIndex(stored) ? stored : 0;
+    LoadTexts(TextFilePath(current_));
+    return current_;
+}
+
+bool LanguageSelection::ChangeLanguage(int index) {
+    if (!IsValidIndex(index)) return false;
+    current_ = index;
+    LoadTexts(TextFilePath(current_));
+    // A listener may remove itself while being told.
+    const std::vector<LanguageListener*> listeners = listeners_;
+    for (LanguageListener* listener : listeners) listener->OnLanguageChanged();
+    if (!WriteIniString(LangIniPath(), kSection, kIndexKey, std::to_string(index))) {
+        DbgLog("ChangeLanguage: cannot write %s, language %d applies to this run only",
+               LangIniPath().c_str(), index);
+    }
+    return true;
+}
+
+void LanguageSelection::AddListener(LanguageListener* listener) {
+    if (std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end()) {
+        listeners_.push_back(listener);
+    }
+}
+
+void LanguageSelection::RemoveListener(LanguageListener* listener) {
+    std::erase(listeners_, listener);
+}
+
+}  // namespace vantor
