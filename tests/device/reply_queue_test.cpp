@@ -34,7 +34,7 @@ TEST_F(ReplyQueueTest, ForeignReplyIsDroppedAndTheWaitGoesOn) {
 }
 
 TEST_F(ReplyQueueTest, GivesUpAfter51EmptyPollsWithTheLogLine) {
-    Append(MakeReply(0x08, 0));  // dropped, and it does not restart the count
+    Append(MakeReply(0x08, 0));                      // dropped, and it does not restart the count
     EXPECT_EQ(queue.WaitNotify(0x107, &reply), -1);  // only the low byte names the command
     std::vector<std::uint32_t> expected(52, 20);
     expected[0] = 10;
