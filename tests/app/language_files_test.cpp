@@ -1,0 +1,285 @@
+// Checks the shipped language files: every text of the table is present, in load order, with
+// a real wording, in a document the text loader can read. The files are scanned here with a
+// strict little parser of their simple shape so that this test does not depend on the program's
+// own XML reader.
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+namespace vantor {
+namespace {
+
+// The 200 text keys in the order in which the text loader reads them.
+std::vector<std::string> LoadOrderKeys() {
+    std::vector<std::string> keys = {
+        "tc_title",          "tc_lodtips",    "tc_fwver",      "tc_appdata",     "tc_config",
+        "tc_exit",           "tc_version",    "tc_restore",    "tc_reset",       "tc_ok",
+        "tc_cancel",         "tc_apply",      "tc_profile",    "tc_tips",        "tc_sensor_tips",
+        "tc_str1",           "tc_str2",       "tc_str3",       "tc_page1",       "tc_page2",
+        "tc_page3",          "tc_page4",      "tc_macro_stop", "tc_macro_start", "tc_macro_list",
+        "tc_macro_key_list", "tc_macro_auto", "tc_macro_loop", "tc_macro_loop1", "tc_macro_loop2",
+        "tc_macro_loop3"};
+    auto family = [&keys](const std::string& stem, int count) {
+        for (int i = 1; i <= count; ++i) keys.push_back(stem + std::to_string(i));
+    };
+    family("tc_macro_msg", 22);
+    for (const char* key : {"tc_msfun",
+                            "tc_click",
+                            "tc_menu",
+                            "tc_middle",
+                            "tc_forward",
+                            "tc_back",
+                            "tc_dbclick",
+                            "tc_rdbclick",
+                            "tc_scrollup",
+                            "tc_scrolldown",
+                            "tc_mac_def",
+                            "tc_key_off",
+                            "tc_PL",
+                            "tc_stop",
+                            "tc_pre_media",
+                            "tc_next_media",
+                            "tc_vol_up",
+                            "tc_vol_dw",
+                            "tc_mute",
+                            "tc_kbmedia_forward",
+                            "tc_kbmedia_back",
+                            "tc_kbmedia_stop",
+                            "tc_kbmedia_search",
+                            "tc_kbmedia_mail",
+                            "tc_kbmedia_main",
+                            "tc_kbmedia_explore",
+                            "tc_kbmedia_cal",
+                            "tc_kbmedia_refresh",
+                            "tc_kbmedia_favor",
+                            "tc_kbmedia_msel",
+                            "tc_combokey",
+                            "tc_media",
+                            "tc_combo_tips",
+                            "tc_web",
+                            "tc_mainweb",
+                            "tc_dpi",
+                            "tc_dpiadd",
+                            "tc_dpisub",
+                            "tc_dpiloop",
+                            "tc_dpirange",
+                            "tc_three",
+                            "tc_fire",
+                            "tc_rgb",
+                            "tc_snipe",
+                            "tc_singlekey",
+                            "tc_windows",
+                            "tc_shift",
+                            "tc_reportsw",
+                            "tc_customkey",
+                            "tc_rgbsw",
+                            "tc_error",
+                            "tc_prosw"}) {
+        keys.emplace_back(key);
+    }
+    family("tc_msg", 38);
+    family("tc_mode", 3);
+    family("tc_led_mode", 7);
+    family("tc_led_eft", 4);
+    family("tc_adv_str", 30);
+    family("tc_tip", 5);
+    family("tc_ex", 3);
+    family("tc_comboname", 2);
+    family("tc_lod", 2);
+    keys.emplace_back("tc_debounce_tips");
+    return keys;
+}
+
+using Texts = std::vector<std::pair<std::string, std::string>>;
+
+struct Scan {
+    Texts texts;
+    std::string error;  // empty when the document has the expected shape
+};
+
+// Reads a document of exactly this shape: the UTF-8 declaration, a `config` root, and one
+// `<key>text</key>` child per line. Text may use the five predefined entities; a bare '&' or
+// '<', a mismatched end tag or anything else outside the shape is an error.
+Scan ScanLanguageFile(std::string_view doc) {
+    Scan scan;
+    auto fail = [&scan](std::string message) {
+        scan.error = std::move(message);
+        return scan;
+    };
+    auto skipSpace = [&doc] {
+        while (!doc.empty() && (doc.front() == ' ' || doc.front() == '\n' || doc.front() == '\r' ||
+                                doc.front() == '\t')) {
+            doc.remove_prefix(1);
+        }
+    };
+    auto take = [&doc](std::string_view expected) {
+        if (doc.substr(0, expected.size()) != expected) return false;
+        doc.remove_prefix(expected.size());
+        return true;
+    };
+    if (!take("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) return fail("no UTF-8 declaration");
+    skipSpace();
+    if (!take("<config>")) return fail("no config root");
+    for (;;) {
+        skipSpace();
+        if (doc.empty()) return fail("root not closed");
+        if (take("</config>")) break;
+        if (!take("<")) return fail("stray character data");
+        std::size_t close = doc.find('>');
+        if (close == std::string_view::npos) return fail("unclosed start tag");
+        std::string key(doc.substr(0, close));
+        doc.remove_prefix(close + 1);
+        std::string text;
+        while (!doc.empty() && doc.front() != '<') {
+            if (doc.front() != '&') {
+                text += doc.front();
+                doc.remove_prefix(1);
+                continue;
+            }
+            static const std::pair<std::string_view, char> kEntities[] = {
+                {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+            bool known = false;
+            for (const auto& [entity, character] : kEntities) {
+                if (take(entity)) {
+                    text += character;
+                    known = true;
+                    break;
+                }
+            }
+            if (!known) return fail("bare '&' in " + key);
+        }
+        if (!take("</" + key + ">")) return fail("no end tag for " + key);
+        scan.texts.emplace_back(std::move(key), std::move(text));
+    }
+    skipSpace();
+    if (!doc.empty()) return fail("content after the root");
+    return scan;
+}
+
+// Number of code points, or nullopt when the bytes are not well-formed UTF-8.
+std::optional<std::size_t> Utf8Length(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++count) {
+        auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+        } else if (lead >= 0x80) {
+            return std::nullopt;
+        }
+        if (extra >= text.size() - i) return std::nullopt;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return std::nullopt;
+        }
+        i += extra + 1;
+    }
+    return count;
+}
+
+// Where a key list first departs from the expected order, or "" when it matches exactly.
+std::string FirstDeparture(const std::vector<std::string>& keys,
+                           const std::vector<std::string>& expected) {
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (i >= keys.size()) return "missing " + expected[i];
+        if (keys[i] != expected[i])
+            return "found " + keys[i] + " where " + expected[i] + " belongs";
+    }
+    if (keys.size() > expected.size()) return "extra " + keys[expected.size()];
+    return "";
+}
+
+const char* const kLanguageFiles[] = {"text.xml", "en/text.xml", "de/text.xml"};
+
+Texts LoadFile(const std::string& name) {
+    Scan scan = ScanLanguageFile(test::ReadText(test::SourceDataDir() + name));
+    EXPECT_EQ(scan.error, "") << name;
+    return scan.texts;
+}
+
+std::string TextOf(const Texts& texts, std::string_view key) {
+    for (const auto& [k, text] : texts) {
+        if (k == key) return text;
+    }
+    return {};
+}
+
+TEST(LanguageFilesTest, HelpersRejectWhatTheLoaderWouldMisread) {
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<config>\n";
+    const struct {
+        const char* body;
+        const char* error;
+    } cases[] = {
+        {"  <tc_ok>Fish &amp; Chips &lt;3</tc_ok>\n</config>\n", ""},
+        {"  <tc_ok>Fish & Chips</tc_ok>\n</config>\n", "bare '&' in tc_ok"},
+        {"  <tc_ok>OK</tc_cancel>\n</config>\n", "no end tag for tc_ok"},
+        {"  <tc_ok>OK</tc_ok>\n", "root not closed"},
+        {"  OK\n</config>\n", "stray character data"},
+        {"  <tc_ok>OK</tc_ok>\n</config>\n<config/>", "content after the root"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ScanLanguageFile(head + c.body).error, c.error) << c.body;
+    }
+    EXPECT_EQ(TextOf(ScanLanguageFile(head + cases[0].body).texts, "tc_ok"), "Fish & Chips <3");
+    EXPECT_EQ(ScanLanguageFile("\xEF\xBB\xBF" + head + cases[0].body).error,
+              "no UTF-8 declaration");
+    EXPECT_EQ(Utf8Length("Grüße – OK…"), 11u);
+    EXPECT_EQ(Utf8Length("Gr\xFC\xDF"), std::nullopt);  // Latin-1 bytes
+    EXPECT_EQ(Utf8Length("\xC3"), std::nullopt);        // cut sequence
+}
+
+TEST(LanguageFilesTest, EveryFileHoldsAllKeysInLoadOrderWithRealTexts) {
+    const std::vector<std::string> expectedKeys = LoadOrderKeys();
+    ASSERT_EQ(expectedKeys.size(), 200u);
+    for (const char* file : kLanguageFiles) {
+        SCOPED_TRACE(file);
+        Texts texts = LoadFile(file);
+        std::vector<std::string> keys;
+        for (const auto& [key, text] : texts) {
+            keys.push_back(key);
+            SCOPED_TRACE(key);
+            if (text.empty()) {
+                ADD_FAILURE() << "empty text";
+                continue;
+            }
+            EXPECT_NE(text, key);
+            EXPECT_NE(text.front(), ' ');
+            EXPECT_NE(text.back(), ' ');
+            // No text is used as a format by the program; a '%' would only show up literally.
+            EXPECT_EQ(text.find('%'), std::string::npos);
+            EXPECT_TRUE(Utf8Length(text).has_value()) << "not UTF-8";
+        }
+        EXPECT_EQ(FirstDeparture(keys, expectedKeys), "");
+    }
+}
+
+TEST(LanguageFilesTest, DefaultFileIsTheEnglishFile) {
+    EXPECT_EQ(test::ReadBytes(test::SourceDataDir() + "text.xml"),
+              test::ReadBytes(test::SourceDataDir() + "en/text.xml"));
+}
+
+// Texts that end up in fixed-size fields: the application title (39 characters) and the
+// profile names (19 characters), which are "<tc_msg35> <n>" or the tc_msg14 text.
+TEST(LanguageFilesTest, TextsFitTheirFixedSizeFields) {
+    for (const char* file : kLanguageFiles) {
+        SCOPED_TRACE(file);
+        Texts texts = LoadFile(file);
+        EXPECT_LE(Utf8Length(TextOf(texts, "tc_title")).value_or(99), 39u);
+        EXPECT_LE(Utf8Length(TextOf(texts, "tc_msg35") + " 4").value_or(99), 19u);
+        EXPECT_LE(Utf8Length(TextOf(texts, "tc_msg14")).value_or(99), 19u);
+    }
+}
+
+}  // namespace
+}  // namespace vantor
