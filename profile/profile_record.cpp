@@ -1,0 +1,20 @@
+#include "profile/profile_record.h"
+
+#include "profile/utf16.h"
+
+namespace vantor {
+
+void SetProfileName(ProfileFile& record, std::string_view name) {
+    const std::u16string units = Utf8ToUtf16(name, kProfileNameUnits - 1);
+    for (std::size_t i = 0; i < kProfileNameUnits; ++i) {
+        record.szName[i] = i < units.size() ? static_cast<std::uint16_t>(units[i]) : 0;
+    }
+}
+
+std::string ProfileName(const ProfileFile& record) {
+    char16_t units[kProfileNameUnits];
+    for (std::size_t i = 0; i < kProfileNameUnits; ++i) units[i] = record.szName[i];
+    return Utf16ToUtf8(units);
+}
+
+}  // namespace vantor
