@@ -1,0 +1,87 @@
+// The process-wide configuration and data initialisation, which fills it from cfg.ini.
+#include <string>
+
+#include "app/config.h"
+#include "app/log.h"
+#include "platform/paths.h"
+#include "profile/sensor_tables.h"
+
+namespace vantor {
+namespace {
+
+struct ConfigState {
+    AppOptions options;
+    std::array<DeviceSection, kDeviceSectionCount> devices{};
+    int current = 0;
+    KeyLayers defaultKeys{};
+    MacroLimits macroLimits;
+};
+
+ConfigState& State() {
+    static ConfigState state;
+    return state;
+}
+
+std::string LogFilePathForUser() {
+    const std::string desktop = DesktopDir();
+    return (desktop.empty() ? LocalAppDataDir() : desktop) + "Log.txt";
+}
+
+}  // namespace
+
+bool DataInit(const std::string& cfgPath) {
+    ConfigState& state = State();
+    state = ConfigState{};
+    const IniFile ini = IniFile::Load(cfgPath);
+
+    TheSensorTables().Build(ReadSensorTableOptions(ini));
+
+    LogSetup(ini.GetInt("OPT", "Debug", 0), LogFilePathForUser());
+    state.options = ReadOptions(ini);
+    state.options.languages = ReadLanguages(ini);
+
+    for (int i = 0; i < kDeviceSectionCount; ++i) {
+        if (!ReadDeviceSection(ini, i + 1, state.options, state.devices[i])) return false;
+    }
+    state.current = 0;
+    CopyDefaultKeys(state.devices[0]);
+
+    state.macroLimits = MacroLimits{};
+    state.macroLimits.minDelay = state.options.MinDelay;
+    return true;
+}
+
+const AppOptions& Options() {
+    return State().options;
+}
+
+DeviceSection& DeviceSectionAt(int index) {
+    if (index < 0 || index >= kDeviceSectionCount) index = 0;
+    return State().devices[index];
+}
+
+DeviceSection& CurrentDevice() {
+    return State().devices[State().current];
+}
+
+int CurrentDeviceIndex() {
+    return State().current;
+}
+
+void SelectDeviceSection(int index) {
+    if (index >= 0 && index < kDeviceSectionCount) State().current = index;
+}
+
+KeyLayers& DefaultKeyMatrix() {
+    return State().defaultKeys;
+}
+
+void CopyDefaultKeys(const DeviceSection& section) {
+    State().defaultKeys = section.keys;
+}
+
+const MacroLimits& CurrentMacroLimits() {
+    return State().macroLimits;
+}
+
+}  // namespace vantor
