@@ -1,0 +1,116 @@
+#include "device/service_thread.h"
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <utility>
+
+#include "app/log.h"
+#include "device/log_ids.h"
+#include "device/report.h"
+
+namespace vantor {
+namespace {
+
+constexpr std::size_t kLoggedReplyBytes = 15;
+constexpr std::size_t kEventBits = 5;      // payload byte with the event bits
+constexpr std::size_t kEventDpiLevel = 6;  // payload bytes with the events' values
+constexpr std::size_t kEventRate = 7;
+constexpr std::size_t kEventReset = 9;
+
+struct EventBit {
+    std::uint8_t mask;
+    std::intptr_t behavior;
+};
+
+// Posted in this order when several bits are set.
+constexpr std::array<EventBit, 6> kEventOrder = {{
+    {0x01, kBehaviorDpiLevel},
+    {0x02, kBehaviorReportRate},
+    {0x04, kBehaviorReset},
+    {0x80, kBehaviorMainLighting},
+    {0x40, kBehaviorLogoLighting},
+    {0x20, kBehaviorDpiIndicator},
+}};
+
+std::uintptr_t EventValue(std::intptr_t behavior, const std::uint8_t* p) {
+    switch (behavior) {
+        case kBehaviorDpiLevel:
+            return p[kEventDpiLevel];
+        case kBehaviorReportRate:
+            return p[kEventRate] & 0x0F;
+        case kBehaviorReset:
+            return p[kEventReset];
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+ServiceThread::ServiceThread(std::shared_ptr<HidHandle> hNotify, ServiceThreadIds ids,
+                             ReplyQueue& queue, MessagePoster* poster)
+    : hNotify_(std::move(hNotify)), ids_(ids), queue_(queue), poster_(poster) {}
+
+ServiceThread::~ServiceThread() {
+    RequestStop();
+    Join();
+}
+
+void ServiceThread::Start() {
+    if (thread_.joinable() || !hNotify_) return;
+    thread_ = std::thread([this] { Run(); });
+}
+
+void ServiceThread::RequestStop() {
+    if (thread_.joinable() && hNotify_) hNotify_->SignalStop();
+}
+
+void ServiceThread::Join() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void ServiceThread::Dispatch(const std::uint8_t* p) {
+    char label[32];
+    std::snprintf(label, sizeof label, "Read(%x): ", LogThreadId());
+    DbgLogHex(p, kLoggedReplyBytes, 0, label);
+    if (p[0] != kCmdDeviceEvent) {
+        queue_.Append(p);
+        return;
+    }
+    // Events never enter the reply queue; without a window they are dropped.
+    if (poster_ == nullptr || !poster_->IsValid()) return;
+    for (const EventBit& bit : kEventOrder) {
+        if ((p[kEventBits] & bit.mask) != 0) {
+            poster_->Post(WM_DEVICE_BEHAVIOR, EventValue(bit.behavior, p), bit.behavior);
+        }
+    }
+}
+
+void ServiceThread::Run() {
+    const unsigned handleId = LogHandleId(hNotify_.get());
+    DbgLog("ServiceThread start, hNotify=%x, PID=%04x, CID=%x, MID=%x, ThreadId=0x%x", handleId,
+           ids_.PID, ids_.CID, ids_.MID, LogThreadId());
+    for (;;) {
+        std::array<std::uint8_t, kReportLength> buffer{};
+        buffer[0] = kReplyReportId;
+        std::uint32_t err = kHidOk;
+        const HidReadResult result = hNotify_->Read(buffer.data(), buffer.size(), -1, &err);
+        if (result == HidReadResult::kOk) {
+            Dispatch(buffer.data() + 1);
+            continue;
+        }
+        if (result == HidReadResult::kStopped) {
+            DbgLog("hObject[1] is signal");
+            break;
+        }
+        if (result == HidReadResult::kTimeout) continue;
+        DbgLog("ServiceThread ReadFile Err=%d\n", static_cast<int>(err));
+        if (err == kHidDeviceNotConnected || err == kHidInvalidHandle) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kErrorPauseMs));
+    }
+    DbgLog("ServiceThread exit, hNotify=%x, PID=%04x, CID=%x, MID=%x", handleId, ids_.PID, ids_.CID,
+           ids_.MID);
+}
+
+}  // namespace vantor
