@@ -8,8 +8,10 @@
 
 namespace vantor {
 
-// Loads the file and fills every key of the table (empty texts when the file cannot be
-// read or parsed). Safe to call while other threads read texts.
+// Loads the file and fills every key of the table from the children of its `config` root;
+// the first element of a key's name gives its text. Every text is empty when the file
+// cannot be read or has no `config` root; parse errors elsewhere do not stop the loading.
+// Safe to call while other threads read texts.
 void LoadTexts(const std::string& path);
 
 // Every key of the table, in load order: 200 names, each once.
