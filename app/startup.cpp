@@ -1,0 +1,64 @@
+#include "app/startup.h"
+
+#include <ctime>
+
+#include "app/config.h"
+#include "app/ini.h"
+#include "app/log.h"
+#include "app/message_sink.h"
+#include "app/texts.h"
+#include "platform/paths.h"
+
+namespace vantor {
+namespace {
+
+constexpr std::size_t kMaxTitleChars = 39;
+
+void LogLaunchBanner(const std::string& title) {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    DbgLog("--------------------------------------------------");
+    DbgLog("Launch %04d-%d-%d %d:%d, v1.0 AppTitle=%s", local.tm_year + 1900, local.tm_mon + 1,
+           local.tm_mday, local.tm_hour, local.tm_min, title.c_str());
+}
+
+std::string PrepareDataFolder(const std::string& appdir) {
+    std::string folder = DataDirFor(appdir);
+    DbgLog("Mk AppData=%s", folder.c_str());
+    int error = 0;
+    if (!MakeDirectory(folder, &error)) DbgLog("CreateDirectory err=%d", error);
+    return folder;
+}
+
+}  // namespace
+
+bool InitProgramData(int argc, const char* const* argv, StartupState* state) {
+    (void)argv;
+    state->programDir = ProgramDir();
+    LoadTexts(state->programDir + "text.xml");
+    if (!DataInit(state->programDir + "cfg.ini")) {
+        ShowSystemMessage("     Data Init failed.     ", "Error");
+        return false;
+    }
+    const std::string& configured = Options().Title;
+    state->title = CutToChars(configured.empty() ? Text("tc_title") : configured, kMaxTitleChars);
+    LogLaunchBanner(state->title);
+    DbgLog("nArgs=%d", argc);
+    state->startedWithArguments = argc > 1;
+    state->dataDir = PrepareDataFolder(Options().appdir);
+    return true;
+}
+
+bool ClaimSingleInstance(SingleInstance& instance, const StartupState& state) {
+    if (instance.Acquire()) return true;
+    long running = instance.Notify({state.title, kTrayNotifyMessage, 0, kTrayNotifyLParam});
+    DbgLog("ALREADY_EXISTS, hWnd=%lx", static_cast<unsigned long>(running));
+    return false;
+}
+
+void LogProgramExit() {
+    DbgLog("Driver exit");
+}
+
+}  // namespace vantor

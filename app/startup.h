@@ -1,0 +1,35 @@
+// The start-up sequence shared by the window program and the command-line tool, and the
+// single-instance step of the window program.
+#pragma once
+
+#include <string>
+
+#include "platform/single_instance.h"
+
+namespace vantor {
+
+// The tray message a second copy hands to the running one: show and raise the window.
+constexpr unsigned kTrayNotifyMessage = 1132;  // WM_USER + 108
+constexpr unsigned kTrayNotifyLParam = 514;    // left button released on the tray icon
+
+struct StartupState {
+    std::string programDir;             // with a trailing '/'
+    std::string dataDir;                // with a trailing '/'
+    std::string title;                  // at most 39 characters
+    bool startedWithArguments = false;  // the window starts hidden in the tray
+};
+
+// Finds the program folder, loads the default texts, reads the configuration (which sets
+// up the diagnostic log), settles the title, writes the launch banner and the argument
+// count, and creates the data folder. False when the configuration is unusable; the
+// message "     Data Init failed.     " has then been shown.
+bool InitProgramData(int argc, const char* const* argv, StartupState* state);
+
+// Takes the per-user lock "MUTEX_QX_WIRELESS". When another copy holds it, hands that copy
+// the tray message, logs "ALREADY_EXISTS, hWnd=%x" and returns false: this copy ends.
+bool ClaimSingleInstance(SingleInstance& instance, const StartupState& state);
+
+// Last log line of a run.
+void LogProgramExit();
+
+}  // namespace vantor

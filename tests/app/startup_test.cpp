@@ -1,0 +1,114 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "app/config.h"
+#include "app/log.h"
+#include "app/message_sink.h"
+#include "platform/paths.h"
+#include "tests/support/temp_dir.h"
+
+namespace vantor {
+namespace {
+
+// A program folder, a home with a desktop, and a data folder, all inside one temp folder.
+class StartupTest : public ::testing::Test {
+  protected:
+    StartupTest() {
+        MakeDirectory(dir / "program");
+        MakeDirectory(dir / "home");
+        MakeDirectory(dir / "home/Desktop");
+        test::WriteText(dir / "program/text.xml",
+                        "<?xml version=\"1.0\"?><config><tc_title>Default Title From "
+                        "Texts That Is Longer Than Thirty-Nine</tc_title></config>");
+        SetMessageSink(&messages);
+    }
+    ~StartupTest() override {
+        SetMessageSink(nullptr);
+        LogShutdown();
+    }
+    void WriteConfig(const std::string& extra) {
+        test::WriteText(dir / "program/cfg.ini", "[OPT]\nDebug=2\nappdir=VantorTest\n" + extra);
+    }
+    std::string LogText() { return test::ReadText(dir / "home/Desktop/Log.txt"); }
+
+    test::TempDir dir;
+    test::ScopedEnv program{"VANTOR_PROGRAM_DIR", dir / "program"};
+    test::ScopedEnv data{"VANTOR_DATA_DIR", ""};
+    test::ScopedEnv home{"HOME", dir / "home"};
+    test::ScopedEnv xdgConfig{"XDG_CONFIG_HOME", ""};
+    test::ScopedEnv xdgData{"XDG_DATA_HOME", dir / "home/share"};
+    RecordingMessageSink messages;
+};
+
+TEST_F(StartupTest, BannerArgumentsTitleAndDataFolder) {
+    WriteConfig("Title=Configured Title\n");
+    MakeDirectory(dir / "home/share");
+    const char* argv[] = {"vantor", "--tray"};
+    StartupState state;
+    ASSERT_TRUE(InitProgramData(2, argv, &state));
+
+    EXPECT_EQ(state.programDir, dir / "program/");
+    EXPECT_EQ(state.title, "Configured Title");
+    EXPECT_TRUE(state.startedWithArguments);
+    EXPECT_EQ(state.dataDir, dir / "home/share/VantorTest/");
+    EXPECT_TRUE(DirectoryExists(state.dataDir));
+
+    std::string log = LogText();
+    EXPECT_NE(log.find("   --------------------------------------------------\r"),
+              std::string::npos);
+    std::regex launch(
+        R"(   Launch \d{4}-[1-9]\d?-[1-9]\d? \d{1,2}:\d{1,2}, v1\.0 AppTitle=Configured Title\r)");
+    EXPECT_TRUE(std::regex_search(log, launch)) << log;
+    EXPECT_NE(log.find("   nArgs=2\r"), std::string::npos);
+    EXPECT_NE(log.find("   Mk AppData=" + state.dataDir), std::string::npos);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(StartupTest, EmptyTitleTakesTheDefaultTextCutTo39Characters) {
+    WriteConfig("");
+    const char* argv[] = {"vantor"};
+    StartupState state;
+    ASSERT_TRUE(InitProgramData(1, argv, &state));
+    EXPECT_EQ(
+        state.title,
+        std::string("Default Title From Texts That Is Longer Than Thirty-Nine").substr(0, 39));
+    EXPECT_FALSE(state.startedWithArguments);
+}
+
+TEST_F(StartupTest, DataFolderIsCreatedOneLevelDeepOnly) {
+    WriteConfig("");  // XDG_DATA_HOME points to a folder that does not exist
+    const char* argv[] = {"vantor"};
+    StartupState state;
+    ASSERT_TRUE(InitProgramData(1, argv, &state));
+    EXPECT_FALSE(DirectoryExists(state.dataDir));
+    EXPECT_NE(LogText().find("   CreateDirectory err=2"), std::string::npos);
+}
+
+TEST_F(StartupTest, UnusableConfigurationEndsWithDataInitFailed) {
+    WriteConfig("[DEV_1]\nSensor=0x3335\nMDNUM=4\n");
+    const char* argv[] = {"vantor"};
+    StartupState state;
+    EXPECT_FALSE(InitProgramData(1, argv, &state));
+    ASSERT_FALSE(messages.messages.empty());
+    EXPECT_EQ(messages.messages.back().first, "     Data Init failed.     ");
+    EXPECT_EQ(messages.messages.back().second, "Error");
+}
+
+TEST_F(StartupTest, SecondCopyWakesTheFirstAndEnds) {
+    WriteConfig("Title=Vantor\n");
+    const char* argv[] = {"vantor"};
+    StartupState state;
+    ASSERT_TRUE(InitProgramData(1, argv, &state));
+
+    SingleInstance first("MUTEX_QX_WIRELESS", dir.path());
+    ASSERT_TRUE(ClaimSingleInstance(first, state));
+    SingleInstance second("MUTEX_QX_WIRELESS", dir.path());
+    EXPECT_FALSE(ClaimSingleInstance(second, state));
+    EXPECT_NE(LogText().find("   ALREADY_EXISTS, hWnd=0"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantor
