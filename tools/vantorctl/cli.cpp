@@ -1,0 +1,163 @@
+#include "tools/vantorctl/cli.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/message_sink.h"
+
+namespace vantor::cli {
+namespace {
+
+constexpr Command kCommands[] = {
+    {"sensor-steps", "SENSOR", "list every DPI step of a sensor with its code and flags",
+     RunSensorSteps},
+};
+
+void PrintUsage(FILE* out) {
+    std::fprintf(out,
+                 "usage: vantorctl [options] COMMAND [ARGS]\n\n"
+                 "options:\n"
+                 "  --simulate[=N]     use the simulated mouse of device section N (default 1)\n"
+                 "  --sim-state FILE   load the simulated mouse from FILE, save it back on exit\n"
+                 "  --program-dir DIR  folder with cfg.ini, language files and skins\n"
+                 "  --data-dir DIR     folder for profiles, macros and lang.ini\n"
+                 "  --json             print results as JSON\n"
+                 "  --help, --version\n\ncommands:\n");
+    for (const Command& command : kCommands) {
+        std::string head = std::string(command.name) + " " + command.arguments;
+        std::fprintf(out, "  %-22s %s\n", head.c_str(), command.summary);
+    }
+}
+
+// Reads the value of an option given as "--name=value" or "--name value".
+bool TakeValue(const std::string& arg, const char* name, int argc, const char* const* argv,
+               int* index, std::string* value) {
+    std::string prefix = std::string(name) + "=";
+    if (arg.compare(0, prefix.size(), prefix) == 0) {
+        *value = arg.substr(prefix.size());
+        return true;
+    }
+    if (arg != name) return false;
+    if (*index + 1 >= argc) {
+        *value = {};
+        return true;
+    }
+    *value = argv[++*index];
+    return true;
+}
+
+// Parses the global options (anywhere on the line) and collects the rest.
+int ParseArguments(int argc, const char* const* argv, Context* context,
+                   std::vector<std::string>* rest) {
+    GlobalOptions& options = context->options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        if (arg == "--help" || arg == "-h") {
+            PrintUsage(stdout);
+            return -1;
+        }
+        if (arg == "--version") {
+            std::printf("vantorctl 1.0.0\n");
+            return -1;
+        }
+        if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--simulate" || arg.compare(0, 11, "--simulate=") == 0) {
+            std::optional<long long> number = arg == "--simulate" ? 1 : ParseNumber(arg.substr(11));
+            if (!number || *number < 1 || *number > 30) {
+                return UsageError("--simulate takes a device section number from 1 to 30");
+            }
+            options.simulate = static_cast<int>(*number);
+        } else if (TakeValue(arg, "--sim-state", argc, argv, &i, &value)) {
+            if (value.empty()) return UsageError("--sim-state needs a file");
+            options.simState = value;
+        } else if (TakeValue(arg, "--program-dir", argc, argv, &i, &value)) {
+            if (value.empty()) return UsageError("--program-dir needs a folder");
+            options.programDir = value;
+        } else if (TakeValue(arg, "--data-dir", argc, argv, &i, &value)) {
+            if (value.empty()) return UsageError("--data-dir needs a folder");
+            options.dataDir = value;
+        } else if (arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9')) {
+            return UsageError("unknown option " + arg + " (see --help)");
+        } else {
+            rest->push_back(arg);
+        }
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+std::span<const Command> Commands() {
+    return kCommands;
+}
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "vantorctl: %s\n", message.c_str());
+    return kExitUsage;
+}
+
+int Failure(const std::string& message) {
+    std::fprintf(stderr, "vantorctl: %s\n", message.c_str());
+    return kExitFailure;
+}
+
+std::optional<long long> ParseNumber(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(text.c_str(), &end, 0);
+    if (errno != 0 || end == text.c_str() || *end != '\0') return std::nullopt;
+    return value;
+}
+
+void Print(const Context& context, const std::string& text) {
+    (void)context;
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void PrintJson(const Json& json) {
+    std::printf("%s\n", json.Dump().c_str());
+}
+
+int Run(int argc, const char* const* argv) {
+    Context context;
+    std::vector<std::string> rest;
+    int parsed = ParseArguments(argc, argv, &context, &rest);
+    if (parsed < 0) return kExitOk;
+    if (parsed != kExitOk) return parsed;
+    if (rest.empty()) {
+        PrintUsage(stderr);
+        return kExitUsage;
+    }
+    const Command* command = nullptr;
+    for (const Command& candidate : kCommands) {
+        if (rest[0] == candidate.name) command = &candidate;
+    }
+    if (command == nullptr) return UsageError("unknown command " + rest[0] + " (see --help)");
+    context.args.assign(rest.begin() + 1, rest.end());
+
+    // The folders can be given on the command line; they act like the environment.
+    if (!context.options.programDir.empty()) {
+        setenv("VANTOR_PROGRAM_DIR", context.options.programDir.c_str(), 1);
+    }
+    if (!context.options.dataDir.empty()) {
+        setenv("VANTOR_DATA_DIR", context.options.dataDir.c_str(), 1);
+    }
+    static StderrMessageSink messages;
+    SetMessageSink(&messages);
+    const char* const programName[] = {argv[0]};
+    if (!InitProgramData(1, programName, &context.startup)) return kExitFailure;
+    int result = command->run(context);
+    LogProgramExit();
+    return result;
+}
+
+}  // namespace vantor::cli
+
+int main(int argc, char** argv) {
+    return vantor::cli::Run(argc, argv);
+}
