@@ -187,12 +187,12 @@ struct DeviceSection {
     int ShowSleep = 0;
     int ShowAutoSleep = 0;
     int ShowMotionSync = 0;  // 0 takes the OPT value
-    int DpiLEDMode = 0;      // used when the key is 0
+    int DpiLEDMode = 0;      // 0x030502 when the key is 0
     int LedMask = 0;
     int LightParam = 0;
     int SleepTime = 0;
     int SleepTimeCheck = 0;
-    std::array<std::uint32_t, 12> SleepVal{};
+    std::array<std::uint32_t, 12> SleepVal{};  // seconds; SleepValCount are used
     int SleepValCount = 0;
     int DpiColorReadOnly = 0;
     int ShowDpiColor = 0;
@@ -202,9 +202,9 @@ struct DeviceSection {
     std::array<std::array<int, 2>, kMaxDpiLevels> DpiLimit{};  // min,max per level
     int DM = 0;                                                // number of DPI levels, 1..8
     int DPIH = 0;      // extra row spacing of the DPI level rows
-    int DEFLEVEL = 0;  // default DPI level, 0-based
+    int DEFLEVEL = 0;  // default DPI level, 0-based, below DM
     std::array<int, kMaxDpiLevels> DPI{};
-    std::array<std::uint32_t, kMaxDpiLevels> DC{};  // colours
+    std::array<std::uint32_t, kMaxDpiLevels> DC{};  // default DPI colours
     int KEYH = 0;
     int MDNUM = 0;
     int profileCountCode = 0;  // MDNUM 3, 6, 9 -> 1, 2, 3

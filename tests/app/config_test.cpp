@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/log.h"
 #include "app/message_sink.h"
 #include "profile/sensor_tables.h"
 #include "tests/support/temp_dir.h"
@@ -83,6 +84,15 @@ TEST_F(ConfigTest, MissingFileGivesDefaultsAndOnlyTheAppdataMessage) {
     EXPECT_EQ(CurrentMacroLimits().maxEvents, 70);
     EXPECT_EQ(CurrentMacroLimits().slotBytes, 384);
     EXPECT_FALSE(TheSensorTables().Steps(0x3335).empty()) << "the tables are built";
+}
+
+TEST_F(ConfigTest, DebugSetsUpTheLogDuringDataInit) {
+    ASSERT_TRUE(Init("Debug=1\n"));
+    EXPECT_EQ(LogLevel(), 1);
+    EXPECT_EQ(Options().Debug, 1);
+    ASSERT_TRUE(Init(""));
+    EXPECT_EQ(LogLevel(), 0);
+    LogShutdown();
 }
 
 TEST_F(ConfigTest, OptionValueFormsAndTheirMessages) {
