@@ -59,11 +59,14 @@ ServiceThread::~ServiceThread() {
 
 void ServiceThread::Start() {
     if (thread_.joinable() || !hNotify_) return;
+    running_ = true;
     thread_ = std::thread([this] { Run(); });
 }
 
 void ServiceThread::RequestStop() {
-    if (thread_.joinable() && hNotify_) hNotify_->SignalStop();
+    // A stop left pending on a handle whose reader has ended would end the next read of
+    // whoever uses the handle after it.
+    if (running_) hNotify_->SignalStop();
 }
 
 void ServiceThread::Join() {
@@ -109,6 +112,7 @@ void ServiceThread::Run() {
         if (err == kHidDeviceNotConnected || err == kHidInvalidHandle) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(kErrorPauseMs));
     }
+    running_ = false;
     DbgLog("ServiceThread exit, hNotify=%x, PID=%04x, CID=%x, MID=%x", handleId, ids_.PID, ids_.CID,
            ids_.MID);
 }

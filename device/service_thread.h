@@ -3,6 +3,7 @@
 // WM_DEVICE_BEHAVIOR messages and appends every other report to the reply queue.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <thread>
@@ -64,6 +65,7 @@ class ServiceThread {
     ServiceThreadIds ids_;
     ReplyQueue& queue_;
     MessagePoster* poster_;
+    std::atomic<bool> running_{false};  // a stop is signalled only to a running reader
     std::thread thread_;
 };
 

@@ -61,6 +61,12 @@ TEST_F(ReaderThreadTest, UnplugEndsTheThreadAfterOtherErrorsDidNot) {
     EXPECT_EQ(log.Count("ServiceThread ReadFile Err=31\n"), 1);
     EXPECT_EQ(log.Count("ServiceThread ReadFile Err=1167\n"), 1);
     EXPECT_TRUE(log.Has("ServiceThread exit"));
+
+    // A stop asked of the ended reader is not left pending for the next user of the handle.
+    reader.RequestStop();
+    notify->PushInput(MakeReply(0x03, 0, {1}));
+    std::uint8_t out[15] = {};
+    EXPECT_EQ(GetData(notify.get(), out, sizeof out, kGetDataTimeoutMs), 1);
 }
 
 TEST_F(ReaderThreadTest, ClosedHandleEndsTheThread) {
