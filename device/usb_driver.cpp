@@ -51,7 +51,6 @@ int SendCommand(HidHandle* hCmd, const CommandPayload& payload, Sleeper& sleeper
     std::uint32_t err = kHidInvalidHandle;
     for (int attempt = 0; attempt < kSendCommandAttempts; ++attempt) {
         if (hCmd != nullptr && hCmd->SetFeature(report.data(), report.size(), &err)) return 1;
-        if (hCmd == nullptr) err = kHidInvalidHandle;
         sleeper.SleepMs(kSendCommandRetrySleepMs);
     }
     DbgLog("SendCommand err=0x%x", err);

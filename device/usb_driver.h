@@ -67,7 +67,6 @@ class CUSBDriver {
     void SetClearCandidatesHook(std::function<void()> hook);
 
     ReplyQueue& Queue() { return queue_; }
-    Sleeper& GetSleeper() { return sleeper_; }
 
     // Queued exchange of a command without address: for id 2 the payload carries the
     // one data byte `bData`. Up to Retry() attempts. 1/0.
