@@ -7,19 +7,20 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/config_values.h"
 #include "keys/key_assignment.h"
+#include "profile/profile_record.h"
 #include "profile/sensor_tables.h"
 
 namespace vantor {
 
 constexpr int kDeviceSectionCount = 30;
 constexpr int kMaxLanguages = 10;
-constexpr int kKeySets = 3;
-constexpr int kKeysPerSet = 16;
 constexpr int kMaxDpiLevels = 8;
 constexpr int kLedOptionCount = 7;
 
@@ -254,5 +255,11 @@ std::vector<LanguageEntry> ReadLanguages(const IniFile& ini);
 // Reads DEV_<number>; false when the section makes data initialisation fail.
 bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options,
                        DeviceSection& section);
+
+// Every parsed value of a record as its cfg.ini key and a text, in reading order; shows how a
+// cfg.ini was understood (the command-line tool prints it).
+using ConfigValueVisitor = std::function<void(std::string_view key, const std::string& value)>;
+void DescribeOptions(const AppOptions& options, const ConfigValueVisitor& visit);
+void DescribeDeviceSection(const DeviceSection& section, const ConfigValueVisitor& visit);
 
 }  // namespace vantor

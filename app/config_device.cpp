@@ -2,6 +2,7 @@
 // and overrides of the sensor's step table, default keys and key-mark rectangles.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 #include "app/config.h"
 #include "app/log.h"
@@ -252,6 +253,60 @@ bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options
     ReadDefaultKeys(ini, name, d);
     ReadMarks(ini, name, d);
     return true;
+}
+
+void DescribeDeviceSection(const D& d, const ConfigValueVisitor& visit) {
+    auto list = [](const auto& values, std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count && i < values.size(); ++i) {
+            text += (i > 0 ? "," : "") + std::to_string(values[i]);
+        }
+        return text;
+    };
+    char sensor[16];
+    std::snprintf(sensor, sizeof sensor, "0x%04X", static_cast<unsigned>(d.Sensor));
+    visit("Sensor", sensor);
+    visit("CID", std::to_string(d.CID));
+    visit("MID", std::to_string(d.MID));
+    for (const auto& p : kPointKeys) visit(p.key, FormatPoint(d.*(p.field)));
+    for (int i = 0; i < 4; ++i) {
+        visit(NumberedKey("RATE", i + 1), FormatHexList({static_cast<std::uint32_t>(d.RATE[i])}));
+    }
+    for (const auto& f : kIntKeys) visit(f.key, std::to_string(d.*(f.field)));
+    visit("SleepVal", list(d.SleepVal, static_cast<std::size_t>(d.SleepValCount)));
+    for (int i = 0; i < 3; ++i) visit(NumberedKey("ExKey", i + 1), std::to_string(d.ExKey[i]));
+    std::string limits;
+    for (const auto& pair : d.DpiLimit) limits += (limits.empty() ? "" : ",") + list(pair, 2);
+    visit("DpiLimit", limits);
+    visit("DM", std::to_string(d.DM));
+    visit("DPIH", std::to_string(d.DPIH));
+    visit("DEFLEVEL", std::to_string(d.DEFLEVEL));
+    visit("DPI", list(d.DPI, static_cast<std::size_t>(d.DM)));
+    std::string colours;
+    for (int i = 0; i < d.DM; ++i) colours += (i > 0 ? "," : "") + FormatColour(d.DC[i]);
+    visit("DC", colours);
+    visit("KEYH", std::to_string(d.KEYH));
+    visit("MDNUM", std::to_string(d.MDNUM));
+    visit("KM", std::to_string(d.KM));
+    char entry[64];
+    for (int set = 0; set < kKeySets; ++set) {
+        for (int button = 0; button < kKeysPerSet; ++button) {
+            const KeyAssignment& key = d.keys[set][button];
+            if (key.dwFunID == 0 && key.nMatrixIndex == 0) continue;
+            std::snprintf(
+                entry, sizeof entry, "fun=%08X matrix=%u param=%X combo=%08X",
+                static_cast<unsigned>(key.dwFunID), static_cast<unsigned>(key.nMatrixIndex),
+                static_cast<unsigned>(key.dwParameter), static_cast<unsigned>(key.stCombo));
+            visit("K" + std::to_string(button + 1) + "_" + std::to_string(set + 1), entry);
+        }
+    }
+    for (int n = 0; n < kKeysPerSet; ++n) {
+        const Rect& r = d.marks[n];
+        if (r.IsEmpty()) continue;
+        visit(NumberedKey("Mark", n + 1), std::to_string(r.left) + "," + std::to_string(r.top) +
+                                              "," + std::to_string(r.right - r.left) + "," +
+                                              std::to_string(r.bottom - r.top));
+    }
 }
 
 }  // namespace vantor

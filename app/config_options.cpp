@@ -241,4 +241,51 @@ std::vector<LanguageEntry> ReadLanguages(const IniFile& ini) {
     return languages;
 }
 
+void DescribeOptions(const AppOptions& o, const ConfigValueVisitor& visit) {
+    auto describeInts = [&](const auto& fields) {
+        for (const auto& f : fields) visit(f.key, std::to_string(o.*(f.field)));
+    };
+    visit("3325Setp200", std::to_string(o.Sensor3325Setp200));
+    visit("Sensor9000Max", std::to_string(o.Sensor9000Max));
+    visit("Sensor3395Max", std::to_string(o.Sensor3395Max));
+    describeInts(kIntKeys);
+    visit("VID", FormatHexList({o.VID}));
+    visit("PID", FormatHexList(o.PID));
+    visit("PID2", FormatHexList(o.PID2));
+    visit("FontName", o.FontName);
+    visit("USBString", o.USBString);
+    visit("appdir", o.appdir);
+    visit("Title", o.Title);
+    describeInts(kLaterIntKeys);
+    for (int i = 1; i <= 3; ++i) {
+        visit(NumberedKey("ComboName", i), std::to_string(o.ComboName[i - 1]));
+    }
+    describeInts(kLayoutIntKeys);
+    for (int i = 1; i <= kLedOptionCount; ++i) {
+        const LedOption& option = o.LedOpt[i - 1];
+        std::string text;
+        for (std::uint8_t p : option.param) text += std::to_string(p) + ",";
+        for (std::size_t c = 0; c < option.colour.size(); ++c) {
+            text += FormatColour(option.colour[c]) + (c + 1 < option.colour.size() ? "," : "");
+        }
+        visit(NumberedKey("LedOpt", i), text);
+    }
+    auto bytes = [](const auto& values) {
+        std::string text;
+        for (std::uint8_t v : values) text += (text.empty() ? "" : ",") + std::to_string(v);
+        return text;
+    };
+    visit("PowerCritical", bytes(o.PowerCritical));
+    visit("LEDParam", bytes(o.LEDParam));
+    for (const ColourField& c : kColourKeys) visit(c.key, FormatColour(o.*(c.field)));
+    visit("clrTxtLedDlg", FormatColour(o.clrTxtLedDlg));
+    visit("clrTxtAdvDlg", FormatColour(o.clrTxtAdvDlg));
+    for (const auto& p : kPointKeys) visit(p.key, FormatPoint(o.*(p.field)));
+    for (const RectField& r : kRectKeys) visit(r.key, FormatRect(o.*(r.field)));
+    for (std::size_t i = 0; i < o.languages.size(); ++i) {
+        visit(NumberedKey("Lang", static_cast<int>(i) + 1),
+              o.languages[i].name + "," + o.languages[i].folder);
+    }
+}
+
 }  // namespace vantor

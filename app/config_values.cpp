@@ -1,5 +1,7 @@
 #include "app/config_values.h"
 
+#include <cstdio>
+
 #include <string>
 
 #include "app/message_sink.h"
@@ -121,6 +123,30 @@ Rect ReadRect(const IniFile& ini, std::string_view section, std::string_view key
 std::string ReadTextValue(const IniFile& ini, std::string_view section, std::string_view key,
                           std::size_t n) {
     return ini.GetString(section, key, "", n);
+}
+
+std::string FormatColour(std::uint32_t colour) {
+    return std::to_string(colour & 0xFF) + "," + std::to_string((colour >> 8) & 0xFF) + "," +
+           std::to_string((colour >> 16) & 0xFF);
+}
+
+std::string FormatPoint(Point point) {
+    return std::to_string(point.x) + "," + std::to_string(point.y);
+}
+
+std::string FormatRect(Rect rect) {
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+           std::to_string(rect.right) + "," + std::to_string(rect.bottom);
+}
+
+std::string FormatHexList(const std::vector<std::uint32_t>& values) {
+    std::string text;
+    char buffer[16];
+    for (std::uint32_t value : values) {
+        std::snprintf(buffer, sizeof buffer, "%s%X", text.empty() ? "" : ",", value);
+        text += buffer;
+    }
+    return text;
 }
 
 }  // namespace vantor

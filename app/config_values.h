@@ -70,6 +70,12 @@ Rect ReadRect(const IniFile& ini, std::string_view section, std::string_view key
 std::string ReadTextValue(const IniFile& ini, std::string_view section, std::string_view key,
                           std::size_t n);
 
+// The written forms of values, as a cfg.ini would hold them.
+std::string FormatColour(std::uint32_t colour);                       // "R,G,B"
+std::string FormatPoint(Point point);                                 // "x,y"
+std::string FormatRect(Rect rect);                                    // "left,top,right,bottom"
+std::string FormatHexList(const std::vector<std::uint32_t>& values);  // "FA70,FA7B"
+
 // Tables of keys read straight into a record's fields, in table order.
 template <typename Record>
 struct IntField {

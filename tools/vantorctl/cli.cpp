@@ -10,6 +10,7 @@ namespace vantor::cli {
 namespace {
 
 constexpr Command kCommands[] = {
+    {"config", "", "show how the program reads cfg.ini (sections OPT and DEV_n)", RunConfig},
     {"sensor-steps", "SENSOR", "list every DPI step of a sensor with its code and flags",
      RunSensorSteps},
 };

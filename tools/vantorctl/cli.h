@@ -50,6 +50,7 @@ void Print(const Context& context, const std::string& text);
 void PrintJson(const Json& json);
 
 // Commands, one file each.
+int RunConfig(Context& context);
 int RunSensorSteps(Context& context);
 
 }  // namespace vantor::cli
