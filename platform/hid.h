@@ -33,7 +33,7 @@ struct HidInterfaceInfo {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     std::uint16_t version = 0;
-    std::uint16_t usagePage = 0;  // of the first top-level collection
+    std::uint16_t usagePage = 0;  // of the entry's top-level collection
     std::uint16_t usage = 0;
     // Longest report of each kind in bytes, report id byte included (0 when none).
     std::uint16_t inputReportByteLength = 0;
@@ -93,7 +93,9 @@ class HidBackend {
   public:
     virtual ~HidBackend() = default;
 
-    // The present interfaces; those that cannot be opened or described are skipped.
+    // The present interfaces, one entry per top-level collection as the HID class driver
+    // of other systems presents them (entries of one hidraw node share its path); those
+    // that cannot be described are skipped.
     virtual std::vector<HidInterfaceInfo> Enumerate() = 0;
 
     virtual std::shared_ptr<HidHandle> Open(const std::string& path, std::uint32_t* error) = 0;
