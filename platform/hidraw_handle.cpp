@@ -154,7 +154,7 @@ HidReadResult HidrawHandle::Read(std::uint8_t* buffer, std::size_t length, int t
             code = kHidDeviceNotConnected;
             break;
         }
-        if (ready == 0 && timeoutMs >= 0 && MillisecondsLeft(deadline) == 0) {
+        if (timeoutMs >= 0 && MillisecondsLeft(deadline) == 0) {
             result = HidReadResult::kTimeout;
             code = kHidOk;
             break;
