@@ -6,6 +6,7 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libxkbcommon-dev xkb-data libudev-dev pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
 )
 
 missing=()
