@@ -1,0 +1,161 @@
+#include "app/profile_export.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "app/file_prefix.h"
+#include "app/log.h"
+#include "app/profile_bounds.h"
+#include "app/texts.h"
+#include "keys/key_functions.h"
+#include "platform/file_io.h"
+
+namespace vantor {
+namespace {
+
+std::size_t SlotOffset(int slot) {
+    return sizeof(ProfileFile) + static_cast<std::size_t>(slot) * kMacroRecordSize;
+}
+
+std::string TextOr(const char* key, const char* fallback) {
+    std::string text = Text(key);
+    return text.empty() ? fallback : text;
+}
+
+// The first slot that holds a macro record with the id; ids of 0 (a key without macro, an
+// empty slot) never match.
+const MacroRecord* FindSlot(const std::array<MacroRecord, kExportMacroSlots>& slots,
+                            std::uint32_t id) {
+    if (id == 0) return nullptr;
+    for (const MacroRecord& slot : slots) {
+        if (slot.dwMacroID == id && slot.dwMagicNumber == kMacroMagicNumber) return &slot;
+    }
+    return nullptr;
+}
+
+// Brings the macros of the image's macro keys into the library and points the keys at
+// the library's ids. False when a macro could not be added.
+bool MergeImportedMacros(ProfileFile& record, std::array<MacroRecord, kExportMacroSlots>& slots,
+                         MacroLibrary& library) {
+    for (MacroRecord& slot : slots) SetMacroName(slot, MacroName(slot));
+    std::map<std::uint32_t, std::uint32_t> addedIds;  // image id -> id given on import
+    for (auto& set : record.Key) {
+        for (KeyAssignment& key : set) {
+            if (key.FunctionClass() != KFC_MACRO) continue;
+            const std::uint32_t id = key.dwMacroID;
+            if (auto added = addedIds.find(id); added != addedIds.end()) {
+                key.dwMacroID = added->second;  // one library copy for keys sharing a macro
+                continue;
+            }
+            const MacroRecord* slot = FindSlot(slots, id);
+            if (slot == nullptr) continue;
+            if (library.FindMacroById(id) != nullptr) {
+                library.ReplaceMacro(id, *slot);
+                continue;
+            }
+            MacroRecord copy = *slot;
+            copy.dwMacroID = NewMacroId();
+            if (!library.Add_Macro(copy)) return false;
+            addedIds[id] = copy.dwMacroID;
+            key.dwMacroID = copy.dwMacroID;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+FileDialogRequest ProfileFileDialog(bool save) {
+    return {"qxa(*.qxa)|*.qxa|", "*.qxa", ".qxa", save};
+}
+
+std::vector<std::uint8_t> BuildExportImage(const ProfileFile& profile, const MacroList& macros) {
+    std::vector<std::uint8_t> image(kExportFileSize, 0);
+    std::memcpy(image.data(), &profile, sizeof(ProfileFile));
+    int slot = 0;
+    for (const auto& set : profile.Key) {
+        for (const KeyAssignment& key : set) {
+            if (slot == kExportMacroSlots) return image;
+            if (key.FunctionClass() != KFC_MACRO) continue;
+            const MacroRecord* macro = macros.FindById(key.dwMacroID);
+            if (macro == nullptr) continue;
+            std::memcpy(image.data() + SlotOffset(slot++), macro, kMacroRecordSize);
+        }
+    }
+    return image;
+}
+
+bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros, StoreUi& ui) {
+    ProfileFile* current = store.Current();
+    if (current == nullptr) return false;
+    current->nCurDpiLevel = curDpiLevel;
+    DbgLog("ExportProfile: g_nCurDpiLevel=%d", curDpiLevel);
+    const std::optional<std::string> path = ui.AskSavePath(ProfileFileDialog(true));
+    if (!path) return false;
+    const std::vector<std::uint8_t> image = BuildExportImage(*current, macros);
+    if (!WriteFileAtomic(*path, image.data(), image.size())) {
+        ui.ShowMessage("Create profile failed.");
+        return false;
+    }
+    return true;
+}
+
+ImportOutcome ImportProfileImage(std::span<const std::uint8_t> image, ProfileStore& store,
+                                 MacroLibrary& library, int sectionDpiLevels, StoreUi& ui) {
+    ImportOutcome outcome;
+    ProfileFile* current = store.Current();
+    if (current == nullptr) return outcome;
+    std::vector<std::uint8_t> buffer(kExportFileSize, 0);
+    std::memcpy(buffer.data(), image.data(), std::min(image.size(), buffer.size()));
+
+    ProfileFile record{};
+    std::memcpy(&record, buffer.data(), sizeof(ProfileFile));
+    if (record.dwMagic != kProfileMagic || record.dwProfileID == 0) {
+        ui.ShowMessage(TextOr("tc_tip3", "This is not a valid profile"));
+        return outcome;
+    }
+    std::array<MacroRecord, kExportMacroSlots> slots{};
+    for (int i = 0; i < kExportMacroSlots; ++i) {
+        std::memcpy(&slots[static_cast<std::size_t>(i)], buffer.data() + SlotOffset(i),
+                    kMacroRecordSize);
+    }
+    if (!MergeImportedMacros(record, slots, library)) return outcome;
+
+    BringProfileIntoRange(record);
+    const std::uint32_t ownId = current->dwProfileID;
+    *current = record;
+    current->dwProfileID = ownId;
+
+    int level = record.nCurDpiLevel;
+    DbgLog("ImportProfile: g_nCurDpiLevel=%d", level);
+    if (level < 0 || level >= sectionDpiLevels) level = 0;
+    outcome.imported = true;
+    outcome.curDpiLevel = level;
+    return outcome;
+}
+
+ImportOutcome ImportProfile(ProfileStore& store, MacroLibrary& library, bool firstReadDone,
+                            int sectionDpiLevels, StoreUi& ui) {
+    if (store.Current() == nullptr) return {};
+    const std::optional<std::string> path = ui.AskOpenPath(ProfileFileDialog(false));
+    if (!path) return {};
+    if (!firstReadDone) {
+        ui.ShowMessage(Text("tc_adv_str15"));
+        return {};
+    }
+    const FilePrefix file = ReadFilePrefix(*path, kExportFileSize);
+    if (!file.Opened()) {
+        const std::string tip = Text("tc_tip2");
+        ui.ShowMessage(tip.empty() ? "Open Profile Err = " + std::to_string(file.openError)
+                                   : tip + " " + std::to_string(file.openError));
+        return {};
+    }
+    if (!file.ReadOk() || file.bytes.empty()) {
+        ui.ShowMessage("Read profile failed.");
+        return {};
+    }
+    return ImportProfileImage(file.bytes, store, library, sectionDpiLevels, ui);
+}
+
+}  // namespace vantor

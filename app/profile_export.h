@@ -1,0 +1,57 @@
+// Export and import of one profile with the macros its buttons use (".qxa" files):
+//
+//   0      2116 bytes   the profile record; nCurDpiLevel holds the active DPI level
+//   2116   10 x 834     ten macro slots, plain macro records in key order; empty slots zero
+//
+// An imported file is not trusted: it is read up to its expected size, fields that index
+// tables are brought into range (BringProfileIntoRange), slot names are cut to 39
+// characters and terminated, and a slot is used only when it holds a macro record.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "app/profile_store.h"
+#include "app/store_ui.h"
+#include "keys/macro_library.h"
+#include "keys/macro_list.h"
+
+namespace vantor {
+
+constexpr int kExportMacroSlots = 10;
+constexpr std::size_t kExportFileSize = sizeof(ProfileFile) + kExportMacroSlots * kMacroRecordSize;
+static_assert(kExportFileSize == 10456);
+
+// What the caller hands the apply worker after an import: all groups, all keys.
+constexpr std::uint32_t kImportApplyFlags = 127;
+constexpr int kImportApplyIndex = 255;
+
+FileDialogRequest ProfileFileDialog(bool save);
+
+// The file image of `profile` with the library macros of its macro keys (key set 1 keys
+// 1-16, then key sets 2 and 3), at most ten; a macro used by two keys fills two slots.
+std::vector<std::uint8_t> BuildExportImage(const ProfileFile& profile, const MacroList& macros);
+
+// Stores `curDpiLevel` into the current profile, asks for the file and writes it. False
+// when cancelled or when the file cannot be written ("Create profile failed." is shown).
+bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros, StoreUi& ui);
+
+struct ImportOutcome {
+    bool imported = false;
+    int curDpiLevel = 0;  // the new active DPI level (g_nCurDpiLevel)
+};
+
+// Imports an image (up to 10456 bytes; shorter images are zero-filled) into the current
+// profile. `sectionDpiLevels` is DM of the current device section. On success the caller
+// refreshes the pages and asks the apply worker for kImportApplyFlags / kImportApplyIndex.
+ImportOutcome ImportProfileImage(std::span<const std::uint8_t> image, ProfileStore& store,
+                                 MacroLibrary& library, int sectionDpiLevels, StoreUi& ui);
+
+// Asks for the file and imports it. Refused with the tc_adv_str15 text until the first
+// read of the mouse has completed.
+ImportOutcome ImportProfile(ProfileStore& store, MacroLibrary& library, bool firstReadDone,
+                            int sectionDpiLevels, StoreUi& ui);
+
+}  // namespace vantor

@@ -1,0 +1,187 @@
+#include "app/profile_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "app/config.h"
+#include "app/message_sink.h"
+#include "app/texts.h"
+#include "tests/keys/scripted_store_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace vantor {
+namespace {
+
+// Two device models: DEV_1 (customer 0x05, model 0x1A) and DEV_2 (customer 0x07, model 0x03).
+constexpr const char* kConfig =
+    "[OPT]\nappdir=Vantor\n"
+    "[DEV_1]\nSensor=0x3395\nCID=0x05\nMID=0x1A\nDM=2\nDPI=400,800\nMDNUM=3\nKM=2\n"
+    "K1_1=1,1,0,1\n"
+    "[DEV_2]\nSensor=0x3395\nCID=0x07\nMID=0x03\nDM=1\nDPI=1600\nMDNUM=3\nKM=2\n"
+    "K1_1=1,1,0,1\n";
+
+class ProfileStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetMessageSink(&sink_);
+        test::WriteText(cfg_ / "cfg.ini", kConfig);
+        ASSERT_TRUE(DataInit(cfg_ / "cfg.ini"));
+        LoadTexts(test::SourceDataDir() + "text.xml");
+        SelectDeviceSection(0);
+    }
+    void TearDown() override { SetMessageSink(nullptr); }
+
+    std::string ProPath() const { return data_ / "PRO_051a.dct"; }
+
+    test::TempDir cfg_, data_;
+    RecordingMessageSink sink_;
+    ProfileStore store_{data_.path()};
+};
+
+TEST(ProfileFileNameTest, LowerCaseHexOfAtLeastTwoDigits) {
+    EXPECT_EQ(ProfileFileName(0x05, 0x1A), "PRO_051a.dct");
+    EXPECT_EQ(ProfileFileName(0, 0), "PRO_0000.dct");
+    EXPECT_EQ(ProfileFileName(0x123, 0x4), "PRO_12304.dct");
+}
+
+TEST_F(ProfileStoreTest, MissingFileGivesFourNamedDefaultsAndFirstCurrent) {
+    EXPECT_FALSE(store_.LoadPro());
+    ASSERT_EQ(store_.Count(), kProfileCount);
+    for (int i = 0; i < kProfileCount; ++i) {
+        EXPECT_EQ(ProfileName(store_.Profile(i)), "Profile " + std::to_string(i + 1));
+        EXPECT_EQ(store_.Profile(i).dwMagic, kProfileMagic);
+        EXPECT_EQ(store_.Profile(i).Dpi[1].dwDpi, 800u);
+    }
+    EXPECT_NE(store_.Profile(0).dwProfileID, store_.Profile(1).dwProfileID);
+    EXPECT_EQ(store_.CurrentIndex(), 0);
+}
+
+TEST_F(ProfileStoreTest, SaveWritesTheFileThatLoadReadsBackByteForByte) {
+    store_.LoadPro();
+    SetProfileName(store_.Profile(2), "Game");
+    store_.Profile(2).nDebounce = 4;
+    store_.SetCurrentIndex(2);
+    ASSERT_TRUE(store_.SavePro());
+
+    const std::vector<std::uint8_t> saved = test::ReadBytes(ProPath());
+    ASSERT_EQ(saved.size(), kProfileFileSize);
+    std::uint32_t activeId = 0;
+    std::memcpy(&activeId, saved.data(), 4);
+    EXPECT_EQ(activeId, store_.Profile(2).dwProfileID);
+    EXPECT_EQ(std::memcmp(saved.data() + 4 + 2 * sizeof(ProfileFile), &store_.Profile(2),
+                          sizeof(ProfileFile)),
+              0);
+
+    ProfileStore again(data_.path());
+    EXPECT_TRUE(again.LoadPro());
+    EXPECT_EQ(again.CurrentIndex(), 2);
+    EXPECT_EQ(ProfileName(again.Profile(2)), "Game");
+    ASSERT_TRUE(again.SavePro());
+    EXPECT_EQ(test::ReadBytes(ProPath()), saved);
+}
+
+TEST_F(ProfileStoreTest, FileOfWrongSizeGivesDefaults) {
+    store_.LoadPro();
+    SetProfileName(store_.Profile(0), "Mine");
+    ASSERT_TRUE(store_.SavePro());
+    const std::vector<std::uint8_t> good = test::ReadBytes(ProPath());
+    for (std::size_t size : {kProfileFileSize - 1, kProfileFileSize + 1, std::size_t{0}}) {
+        std::vector<std::uint8_t> bytes = good;
+        bytes.resize(size);
+        test::WriteText(ProPath(), std::string(bytes.begin(), bytes.end()));
+        ProfileStore other(data_.path());
+        EXPECT_FALSE(other.LoadPro()) << size;
+        EXPECT_EQ(ProfileName(other.Profile(0)), "Profile 1") << size;
+        EXPECT_EQ(ProfileName(other.Profile(3)), "Profile 4") << size;
+    }
+}
+
+TEST_F(ProfileStoreTest, UnknownActiveIdMakesTheFirstRecordCurrent) {
+    store_.LoadPro();
+    store_.SetCurrentIndex(3);
+    ASSERT_TRUE(store_.SavePro());
+    std::vector<std::uint8_t> bytes = test::ReadBytes(ProPath());
+    bytes[0] ^= 0xFF;
+    test::WriteText(ProPath(), std::string(bytes.begin(), bytes.end()));
+    ProfileStore other(data_.path());
+    EXPECT_TRUE(other.LoadPro());
+    EXPECT_EQ(other.CurrentIndex(), 0);
+}
+
+TEST_F(ProfileStoreTest, LoadedRecordsAreBroughtIntoRange) {
+    store_.LoadPro();
+    store_.Profile(1).nKeySet = 9;
+    store_.Profile(1).nDpiLevels = 40;
+    store_.Profile(1).stMainRGB.nMode = 2;
+    store_.Profile(1).stMainRGB.nLight = 0;
+    ASSERT_TRUE(store_.SavePro());
+    ProfileStore other(data_.path());
+    ASSERT_TRUE(other.LoadPro());
+    EXPECT_EQ(other.Profile(1).nKeySet, 0);
+    EXPECT_EQ(other.Profile(1).nDpiLevels, kDpiLevels);
+    EXPECT_EQ(other.Profile(1).stMainRGB.nLight, 1u);
+}
+
+// A save that fails part-way (here: the disk is full) or a crash that leaves the temporary
+// file behind never costs the profiles already on disk.
+TEST_F(ProfileStoreTest, InterruptedSaveKeepsThePreviousFile) {
+    store_.LoadPro();
+    SetProfileName(store_.Profile(0), "Kept");
+    ASSERT_TRUE(store_.SavePro());
+    const std::vector<std::uint8_t> before = test::ReadBytes(ProPath());
+
+    SetProfileName(store_.Profile(0), "Lost");
+    {
+        test::ScopedFileSizeLimit fullDisk(1000);
+        EXPECT_FALSE(store_.SavePro());
+    }
+    EXPECT_EQ(test::ReadBytes(ProPath()), before);
+    test::WriteText(ProPath() + ".tmpAbC123", "half a file");
+
+    ProfileStore other(data_.path());
+    ASSERT_TRUE(other.LoadPro());
+    EXPECT_EQ(ProfileName(other.Profile(0)), "Kept");
+}
+
+TEST_F(ProfileStoreTest, SaveNeedsALoadedList) {
+    EXPECT_FALSE(store_.SavePro());
+    EXPECT_FALSE(std::filesystem::exists(ProPath()));
+}
+
+TEST_F(ProfileStoreTest, CidFileSelectsTheDeviceSection) {
+    SelectDeviceSection(1);
+    ASSERT_TRUE(store_.SaveCID());
+    EXPECT_EQ(test::ReadBytes(data_ / "CID.dct"),
+              (std::vector<std::uint8_t>{0x07, 0, 0, 0, 0x03, 0, 0, 0}));
+    SelectDeviceSection(0);
+    EXPECT_TRUE(store_.LoadCID());
+    EXPECT_EQ(CurrentDeviceIndex(), 1);
+    EXPECT_EQ(store_.ProfileFilePath(), data_ / "PRO_0703.dct");
+
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        bool result;
+        int section;  // an unknown model leaves the current section as it was
+    };
+    const Case cases[] = {
+        {"unknown model", {0x09, 0, 0, 0, 0x09, 0, 0, 0}, true, 1},
+        {"short", {0x07, 0, 0, 0, 0x03, 0, 0}, false, 0},
+        {"long", {0x07, 0, 0, 0, 0x03, 0, 0, 0, 0}, false, 0},
+    };
+    for (const Case& c : cases) {
+        SelectDeviceSection(1);
+        test::WriteText(data_ / "CID.dct", std::string(c.bytes.begin(), c.bytes.end()));
+        EXPECT_EQ(store_.LoadCID(), c.result) << c.name;
+        EXPECT_EQ(CurrentDeviceIndex(), c.section) << c.name;
+    }
+    std::filesystem::remove(data_ / "CID.dct");
+    SelectDeviceSection(1);
+    EXPECT_FALSE(store_.LoadCID());
+    EXPECT_EQ(CurrentDeviceIndex(), 0);
+}
+
+}  // namespace
+}  // namespace vantor
