@@ -1,0 +1,258 @@
+#include "app/profile_export.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "app/config.h"
+#include "app/message_sink.h"
+#include "app/texts.h"
+#include "keys/key_functions.h"
+#include "keys/macro_file.h"
+#include "keys/safe_file_name.h"
+#include "tests/keys/scripted_store_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace vantor {
+namespace {
+
+constexpr const char* kConfig =
+    "[OPT]\nappdir=Vantor\n"
+    "[DEV_1]\nSensor=0x3395\nCID=0x05\nMID=0x1A\nDM=4\nDPI=400,800,1600,3200\nMDNUM=3\n"
+    "KM=2\nK1_1=1,1,0,1\n";
+
+MacroRecord Macro(const char* name, std::uint32_t id, std::uint16_t key) {
+    MacroRecord m{};
+    m.dwMagicNumber = kMacroMagicNumber;
+    m.dwMacroID = id;
+    SetMacroName(m, name);
+    m.stEvents[0].wCode = key;
+    m.stEvents[0].wKind = kMacroKindPress;
+    return m;
+}
+
+void AssignMacro(ProfileFile& profile, int set, int button, std::uint32_t id) {
+    profile.Key[set][button].dwFunID = KF_MACRO;
+    profile.Key[set][button].dwMacroID = id;
+}
+
+const MacroRecord& SlotOf(const std::vector<std::uint8_t>& image, int slot) {
+    return *reinterpret_cast<const MacroRecord*>(image.data() + sizeof(ProfileFile) +
+                                                 static_cast<std::size_t>(slot) * kMacroRecordSize);
+}
+
+class ProfileExportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetMessageSink(&sink_);
+        test::WriteText(cfg_ / "cfg.ini", kConfig);
+        ASSERT_TRUE(DataInit(cfg_ / "cfg.ini"));
+        LoadTexts(test::SourceDataDir() + "text.xml");
+        SelectDeviceSection(0);
+        store_.LoadPro();
+    }
+    void TearDown() override { SetMessageSink(nullptr); }
+
+    ImportOutcome Import(const std::vector<std::uint8_t>& image) {
+        return ImportProfileImage(image, store_, library_, 4, ui_);
+    }
+    std::vector<std::uint8_t> ImageOf(const ProfileFile& profile) {
+        return BuildExportImage(profile, library_.Macros());
+    }
+
+    test::TempDir cfg_, data_;
+    RecordingMessageSink sink_;
+    ProfileStore store_{data_.path()};
+    MacroLibrary library_{data_ / "Mac", 0};
+    test::ScriptedStoreUi ui_;
+};
+
+TEST_F(ProfileExportTest, ExportWritesTheRecordAndTheFirstTenMacrosInKeyOrder) {
+    ProfileFile& profile = *store_.Current();
+    // Twelve macro keys: key set 1 buttons 5-15, then key set 2 button 0 (set-major order).
+    for (int i = 0; i < 12; ++i) {
+        const auto id = static_cast<std::uint32_t>(0x100 + i);
+        library_.Macros().Add(Macro(("m" + std::to_string(i)).c_str(), id, 0x41));
+        AssignMacro(profile, i < 11 ? 0 : 1, i < 11 ? 5 + i : 0, id);
+    }
+    AssignMacro(profile, 2, 3, 0x999);  // no such macro: no slot
+    ui_.savePaths.push_back(data_ / "out.qxa");
+    ASSERT_TRUE(ExportProfile(store_, 3, library_.Macros(), ui_));
+
+    const std::vector<std::uint8_t> file = test::ReadBytes(data_ / "out.qxa");
+    ASSERT_EQ(file.size(), kExportFileSize);
+    EXPECT_EQ(store_.Current()->nCurDpiLevel, 3);
+    EXPECT_EQ(std::memcmp(file.data(), store_.Current(), sizeof(ProfileFile)), 0);
+    for (int slot = 0; slot < kExportMacroSlots; ++slot) {
+        EXPECT_EQ(std::memcmp(&SlotOf(file, slot), library_.Macros().FindById(0x100 + slot),
+                              kMacroRecordSize),
+                  0)
+            << slot;
+    }
+    EXPECT_EQ(ui_.requests.at(0).filter, "qxa(*.qxa)|*.qxa|");
+    EXPECT_TRUE(ui_.requests.at(0).confirmOverwrite);
+
+    ui_.savePaths.push_back(data_ / "missing-folder/out.qxa");
+    EXPECT_FALSE(ExportProfile(store_, 0, library_.Macros(), ui_));
+    EXPECT_EQ(ui_.messages, std::vector<std::string>{"Create profile failed."});
+}
+
+TEST_F(ProfileExportTest, InvalidFilesAreRefusedWithTheirMessage) {
+    ProfileFile valid = *store_.Current();
+    std::vector<std::uint8_t> badMagic = ImageOf(valid);
+    badMagic[0] ^= 1;
+    std::vector<std::uint8_t> zeroId = ImageOf(valid);
+    std::memset(zeroId.data() + 4, 0, 4);
+    test::WriteText(data_ / "bad-magic.qxa", std::string(badMagic.begin(), badMagic.end()));
+    test::WriteText(data_ / "zero-id.qxa", std::string(zeroId.begin(), zeroId.end()));
+    test::WriteText(data_ / "empty.qxa", "");
+
+    struct Case {
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {data_ / "bad-magic.qxa", "This file is not a valid profile."},
+        {data_ / "zero-id.qxa", "This file is not a valid profile."},
+        {data_ / "empty.qxa", "Read profile failed."},
+        {data_ / "absent.qxa", "The profile file could not be opened. Error code: 2"},
+        {data_.path(), "Read profile failed."},
+    };
+    const ProfileFile before = *store_.Current();
+    for (const Case& c : cases) {
+        ui_.messages.clear();
+        ui_.openPaths.push_back(c.path);
+        EXPECT_FALSE(ImportProfile(store_, library_, true, 4, ui_).imported) << c.path;
+        EXPECT_EQ(ui_.messages, std::vector<std::string>{c.message}) << c.path;
+    }
+    EXPECT_EQ(std::memcmp(&before, store_.Current(), sizeof(ProfileFile)), 0);
+
+    ui_.messages.clear();
+    ui_.openPaths.push_back(data_ / "zero-id.qxa");
+    EXPECT_FALSE(ImportProfile(store_, library_, false, 4, ui_).imported);
+    EXPECT_EQ(ui_.messages, std::vector<std::string>{Text("tc_adv_str15")});
+}
+
+TEST_F(ProfileExportTest, ImportAddsNewMacrosOnceAndKeepsTheProfileId) {
+    ProfileFile exported = *store_.Current();
+    exported.dwProfileID = 0x123456;
+    SetProfileName(exported, "Imported");
+    exported.nCurDpiLevel = 2;
+    AssignMacro(exported, 0, 1, 0x777);
+    AssignMacro(exported, 1, 4, 0x777);
+    AssignMacro(exported, 0, 2, 0);  // a macro key without macro matches no empty slot
+    std::vector<std::uint8_t> image = ImageOf(exported);
+    const MacroRecord shared = Macro("shared", 0x777, 0x42);
+    std::memcpy(image.data() + sizeof(ProfileFile), &shared, kMacroRecordSize);
+    std::memcpy(image.data() + sizeof(ProfileFile) + kMacroRecordSize, &shared, kMacroRecordSize);
+
+    const std::uint32_t ownId = store_.Current()->dwProfileID;
+    const ImportOutcome outcome = Import(image);
+    ASSERT_TRUE(outcome.imported);
+    EXPECT_EQ(outcome.curDpiLevel, 2);
+    const ProfileFile& now = *store_.Current();
+    EXPECT_EQ(now.dwProfileID, ownId);
+    EXPECT_EQ(ProfileName(now), "Imported");
+
+    ASSERT_EQ(library_.Macros().Count(), 1);
+    const MacroRecord& added = library_.Macros().At(0);
+    EXPECT_NE(added.dwMacroID, 0x777u);
+    EXPECT_EQ(now.Key[0][1].dwMacroID, added.dwMacroID);
+    EXPECT_EQ(now.Key[1][4].dwMacroID, added.dwMacroID);
+    EXPECT_EQ(now.Key[0][2].dwMacroID, 0u);
+    const MacroFileResult file = ReadMacroFile(data_ / "Mac/shared.qxm");
+    ASSERT_EQ(file.status, MacroFileStatus::kOk);
+    EXPECT_EQ(file.record.dwMacroID, added.dwMacroID);
+}
+
+TEST_F(ProfileExportTest, ImportRewritesMacrosTheLibraryAlreadyHolds) {
+    ASSERT_TRUE(library_.Add_Macro(Macro("fire", 0x555, 0x41)));
+    ProfileFile exported = *store_.Current();
+    AssignMacro(exported, 0, 3, 0x555);
+    std::vector<std::uint8_t> image = ImageOf(exported);
+    MacroRecord changed = Macro("fire", 0x555, 0x5A);
+    std::memcpy(image.data() + sizeof(ProfileFile), &changed, kMacroRecordSize);
+
+    ASSERT_TRUE(Import(image).imported);
+    EXPECT_EQ(library_.Macros().Count(), 1);
+    EXPECT_EQ(store_.Current()->Key[0][3].dwMacroID, 0x555u);
+    const MacroFileResult file = ReadMacroFile(data_ / "Mac/fire.qxm");
+    ASSERT_EQ(file.status, MacroFileStatus::kOk);
+    EXPECT_EQ(file.record.dwMacroID, 0x555u);
+    EXPECT_EQ(file.record.stEvents[0].wCode, 0x5A);
+    EXPECT_EQ(std::filesystem::directory_entry(data_ / "Mac").exists(), true);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(data_ / "Mac"),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(ProfileExportTest, MacroNamesFromTheFileNeverLeaveTheMacroFolder) {
+    ProfileFile exported = *store_.Current();
+    AssignMacro(exported, 0, 0, 0x10);
+    AssignMacro(exported, 0, 1, 0x11);
+    std::vector<std::uint8_t> image = ImageOf(exported);
+    MacroRecord escape = Macro("../../x", 0x10, 0x41);
+    MacroRecord unterminated = Macro("", 0x11, 0x41);
+    for (auto& unit : unterminated.szName) unit = u'y';
+    std::memcpy(image.data() + sizeof(ProfileFile), &escape, kMacroRecordSize);
+    std::memcpy(image.data() + sizeof(ProfileFile) + kMacroRecordSize, &unterminated,
+                kMacroRecordSize);
+
+    ASSERT_TRUE(Import(image).imported);
+    EXPECT_FALSE(std::filesystem::exists(data_ / "x.qxm"));
+    EXPECT_FALSE(std::filesystem::exists(cfg_ / "x.qxm"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(data_.path()),
+                            std::filesystem::directory_iterator()),
+              1);  // the macro folder and nothing else
+    EXPECT_TRUE(std::filesystem::is_regular_file(data_ / ("Mac/" + SafeMacroFileName("../../x"))));
+    ASSERT_EQ(library_.Macros().Count(), 2);
+    EXPECT_EQ(MacroName(library_.Macros().At(0)), "../../x");
+    EXPECT_EQ(MacroName(library_.Macros().At(1)), std::string(kMacroNameMaxChars, 'y'));
+    EXPECT_EQ(library_.Macros().At(1).szName[kMacroNameMaxChars], 0);
+}
+
+TEST_F(ProfileExportTest, FieldsOutOfRangeAreClampedOnImport) {
+    ProfileFile exported = *store_.Current();
+    exported.nKeySet = 7;
+    exported.nDpiLevels = 99;
+    exported.nCurDpiLevel = 6;  // within the record's 8 levels, not the section's 4
+    exported.stMainRGB.nMode = 40;
+    exported.stMainRGB.nLight = 0;
+    exported.stLogoRGB.nMode = 2;
+    exported.stLogoRGB.nSpeed = 9;
+    for (auto& unit : exported.szName) unit = u'n';
+    ASSERT_TRUE(store_.SavePro());
+
+    const ImportOutcome outcome = Import(ImageOf(exported));
+    ASSERT_TRUE(outcome.imported);
+    EXPECT_EQ(outcome.curDpiLevel, 0);
+    const ProfileFile& now = *store_.Current();
+    EXPECT_EQ(now.nKeySet, 0);
+    EXPECT_EQ(now.nDpiLevels, 8);
+    EXPECT_EQ(now.stMainRGB.nMode, 1u);
+    EXPECT_EQ(now.stMainRGB.nLight, 1u);
+    EXPECT_EQ(now.stLogoRGB.nSpeed, 5u);
+    EXPECT_EQ(ProfileName(now), std::string(kProfileNameUnits - 1, 'n'));
+}
+
+TEST_F(ProfileExportTest, ShortImageIsZeroFilledAndAFailedAddLeavesTheProfile) {
+    ProfileFile exported = *store_.Current();
+    AssignMacro(exported, 0, 0, 0x20);
+    std::vector<std::uint8_t> image = ImageOf(exported);
+    const MacroRecord macro = Macro("late", 0x20, 0x41);
+    std::memcpy(image.data() + sizeof(ProfileFile), &macro, kMacroRecordSize);
+
+    for (int i = 0; i < MacroMaxCount; ++i) {
+        library_.Macros().Add(Macro("filler", static_cast<std::uint32_t>(0x10000 + i), 0x41));
+    }
+    const ProfileFile before = *store_.Current();
+    EXPECT_FALSE(Import(image).imported);
+    EXPECT_EQ(std::memcmp(&before, store_.Current(), sizeof(ProfileFile)), 0);
+
+    image.resize(sizeof(ProfileFile));  // no slots at all: the key finds no macro
+    EXPECT_TRUE(Import(image).imported);
+}
+
+}  // namespace
+}  // namespace vantor
