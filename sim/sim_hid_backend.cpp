@@ -288,10 +288,7 @@ HidReadResult SimHidHandle::Read(std::uint8_t* buffer, std::size_t length, int t
             SetError(error, kHidOk);
             return HidReadResult::kStopped;
         }
-        if (!bus_->Alive(connection_, generation_)) {
-            queue_.clear();
-            return SetError(error, kHidDeviceNotConnected), HidReadResult::kError;
-        }
+        // Reports that arrived before an unplug can still be read, as from a hidraw node.
         const auto now = Clock::now();
         if (!queue_.empty() && queue_.front().readyAt <= now) {
             const SimInputReport& report = queue_.front().report;
@@ -299,6 +296,9 @@ HidReadResult SimHidHandle::Read(std::uint8_t* buffer, std::size_t length, int t
             queue_.pop_front();
             SetError(error, kHidOk);
             return HidReadResult::kOk;
+        }
+        if (!bus_->Alive(connection_, generation_)) {
+            return SetError(error, kHidDeviceNotConnected), HidReadResult::kError;
         }
         if (timeoutMs >= 0 && now >= deadline) {
             SetError(error, kHidOk);
