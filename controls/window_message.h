@@ -18,8 +18,8 @@ constexpr std::uint32_t WM_COMMAND_MESSAGE = 0x0111;
 class WindowMessageEvent : public QEvent {
   public:
     static QEvent::Type EventType();
-    WindowMessageEvent(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
-        : QEvent(EventType()), message(message), wParam(wParam), lParam(lParam) {}
+    WindowMessageEvent(std::uint32_t number, std::uintptr_t w, std::intptr_t l)
+        : QEvent(EventType()), message(number), wParam(w), lParam(l) {}
 
     const std::uint32_t message;
     const std::uintptr_t wParam;
