@@ -1,0 +1,143 @@
+#include "controls/skinned_dialog.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+
+#include "app/config.h"
+#include "controls/layout_4k.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+#include "controls/window_outline.h"
+
+namespace vantor {
+
+CSkinnedDialog::CSkinnedDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    setWindowTitle(QString::fromLatin1(kSkinnedDialogTitle));
+    setFont(WindowFont());
+    // Keys are looked at before the focused child gets them, as a pop-up's message
+    // pre-translation does.
+    qApp->installEventFilter(this);
+}
+
+CSkinnedDialog::~CSkinnedDialog() {
+    qApp->removeEventFilter(this);
+}
+
+bool CSkinnedDialog::InitSkin(const QString& file) {
+    QImage picture = LoadSkinImage(file);
+    if (picture.isNull()) return false;
+    background_ = std::move(picture);
+    display_ = Is4KLayout() ? ScaledCopy(background_, 2) : background_;
+    setFixedSize(display_.size());
+    CenterOnParent();
+    ApplyWindowOutline(this, display_, Options().clrMaskDialog, 0);
+    update();
+    return true;
+}
+
+QImage CSkinnedDialog::BackgroundUnder(const QRect& rect) const {
+    return BackgroundCrop(display_, rect);
+}
+
+void CSkinnedDialog::CenterOnParent() {
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    QRect area;
+    if (owner != nullptr) {
+        area = owner->frameGeometry();
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        area = screen->availableGeometry();
+    }
+    if (area.isEmpty()) return;
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void CSkinnedDialog::PaintContent(QPainter& /*painter*/) {}
+
+bool CSkinnedDialog::PreTranslateKey(QKeyEvent* event) {
+    const bool press = event->type() == QEvent::KeyPress;
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (press) OnEnterKey();
+            return true;
+        case Qt::Key_Escape:
+            if (press) OnEscapeKey();
+            return true;
+        case Qt::Key_Space:
+            if (press) OnSpaceKey();
+            return true;
+        case Qt::Key_F1:
+            if (press) OnHelpKey();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CSkinnedDialog::DrawText(QPainter& painter, const QRect& rect, const QString& text,
+                              const QColor& colour, int flags) {
+    painter.save();
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setPen(colour);
+    painter.drawText(rect, flags, text);
+    painter.restore();
+}
+
+void CSkinnedDialog::paintEvent(QPaintEvent* /*event*/) {
+    const qreal ratio = devicePixelRatioF();
+    QPixmap buffer(size() * ratio);
+    buffer.setDevicePixelRatio(ratio);
+    buffer.fill(Qt::transparent);
+    {
+        QPainter painter(&buffer);
+        if (!display_.isNull()) painter.drawImage(rect(), display_);
+        painter.setFont(font());
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        PaintContent(painter);
+    }
+    QPainter screen(this);
+    screen.setCompositionMode(QPainter::CompositionMode_Source);
+    screen.drawPixmap(0, 0, buffer);
+}
+
+void CSkinnedDialog::mousePressEvent(QMouseEvent* event) {
+    if (dragMoves_ && event->button() == Qt::LeftButton) {
+        dragging_ = true;
+        dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+        event->accept();
+        return;
+    }
+    QDialog::mousePressEvent(event);
+}
+
+void CSkinnedDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - dragOffset_);
+        event->accept();
+        return;
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+void CSkinnedDialog::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragging_ = false;
+    QDialog::mouseReleaseEvent(event);
+}
+
+bool CSkinnedDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget->window() == this) {
+            return PreTranslateKey(static_cast<QKeyEvent*>(event));
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace vantor
