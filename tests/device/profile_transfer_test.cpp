@@ -1,0 +1,254 @@
+#include "device/profile_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "profile/memory_map.h"
+#include "profile/set_flags.h"
+#include "tests/device/fake_hid.h"
+#include "tests/device/sim_link.h"
+
+namespace vantor {
+namespace {
+
+using test::CountingSleeper;
+using test::LogCapture;
+using test::MemoryMacroLibrary;
+using test::RecordingPoster;
+using test::SimLink;
+
+constexpr std::uint32_t kAllDeviceParts = SET_KEY | SET_LED | SET_DPI | SET_CUR_DPI | SET_RATE |
+                                          SET_DPI_COLOR | SET_DPI_NUM | SET_LOD | SET_FIXLINE |
+                                          SET_RIPPLE | SET_DEBOUNCE | SET_MOTIONSYNC | SET_SLEEP |
+                                          SET_LIGHTOFF | SET_SENSORMODE | SET_AUTOSLEEP;
+constexpr std::uint32_t kProgress = 0x42B;
+constexpr int kEmptyProfileReads = 19 + 32 + 16;
+
+class ProfileTransferTest : public ::testing::Test {
+  protected:
+    void SetUp() override { test::LoadShippedConfig(); }
+
+    ProfileTransferSettings Settings() {
+        ProfileTransferSettings s;
+        s.context = CurrentCodecContext();
+        s.macros = &library;
+        s.sleeper = &pauses;
+        return s;
+    }
+
+    // Reads the mouse's active profile; the result of GetProfile.
+    int Read(ProfileFile& record, const ProfileTransferSettings& settings,
+             const std::function<bool()>& stop = {}) {
+        return GetProfile(&link->driver, stop, settings, {&record, &curDpiLevel, &names},
+                          {[](std::string_view, std::string_view) {}, {}});
+    }
+
+    // The first button of the default key set that sits in the key matrix from `from` on.
+    static int MatrixKey(const ProfileFile& record, int from) {
+        for (int b = from; b < kKeysPerSet; ++b) {
+            if (record.Key[0][b].nMatrixIndex != 0u) return b;
+        }
+        return -1;
+    }
+
+    std::unique_ptr<SimLink> link = std::make_unique<SimLink>();
+    MemoryMacroLibrary library;
+    CountingSleeper pauses;
+    int curDpiLevel = -1;
+    MacroNameTable names{};
+};
+
+TEST_F(ProfileTransferTest, ReadingAnEmptyProfileCostsOneCommandPerAreaWithItsPauses) {
+    ProfileFile record{};
+    ASSERT_EQ(Read(record, Settings()), 1);
+    // Empty macro names stop after their first chunk, and no key plays a macro.
+    EXPECT_EQ(link->backend.CommandCount(), static_cast<std::uint64_t>(kEmptyProfileReads));
+    std::vector<std::uint32_t> expected(19, 10);
+    expected.push_back(20);
+    expected.insert(expected.end(), 16, 10);
+    EXPECT_EQ(pauses.Sleeps(), expected);
+    EXPECT_EQ(curDpiLevel, link->firmware->Memory(0)[memory_map::kCurrentDpiLevel]);
+}
+
+TEST_F(ProfileTransferTest, WrittenRecordReadsBackAndProgressIsPosted) {
+    ProfileFile record{};
+    ASSERT_EQ(Read(record, Settings()), 1);
+    record.dwProfileID = 0x123456;
+    record.dwReportRate = 0x250;
+    record.Dpi[1].dwDpi = 3200;
+    record.Dpi[1].dwDpiY = 3200;
+    record.Dpi[2].dwColor = 0x00FF8040;
+    record.nSleepTime = 120;
+    record.nDebounce = 4;
+    const int b = MatrixKey(record, 2);
+    ASSERT_GE(b, 0);
+    const std::uint32_t matrixIndex = record.Key[0][b].nMatrixIndex;
+    record.Key[0][b] = KeyAssignment{};
+    record.Key[0][b].dwFunID = 0x080000A4;  // fire key
+    record.Key[0][b].dwParameter = 0x0A03;
+    record.Key[0][b].nMatrixIndex = matrixIndex;
+
+    RecordingPoster window;
+    ASSERT_EQ(
+        SetProfile(&window, &link->driver, &record, kProgress, kAllDeviceParts, 255, 3, Settings()),
+        1);
+    std::vector<RecordingPoster::Message> expected;
+    for (int position : {20, 60, 70, 80, 90, 100}) {
+        expected.push_back({kProgress, static_cast<std::uintptr_t>(position), 0});
+    }
+    EXPECT_EQ(window.Messages(), expected);
+
+    ProfileFile back{};
+    ASSERT_EQ(Read(back, Settings()), 1);
+    EXPECT_EQ(back.dwReportRate, 0x250u);
+    EXPECT_EQ(back.Dpi[1].dwDpi, 3200u);
+    EXPECT_EQ(back.Dpi[2].dwColor, 0x00FF8040u);
+    EXPECT_EQ(back.nSleepTime, 120);
+    EXPECT_EQ(back.nDebounce, 4);
+    EXPECT_EQ(back.Key[0][b].dwFunID, 0x080000A4u);
+    EXPECT_EQ(back.Key[0][b].dwParameter, 0x0A03u);
+    EXPECT_EQ(curDpiLevel, 3);
+}
+
+TEST_F(ProfileTransferTest, MacroKeyIsWrittenIntoItsSlotAndReadIntoTheLibrary) {
+    ProfileFile record{};
+    ASSERT_EQ(Read(record, Settings()), 1);
+    record.dwProfileID = 0x42;
+    MacroRecord macro = NewMacro("Mac1");
+    macro.stEvents[0] = MacroEvent{0x41, kMacroKindPress, 30};
+    macro.stEvents[1] = MacroEvent{0x41, kMacroKindRelease, 30};
+    library.macros.push_back(macro);
+    const int b = MatrixKey(record, 2);
+    ASSERT_GE(b, 0);
+    record.Key[0][b].dwFunID = 0x05000000;
+    record.Key[0][b].dwMacroID = macro.dwMacroID;
+    ASSERT_EQ(SetProfile(nullptr, &link->driver, &record, kProgress, SET_KEY, b, 0, Settings()), 1);
+
+    // A library without the macro gets it from the device, with the key pointing at it.
+    library.macros.clear();
+    const std::uint64_t before = link->backend.CommandCount();
+    ProfileFile back{};
+    ASSERT_EQ(Read(back, Settings()), 1);
+    EXPECT_GT(link->backend.CommandCount() - before,
+              static_cast<std::uint64_t>(kEmptyProfileReads + 1));  // name and events too
+    ASSERT_EQ(library.macros.size(), 1u);
+    EXPECT_EQ(MacroName(library.macros[0]), "Mac1");
+    EXPECT_EQ(MacroEventCount(library.macros[0]), 2);
+    EXPECT_EQ(back.Key[0][b].dwFunID, 0x05000000u);
+    EXPECT_EQ(back.Key[0][b].dwMacroID, library.macros[0].dwMacroID);
+    EXPECT_EQ(pauses.Sleeps().back(), kMacroDataSleepMs);
+}
+
+TEST_F(ProfileTransferTest, StopRequestEndsReadingAfterTheReadInProgress) {
+    int reads = 0;
+    ProfileFile record{};
+    EXPECT_EQ(Read(record, Settings(), [&] { return ++reads == 5; }), 0);
+    EXPECT_EQ(link->backend.CommandCount(), 5u);
+}
+
+TEST_F(ProfileTransferTest, FailedReadFailsUnlessGoWithNoDev) {
+    for (bool goWithNoDev : {false, true}) {
+        SCOPED_TRACE(goWithNoDev);
+        link = std::make_unique<SimLink>();
+        SimFaults faults;
+        faults.unplugAfterCommands = kSettingsAreaReads;  // settings area only
+        link->backend.SetFaults(faults);
+        ProfileTransferSettings settings = Settings();
+        settings.goWithNoDev = goWithNoDev;
+        ProfileFile record{};
+        EXPECT_EQ(Read(record, settings), goWithNoDev ? 1 : 0);
+        EXPECT_EQ(record.dwReportRate, goWithNoDev ? 0x1000u : 0u);
+    }
+}
+
+TEST_F(ProfileTransferTest, SetProfileRefusesWithoutDriverRecordIdentityOrDevice) {
+    ProfileFile record{};
+    record.dwProfileID = 7;
+    ProfileFile noId{};
+    CUSBDriver closed(3, link->queue, link->sleeper);
+    RecordingPoster window;
+    struct Case {
+        CUSBDriver* driver;
+        const ProfileFile* record;
+    };
+    for (const Case& c : {Case{nullptr, &record}, Case{&link->driver, nullptr},
+                          Case{&link->driver, &noId}, Case{&closed, &record}}) {
+        EXPECT_EQ(
+            SetProfile(&window, c.driver, c.record, kProgress, kAllDeviceParts, 255, 0, Settings()),
+            0);
+    }
+    EXPECT_EQ(link->backend.CommandCount(), 0u);
+    EXPECT_TRUE(window.Messages().empty());
+}
+
+TEST_F(ProfileTransferTest, WithoutValidWindowNothingIsPostedAndTheFinalPauseIsSkipped) {
+    LogCapture log;
+    ProfileFile record{};
+    record.dwProfileID = 7;
+    record.nLOD = 2;
+    RecordingPoster window;
+    window.valid = false;
+    ASSERT_EQ(SetProfile(&window, &link->driver, &record, kProgress, SET_LOD, 0, 0, Settings()), 1);
+    EXPECT_TRUE(window.Messages().empty());
+    EXPECT_EQ(log.Count("hWnd is invalidate"), 1);
+    EXPECT_EQ(pauses.Sleeps(), std::vector<std::uint32_t>{10});  // the setting's own pause
+    EXPECT_EQ(link->firmware->Memory(0)[memory_map::kLiftOffDistance], 2);
+}
+
+TEST_F(ProfileTransferTest, WriteFailureEndsTheSequenceUnlessGoWithNoDev) {
+    ProfileFile record{};
+    ASSERT_EQ(Read(record, Settings()), 1);
+    record.dwProfileID = 7;
+    for (bool goWithNoDev : {false, true}) {
+        SCOPED_TRACE(goWithNoDev);
+        link = std::make_unique<SimLink>();
+        SimFaults faults;
+        faults.unplugAfterCommands = 3;
+        link->backend.SetFaults(faults);
+        ProfileTransferSettings settings = Settings();
+        settings.goWithNoDev = goWithNoDev;
+        RecordingPoster window;
+        EXPECT_EQ(SetProfile(&window, &link->driver, &record, kProgress, kAllDeviceParts, 255, 0,
+                             settings),
+                  goWithNoDev ? 1 : 0);
+        // The first positions only, or every one when failures are ignored.
+        EXPECT_EQ(window.Messages().back().wParam, goWithNoDev ? 100u : 20u);
+    }
+}
+
+TEST_F(ProfileTransferTest, ResetCommandRestoresTheFactorySettingsAndFailsWhenLost) {
+    const SimProfileImage factory = link->firmware->Memory(0);
+    ProfileFile record{};
+    ASSERT_EQ(Read(record, Settings()), 1);
+    record.dwProfileID = 7;
+    record.nDebounce = 9;
+    ASSERT_EQ(
+        SetProfile(nullptr, &link->driver, &record, kProgress, SET_DEBOUNCE, 0, 0, Settings()), 1);
+    ASSERT_NE(link->firmware->Memory(0), factory);
+    EXPECT_EQ(SetProfile(nullptr, &link->driver, &record, kProgress, SET_RESET, 255, 0, Settings()),
+              1);
+    EXPECT_EQ(link->firmware->Memory(0), factory);
+
+    link->backend.Unplug();
+    EXPECT_EQ(SetProfile(nullptr, &link->driver, &record, kProgress, SET_RESET, 255, 0, Settings()),
+              0);
+}
+
+TEST_F(ProfileTransferTest, PointerSettingsGoToTheDesktopNotTheDevice) {
+    ProfileFile record{};
+    record.dwProfileID = 7;
+    record.stSys.nWheelLines = 5;
+    std::vector<int> handed;
+    ProfileTransferSettings settings = Settings();
+    settings.context.showSys = true;
+    settings.applyPointerSettings = [&](const MouseSysParam& p) {
+        handed.push_back(p.nWheelLines);
+    };
+    ASSERT_EQ(SetProfile(nullptr, &link->driver, &record, kProgress, SET_SYS, 0, 0, settings), 1);
+    EXPECT_EQ(handed, std::vector<int>{5});
+    EXPECT_EQ(link->backend.CommandCount(), 0u);
+}
+
+}  // namespace
+}  // namespace vantor
