@@ -1,0 +1,147 @@
+#include "device/apply_worker.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+#include "app/log.h"
+#include "app/texts.h"
+#include "device/log_ids.h"
+
+namespace vantor {
+
+ApplyWorker::~ApplyWorker() {
+    Stop();
+}
+
+bool ApplyWorker::StartApplyThread(ApplyWorkerSetup setup) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (thread_.joinable()) return false;
+    setup_ = std::move(setup);
+    pending_.clear();
+    running_ = false;
+    exit_ = false;
+    thread_ = std::thread([this] { Run(); });
+    return true;
+}
+
+void ApplyWorker::RequestApplyWithProgress(std::uint32_t flags) {
+    Request({flags | kApplyShowProgress, 255});
+}
+
+void ApplyWorker::RequestApply(std::uint32_t flags, int index) {
+    Request({flags & ~kApplyShowProgress, index});
+}
+
+void ApplyWorker::Request(const ApplyRequest& request) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        // A progress request always runs: its window waits to be closed by it.
+        const bool duplicate =
+            (request.nFlag & kApplyShowProgress) == 0 &&
+            std::find(pending_.begin(), pending_.end(), request) != pending_.end();
+        if (duplicate) return;
+        pending_.push_back(request);
+    }
+    changed_.notify_all();
+}
+
+bool ApplyWorker::IsBusy() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return running_ || !pending_.empty();
+}
+
+bool ApplyWorker::WaitIdle(int timeoutMs) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [this] { return !running_ && pending_.empty(); });
+}
+
+void ApplyWorker::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        exit_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void ApplyWorker::Run() {
+    DbgLog("Start apply thread");
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return exit_ || !pending_.empty(); });
+        if (exit_) {
+            if (!pending_.empty()) {
+                DbgLog("Apply: %zu request(s) dropped at exit", pending_.size());
+                pending_.clear();
+            }
+            break;
+        }
+        const ApplyRequest request = pending_.front();
+        pending_.pop_front();
+        running_ = true;
+        lock.unlock();
+        Apply(request);
+        lock.lock();
+        running_ = false;
+        changed_.notify_all();
+    }
+    lock.unlock();
+    changed_.notify_all();
+    DbgLog("thread exit");
+}
+
+MessagePoster* ApplyWorker::FindProgressWindow() {
+    if (setup_.progressFinder == nullptr) return nullptr;
+    Sleeper& sleeper = setup_.sleeper != nullptr ? *setup_.sleeper : RealSleeper();
+    for (int i = 0; i < kProgressSearchTries; ++i) {
+        sleeper.SleepMs(kProgressSearchSleepMs);
+        if (MessagePoster* window = setup_.progressFinder->FindProgressWindow()) return window;
+    }
+    return nullptr;
+}
+
+void ApplyWorker::ShowMessage(const std::string& text) {
+    if (setup_.messages != nullptr) setup_.messages->ShowMessage(text, "Error");
+}
+
+void ApplyWorker::Apply(const ApplyRequest& request) {
+    CUSBDriver* driver = setup_.driver;
+    const auto cmd = driver != nullptr ? driver->CmdHandle() : nullptr;
+    DbgLog("Start Apply: hDevice=0x%x, nFlag=0x%x, nData=0x%x", LogHandleId(cmd.get()),
+           request.nFlag, static_cast<unsigned>(request.nData));
+    MessagePoster* window =
+        (request.nFlag & kApplyShowProgress) != 0 ? FindProgressWindow() : nullptr;
+
+    const ProfileTransferSettings settings =
+        setup_.transferSettings ? setup_.transferSettings() : ProfileTransferSettings{};
+    if (cmd == nullptr && !settings.goWithNoDev) {
+        if (window != nullptr) window->Post(WM_CLOSE, 0, 0);
+        ShowMessage(Text("tc_msg15"));
+        return;
+    }
+
+    ProfileFile record{};
+    const bool haveRecord = setup_.currentRecord && setup_.currentRecord(record);
+    const int curDpiLevel = setup_.curDpiLevel ? setup_.curDpiLevel() : -1;
+    int result = 0;
+    {
+        std::unique_lock<std::mutex> device;
+        if (setup_.deviceMutex != nullptr) device = std::unique_lock(*setup_.deviceMutex);
+        result =
+            SetProfile(window, driver, haveRecord ? &record : nullptr, kApplyProgressMessage,
+                       request.nFlag & ~kApplyShowProgress, request.nData, curDpiLevel, settings);
+    }
+    if (result == 0) ShowMessage(kApplyFailedText);
+
+    if (window != nullptr) {
+        Sleeper& sleeper = setup_.sleeper != nullptr ? *setup_.sleeper : RealSleeper();
+        window->Post(WM_CLOSE, 0, 0);
+        sleeper.SleepMs(kProgressCloseSleepMs);
+        window->Post(WM_CLOSE, 0, 0);
+    }
+    DbgLog("Apply Over");
+}
+
+}  // namespace vantor

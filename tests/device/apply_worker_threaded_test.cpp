@@ -1,0 +1,199 @@
+#include "device/apply_worker.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "app/texts.h"
+#include "profile/memory_map.h"
+#include "profile/set_flags.h"
+#include "tests/device/fake_hid.h"
+#include "tests/device/sim_link.h"
+
+namespace vantor {
+namespace {
+
+using test::CountingSleeper;
+using test::LogCapture;
+using test::RecordingPoster;
+using test::SimLink;
+
+// Gives the window after `searchesBeforeFound` unsuccessful searches; -1: never.
+class FakeProgressFinder : public ProgressWindowFinder {
+  public:
+    MessagePoster* FindProgressWindow() override {
+        return searches++ == searchesBeforeFound ? &window : nullptr;
+    }
+    RecordingPoster window;
+    int searchesBeforeFound = 0;
+    std::atomic<int> searches{0};
+};
+
+class ApplyWorkerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::LoadShippedConfig();
+        LoadTexts(std::string(VANTOR_SOURCE_DATA_DIR) + "text.xml");
+        ProfileTransferSettings read;
+        read.context = CurrentCodecContext();
+        read.sleeper = &pauses;
+        int level = 0;
+        MacroNameTable names{};
+        ASSERT_EQ(GetProfile(&link.driver, {}, read, {&record, &level, &names},
+                             {[](std::string_view, std::string_view) {}, {}}),
+                  1);
+        record.dwProfileID = 0x77;
+    }
+
+    ApplyWorkerSetup WorkerSetup() {
+        ApplyWorkerSetup s;
+        s.driver = &link.driver;
+        s.messages = &messages;
+        s.progressFinder = &finder;
+        s.currentRecord = [this](ProfileFile& out) {
+            std::lock_guard<std::mutex> lock(recordLock);
+            out = record;
+            return true;
+        };
+        s.curDpiLevel = [] { return 0; };
+        s.transferSettings = [this] {
+            ProfileTransferSettings t;
+            t.context = CurrentCodecContext();
+            t.sleeper = &pauses;
+            t.goWithNoDev = goWithNoDev;
+            return t;
+        };
+        s.sleeper = &workerPauses;
+        return s;
+    }
+
+    void Edit(const std::function<void(ProfileFile&)>& change) {
+        std::lock_guard<std::mutex> lock(recordLock);
+        change(record);
+    }
+
+    SimLink link;
+    ProfileFile record{};
+    std::mutex recordLock;
+    RecordingMessageSink messages;
+    FakeProgressFinder finder;
+    CountingSleeper pauses;
+    CountingSleeper workerPauses;
+    bool goWithNoDev = false;
+};
+
+TEST_F(ApplyWorkerTest, EveryRequestOfABurstReachesTheDevice) {
+    ApplyWorker worker;
+    ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
+    // The window thread edits and asks far faster than the device takes the writes.
+    const int levels = CurrentCodecContext().dpiLevelCount;
+    Edit([levels](ProfileFile& r) { r.nDpiLevels = levels; });
+    worker.RequestApply(SET_DPI_NUM, 0);
+    for (int i = 0; i < levels; ++i) {
+        Edit([i](ProfileFile& r) {
+            r.Dpi[i].dwDpi = static_cast<std::uint32_t>(1000 + 200 * i);
+            r.Dpi[i].dwDpiY = r.Dpi[i].dwDpi;
+        });
+        worker.RequestApply(SET_DPI, i);
+        Edit([i](ProfileFile& r) { r.Dpi[i].dwColor = 0x010101u * static_cast<unsigned>(i + 1); });
+        worker.RequestApply(SET_DPI_COLOR, i);
+    }
+    Edit([](ProfileFile& r) { r.nDebounce = 6; });
+    worker.RequestApply(SET_DEBOUNCE, 0);
+    ASSERT_TRUE(worker.WaitIdle(30000));
+    worker.Stop();
+
+    ProfileTransferSettings read;
+    read.context = CurrentCodecContext();
+    read.sleeper = &pauses;
+    ProfileFile back{};
+    int level = 0;
+    MacroNameTable names{};
+    ASSERT_EQ(GetProfile(&link.driver, {}, read, {&back, &level, &names},
+                         {[](std::string_view, std::string_view) {}, {}}),
+              1);
+    for (int i = 0; i < levels; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(back.Dpi[i].dwDpi, static_cast<std::uint32_t>(1000 + 200 * i));
+        EXPECT_EQ(back.Dpi[i].dwColor, 0x010101u * static_cast<unsigned>(i + 1));
+    }
+    EXPECT_EQ(back.nDebounce, 6);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(ApplyWorkerTest, ProgressWindowIsFedAndClosedTwice) {
+    LogCapture log;
+    finder.searchesBeforeFound = 2;
+    ApplyWorker worker;
+    ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
+    worker.RequestApplyWithProgress(SET_DEBOUNCE);
+    ASSERT_TRUE(worker.WaitIdle(10000));
+    worker.Stop();
+
+    std::vector<RecordingPoster::Message> expected;
+    for (int position : {20, 60, 70, 80, 90, 100}) {
+        expected.push_back({kApplyProgressMessage, static_cast<std::uintptr_t>(position), 0});
+    }
+    expected.push_back({WM_CLOSE, 0, 0});
+    expected.push_back({WM_CLOSE, 0, 0});
+    EXPECT_EQ(finder.window.Messages(), expected);
+    EXPECT_EQ(workerPauses.Sleeps(), (std::vector<std::uint32_t>{100, 100, 100, 20}));
+    EXPECT_TRUE(log.Has("Start apply thread"));
+    EXPECT_TRUE(log.Has("Start Apply: hDevice=0x"));
+    EXPECT_TRUE(log.Has("Apply Over"));
+    EXPECT_EQ(log.Count("thread exit"), 1);
+}
+
+TEST_F(ApplyWorkerTest, MissingProgressWindowIsSearchedTwentyTimesThenTheApplyRunsWithoutIt) {
+    finder.searchesBeforeFound = -1;
+    ApplyWorker worker;
+    ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
+    Edit([](ProfileFile& r) { r.nDebounce = 5; });
+    worker.RequestApplyWithProgress(SET_DEBOUNCE);
+    ASSERT_TRUE(worker.WaitIdle(10000));
+    EXPECT_EQ(finder.searches, kProgressSearchTries);
+    EXPECT_EQ(workerPauses.Sleeps(), std::vector<std::uint32_t>(kProgressSearchTries, 100));
+    EXPECT_EQ(link.firmware->Memory(0)[memory_map::kDebounce], 5);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(ApplyWorkerTest, NoDeviceAndWriterFailureAreReportedAndTheWorkerGoesOn) {
+    ApplyWorker worker;
+    ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
+
+    SimFaults faults;
+    faults.unplugAfterCommands = 1;
+    link.backend.SetFaults(faults);
+    worker.RequestApply(SET_DPI, 255);  // more than one command
+    ASSERT_TRUE(worker.WaitIdle(10000));
+
+    link.Disconnect();
+    finder.searchesBeforeFound = 0;
+    worker.RequestApplyWithProgress(SET_RESET);
+    ASSERT_TRUE(worker.WaitIdle(10000));
+    worker.Stop();
+
+    const std::vector<std::pair<std::string, std::string>> expected = {{kApplyFailedText, "Error"},
+                                                                       {Text("tc_msg15"), "Error"}};
+    EXPECT_EQ(messages.messages, expected);
+    EXPECT_FALSE(Text("tc_msg15").empty());
+    // The found window is closed before the message.
+    EXPECT_EQ(finder.window.Messages(), (std::vector<RecordingPoster::Message>{{WM_CLOSE, 0, 0}}));
+}
+
+TEST_F(ApplyWorkerTest, StopWhileIdleEndsTheThread) {
+    LogCapture log;
+    {
+        ApplyWorker worker;
+        ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
+        EXPECT_FALSE(worker.StartApplyThread(WorkerSetup()));
+        EXPECT_FALSE(worker.IsBusy());
+    }  // destruction stops it
+    EXPECT_EQ(log.Count("thread exit"), 1);
+    EXPECT_FALSE(log.Has("Start Apply"));
+}
+
+}  // namespace
+}  // namespace vantor
