@@ -1,0 +1,31 @@
+// Which face picture and caption colour an image button shows in a given state. Kept free
+// of the toolkit so the choice can be checked without painting.
+#pragma once
+
+namespace vantor {
+
+enum class ButtonFace { Normal, Hover, Pressed, Disabled, PressedAlt };
+enum class ButtonTextColor { Normal, Hover, Pressed };
+
+struct ButtonStateInput {
+    bool checkMode = false;
+    bool checked = false;
+    bool pressed = false;  // the left button is held down on the button
+    bool hover = false;
+    bool disabled = false;
+    bool hasPressedAlt = false;  // a pressed-alternative picture exists
+};
+
+struct ButtonLook {
+    ButtonFace face = ButtonFace::Normal;
+    ButtonTextColor color = ButtonTextColor::Normal;
+
+    bool operator==(const ButtonLook&) const = default;
+};
+
+// Check mode: a checked button shows the pressed face (the disabled face when disabled);
+// an unchecked one shows hover, then disabled, pressed-alternative while pressed, normal.
+// Push mode: checked or pressed shows the pressed face, then hover, then the same rest.
+ButtonLook ChooseButtonLook(const ButtonStateInput& state);
+
+}  // namespace vantor

@@ -1,0 +1,323 @@
+#include "controls/png_btn.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "controls/skin.h"
+#include "controls/window_message.h"
+
+namespace vantor {
+namespace {
+
+QImage Cropped(const QImage& image, const QRect& source) {
+    if (image.isNull() || image.width() == 0) return {};
+    if (!source.isValid()) return image;
+    return image.copy(source);
+}
+
+QImage LoadOptional(const QString& file) {
+    return file.isEmpty() ? QImage() : LoadSkinImage(file);
+}
+
+}  // namespace
+
+CPngBtn::CPngBtn(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_Hover, false);
+}
+
+CPngBtn::~CPngBtn() = default;
+
+void CPngBtn::SetImages(const QImage& normal, const QImage& hover, const QImage& pressed,
+                        const QImage& disabled, const QRect& source) {
+    normal_ = Cropped(normal, source);
+    hoverImage_ = Cropped(hover, source);
+    pressedImage_ = Cropped(pressed, source);
+    disabledImage_ = Cropped(disabled, source);
+    update();
+}
+
+bool CPngBtn::LoadImages(const QString& normal, const QString& hover, const QString& pressed,
+                         const QString& disabled, const QRect& source) {
+    SetImages(LoadOptional(normal), LoadOptional(hover), LoadOptional(pressed),
+              LoadOptional(disabled), source);
+    return !normal_.isNull();
+}
+
+void CPngBtn::SetPressedAltImage(const QImage& image) {
+    pressedAlt_ = Cropped(image, {});
+    update();
+}
+
+void CPngBtn::SetBackgroundImage(const QImage& image) {
+    background_ = Cropped(image, {});
+    update();
+}
+
+void CPngBtn::SetIcon(const QImage& icon, int x) {
+    icon_ = Cropped(icon, {});
+    iconX_ = x;
+    update();
+}
+
+void CPngBtn::SetText(const QString& text, int leftOffset, int drawFlags) {
+    text_ = text;
+    textLeft_ = leftOffset;
+    textFlags_ = drawFlags;
+    update();
+}
+
+void CPngBtn::SetTextRect(const QRect& rect) {
+    textRect_ = rect;
+    update();
+}
+
+void CPngBtn::SetTextColors(const QColor& hover, const QColor& normal, const QColor& pressed) {
+    textHover_ = hover;
+    textNormal_ = normal;
+    textPressed_ = pressed;
+    update();
+}
+
+void CPngBtn::SetCheckMode(bool checkMode, bool autoToggle) {
+    checkMode_ = checkMode;
+    autoToggle_ = autoToggle;
+    if (!checkMode) radioGroup_ = 0;
+    update();
+}
+
+void CPngBtn::SetRadio(int group) {
+    checkMode_ = true;
+    autoToggle_ = false;
+    radioGroup_ = group;
+    update();
+}
+
+void CPngBtn::SetCheck(bool checked) {
+    if (checked_ == checked) return;
+    checked_ = checked;
+    update();
+}
+
+void CPngBtn::SetLocked(bool locked) {
+    if (locked_ == locked) return;
+    locked_ = locked;
+    if (locked) pressed_ = false;
+    update();
+}
+
+void CPngBtn::SetStretch(bool on) {
+    stretch_ = on;
+    update();
+}
+
+void CPngBtn::SetClipRegion(const QRegion& region) {
+    clip_ = region;
+    update();
+}
+
+void CPngBtn::SetDebugFrame(bool on, const QColor& color) {
+    debugFrame_ = on;
+    debugColor_ = color;
+    update();
+}
+
+void CPngBtn::SetToolTipText(const QString& text) {
+    setToolTip(text);
+}
+
+ButtonLook CPngBtn::CurrentLook() const {
+    ButtonStateInput state;
+    state.checkMode = checkMode_;
+    state.checked = checked_;
+    state.pressed = pressed_;
+    state.hover = hover_;
+    state.disabled = !isEnabled();
+    state.hasPressedAlt = !pressedAlt_.isNull();
+    return ChooseButtonLook(state);
+}
+
+const QImage& CPngBtn::FaceImage(ButtonFace face) const {
+    const QImage* image = &normal_;
+    switch (face) {
+        case ButtonFace::Normal:
+            break;
+        case ButtonFace::Hover:
+            image = &hoverImage_;
+            break;
+        case ButtonFace::Pressed:
+            image = &pressedImage_;
+            break;
+        case ButtonFace::Disabled:
+            image = &disabledImage_;
+            break;
+        case ButtonFace::PressedAlt:
+            image = &pressedAlt_;
+            break;
+    }
+    // A state without its own picture shows the normal one.
+    return image->isNull() ? normal_ : *image;
+}
+
+QColor CPngBtn::CaptionColor(ButtonTextColor which) const {
+    switch (which) {
+        case ButtonTextColor::Hover:
+            return textHover_;
+        case ButtonTextColor::Pressed:
+            return textPressed_;
+        case ButtonTextColor::Normal:
+            break;
+    }
+    return textNormal_;
+}
+
+void CPngBtn::DrawImage(QPainter& painter, const QImage& image, const QRect& target) const {
+    if (image.isNull()) return;
+    if (!stretch_ || image.size() == target.size()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, !stretch_);
+        painter.drawImage(target, image);
+        return;
+    }
+    // Sharp stretch: every target pixel takes the source pixel under its centre (the
+    // half-pixel offset), edges repeat mirrored instead of blending with nothing.
+    const QImage scaled =
+        image.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(target.topLeft(), scaled);
+}
+
+void CPngBtn::DrawCaption(QPainter& painter, const QColor& color) const {
+    if (text_.isEmpty()) return;
+    QRect rect = textRect_.isValid() ? textRect_ : this->rect();
+    rect.setLeft(rect.left() + textLeft_);
+    if (pressShift_ && pressed_) rect.translate(1, 1);
+    painter.setPen(color);
+    painter.setFont(font());
+    if (textFlags_ != 0) {
+        painter.drawText(rect, textFlags_, text_);
+        return;
+    }
+    int flags = Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip;
+    flags |= textLeft_ < 1 ? Qt::AlignHCenter : Qt::AlignLeft;
+    const QString shown =
+        QFontMetrics(font()).elidedText(text_, Qt::ElideRight, std::max(rect.width(), 0));
+    painter.drawText(rect, flags, shown);
+}
+
+void CPngBtn::DrawItem(QPainter& painter) {
+    const QRect client = rect();
+    if (!clip_.isNull()) painter.setClipRegion(clip_);
+    DrawImage(painter, background_, client);
+
+    const ButtonLook look = CurrentLook();
+    DrawImage(painter, FaceImage(look.face), client);
+    if (!checkMode_ && !icon_.isNull()) {
+        const bool shift = pressShift_ && pressed_;
+        const QPoint at(iconX_ - (shift ? 1 : 0),
+                        (client.height() - icon_.height()) / 2 + (shift ? 1 : 0));
+        painter.drawImage(at, icon_);
+    }
+    DrawCaption(painter, CaptionColor(look.color));
+
+    if (locked_) painter.fillRect(client, QColor::fromRgba(kLockedVeilArgb));
+    if (debugFrame_) {
+        painter.setPen(debugColor_);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(client.adjusted(0, 0, -1, -1));
+    }
+}
+
+void CPngBtn::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    DrawItem(painter);
+}
+
+void CPngBtn::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    if (locked_) return;
+    pressed_ = true;
+    if (radioGroup_ != 0) {
+        if (!checked_) {
+            checked_ = true;
+            UncheckRadioSiblings();
+        }
+    } else if (checkMode_ && autoToggle_) {
+        checked_ = !checked_;
+    }
+    update();
+}
+
+void CPngBtn::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (locked_ || !pressed_) return;
+    pressed_ = false;
+    update();
+    if (!rect().contains(event->position().toPoint())) return;
+    if (controlId_ != 0) {
+        PostWindowMessage(parentWidget(), WM_COMMAND_MESSAGE,
+                          static_cast<std::uintptr_t>(controlId_), 0);
+    }
+    emit clicked();
+}
+
+void CPngBtn::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    event->accept();
+    if (locked_) return;
+    if (doubleClickNotify_) {
+        PostWindowMessage(parentWidget(), WM_PNGBTN_DBLCLK, reinterpret_cast<std::uintptr_t>(this),
+                          controlValue_);
+    }
+    // The second press of a double click counts as a press, as on a plain button.
+    mousePressEvent(event);
+}
+
+void CPngBtn::mouseMoveEvent(QMouseEvent* event) {
+    if (!hover_) {
+        hover_ = true;
+        update();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void CPngBtn::leaveEvent(QEvent* event) {
+    if (hover_) {
+        hover_ = false;
+        update();
+    }
+    QWidget::leaveEvent(event);
+}
+
+void CPngBtn::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled()) {
+            hover_ = false;
+            pressed_ = false;
+        }
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void CPngBtn::UncheckRadioSiblings() {
+    QWidget* parent = parentWidget();
+    if (parent == nullptr) return;
+    for (CPngBtn* sibling : parent->findChildren<CPngBtn*>(Qt::FindDirectChildrenOnly)) {
+        if (sibling != this && sibling->radioGroup_ == radioGroup_) sibling->SetCheck(false);
+    }
+}
+
+}  // namespace vantor
