@@ -1,0 +1,416 @@
+#include "app/device_session.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/texts.h"
+#include "platform/file_io.h"
+#include "profile/lighting_codec.h"
+#include "profile/memory_map.h"
+#include "tests/device/fake_hid.h"
+#include "tests/device/sim_link.h"
+
+namespace vantor {
+namespace {
+
+namespace mm = memory_map;
+using test::CountingSleeper;
+using test::LogCapture;
+using test::RecordingPoster;
+using test::SimLink;
+
+class FakeTimers : public SessionTimers {
+  public:
+    void Start(int id, int periodMs) override {
+        running[id] = periodMs;
+        ++starts[id];
+    }
+    void Stop(int id) override { running.erase(id); }
+    bool IsRunning(int id) const override { return running.count(id) != 0; }
+    std::map<int, int> running;
+    std::map<int, int> starts;
+};
+
+class FakeFinder : public DeviceFinder {
+  public:
+    int FindDev() override {
+        ++searches;
+        return found;
+    }
+    std::optional<DevParam> GetCurParam() override { return device; }
+    int FindOkNum() override { return okNum; }
+    int found = 0;
+    int searches = 0;
+    int okNum = 1;
+    std::optional<DevParam> device;
+};
+
+// Records what the window was asked to do, one entry per call.
+class FakeWindow : public SessionWindow {
+  public:
+    void ShowText(const std::string& text) override { calls.push_back("text:" + text); }
+    bool AskOkCancel(const std::string& text) override {
+        calls.push_back("ask:" + text);
+        return answerOk;
+    }
+    void ShowUntilReadDone(const std::string& text) override { calls.push_back("wait:" + text); }
+    void RunRestoreProgress(const std::string& text) override {
+        calls.push_back("progress:" + text);
+    }
+    void CloseWindow() override { calls.push_back("close"); }
+    bool IsWindowVisible() const override { return visible; }
+    void LayoutForDevice() override { calls.push_back("layout"); }
+    void RefreshPages() override { calls.push_back("pages"); }
+    void RefreshPerformancePage() override { calls.push_back("performance"); }
+    void RefreshLightingPage() override { calls.push_back("lighting"); }
+    void MarkCurrentLevel(int level) override { calls.push_back("level:" + std::to_string(level)); }
+    void SelectReportRateFromDevice(int code) override {
+        calls.push_back("rate:" + std::to_string(code));
+    }
+    bool IsBatteryShown() const override { return batteryShown; }
+    void ShowBattery() override {
+        batteryShown = true;
+        calls.push_back("battery");
+    }
+    void HideBattery() override {
+        batteryShown = false;
+        calls.push_back("hide battery");
+    }
+    void SetPower(int level, bool charging) override {
+        calls.push_back("power:" + std::to_string(level) + (charging ? "+" : ""));
+    }
+    std::vector<std::string> calls;
+    bool answerOk = true;
+    bool visible = true;
+    bool batteryShown = false;
+};
+
+class DeviceSessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::LoadShippedConfig();
+        LoadTexts(std::string(VANTOR_SOURCE_DATA_DIR) + "text.xml");
+        store.LoadPro();
+        config = SessionConfigFromOptions();
+        DeviceSessionSetup s;
+        s.driver = &link.driver;
+        s.store = &store;
+        s.finder = &finder;
+        s.window = &window;
+        s.timers = &timers;
+        s.poster = &poster;
+        s.config = [this] { return config; };
+        s.transferSettings = [this] {
+            ProfileTransferSettings t;
+            t.context = CurrentCodecContext();
+            t.sleeper = &pauses;
+            return t;
+        };
+        s.tickMs = [this] { return now; };
+        s.sleeper = &pauses;
+        session = std::make_unique<DeviceSession>(std::move(s));
+    }
+
+    // Runs the profile read to its end.
+    void ReadProfile() {
+        session->StartReadCurCfgThread();
+        ASSERT_TRUE(session->WaitReadDone(20000));
+    }
+
+    HidDeviceChange Change(bool arrived, std::uint16_t vid, std::uint16_t pid) {
+        return {arrived, "/dev/hidraw9", vid, pid};
+    }
+
+    SimLink link;
+    test::TempDir dataDir;
+    ProfileStore store{dataDir.path()};
+    FakeFinder finder;
+    FakeWindow window;
+    FakeTimers timers;
+    RecordingPoster poster;
+    CountingSleeper pauses;
+    SessionConfig config;
+    std::uint64_t now = 100000;
+    std::unique_ptr<DeviceSession> session;
+};
+
+TEST_F(DeviceSessionTest, ReadCurCfgThreadReadsTheActiveProfileIntoTheListAndSavesIt) {
+    LogCapture log;
+    SimFirmwareState state = link.firmware->State();
+    state.activeProfile = 2;
+    state.profiles[2][mm::kDebounce] = 7;
+    state.profiles[2][mm::kDebounce + 1] = 0x55 - 7;
+    link.firmware->Restore(state);
+    const std::uint32_t id = store.Profile(2).dwProfileID;
+
+    ReadProfile();
+    EXPECT_TRUE(session->FirstReadDone());
+    EXPECT_EQ(store.CurrentIndex(), 2);
+    EXPECT_EQ(store.Profile(2).nDebounce, 7);
+    EXPECT_EQ(store.Profile(2).dwProfileID, id);  // the list entry keeps its identity
+    EXPECT_EQ(poster.Messages(), (std::vector<RecordingPoster::Message>{{WM_SYNC_OK, 0, 0}}));
+    EXPECT_TRUE(ReadWholeFile(store.ProfileFilePath(), 1 << 20).has_value());
+    for (const char* line :
+         {"ReadCurCfgThread Start", "Mouse profile is 2", "Init Pro OK", "ReadCurCfgThread Exit"}) {
+        EXPECT_TRUE(log.Has(line)) << line;
+    }
+    EXPECT_FALSE(session->WaitReadDone(0));  // the event resets itself
+}
+
+TEST_F(DeviceSessionTest, FailedReadLeavesTheListAndStillEndsTheRead) {
+    const ProfileFile before = store.Profile(0);
+    SimFaults faults;
+    faults.unplugAfterCommands = 10;
+    link.backend.SetFaults(faults);
+    ReadProfile();
+    EXPECT_TRUE(session->FirstReadDone());
+    EXPECT_TRUE(poster.Messages().empty());
+    EXPECT_EQ(std::memcmp(&store.Profile(0), &before, sizeof before), 0);
+}
+
+TEST_F(DeviceSessionTest, DpiLevelAndReportRateNotifications) {
+    const int dm = CurrentCodecContext().dpiLevelCount;
+    session->OnDeviceBehavior(1, kBehaviorDpiLevel);
+    session->OnDeviceBehavior(static_cast<std::uintptr_t>(dm), kBehaviorDpiLevel);  // ignored
+    EXPECT_EQ(session->CurDpiLevel(), 1);
+    store.Current()->dwReportRate = 0x1000;
+    session->OnDeviceBehavior(4, kBehaviorReportRate);
+    EXPECT_EQ(store.Current()->dwReportRate, 0x250u);
+    session->OnDeviceBehavior(3, kBehaviorReportRate);  // no rate of its own
+    EXPECT_EQ(store.Current()->dwReportRate, 0x250u);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"level:1", "rate:4", "rate:3"}));
+}
+
+TEST_F(DeviceSessionTest, LightingNotificationsReadTheChangedGroupAgain) {
+    link.firmware->PressLightingKey(SimLightingZone::kMain);
+    link.firmware->PressLightingKey(SimLightingZone::kDpiIndicator);
+    const SimProfileImage memory = link.firmware->Memory(0);
+    RgbEffect main{};
+    EEPROM_To_MainRGB(std::span<const std::uint8_t, 8>(&memory[mm::kMainLighting], 8), main);
+    DpiEffect dpi{};
+    DecodeDpiEffect(std::span<const std::uint8_t, 6>(&memory[mm::kDpiEffect], 6), dpi);
+
+    session->OnDeviceBehavior(0, kBehaviorMainLighting);
+    session->OnDeviceBehavior(0, kBehaviorDpiIndicator);
+    EXPECT_EQ(std::memcmp(&store.Current()->stMainRGB, &main, sizeof main), 0);
+    EXPECT_EQ(std::memcmp(&store.Current()->stDpiEffect, &dpi, sizeof dpi), 0);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"lighting", "performance"}));
+    EXPECT_EQ(pauses.Sleeps(), (std::vector<std::uint32_t>{10, 10}));
+
+    // A failed read leaves the record alone.
+    const ProfileFile before = *store.Current();
+    link.backend.Unplug();
+    session->OnDeviceBehavior(0, kBehaviorMainLighting);
+    EXPECT_EQ(std::memcmp(store.Current(), &before, sizeof before), 0);
+}
+
+TEST_F(DeviceSessionTest, NotificationWithoutDeviceOrSectionIsOnlyLogged) {
+    LogCapture log;
+    config.hasDeviceSection = false;
+    session->OnDeviceBehavior(1, kBehaviorDpiLevel);
+    config.hasDeviceSection = true;
+    link.Disconnect();
+    session->OnDeviceBehavior(1, kBehaviorDpiLevel);
+    EXPECT_EQ(log.Count("return.  pFile=0x"), 2);
+    EXPECT_TRUE(window.calls.empty());
+    EXPECT_EQ(session->CurDpiLevel(), -1);
+}
+
+TEST_F(DeviceSessionTest, ResetNotificationStartsAReadOnlyFiveSecondsAfterOwnRestore) {
+    LogCapture log;
+    now = 4999;  // the restore tick starts at 0
+    session->OnDeviceBehavior(0, kBehaviorReset);
+    EXPECT_TRUE(log.Has("this is reset notify, do not process"));
+    EXPECT_TRUE(window.calls.empty());
+    now = 5000;
+    session->OnDeviceBehavior(0, kBehaviorReset);
+    EXPECT_TRUE(session->WaitReadDone(20000));
+    EXPECT_EQ(window.calls, std::vector<std::string>{"wait:" + Text("tc_msg12")});
+    EXPECT_TRUE(log.Has("nTick= 5000, m_nResetTickCount= 0, nSub=5000"));
+}
+
+TEST_F(DeviceSessionTest, ArrivalsStartTheSearchTimerOnceAndOtherDevicesAreOnlyLogged) {
+    LogCapture log;
+    session->OnDeviceChange(Change(true, 0x046D, 0xC077));
+    EXPECT_TRUE(timers.starts.empty());
+    session->OnDeviceChange(Change(true, 0, 0));
+    EXPECT_TRUE(log.Has("OnDeviceChange: path_string_to_id err"));
+
+    const auto pid = static_cast<std::uint16_t>(config.pids.back());
+    session->OnDeviceChange(Change(true, config.vid, pid));
+    session->OnDeviceChange(Change(true, config.vid, pid));
+    EXPECT_EQ(timers.starts[FINDDEV_TIMER_ID], 1);
+    EXPECT_EQ(timers.running[FINDDEV_TIMER_ID], kFindDevTimerMs);
+    EXPECT_EQ(session->RetryCount(), kArrivalRetries);
+    EXPECT_EQ(log.Count("Device IN"), 2);
+    EXPECT_TRUE(log.Has("OnDeviceChange: vid=046d pid=c077"));
+
+    // Each tick searches once; the timer ends when the retries are used up.
+    for (int i = 0; i < kArrivalRetries; ++i) session->OnTimer(FINDDEV_TIMER_ID);
+    EXPECT_EQ(finder.searches, kArrivalRetries);
+    EXPECT_FALSE(timers.IsRunning(FINDDEV_TIMER_ID));
+    EXPECT_EQ(log.Count("OnTimer: FindHIDDevice=0"), kArrivalRetries);
+}
+
+TEST_F(DeviceSessionTest, RemovalClosesTheDeviceOnlyWhenItIsGone) {
+    LogCapture log;
+    const auto pid = static_cast<std::uint16_t>(config.pids.front());
+    window.batteryShown = true;
+    session->OnDeviceChange(Change(false, config.vid, pid));  // another interface went
+    EXPECT_TRUE(log.Has("OnDeviceChange: GetDevVersion, nVer=0x100"));
+    EXPECT_NE(link.driver.CmdHandle(), nullptr);
+    EXPECT_TRUE(timers.starts.empty());
+
+    link.backend.Unplug();
+    session->OnDeviceChange(Change(false, config.vid, pid));
+    EXPECT_TRUE(log.Has("OnDeviceChange: GetVersionNumber, Err=0x48f"));
+    EXPECT_EQ(link.driver.CmdHandle(), nullptr);
+    EXPECT_FALSE(window.batteryShown);
+    EXPECT_EQ(session->RetryCount(), 1);
+    EXPECT_TRUE(timers.IsRunning(FINDDEV_TIMER_ID));
+    EXPECT_EQ(pauses.Sleeps(), (std::vector<std::uint32_t>{600, 600}));
+
+    finder.found = 1;  // found at the first tick: the timer stops
+    session->OnTimer(FINDDEV_TIMER_ID);
+    EXPECT_FALSE(timers.IsRunning(FINDDEV_TIMER_ID));
+    EXPECT_EQ(session->RetryCount(), 0);
+}
+
+TEST_F(DeviceSessionTest, FoundDeviceGetsTheHandlesAndIsRead) {
+    LogCapture log;
+    DevParam device;
+    device.hCmd = link.driver.CmdHandle();
+    device.hNotify = link.driver.NotifyHandle();
+    device.CID = 1;
+    device.MID = 1;
+    device.PID = 0xFA70;
+    finder.device = device;
+    link.driver.SetHandles(nullptr, nullptr);
+
+    session->OnFindDeviceMessage();
+    session->OnFindDeviceMessage();
+    EXPECT_EQ(timers.starts[kFoundDelayTimerId], 1);
+    session->OnTimer(kFoundDelayTimerId);
+    ASSERT_TRUE(session->WaitReadDone(20000));
+    EXPECT_FALSE(timers.IsRunning(kFoundDelayTimerId));
+    EXPECT_EQ(link.driver.CmdHandle(), device.hCmd);
+    EXPECT_EQ(link.driver.nPID, 0xFA70);
+    EXPECT_EQ(link.firmware->LastDriverStatus(), 1);  // the window is visible
+    EXPECT_EQ(window.calls,
+              (std::vector<std::string>{"layout", "pages", "wait:" + Text("tc_msg12")}));
+    EXPECT_TRUE(log.Has("OnFindDeviceOK: cid=1,mid=1,pid=fa70"));
+    EXPECT_EQ(poster.Messages().size(), 1u);
+}
+
+TEST_F(DeviceSessionTest, DeviceCountCheckClosesTheWindowWhenSeveralMatched) {
+    timers.Start(CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs);
+    finder.okNum = 2;
+    session->OnTimer(CHECK_DEV_NUM_TIMER_ID);
+    EXPECT_FALSE(timers.IsRunning(CHECK_DEV_NUM_TIMER_ID));
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"text:" + Text("tc_msg36"), "close"}));
+}
+
+TEST_F(DeviceSessionTest, BatteryUpdateAndSyncOk) {
+    link.firmware->SetBattery(55, true);
+    session->OnSyncOk();
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"pages", "battery", "power:55+"}));
+    EXPECT_EQ(timers.running[kBatteryTimerId], kBatteryTimerMs);
+
+    window.calls.clear();
+    window.batteryShown = false;
+    config.showPower = kShowPowerHideBattery;
+    session->OnTimer(kBatteryTimerId);
+    link.firmware->SetBattery(101, false);  // out of range: ignored
+    session->OnTimer(kBatteryTimerId);
+    link.Disconnect();
+    session->OnTimer(kBatteryTimerId);
+    EXPECT_EQ(window.calls, std::vector<std::string>{"power:55+"});
+}
+
+TEST_F(DeviceSessionTest, DeviceReadyCheck) {
+    // While the read runs the pages must wait.
+    SimFaults slow;
+    slow.replyLatencyMs = 20;
+    link.backend.SetFaults(slow);
+    session->StartReadCurCfgThread();
+    while (session->FirstReadDone()) std::this_thread::yield();
+    EXPECT_FALSE(session->IsDeviceReady());
+    EXPECT_EQ(window.calls, std::vector<std::string>{"text:" + Text("tc_adv_str15")});
+    ASSERT_TRUE(session->WaitReadDone(60000));
+
+    struct Case {
+        bool deviceKnown;
+        bool applyNow;
+        bool goWithNoDev;
+        bool ready;
+        const char* shown;  // text key, or null
+    };
+    const Case cases[] = {
+        {true, false, false, true, nullptr},
+        {true, true, false, true, nullptr},  // the mouse answers connected
+        {false, true, true, true, nullptr},
+        {false, true, false, false, "tc_msg15"},
+    };
+    for (const Case& c : cases) {
+        window.calls.clear();
+        finder.device = c.deviceKnown ? std::optional<DevParam>(DevParam{}) : std::nullopt;
+        config.applyNow = c.applyNow;
+        config.goWithNoDev = c.goWithNoDev;
+        EXPECT_EQ(session->IsDeviceReady(), c.ready);
+        const std::vector<std::string> shown =
+            c.shown ? std::vector<std::string>{"text:" + Text(c.shown)}
+                    : std::vector<std::string>{};
+        EXPECT_EQ(window.calls, shown);
+    }
+    // Connected status other than 1 with ApplyNow.
+    link.firmware->SetMouseConnected(false);
+    window.calls.clear();
+    finder.device = DevParam{};
+    config.applyNow = true;
+    config.goWithNoDev = false;
+    EXPECT_FALSE(session->IsDeviceReady());
+    EXPECT_EQ(window.calls, std::vector<std::string>{"text:" + Text("tc_msg10")});
+}
+
+TEST_F(DeviceSessionTest, RestoreRebuildsTheFirstProfileAndResetsTheMouse) {
+    RecordingMessageSink messages;
+    session->StartApplyWorker(&messages, nullptr);
+    ReadProfile();
+    finder.device = DevParam{};
+    const std::uint32_t id = store.Profile(0).dwProfileID;
+    store.Profile(0).nDebounce = 9;
+
+    window.answerOk = false;
+    session->Restore();
+    EXPECT_EQ(store.Profile(0).nDebounce, 9);
+
+    window.calls.clear();
+    window.answerOk = true;
+    link.firmware->PressDpiButton();
+    const SimProfileImage factory = SimFactoryImage(CurrentDevice(), Options());
+    ASSERT_NE(link.firmware->Memory(0), factory);
+    now = 777;
+    session->Restore();
+    ASSERT_TRUE(session->Worker().WaitIdle(10000));
+    EXPECT_EQ(store.Profile(0).dwProfileID, id);
+    EXPECT_EQ(ProfileName(store.Profile(0)), Text("tc_msg14"));
+    EXPECT_EQ(store.CurrentIndex(), 0);
+    EXPECT_EQ(session->CurDpiLevel(), config.defaultDpiLevel);
+    EXPECT_EQ(link.firmware->Memory(0), factory);
+    EXPECT_EQ(window.calls.front(), "ask:" + Text("tc_msg5"));
+    EXPECT_EQ(window.calls.back(), "progress:" + Text("tc_msg12"));
+    EXPECT_TRUE(messages.messages.empty());
+
+    // The mouse's reset notification that follows is the restore's own.
+    now = 777 + 4999;
+    session->OnDeviceBehavior(0, kBehaviorReset);
+    EXPECT_FALSE(session->WaitReadDone(0));
+}
+
+}  // namespace
+}  // namespace vantor
