@@ -1,0 +1,67 @@
+// Arbitrary bytes as an imported profile file: the import must refuse or clamp, never read
+// or write outside its buffers, and never write outside the macro folder.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "app/config.h"
+#include "app/profile_export.h"
+#include "app/profile_store.h"
+#include "keys/macro_library.h"
+
+namespace {
+
+class SilentUi : public vantor::StoreUi {
+  public:
+    std::optional<std::string> AskSavePath(const vantor::FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskOpenPath(const vantor::FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    void ShowMessage(const std::string&) override {}
+    bool Ask(const std::string&) override { return false; }
+    std::optional<std::string> AskText(const std::string&, int) override { return std::nullopt; }
+};
+
+std::string DataDir() {
+    static const std::string dir = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qxa-fuzz-XXXXXX").string();
+        return std::string(mkdtemp(pattern.data())) + "/";
+    }();
+    return dir;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool initialised = vantor::DataInit(DataDir() + "absent.ini");
+    (void)initialised;
+    const std::string root = DataDir() + "Mac/";
+    std::filesystem::remove_all(root);
+
+    // Building default profiles waits for fresh clock ids, so the store is made once and
+    // its current profile restored before every input.
+    static vantor::ProfileStore store(DataDir());
+    static const vantor::ProfileFile original = [] {
+        store.LoadPro();
+        return *store.Current();
+    }();
+    *store.Current() = original;
+    vantor::MacroLibrary library(root, 0);
+    SilentUi ui;
+    const vantor::ImportOutcome outcome =
+        vantor::ImportProfileImage({data, size}, store, library, 8, ui);
+    if (outcome.imported) {
+        const vantor::ProfileFile& profile = *store.Current();
+        if (profile.nKeySet < 0 || profile.nKeySet > 2) __builtin_trap();
+        if (profile.nDpiLevels < 1 || profile.nDpiLevels > 8) __builtin_trap();
+        if (outcome.curDpiLevel < 0 || outcome.curDpiLevel >= 8) __builtin_trap();
+    }
+    // Everything the import wrote lies directly in the macro folder.
+    for (const auto& entry : std::filesystem::directory_iterator(DataDir())) {
+        if (entry.path().filename() != "Mac") __builtin_trap();
+    }
+    return 0;
+}
