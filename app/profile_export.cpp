@@ -122,14 +122,14 @@ ImportOutcome ImportProfileImage(std::span<const std::uint8_t> image, ProfileSto
     }
     if (!MergeImportedMacros(record, slots, library)) return outcome;
 
+    int level = record.nCurDpiLevel;
+    DbgLog("ImportProfile: g_nCurDpiLevel=%d", level);
     BringProfileIntoRange(record);
     const std::uint32_t ownId = current->dwProfileID;
     *current = record;
     current->dwProfileID = ownId;
 
-    int level = record.nCurDpiLevel;
-    DbgLog("ImportProfile: g_nCurDpiLevel=%d", level);
-    if (level < 0 || level >= sectionDpiLevels) level = 0;
+    if (level < 0 || level >= std::min(sectionDpiLevels, kDpiLevels)) level = 0;
     outcome.imported = true;
     outcome.curDpiLevel = level;
     return outcome;
