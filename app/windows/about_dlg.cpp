@@ -1,0 +1,110 @@
+#include "app/windows/about_dlg.h"
+
+#include <QDesktopServices>
+#include <QPainter>
+#include <QUrl>
+
+#include "app/config.h"
+#include "app/texts.h"
+#include "controls/layout_4k.h"
+#include "controls/png_btn.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+#include "controls/skin_loaders.h"
+
+namespace vantor {
+namespace {
+
+// (399, 10)-(424, 35), (60, 105)-(260, 125) and (280, 105)-(391, 132).
+const QRect kCloseRect(399, 10, 25, 25);
+const QRect kLinkRect(60, 105, 200, 20);
+const QRect kFirmwareRect(280, 105, 111, 27);
+const QColor kFirmwareCaption(100, 100, 100);
+
+QString TextOf(const char* key) {
+    return QString::fromStdString(Text(key));
+}
+
+// (left, top)-(right, bottom) with an exclusive right and bottom edge.
+QRect Span(int left, int top, int right, int bottom) {
+    return {left, top, right - left, bottom - top};
+}
+
+}  // namespace
+
+CAboutDlg::CAboutDlg(QWidget* parent, std::optional<std::uint16_t> firmwareVersion)
+    : CSkinnedDialog(parent), firmwareVersion_(firmwareVersion) {
+    openLink_ = [](const QString& address) {
+        QDesktopServices::openUrl(QUrl::fromUserInput(address));
+    };
+    if (!InitSkin(QStringLiteral("msg_nr.png"))) return;
+    CreateButtons();
+}
+
+int CAboutDlg::exec() {
+    if (!HasSkin()) return QDialog::Rejected;
+    return CSkinnedDialog::exec();
+}
+
+void CAboutDlg::CreateButtons() {
+    const QString exitPicture = QStringLiteral("exit_nr.png");
+    closeButton_ = NewSmallPngButton(this, Background(),
+                                     {exitPicture, exitPicture, exitPicture, kCloseRect, {}, 0});
+    if (closeButton_ != nullptr) {
+        connect(closeButton_, &CPngBtn::clicked, this, &QDialog::reject);
+    }
+
+    const AppOptions& options = Options();
+    linkButton_ = new CPngBtn(this);
+    linkButton_->setGeometry(kLinkRect);
+    linkButton_->SetBackgroundImage(BackgroundCrop(Background(), kLinkRect));
+    linkButton_->SetText(TextOf("tc_msg24"));
+    linkButton_->SetTextColors(ColorFromColorRef(options.Btn_txt_clr_ov),
+                               ColorFromColorRef(options.Btn_txt_clr_nr),
+                               ColorFromColorRef(options.Btn_txt_clr_dn));
+    linkButton_->setCursor(Qt::PointingHandCursor);
+    connect(linkButton_, &CPngBtn::clicked, this, &CAboutDlg::OpenWebLink);
+
+    const QString resetPicture = QStringLiteral("reset_nr.png");
+    firmwareButton_ = NewSmallPngButton(
+        this, Background(), {resetPicture, resetPicture, resetPicture, kFirmwareRect, {}, 0});
+    if (firmwareButton_ != nullptr) {
+        firmwareButton_->SetText(TextOf("tc_msg8"));
+        firmwareButton_->SetTextColors(kFirmwareCaption, kFirmwareCaption, kFirmwareCaption);
+        firmwareButton_->setVisible(options.ShowFWUpdate != 0);
+    }
+
+    if (Is4KLayout()) {
+        for (QWidget* child :
+             {static_cast<QWidget*>(closeButton_), static_cast<QWidget*>(linkButton_),
+              static_cast<QWidget*>(firmwareButton_)}) {
+            Move4K(child);
+        }
+    }
+}
+
+void CAboutDlg::OpenWebLink() {
+    const QString address = TextOf("tc_web");
+    if (!address.isEmpty() && openLink_) openLink_(address);
+}
+
+std::vector<CAboutDlg::TextLine> CAboutDlg::TextLines() const {
+    const QString firmwareLabel = TextOf("tc_fwver");
+    const int y = firmwareLabel.isEmpty() ? 70 : 60;
+    std::vector<TextLine> lines;
+    lines.push_back({LayoutRect(Span(60, 30, 420, 50)), TextOf("tc_msg21")});
+    lines.push_back({LayoutRect(Span(60, y, 420, y + 20)), TextOf("tc_version")});
+    if (firmwareVersion_.has_value() && !firmwareLabel.isEmpty()) {
+        const QString version = QStringLiteral("%1").arg(*firmwareVersion_, 4, 16, QChar('0'));
+        lines.push_back({LayoutRect(Span(60, y + 20, 420, y + 40)),
+                         firmwareLabel + QLatin1Char(' ') + version});
+    }
+    return lines;
+}
+
+void CAboutDlg::PaintContent(QPainter& painter) {
+    const QColor colour = ColorFromColorRef(Options().Txt_clr);
+    for (const TextLine& line : TextLines()) DrawText(painter, line.rect, line.text, colour);
+}
+
+}  // namespace vantor

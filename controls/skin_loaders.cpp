@@ -1,0 +1,82 @@
+#include "controls/skin_loaders.h"
+
+#include <string>
+
+#include "app/config.h"
+#include "app/message_sink.h"
+#include "controls/png_btn.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+
+namespace vantor {
+namespace {
+
+std::string InsertFileName(std::string_view format, const QString& file) {
+    std::string text(format);
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, file.toStdString());
+    return text;
+}
+
+CPngBtn* CreateButton(std::string_view messageFormat, QWidget* parent,
+                      const QImage& parentBackground, const SkinButtonSpec& spec) {
+    std::vector<QImage> pictures =
+        LoadSkinPictures(messageFormat, {spec.normal, spec.hover, spec.pressed});
+    if (pictures.empty()) return nullptr;
+
+    const AppOptions& options = Options();
+    const QRect place = Is4KLayout() ? spec.rect : QRect(spec.rect.topLeft(), pictures[0].size());
+    auto* button = new CPngBtn(parent);
+    button->setGeometry(place);
+    button->SetStretch(Is4KLayout());
+    button->SetImages(pictures[0], pictures[1], pictures[2]);
+    button->SetBackgroundImage(BackgroundCrop(parentBackground, place));
+    button->SetControlId(spec.controlId);
+    button->SetDebugFrame(options.UIDebug != 0);
+    if (!spec.caption.isEmpty()) {
+        button->SetText(spec.caption);
+        button->SetTextColors(ColorFromColorRef(options.Btn_txt_clr_ov),
+                              ColorFromColorRef(options.Btn_txt_clr_nr),
+                              ColorFromColorRef(options.Btn_txt_clr_dn));
+        if (options.BtnTips != 0) button->SetToolTipText(spec.caption);
+    }
+    button->show();
+    return button;
+}
+
+}  // namespace
+
+std::vector<QImage> LoadSkinPictures(std::string_view messageFormat,
+                                     std::initializer_list<QString> files) {
+    std::vector<QImage> pictures;
+    pictures.reserve(files.size());
+    for (const QString& file : files) {
+        QImage picture = LoadSkinImage(file);
+        if (picture.isNull()) {
+            ShowSystemMessage(InsertFileName(messageFormat, file), kLoaderCaption);
+            return {};
+        }
+        pictures.push_back(std::move(picture));
+    }
+    return pictures;
+}
+
+CPngBtn* NewSmallPngButton(QWidget* parent, const QImage& parentBackground,
+                           const SkinButtonSpec& spec) {
+    return CreateButton(kButtonPictureMissing, parent, parentBackground, spec);
+}
+
+CPngBtn* NewSmallPngButton3(QWidget* parent, const QImage& parentBackground,
+                            const SkinButtonSpec& spec) {
+    return CreateButton(kPopupButtonPictureMissing, parent, parentBackground, spec);
+}
+
+std::vector<QImage> LoadHSliderBarExPictures(std::initializer_list<QString> files) {
+    return LoadSkinPictures(kHSliderBarPictureMissing, files);
+}
+
+std::vector<QImage> LoadSliderBarPictures(std::initializer_list<QString> files) {
+    return LoadSkinPictures(kSliderBarPictureMissing, files);
+}
+
+}  // namespace vantor
