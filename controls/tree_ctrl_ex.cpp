@@ -1,0 +1,499 @@
+#include "controls/tree_ctrl_ex.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "controls/skin_images.h"
+#include "controls/window_message.h"
+
+namespace vantor {
+namespace {
+
+constexpr int kWheelRows = 3;
+constexpr int kTooltipDelayMs = 1000;
+constexpr std::size_t kWalkTextMaxChars = 1024;
+constexpr QRgb kDefaultSelectionArgb = 0x96FFFFFF;  // translucent white
+constexpr std::uint32_t kDefaultFrameColorRef = 0x646464;
+
+QRect ToQRect(const Rect& r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
+
+QFont DefaultTreeFont() {
+    QFont font(QStringLiteral("MS Shell Dlg"));
+    font.setPixelSize(15);
+    font.setWeight(QFont::DemiBold);  // 600
+    return font;
+}
+
+// Draws `image` centred in `box` at its own size, or shrunk to fit when it is larger.
+void DrawCentred(QPainter& painter, const QImage& image, const QRect& box) {
+    if (image.isNull() || box.isEmpty()) return;
+    QSize size = image.size();
+    if (size.width() > box.width() || size.height() > box.height()) {
+        size.scale(box.size(), Qt::KeepAspectRatio);
+    }
+    QRect target(QPoint(0, 0), size);
+    target.moveCenter(box.center());
+    painter.drawImage(target, image);
+}
+
+// A null image for an empty name or a file that is not a picture.
+QImage LoadImageFile(const QString& file) {
+    return file.isEmpty() ? QImage() : QImage(file);
+}
+
+std::string CutToCharacters(const std::string& text, std::size_t maxChars) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (characters++ == maxChars) return text.substr(0, i);
+    }
+    return text;
+}
+
+}  // namespace
+
+CTreeCtrlEx::CTreeCtrlEx(QWidget* parent)
+    : QWidget(parent),
+      data_(ListOwnership::kOwnsData,
+            [](TreeItemData& itemData) {
+                if (itemData.ownsIcon) delete itemData.icon;
+            }),
+      selectionColor_(QColor::fromRgba(kDefaultSelectionArgb)),
+      frameColor_(ColorFromColorRef(kDefaultFrameColorRef)),
+      selectedFont_(DefaultTreeFont()),
+      font_(DefaultTreeFont()) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    tooltipTimer_.setSingleShot(true);
+    tooltipTimer_.setInterval(kTooltipDelayMs);
+    connect(&tooltipTimer_, &QTimer::timeout, this, &CTreeCtrlEx::ShowTooltipNow);
+}
+
+CTreeCtrlEx::~CTreeCtrlEx() = default;
+
+void CTreeCtrlEx::Create(const QRect& rect, QWidget* parent, int id, const QImage& backgroundSource,
+                         const QString& expandedFolderFile, const QString& collapsedFolderFile) {
+    if (parent != nullptr && parent != parentWidget()) setParent(parent);
+    controlId_ = id;
+    setGeometry(rect);
+    itemHeight_ = 20;
+    background_ = BackgroundCrop(backgroundSource, rect);
+    SetIconBoxSize(18, std::min(itemHeight_, 18));
+    tooltipActive_ = false;
+    iconSpace_ = false;
+    expandedFolder_ = LoadImageFile(expandedFolderFile);
+    collapsedFolder_ = LoadImageFile(collapsedFolderFile);
+    show();
+}
+
+TreeItemId CTreeCtrlEx::AttachData(TreeItemId item, const QImage* icon, bool ownsIcon,
+                                   std::uint32_t userValue, std::uint32_t userWord,
+                                   int textOffset) {
+    auto* itemData =
+        new TreeItemData{item, icon, ownsIcon, userValue, userWord, model_.Kind(item), textOffset};
+    DataList::Node* node = data_.Append(itemData);
+    if (node == nullptr) {
+        delete itemData;
+        if (ownsIcon) delete icon;
+        model_.Delete(item);
+        return kNoTreeItem;
+    }
+    dataByItem_[item] = node;
+    return item;
+}
+
+TreeItemId CTreeCtrlEx::AddItem(bool folder, TreeItemId parent, bool select, const QImage* icon,
+                                bool ownsIcon, std::uint32_t userValue, std::uint32_t userWord,
+                                const std::string& text, int textOffset) {
+    const TreeItemKind kind = folder ? TreeItemKind::kFolder : TreeItemKind::kLeaf;
+    TreeItemId item = model_.Insert(parent, kind, text);
+    if (item == kNoTreeItem) {
+        if (ownsIcon) delete icon;
+        return kNoTreeItem;
+    }
+    if (AttachData(item, icon, ownsIcon, userValue, userWord, textOffset) == kNoTreeItem) {
+        return kNoTreeItem;
+    }
+    if (select) {
+        model_.SetExpanded(parent, true);
+        SelectItem(item);
+    }
+    update();
+    return item;
+}
+
+TreeItemId CTreeCtrlEx::InsertItem(bool folder, TreeItemId parent, bool select, const QImage* icon,
+                                   std::uint32_t userValue, std::uint32_t userWord,
+                                   const std::string& text, int textOffset) {
+    return AddItem(folder, parent, select, icon, false, userValue, userWord, text, textOffset);
+}
+
+TreeItemId CTreeCtrlEx::InsertItem(bool folder, TreeItemId parent, bool select,
+                                   const QString& iconFile, std::uint32_t userValue,
+                                   std::uint32_t userWord, const std::string& text,
+                                   int textOffset) {
+    const QImage* icon = nullptr;
+    QImage loaded = LoadImageFile(iconFile);
+    if (!loaded.isNull()) icon = new QImage(std::move(loaded));
+    return AddItem(folder, parent, select, icon, icon != nullptr, userValue, userWord, text,
+                   textOffset);
+}
+
+TreeItemId CTreeCtrlEx::InsertNextTo(TreeItemId item, bool before, const QImage* icon,
+                                     std::uint32_t userValue, std::uint32_t userWord,
+                                     const std::string& text) {
+    TreeItemId added = model_.InsertNextTo(item, before, text);
+    if (added == kNoTreeItem) return kNoTreeItem;
+    added = AttachData(added, icon, false, userValue, userWord, 0);
+    update();
+    return added;
+}
+
+bool CTreeCtrlEx::DeleteItem(TreeItemId item) {
+    const std::vector<TreeItemId> removed = model_.Delete(item);
+    for (TreeItemId id : removed) {
+        auto it = dataByItem_.find(id);
+        if (it != dataByItem_.end()) {
+            data_.Remove(it->second);
+            dataByItem_.erase(it);
+        }
+        if (id == hovered_) HoverItem(kNoTreeItem);
+    }
+    ClampScroll();
+    update();
+    return !removed.empty();
+}
+
+void CTreeCtrlEx::DeleteAllItems() {
+    model_.Clear();
+    dataByItem_.clear();
+    data_.Clear();
+    HoverItem(kNoTreeItem);
+    firstVisibleRow_ = 0;
+    update();
+}
+
+bool CTreeCtrlEx::UpdateItem(TreeItemId item, std::optional<std::uint32_t> userWord,
+                             std::optional<std::string> text) {
+    TreeItemData* itemData = FindItemData(item);
+    if (itemData == nullptr) return false;
+    if (userWord) itemData->dwUserWord = *userWord;
+    if (text) model_.SetText(item, std::move(*text));
+    update();
+    return true;
+}
+
+bool CTreeCtrlEx::ToggleFolder(TreeItemId item) {
+    if (!model_.Toggle(item)) return false;
+    ClampScroll();
+    update();
+    return true;
+}
+
+TreeItemId CTreeCtrlEx::FindTopLevelItem(const std::string& text) const {
+    const QString wanted = QString::fromStdString(text);
+    for (TreeItemId item : model_.Children(kTreeRoot)) {
+        if (QString::fromStdString(model_.Text(item)).compare(wanted, Qt::CaseInsensitive) == 0) {
+            return item;
+        }
+    }
+    return kNoTreeItem;
+}
+
+bool CTreeCtrlEx::WalkChildren(TreeItemId item, bool intoFolders, const ItemVisitor& visit) {
+    return model_.WalkChildren(item, intoFolders, [&](TreeItemId child) {
+        TreeItemData* itemData = FindItemData(child);
+        if (itemData == nullptr) return false;
+        return visit(child, *itemData, CutToCharacters(model_.Text(child), kWalkTextMaxChars));
+    });
+}
+
+TreeItemData* CTreeCtrlEx::FindItemData(TreeItemId item) const {
+    auto it = dataByItem_.find(item);
+    return it != dataByItem_.end() ? it->second->data : nullptr;
+}
+
+void CTreeCtrlEx::SelectItem(TreeItemId item) {
+    model_.Select(item);
+    update();
+}
+
+void CTreeCtrlEx::EnsureVisible(TreeItemId item) {
+    if (!model_.Contains(item)) return;
+    for (TreeItemId parent = model_.Parent(item); parent != kTreeRoot;
+         parent = model_.Parent(parent)) {
+        model_.SetExpanded(parent, true);
+    }
+    const auto rows = model_.VisibleRows();
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        if (rows[static_cast<std::size_t>(i)].item != item) continue;
+        if (i < firstVisibleRow_) firstVisibleRow_ = i;
+        const int shown = std::max(1, height() / itemHeight_);
+        if (i >= firstVisibleRow_ + shown) firstVisibleRow_ = i - shown + 1;
+    }
+    ClampScroll();
+    update();
+}
+
+QRect CTreeCtrlEx::ItemRowRect(TreeItemId item) const {
+    const auto rows = model_.VisibleRows();
+    for (int i = firstVisibleRow_; i < static_cast<int>(rows.size()); ++i) {
+        if (rows[static_cast<std::size_t>(i)].item == item) {
+            return QRect(0, (i - firstVisibleRow_) * itemHeight_, width(), itemHeight_);
+        }
+    }
+    return {};
+}
+
+TreeItemId CTreeCtrlEx::ItemAt(const QPoint& client) const {
+    if (client.y() < 0 || !rect().contains(client)) return kNoTreeItem;
+    const auto rows = model_.VisibleRows();
+    const std::size_t row =
+        static_cast<std::size_t>(firstVisibleRow_ + client.y() / std::max(1, itemHeight_));
+    return row < rows.size() ? rows[row].item : kNoTreeItem;
+}
+
+void CTreeCtrlEx::SetBackgroundColor(const QColor& color) {
+    backgroundColor_ = color;
+    update();
+}
+
+void CTreeCtrlEx::SetSelectionColor(const QColor& color) {
+    selectionColor_ = color;
+    update();
+}
+
+void CTreeCtrlEx::SetHoverColor(const QColor& color) {
+    hoverColor_ = color;
+    update();
+}
+
+void CTreeCtrlEx::SetTextColors(const QColor& selected, const QColor& other) {
+    selectedTextColor_ = selected;
+    textColor_ = other;
+    update();
+}
+
+void CTreeCtrlEx::SetFonts(const QFont& selected, const QFont& other) {
+    selectedFont_ = selected;
+    font_ = other;
+    update();
+}
+
+void CTreeCtrlEx::SetFrameColor(std::uint32_t colorRef) {
+    frameColor_ = colorRef != 0 ? ColorFromColorRef(colorRef) : QColor();
+    update();
+}
+
+void CTreeCtrlEx::SetItemHeight(int height) {
+    itemHeight_ = std::max(1, height);
+    ClampScroll();
+    update();
+}
+
+void CTreeCtrlEx::SetIconBoxSize(int width, int height) {
+    iconBoxWidth_ = std::max(0, width);
+    iconBoxHeight_ = std::max(0, height);
+    update();
+}
+
+void CTreeCtrlEx::SetHoverHighlight(bool on) {
+    hoverHighlight_ = on;
+    update();
+}
+
+void CTreeCtrlEx::SetDebugFrame(bool on) {
+    debugFrame_ = on;
+    update();
+}
+
+void CTreeCtrlEx::SetIconSpace(bool on) {
+    iconSpace_ = on;
+    update();
+}
+
+int CTreeCtrlEx::VisibleRowCount() const {
+    return static_cast<int>(model_.VisibleRows().size());
+}
+
+void CTreeCtrlEx::ClampScroll() {
+    const int shown = std::max(1, height() / std::max(1, itemHeight_));
+    firstVisibleRow_ = std::clamp(firstVisibleRow_, 0, std::max(0, VisibleRowCount() - shown));
+}
+
+void CTreeCtrlEx::PostNotification(std::uint32_t message, TreeItemId hit) {
+    if (message == 0) return;
+    PostWindowMessage(parentWidget(), message, static_cast<std::uintptr_t>(controlId_),
+                      static_cast<std::intptr_t>(hit));
+}
+
+void CTreeCtrlEx::ApplyClick(const TreeClickAction& action, TreeItemId hit) {
+    if (action.takeFocus) setFocus(Qt::MouseFocusReason);
+    if (action.toggle) ToggleFolder(hit);
+    PostNotification(action.message, hit);
+}
+
+void CTreeCtrlEx::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (!userInput_ || event->button() != Qt::LeftButton) return;
+    const QPoint pos = event->position().toPoint();
+    const TreeItemId hit = ItemAt(pos);
+    const TreeItemId previous = model_.Selected();
+    SelectItem(hit);
+    bool onButtonOrIndent = false;
+    if (hit != kNoTreeItem) onButtonOrIndent = pos.x() < TextLeft(model_.Depth(hit));
+    ApplyClick(LeftButtonDownAction(model_, hit, onButtonOrIndent, previous, repeatClick_), hit);
+}
+
+void CTreeCtrlEx::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+    if (!userInput_ || event->button() != Qt::LeftButton) return;
+    const TreeItemId hit = ItemAt(event->position().toPoint());
+    SelectItem(hit);
+    ApplyClick(DoubleClickAction(model_, hit), hit);
+}
+
+void CTreeCtrlEx::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (!userInput_ || event->button() != Qt::RightButton) return;
+    const TreeItemId hit = ItemAt(event->position().toPoint());
+    SelectItem(hit);
+    ApplyClick(RightButtonUpAction(), hit);
+}
+
+void CTreeCtrlEx::mouseMoveEvent(QMouseEvent* event) {
+    HoverItem(ItemAt(event->position().toPoint()));
+}
+
+void CTreeCtrlEx::leaveEvent(QEvent* event) {
+    HoverItem(kNoTreeItem);
+    QWidget::leaveEvent(event);
+}
+
+void CTreeCtrlEx::HoverItem(TreeItemId item) {
+    if (item == hovered_) return;
+    if (item != kNoTreeItem) {
+        tooltipActive_ = false;
+        tooltipTimer_.stop();
+        QToolTip::hideText();
+        const std::string& text = model_.Text(item);
+        if (TreeTextNeedsTooltip(text)) {
+            setFocus(Qt::MouseFocusReason);
+            tooltipText_ = QString::fromStdString(text);
+            tooltipActive_ = true;
+            tooltipTimer_.start();
+        }
+    }
+    hovered_ = item;
+    if (hoverHighlight_) update();
+}
+
+void CTreeCtrlEx::ShowTooltipNow() {
+    if (tooltipActive_ && hovered_ != kNoTreeItem) {
+        QToolTip::showText(QCursor::pos(), tooltipText_, this);
+    }
+}
+
+void CTreeCtrlEx::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 120;
+    firstVisibleRow_ -= steps * kWheelRows;
+    ClampScroll();
+    update();
+    event->accept();
+}
+
+void CTreeCtrlEx::keyPressEvent(QKeyEvent* event) {
+    event->accept();
+}
+
+void CTreeCtrlEx::keyReleaseEvent(QKeyEvent* event) {
+    event->accept();
+}
+
+void CTreeCtrlEx::PaintRow(QPainter& painter, const TreeModel::VisibleRow& row, int top) {
+    const TreeItemData* itemData = FindItemData(row.item);
+    if (itemData == nullptr) return;
+    const int bottom = top + itemHeight_;
+    const bool selected = row.item == model_.Selected();
+    const bool hasIconBox = itemData->icon != nullptr || iconSpace_;
+    TreeRowGeometry geometry;
+    geometry.textLeft = TextLeft(row.level);
+    geometry.top = top;
+    geometry.bottom = bottom;
+    geometry.clientRight = width();
+    geometry.indent = indent_;
+    geometry.margin = margin_;
+    geometry.iconBoxWidth = iconBoxWidth_;
+    geometry.textOffset = itemData->textOffset;
+    const TreeRowBoxes boxes = ComputeTreeRowBoxes(itemData->kind, hasIconBox, geometry);
+
+    const QRect fullRow(0, top, width(), itemHeight_);
+    if (selected) {
+        painter.fillRect(fullRow, selectionColor_);
+    } else if (hoverHighlight_ && row.item == hovered_) {
+        painter.fillRect(fullRow, hoverColor_);
+    }
+
+    if (itemData->kind == TreeItemKind::kFolder) {
+        DrawCentred(painter, model_.IsExpanded(row.item) ? expandedFolder_ : collapsedFolder_,
+                    ToQRect(boxes.button));
+    }
+    if (itemData->icon != nullptr && !boxes.icon.IsEmpty()) {
+        QRect iconBox = ToQRect(boxes.icon);
+        QImage icon = *itemData->icon;
+        if (iconBoxWidth_ > 0 && iconBoxHeight_ > 0) {
+            icon = icon.scaled(iconBoxWidth_, iconBoxHeight_, Qt::KeepAspectRatio,
+                               Qt::SmoothTransformation);
+        }
+        DrawCentred(painter, icon, iconBox);
+    }
+
+    const QRect textBox = ToQRect(boxes.text);
+    painter.setFont(selected ? selectedFont_ : font_);
+    painter.setPen(selected ? selectedTextColor_ : textColor_);
+    const QString text = painter.fontMetrics().elidedText(
+        QString::fromStdString(model_.Text(row.item)), Qt::ElideRight, textBox.width());
+    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+
+    if (debugFrame_) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QColor(255, 0, 0));
+        painter.drawRect(QRect(geometry.textLeft, top, width() - geometry.textLeft, itemHeight_)
+                             .adjusted(0, 0, -1, -1));
+        painter.setPen(QColor(0, 255, 0));
+        painter.drawRect(textBox.adjusted(0, 0, -1, -1));
+        if (!boxes.icon.IsEmpty()) {
+            painter.setPen(QColor(0, 0, 255));
+            painter.drawRect(ToQRect(boxes.icon).adjusted(0, 0, -1, -1));
+        }
+    }
+}
+
+void CTreeCtrlEx::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (!background_.isNull()) {
+        painter.drawImage(rect(), background_);
+    } else {
+        painter.fillRect(rect(), backgroundColor_);
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const auto rows = model_.VisibleRows();
+    for (int i = firstVisibleRow_; i < static_cast<int>(rows.size()); ++i) {
+        const int top = (i - firstVisibleRow_) * itemHeight_;
+        if (top >= height()) break;
+        PaintRow(painter, rows[static_cast<std::size_t>(i)], top);
+    }
+    if (frameColor_.isValid()) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(frameColor_);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+}  // namespace vantor
