@@ -56,13 +56,14 @@ QImage Mouse(const DeviceSection& section, MouseLook look) {
 
     if (look == MouseLook::Lighting) {
         // Lighting areas: the logo on the palm rest and the strip along the sides.
-        QRadialGradient logo(QPointF(180, 320), 30);
+        // The logo sits between the palm-rest buttons, clear of the marks.
+        QRadialGradient logo(QPointF(180, 250), 30);
         logo.setColorAt(0, QColor(0xFF, 0xFF, 0xFF));
         logo.setColorAt(0.35, kAccent);
         logo.setColorAt(1, QColor(0, 170, 255, 0));
         p.setPen(Qt::NoPen);
         p.setBrush(logo);
-        p.drawEllipse(QPointF(180, 320), 30, 30);
+        p.drawEllipse(QPointF(180, 250), 30, 30);
         QPainterPath strip;
         strip.moveTo(100, 384);
         strip.cubicTo(130, 400, 230, 400, 260, 384);

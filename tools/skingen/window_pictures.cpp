@@ -31,7 +31,7 @@ QImage PopupBackground(int width, int height, int headerHeight) {
     line.setColorAt(0.5, kAccent);
     line.setColorAt(1, QColor(0, 170, 255, 0));
     p.setBrush(line);
-    p.drawRect(QRectF(20, headerHeight, width - 40, 1));
+    p.drawRect(QRectF(20, headerHeight, width - 80, 1));  // clear of the close button
     return image;
 }
 
@@ -250,7 +250,7 @@ void AddWindowPictures(std::vector<SkinPicture>& out) {
     out.push_back({"key_nr.png", MainBackground()});
     out.push_back({"adv_nr.png", PageBackground(false)});
     out.push_back({"led_nr.png", PageBackground(true)});
-    out.push_back({"msg_nr.png", PopupBackground(436, 150, 38)});
+    out.push_back({"msg_nr.png", PopupBackground(436, 150, 24)});
     out.push_back({"msg2_nr.png", PopupBackground(396, 340, 44)});
     out.push_back({"progress_nr.png", PopupBackground(530, 150, 40)});
     const NaviIcon icons[] = {NaviIcon::Buttons, NaviIcon::Performance, NaviIcon::Macro,

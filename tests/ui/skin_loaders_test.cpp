@@ -1,0 +1,143 @@
+#include "controls/skin_loaders.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QWidget>
+
+#include "app/message_sink.h"
+#include "app/texts.h"
+#include "app/windows/about_dlg.h"
+#include "controls/png_btn.h"
+#include "controls/skin.h"
+#include "tests/support/temp_dir.h"
+
+namespace vantor {
+namespace {
+
+// A program folder with its own small skin pictures and a sink that records messages.
+class SkinFolderTest : public testing::Test {
+  protected:
+    SkinFolderTest() : program_("VANTOR_PROGRAM_DIR", dir_.path()) {
+        SetMessageSink(&messages_);
+        QDir().mkpath(QString::fromStdString(dir_ / "skins"));
+    }
+    ~SkinFolderTest() override {
+        SetMessageSink(nullptr);
+        Set4KLayout(false);
+    }
+
+    void Picture(const char* name, int width, int height) {
+        QImage image(width, height, QImage::Format_ARGB32);
+        image.fill(qRgb(40, 40, 40));
+        ASSERT_TRUE(image.save(QString::fromStdString(dir_ / "skins/" + name)));
+    }
+
+    test::TempDir dir_;
+    test::ScopedEnv program_;
+    RecordingMessageSink messages_;
+};
+
+TEST_F(SkinFolderTest, MissingPictureNamesTheFileWithTheLoadersText) {
+    Picture("ok_nr.png", 10, 10);
+    struct Case {
+        std::vector<QImage> (*load)(std::initializer_list<QString>);
+        const char* expected;
+    };
+    const Case cases[] = {
+        {&LoadHSliderBarExPictures, "NewSmallPngHSliderBarEx Error. file gone.png not exist"},
+        {&LoadSliderBarPictures, "NewSmallPngSliderBar Error. file gone.png not exist"},
+    };
+    for (const Case& c : cases) {
+        messages_.messages.clear();
+        EXPECT_TRUE(c.load({"ok_nr.png", "gone.png", "also_gone.png"}).empty());
+        ASSERT_EQ(messages_.messages.size(), 1u) << "only the first missing file is reported";
+        EXPECT_EQ(messages_.messages[0].first, c.expected);
+        EXPECT_EQ(messages_.messages[0].second, "Warrning");
+    }
+    EXPECT_EQ(LoadSliderBarPictures({"ok_nr.png", "ok_nr.png"}).size(), 2u);
+}
+
+TEST_F(SkinFolderTest, ButtonIsLeftOutWhenAnyOfItsThreePicturesIsMissing) {
+    Picture("b_nr.png", 30, 20);
+    Picture("b_ov.png", 30, 20);
+    QWidget page;
+    const SkinButtonSpec spec{"b_nr.png", "b_ov.png", "b_dn.png", QRect(5, 6, 80, 27), {}, 7};
+    EXPECT_EQ(NewSmallPngButton(&page, QImage(), spec), nullptr);
+    EXPECT_EQ(NewSmallPngButton3(&page, QImage(), spec), nullptr);
+    ASSERT_EQ(messages_.messages.size(), 2u);
+    EXPECT_EQ(messages_.messages[0].first, "NewSmallPngButton. file b_dn.png not exist");
+    EXPECT_EQ(messages_.messages[1].first, "NewSmallPngButton3. file b_dn.png not exist");
+    EXPECT_TRUE(page.findChildren<CPngBtn*>().isEmpty());
+}
+
+TEST_F(SkinFolderTest, ButtonTakesItsPictureSizeOrTheWholeRectangleIn4K) {
+    Picture("b_nr.png", 30, 20);
+    QWidget page;
+    const SkinButtonSpec spec{"b_nr.png", "b_nr.png", "b_nr.png", QRect(5, 6, 80, 27), "OK", 7};
+    CPngBtn* normal = NewSmallPngButton(&page, QImage(), spec);
+    ASSERT_NE(normal, nullptr);
+    EXPECT_EQ(normal->geometry(), QRect(5, 6, 30, 20));
+    EXPECT_EQ(normal->ControlId(), 7);
+    EXPECT_EQ(normal->Text(), QStringLiteral("OK"));
+
+    Set4KLayout(true);
+    CPngBtn* large = NewSmallPngButton(&page, QImage(), spec);
+    ASSERT_NE(large, nullptr);
+    EXPECT_EQ(large->geometry(), QRect(5, 6, 80, 27));
+    EXPECT_TRUE(messages_.messages.empty());
+}
+
+TEST_F(SkinFolderTest, AboutBoxWithoutBackgroundClosesAtOnceWithoutMessage) {
+    CAboutDlg about;
+    EXPECT_EQ(about.exec(), QDialog::Rejected);
+    EXPECT_TRUE(messages_.messages.empty());
+}
+
+TEST_F(SkinFolderTest, AboutBoxLayout) {
+    Picture("msg_nr.png", 436, 150);
+    Picture("exit_nr.png", 25, 25);
+    Picture("reset_nr.png", 111, 27);
+    test::WriteText(dir_ / "text.xml",
+                    "<config><tc_msg21>About</tc_msg21><tc_version>V1</tc_version>"
+                    "<tc_fwver>FW</tc_fwver><tc_web>https://example.org</tc_web></config>");
+    LoadTexts(dir_ / "text.xml");
+    {
+        CAboutDlg about(nullptr, 0x1A);
+        EXPECT_EQ(about.windowTitle(), QStringLiteral("VantorMsgTopWindow"));
+        EXPECT_EQ(about.size(), QSize(436, 150));
+        ASSERT_NE(about.CloseButton(), nullptr);
+        EXPECT_EQ(about.CloseButton()->geometry(), QRect(399, 10, 25, 25));
+        ASSERT_NE(about.FirmwareButton(), nullptr);
+        EXPECT_TRUE(about.FirmwareButton()->isHidden());  // ShowFWUpdate is 0
+        const auto lines = about.TextLines();
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(lines[1].rect, QRect(60, 60, 360, 20));
+        EXPECT_EQ(lines[2].rect, QRect(60, 80, 360, 20));
+        EXPECT_EQ(lines[2].text, QStringLiteral("FW 001a"));
+
+        QString opened;
+        about.SetLinkOpener([&](const QString& address) { opened = address; });
+        emit about.LinkButton()->clicked();
+        EXPECT_EQ(opened, QStringLiteral("https://example.org"));
+    }
+    {
+        // Without a known device the firmware line is left out; in 4K everything doubles.
+        Set4KLayout(true);
+        CAboutDlg about;
+        EXPECT_EQ(about.size(), QSize(872, 300));
+        EXPECT_EQ(about.CloseButton()->geometry(), QRect(798, 20, 50, 50));
+        ASSERT_EQ(about.TextLines().size(), 2u);
+        EXPECT_EQ(about.TextLines()[1].rect, QRect(120, 120, 720, 40));
+    }
+    test::WriteText(dir_ / "text.xml", "<config><tc_version>V1</tc_version></config>");
+    LoadTexts(dir_ / "text.xml");
+    Set4KLayout(false);
+    CAboutDlg about(nullptr, 0x1A);
+    ASSERT_EQ(about.TextLines().size(), 2u);
+    EXPECT_EQ(about.TextLines()[1].rect, QRect(60, 70, 360, 20)) << "no tc_fwver: y is 70";
+}
+
+}  // namespace
+}  // namespace vantor
