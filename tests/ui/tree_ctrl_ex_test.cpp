@@ -3,53 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QMouseEvent>
-#include <QPainter>
 #include <vector>
 
 #include "controls/window_message.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui_support/window_message_log.h"
 
 namespace vantor {
 namespace {
 
-// The tree's parent: keeps every window message posted to it.
-class MessageLog : public QWidget {
-  public:
-    struct Message {
-        std::uint32_t message;
-        std::uintptr_t wParam;
-        std::intptr_t lParam;
-        bool operator==(const Message&) const = default;
-    };
-    std::vector<Message> Take() {
-        QCoreApplication::sendPostedEvents(this);
-        return std::exchange(messages_, {});
-    }
-
-  protected:
-    bool event(QEvent* event) override {
-        if (event->type() == WindowMessageEvent::EventType()) {
-            auto* message = static_cast<WindowMessageEvent*>(event);
-            messages_.push_back({message->message, message->wParam, message->lParam});
-            return true;
-        }
-        return QWidget::event(event);
-    }
-
-  private:
-    std::vector<Message> messages_;
-};
-
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint pos,
-               Qt::MouseButton button = Qt::LeftButton) {
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease || button == Qt::NoButton
-                                         ? Qt::MouseButtons()
-                                         : Qt::MouseButtons(button);
-    QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), button, buttons,
-                      Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
+using test::PostedMessage;
+using test::SendMouse;
 
 constexpr int kControlId = 77;
 
@@ -65,11 +29,11 @@ class TreeCtrlExTest : public ::testing::Test {
     }
     // A point on the text of the item's row.
     QPoint On(TreeItemId item) const { return tree->ItemRowRect(item).center(); }
-    static MessageLog::Message Msg(std::uint32_t message, TreeItemId item) {
+    static PostedMessage Msg(std::uint32_t message, TreeItemId item) {
         return {message, kControlId, static_cast<std::intptr_t>(item)};
     }
 
-    MessageLog parent;
+    test::WindowMessageLog parent;
     CTreeCtrlEx* tree = nullptr;
     TreeItemId folder = kNoTreeItem;
     TreeItemId leaf = kNoTreeItem;

@@ -1,0 +1,208 @@
+#include "controls/menu_dlg.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/config.h"
+#include "app/message_sink.h"
+#include "controls/layout_4k.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+#include "controls/window_message.h"
+
+namespace vantor {
+namespace {
+
+constexpr int kMargin = 2;
+constexpr int kTextIndent = 10;
+const QColor kFrameFill(24, 26, 30);
+
+// The row pictures, loaded once per skin folder.
+struct MenuImages {
+    QString folder;
+    QImage row, rowHover, subRow, subRowHover;
+};
+
+const MenuImages& Images() {
+    static MenuImages images;
+    const QString folder = SkinPath(QString());
+    if (images.folder != folder || images.row.isNull()) {
+        images.folder = folder;
+        images.row = LoadSkinImage(QStringLiteral("menu_nr.png"));
+        images.rowHover = LoadSkinImage(QStringLiteral("menu_ov.png"));
+        images.subRow = LoadSkinImage(QStringLiteral("menusub_nr.png"));
+        images.subRowHover = LoadSkinImage(QStringLiteral("menusub_ov.png"));
+    }
+    return images;
+}
+
+const QImage& RowImage(bool hasChildren, bool hover) {
+    const MenuImages& images = Images();
+    const QImage& sub = hover ? images.subRowHover : images.subRow;
+    const QImage& plain = hover ? images.rowHover : images.row;
+    if (hasChildren && !sub.isNull()) return sub;
+    return plain.isNull() ? images.row : plain;
+}
+
+int Scaled(int value) {
+    return Is4KLayout() ? 2 * value : value;
+}
+
+QPointer<CMenuDlg> g_openMenu;
+bool g_creatingMenu = false;
+
+}  // namespace
+
+MenuTextColors ConfiguredMenuColors() {
+    const AppOptions& options = Options();
+    return {options.Menu_txt_clr_nr, options.Menu_txt_clr_ov, options.Menu_txt_clr_dn};
+}
+
+CMenuDlg::CMenuDlg(QWidget* parent, QObject* owner, MenuLayout layout, MenuTextColors colors,
+                   std::intptr_t userValue)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      owner_(owner),
+      layout_(std::move(layout)),
+      colors_(colors),
+      userValue_(userValue) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setMouseTracking(true);
+    setFont(WindowFont());
+    const Rect window = layout_.WindowRect();
+    setGeometry(window.left, window.top, window.right - window.left, window.bottom - window.top);
+}
+
+CMenuDlg::~CMenuDlg() = default;
+
+QPoint CMenuDlg::RowCentre(int row) const {
+    const Rect rect = layout_.RowRect(row);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+void CMenuDlg::OpenSubMenu(std::uint32_t parentValue, QPoint topLeft) {
+    MenuLayout sub(layout_.Items(), true, parentValue, width(), layout_.RowHeight(),
+                   Scaled(kMargin), {topLeft.x(), topLeft.y()});
+    subMenu_ = new CMenuDlg(this, this, std::move(sub), colors_, 0);
+    subMenu_->show();
+}
+
+void CMenuDlg::CloseSubMenu() {
+    if (subMenu_ == nullptr) return;
+    subMenu_->hide();
+    subMenu_->deleteLater();
+    subMenu_ = nullptr;
+}
+
+void CMenuDlg::CloseSelf() {
+    if (g_openMenu == this) {
+        CloseMenu();
+        return;
+    }
+    CloseSubMenu();
+    hide();
+    deleteLater();
+}
+
+void CMenuDlg::Choose(std::uint32_t value) {
+    PostWindowMessage(owner_, kMenuChosenMessage, value, userValue_);
+    CloseSelf();
+}
+
+bool CMenuDlg::event(QEvent* event) {
+    if (event->type() == WindowMessageEvent::EventType()) {
+        // A sub-menu's choice: pass it on to the owner with this menu's user value.
+        auto* message = static_cast<WindowMessageEvent*>(event);
+        if (message->message == kMenuChosenMessage) {
+            Choose(static_cast<std::uint32_t>(message->wParam));
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void CMenuDlg::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    const MenuLayout::HoverChange change = layout_.OnMouseMove({pos.x(), pos.y()});
+    if (!change.changed) return;
+    update();
+    CloseSubMenu();
+    if (change.openSubMenu) {
+        OpenSubMenu(change.subMenuParent, {change.subMenuTopLeft.x, change.subMenuTopLeft.y});
+    }
+}
+
+void CMenuDlg::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    update();
+}
+
+void CMenuDlg::mouseReleaseEvent(QMouseEvent* /*event*/) {
+    pressed_ = false;
+    const MenuLayout::Click click = layout_.OnButtonUp();
+    if (click.choose) {
+        Choose(click.value);
+    } else {
+        update();
+    }
+}
+
+void CMenuDlg::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QImage& frame = Images().row;
+    if (frame.isNull()) {
+        painter.fillRect(rect(), kFrameFill);
+    } else {
+        painter.drawImage(rect(), frame);
+    }
+    painter.setFont(font());
+    for (int row = 0; row < layout_.RowCount(); ++row) {
+        const Rect r = layout_.RowRect(row);
+        const QRect target(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        const bool hover = row == layout_.Hovered();
+        const bool hasChildren = !layout_.IsSubMenu() && layout_.RowHasChildren(row);
+        const QImage& image = RowImage(hasChildren, hover);
+        if (!image.isNull()) painter.drawImage(target, image);
+        std::uint32_t color = colors_.normal;
+        if (hover) color = pressed_ ? colors_.pressed : colors_.hover;
+        painter.setPen(ColorFromColorRef(color));
+        const QRect textBox = target.adjusted(Scaled(kTextIndent), 0, -Scaled(2 * kTextIndent), 0);
+        const QString text = painter.fontMetrics().elidedText(
+            QString::fromStdString(layout_.RowItem(row).szText), Qt::ElideRight, textBox.width());
+        painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    }
+}
+
+CMenuDlg* ShowMenu(QObject* owner, int width, QPoint topLeft, const MenuTextColors& colors,
+                   std::intptr_t userValue, std::span<const MenuItem> items) {
+    CloseMenu();
+    g_creatingMenu = true;
+    int rowHeight = Images().row.height();
+    if (rowHeight == 0) ShowSystemMessage("Menu item height is 0", "Warring");
+    rowHeight = Scaled(rowHeight);
+    MenuLayout layout(std::vector<MenuItem>(items.begin(), items.end()), false, kMenuTopLevel,
+                      width, rowHeight, Scaled(kMargin), {topLeft.x(), topLeft.y()});
+    auto* window = qobject_cast<QWidget*>(owner);
+    auto* menu = new CMenuDlg(window, owner, std::move(layout), colors, userValue);
+    g_openMenu = menu;
+    menu->show();
+    g_creatingMenu = false;
+    return menu;
+}
+
+void CloseMenu() {
+    if (g_creatingMenu || g_openMenu == nullptr) return;
+    CMenuDlg* menu = g_openMenu.data();
+    g_openMenu = nullptr;
+    menu->hide();
+    menu->deleteLater();
+}
+
+bool IsMenuOpen() {
+    return g_openMenu != nullptr;
+}
+
+CMenuDlg* OpenMenu() {
+    return g_openMenu.data();
+}
+
+}  // namespace vantor

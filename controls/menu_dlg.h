@@ -1,0 +1,76 @@
+// CMenuDlg: the skinned pop-up menu. A borderless window of picture rows (menu_nr.png,
+// menu_ov.png, and menusub_nr.png / menusub_ov.png for rows that open a sub-menu) with one
+// level of sub-menus. Choosing an item posts kMenuChosenMessage (0x477) to the owner with
+// (item value, the owner's user value) and closes the menu; a sub-menu hands its choice to
+// its parent menu, which posts it. At most one menu is open in the whole program.
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <span>
+
+#include "controls/logic/menu_layout.h"
+
+namespace vantor {
+
+// Text colours of the rows as COLORREF values (Menu_txt_clr_nr, _ov, _dn of cfg.ini).
+struct MenuTextColors {
+    std::uint32_t normal = 0;
+    std::uint32_t hover = 0;
+    std::uint32_t pressed = 0;
+};
+
+// The menu colours of the configuration.
+MenuTextColors ConfiguredMenuColors();
+
+class CMenuDlg : public QWidget {
+    Q_OBJECT
+
+  public:
+    // `owner` receives the choice; `parent` owns the window (the owner window, or the parent
+    // menu for a sub-menu).
+    CMenuDlg(QWidget* parent, QObject* owner, MenuLayout layout, MenuTextColors colors,
+             std::intptr_t userValue);
+    ~CMenuDlg() override;
+
+    const MenuLayout& Layout() const { return layout_; }
+    CMenuDlg* SubMenu() const { return subMenu_.data(); }
+    QPoint RowCentre(int row) const;
+
+  protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void OpenSubMenu(std::uint32_t parentValue, QPoint topLeft);
+    void CloseSubMenu();
+    void Choose(std::uint32_t value);
+    void CloseSelf();
+
+    QObject* owner_;
+    MenuLayout layout_;
+    MenuTextColors colors_;
+    std::intptr_t userValue_;
+    QPointer<CMenuDlg> subMenu_;
+    bool pressed_ = false;
+};
+
+// Closes any open menu and opens one at `topLeft` (screen coordinates) `width` pixels wide
+// with `items` in display order. More than 50 items give an empty frame. When menu_nr.png
+// is missing the box "Menu item height is 0" titled "Warring" is shown and the rows are 0
+// pixels high.
+CMenuDlg* ShowMenu(QObject* owner, int width, QPoint topLeft, const MenuTextColors& colors,
+                   std::intptr_t userValue, std::span<const MenuItem> items);
+
+// Destroys the open menu and its sub-menu; does nothing while a menu is being created.
+void CloseMenu();
+bool IsMenuOpen();
+CMenuDlg* OpenMenu();
+
+}  // namespace vantor

@@ -1,0 +1,153 @@
+#include "controls/menu_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPointer>
+#include <vector>
+
+#include "app/message_sink.h"
+#include "platform/paths.h"
+#include "tests/support/temp_dir.h"
+#include "tests/ui_support/window_message_log.h"
+
+namespace vantor {
+namespace {
+
+using test::DeletePending;
+using test::MoveMouse;
+using test::PostedMessage;
+using test::SendMouse;
+
+constexpr int kRowHeight = 24;
+constexpr std::intptr_t kUserValue = 7;
+constexpr std::uint32_t kMedia = 0x04000000;
+
+void WriteSkinPicture(const std::string& skins, const char* name) {
+    QImage picture(150, kRowHeight, QImage::Format_ARGB32);
+    picture.fill(QColor(40, 40, 40));
+    ASSERT_TRUE(picture.save(QString::fromStdString(skins + name)));
+}
+
+// A program folder of its own with the four row pictures (or without menu_nr.png).
+class MenuDlgTest : public ::testing::Test {
+  protected:
+    explicit MenuDlgTest(bool withRowPicture = true) : env_("VANTOR_PROGRAM_DIR", dir_.path()) {
+        const std::string skins = dir_ / "skins/";
+        MakeDirectory(skins);
+        if (withRowPicture) WriteSkinPicture(skins, "menu_nr.png");
+        for (const char* name : {"menu_ov.png", "menusub_nr.png", "menusub_ov.png"}) {
+            WriteSkinPicture(skins, name);
+        }
+    }
+    ~MenuDlgTest() override {
+        CloseMenu();
+        DeletePending();
+    }
+
+    static std::vector<MenuItem> Items() {
+        std::vector<MenuItem> items(5);
+        AddMenuItem(items, kMenuTopLevel, 0, 0x01000011, "Left click");
+        AddMenuItem(items, kMenuTopLevel, 1, kMedia, "Media");
+        AddMenuItem(items, kMedia, 2, 0x04000022, "Play/Pause");
+        AddMenuItem(items, kMedia, 3, 0x04000023, "Stop");
+        AddMenuItem(items, kMenuTopLevel, 4, 0x01000012, "Middle click");
+        return items;
+    }
+    CMenuDlg* Show(const std::vector<MenuItem>& items) {
+        return ShowMenu(&owner, 160, QPoint(300, 200), {}, kUserValue, items);
+    }
+
+    test::TempDir dir_;
+    test::ScopedEnv env_;
+    test::WindowMessageLog owner;
+};
+
+TEST_F(MenuDlgTest, RowsComeFromTheTopLevelItemsAtThePictureHeight) {
+    CMenuDlg* menu = Show(Items());
+    ASSERT_EQ(menu->Layout().RowCount(), 3);
+    EXPECT_EQ(menu->geometry(), QRect(300, 200, 160, 3 * kRowHeight + 4));
+    EXPECT_TRUE(menu->isVisible());
+}
+
+TEST_F(MenuDlgTest, FiftyOneItemsShowAnEmptyFrame) {
+    std::vector<MenuItem> items(51);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        AddMenuItem(items, kMenuTopLevel, i, static_cast<std::uint32_t>(i), "item");
+    }
+    CMenuDlg* menu = Show(items);
+    EXPECT_EQ(menu->Layout().RowCount(), 0);
+    EXPECT_EQ(menu->height(), 4);
+}
+
+TEST_F(MenuDlgTest, PlainItemPostsItsValueWithTheUserValueAndCloses) {
+    CMenuDlg* menu = Show(Items());
+    MoveMouse(menu, menu->RowCentre(2));
+    SendMouse(menu, QEvent::MouseButtonPress, menu->RowCentre(2));
+    SendMouse(menu, QEvent::MouseButtonRelease, menu->RowCentre(2));
+    EXPECT_EQ(owner.Take(), (std::vector<PostedMessage>{{0x477, 0x01000012, kUserValue}}));
+    EXPECT_FALSE(IsMenuOpen());
+}
+
+TEST_F(MenuDlgTest, SubMenuHeaderStaysOpenAndTheSubItemReachesTheOwner) {
+    CMenuDlg* menu = Show(Items());
+    MoveMouse(menu, menu->RowCentre(1));
+    CMenuDlg* sub = menu->SubMenu();
+    ASSERT_NE(sub, nullptr);
+    // At the right edge; two rows ending level with the hovered row.
+    EXPECT_EQ(sub->geometry(),
+              QRect(460, 200 + 2 + kRowHeight - kRowHeight, 160, 2 * kRowHeight + 4));
+    ASSERT_EQ(sub->Layout().RowCount(), 2);
+
+    SendMouse(menu, QEvent::MouseButtonRelease, menu->RowCentre(1));
+    EXPECT_TRUE(owner.Take().empty());
+    EXPECT_TRUE(IsMenuOpen());
+    EXPECT_EQ(menu->SubMenu(), sub);
+
+    MoveMouse(sub, sub->RowCentre(1));
+    SendMouse(sub, QEvent::MouseButtonRelease, sub->RowCentre(1));
+    QCoreApplication::sendPostedEvents(menu);  // the sub-menu's choice reaches its menu
+    EXPECT_EQ(owner.Take(), (std::vector<PostedMessage>{{0x477, 0x04000023, kUserValue}}));
+    EXPECT_FALSE(IsMenuOpen());
+}
+
+TEST_F(MenuDlgTest, HoveringAnotherRowClosesTheSubMenu) {
+    CMenuDlg* menu = Show(Items());
+    MoveMouse(menu, menu->RowCentre(1));
+    QPointer<CMenuDlg> sub = menu->SubMenu();
+    MoveMouse(menu, menu->RowCentre(0));
+    EXPECT_EQ(menu->SubMenu(), nullptr);
+    DeletePending();
+    EXPECT_TRUE(sub.isNull());
+}
+
+TEST_F(MenuDlgTest, OpeningASecondMenuClosesTheFirst) {
+    QPointer<CMenuDlg> first = Show(Items());
+    MoveMouse(first, first->RowCentre(1));
+    QPointer<CMenuDlg> firstSub = first->SubMenu();
+    CMenuDlg* second = Show(Items());
+    EXPECT_EQ(OpenMenu(), second);
+    DeletePending();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(firstSub.isNull());
+    EXPECT_FALSE(second->isHidden());
+}
+
+class MenuWithoutRowPictureTest : public MenuDlgTest {
+  protected:
+    MenuWithoutRowPictureTest() : MenuDlgTest(false) { SetMessageSink(&sink_); }
+    ~MenuWithoutRowPictureTest() override { SetMessageSink(nullptr); }
+    RecordingMessageSink sink_;
+};
+
+TEST_F(MenuWithoutRowPictureTest, WarnsAndGivesRowsOfHeightZero) {
+    CMenuDlg* menu = Show(Items());
+    EXPECT_EQ(
+        sink_.messages,
+        (std::vector<std::pair<std::string, std::string>>{{"Menu item height is 0", "Warring"}}));
+    EXPECT_EQ(menu->Layout().RowCount(), 3);
+    EXPECT_EQ(menu->height(), 4);
+}
+
+}  // namespace
+}  // namespace vantor
