@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/config.h"
+#include "profile/codec_context.h"
 #include "profile/new_profile.h"
 #include "sim/sim_firmware.h"
 
@@ -13,16 +14,17 @@ namespace vantor {
 // The new-record defaults of a device section and the general options.
 ProfileDefaults ProfileDefaultsOf(const DeviceSection& section, const AppOptions& options);
 
-// Device memory holding every group of `record` as the mouse keeps it, with `dpiLevel` as
-// the active DPI level. Ranges the record does not fill stay 0.
-SimProfileImage SimImageOfRecord(const ProfileFile& record, int dpiLevel);
+// Device memory after every device part of `record` was written by the profile writer,
+// with `dpiLevel` as the active DPI level. The mouse holds every part whether or not the
+// model shows it, so all parts are written. Ranges no part fills stay 0.
+SimProfileImage SimImageOfRecord(const ProfileFile& record, int dpiLevel,
+                                 const CodecContext& context);
 
-// The memory of a new profile of `section`; the active DPI level is the section's
-// DEFLEVEL.
-SimProfileImage SimFactoryImage(const DeviceSection& section, const AppOptions& options);
+// The memory of a new profile of DEV_<sectionIndex + 1> as read by DataInit; the active
+// DPI level is the section's DEFLEVEL.
+SimProfileImage SimFactoryImage(int sectionIndex);
 
-// A firmware with that image in all four profiles and the section's CID and MID; uses
-// the configuration read by DataInit (DEV_<sectionIndex + 1>).
+// A firmware with that image in all four profiles and the section's CID and MID.
 std::shared_ptr<SimFirmware> MakeSimFirmware(int sectionIndex);
 
 }  // namespace vantor

@@ -22,7 +22,7 @@ class SimFactoryTest : public ::testing::TestWithParam<int> {
 // have taken the image from the PC, and the values decode to the section's defaults.
 TEST_P(SimFactoryTest, ImageOfANewRecordHoldsTheSectionDefaultsInValidGroups) {
     const DeviceSection& section = DeviceSectionAt(GetParam());
-    const SimProfileImage m = SimFactoryImage(section, Options());
+    const SimProfileImage m = SimFactoryImage(GetParam());
 
     for (std::size_t a = 0; a < mm::kComboSlots;) {
         const auto group = SimGroupAt(m, a);
