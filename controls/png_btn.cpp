@@ -17,6 +17,21 @@ QImage Cropped(const QImage& image, const QRect& source) {
     return image.copy(source);
 }
 
+// A state picture equal to the normal one counts as absent, so the state gets its own tint.
+QImage UnlessSame(const QImage& image, const QImage& normal) {
+    return !image.isNull() && image == normal ? QImage() : image;
+}
+
+// A picture lightened (hover) or darkened (pressed) where it is opaque: the look of a state
+// that has no picture of its own.
+QImage Tinted(const QImage& image, const QColor& tint) {
+    QImage tinted = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&tinted);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+    painter.fillRect(tinted.rect(), tint);
+    return tinted;
+}
+
 QImage LoadOptional(const QString& file) {
     return file.isEmpty() ? QImage() : LoadSkinImage(file);
 }
@@ -33,9 +48,9 @@ CPngBtn::~CPngBtn() = default;
 void CPngBtn::SetImages(const QImage& normal, const QImage& hover, const QImage& pressed,
                         const QImage& disabled, const QRect& source) {
     normal_ = Cropped(normal, source);
-    hoverImage_ = Cropped(hover, source);
-    pressedImage_ = Cropped(pressed, source);
-    disabledImage_ = Cropped(disabled, source);
+    hoverImage_ = UnlessSame(Cropped(hover, source), normal_);
+    pressedImage_ = UnlessSame(Cropped(pressed, source), normal_);
+    disabledImage_ = UnlessSame(Cropped(disabled, source), normal_);
     update();
 }
 
@@ -139,7 +154,7 @@ ButtonLook CPngBtn::CurrentLook() const {
     return ChooseButtonLook(state);
 }
 
-const QImage& CPngBtn::FaceImage(ButtonFace face) const {
+QImage CPngBtn::FaceImage(ButtonFace face) const {
     const QImage* image = &normal_;
     switch (face) {
         case ButtonFace::Normal:
@@ -157,8 +172,19 @@ const QImage& CPngBtn::FaceImage(ButtonFace face) const {
             image = &pressedAlt_;
             break;
     }
-    // A state without its own picture shows the normal one.
-    return image->isNull() ? normal_ : *image;
+    if (!image->isNull() || normal_.isNull()) return *image;
+    // A state without its own picture shows the normal one, tinted for hover, pressed and
+    // disabled.
+    switch (face) {
+        case ButtonFace::Hover:
+            return Tinted(normal_, QColor(255, 255, 255, 36));
+        case ButtonFace::Pressed:
+            return Tinted(normal_, QColor(0, 0, 0, 70));
+        case ButtonFace::Disabled:
+            return Tinted(normal_, QColor(0x17, 0x18, 0x1C, 130));
+        default:
+            return normal_;
+    }
 }
 
 QColor CPngBtn::CaptionColor(ButtonTextColor which) const {

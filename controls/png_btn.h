@@ -33,8 +33,10 @@ class CPngBtn : public QWidget {
     explicit CPngBtn(QWidget* parent = nullptr);
     ~CPngBtn() override;
 
-    // Face pictures; a null picture (missing, or width 0) is dropped and its state shows
-    // the normal picture instead. With a valid `source` each picture is cropped to it.
+    // Face pictures; a null picture (missing, or width 0) is dropped, and so is a state
+    // picture equal to the normal one: such a state shows the normal picture, lightened for
+    // hover, darkened for pressed and faded for disabled. With a valid `source` each picture is
+    // cropped to it.
     void SetImages(const QImage& normal, const QImage& hover, const QImage& pressed,
                    const QImage& disabled = {}, const QRect& source = {});
     // The same from skin file names ("check_nr.png"); an empty name means no picture.
@@ -103,7 +105,7 @@ class CPngBtn : public QWidget {
     virtual void DrawItem(QPainter& painter);
 
   private:
-    const QImage& FaceImage(ButtonFace face) const;
+    QImage FaceImage(ButtonFace face) const;
     void DrawImage(QPainter& painter, const QImage& image, const QRect& target) const;
     void DrawCaption(QPainter& painter, const QColor& color) const;
     QColor CaptionColor(ButtonTextColor which) const;

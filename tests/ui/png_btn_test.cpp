@@ -166,10 +166,18 @@ TEST_F(PngBtnTest, HoverFollowsMouseMoveAndLeave) {
     EXPECT_EQ(Render(*button_).pixel(5, 5), QColor(Qt::red).rgb());
 }
 
-TEST_F(PngBtnTest, MissingStatePictureFallsBackToNormalAndDisabledShowsDisabledFace) {
-    button_->SetImages(Solid(Qt::red), QImage(), Solid(Qt::blue), Solid(Qt::gray));
+TEST_F(PngBtnTest, StateWithoutItsOwnPictureShowsTintedNormalPicture) {
+    // Hover missing, pressed the same picture as normal.
+    button_->SetImages(Solid(Qt::red), QImage(), Solid(Qt::red), Solid(Qt::gray));
     QTest::mouseMove(button_, QPoint(5, 5));
-    EXPECT_EQ(Render(*button_).pixel(5, 5), QColor(Qt::red).rgb());
+    const QColor hover = QColor::fromRgb(Render(*button_).pixel(5, 5));
+    EXPECT_EQ(hover.red(), 255);
+    EXPECT_GT(hover.green(), 0);  // lightened
+    QTest::mousePress(button_, Qt::LeftButton);
+    const QColor pressed = QColor::fromRgb(Render(*button_).pixel(5, 5));
+    EXPECT_LT(pressed.red(), 255);  // darkened
+    EXPECT_EQ(pressed.green(), 0);
+    QTest::mouseRelease(button_, Qt::LeftButton);
     button_->setEnabled(false);
     EXPECT_EQ(Render(*button_).pixel(5, 5), QColor(Qt::gray).rgb());
 }
