@@ -1,0 +1,162 @@
+#include "controls/combo_btn.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <vector>
+
+#include "controls/menu_dlg.h"
+#include "controls/skin.h"
+#include "controls/window_message.h"
+
+namespace vantor {
+
+CComboBtn::CComboBtn(QWidget* parent) : CPngBtn(parent) {
+    SetControlValue(-1);  // nothing selected
+}
+
+// An open drop-down is a child window of the button and goes with it.
+CComboBtn::~CComboBtn() = default;
+
+bool CComboBtn::AddItem(int list, std::uint32_t value, const std::string& text) {
+    if (list < 0 || list >= kListCount) return false;
+    auto* item = new ComboItem{value, text};
+    if (lists_[static_cast<std::size_t>(list)].Append(item) == nullptr) {
+        delete item;
+        return false;
+    }
+    return true;
+}
+
+void CComboBtn::ClearItems(int list) {
+    if (list < 0 || list >= kListCount) return;
+    lists_[static_cast<std::size_t>(list)].Clear();
+    if (list == activeList_) SelectIndex(-1);
+}
+
+bool CComboBtn::SetActiveList(int list) {
+    if (list < 0 || list >= kListCount) return false;
+    activeList_ = list;
+    return true;
+}
+
+int CComboBtn::ItemCount(int list) const {
+    if (list < 0 || list >= kListCount) return 0;
+    return static_cast<int>(lists_[static_cast<std::size_t>(list)].Count());
+}
+
+const ComboItem* CComboBtn::ItemAt(int index) const {
+    if (index < 0) return nullptr;
+    auto* node = lists_[static_cast<std::size_t>(activeList_)].Head();
+    for (int i = 0; node != nullptr && i < index; ++i) node = node->next;
+    return node != nullptr ? node->data : nullptr;
+}
+
+int CComboBtn::OfferedIndexOf(std::uint32_t value) const {
+    auto* node = lists_[static_cast<std::size_t>(activeList_)].Head();
+    for (int i = 0; node != nullptr && i < kMaxOfferedItems; ++i, node = node->next) {
+        if (node->data->value == value) return i;
+    }
+    return -1;
+}
+
+bool CComboBtn::SelectIndex(int index) {
+    if (index == -1) {
+        selectedIndex_ = -1;
+        SetControlValue(-1);
+        SetText(QString(), captionLeft_, captionFlags_);
+        return true;
+    }
+    const ComboItem* item = ItemAt(index);
+    if (item == nullptr) return false;
+    selectedIndex_ = index;
+    SetControlValue(static_cast<std::intptr_t>(item->value));
+    SetText(prefix_ + QString::fromStdString(item->text), captionLeft_, captionFlags_);
+    return true;
+}
+
+bool CComboBtn::SelectValue(std::uint32_t value) {
+    const int index = OfferedIndexOf(value);
+    return index >= 0 && SelectIndex(index);
+}
+
+void CComboBtn::SetCaptionLayout(int leftOffset, int drawFlags) {
+    captionLeft_ = leftOffset;
+    captionFlags_ = drawFlags;
+    SetText(Text(), captionLeft_, captionFlags_);
+}
+
+void CComboBtn::SetVeto(VetoCallback veto, std::intptr_t userValue) {
+    veto_ = std::move(veto);
+    vetoUserValue_ = userValue;
+}
+
+QRect CComboBtn::DropRect(int rows) const {
+    const QRect button(mapToGlobal(QPoint(0, 0)), size());
+    const int rowHeight = Is4KLayout() ? 2 * kRowHeight : kRowHeight;
+    const int listHeight = rows * rowHeight;
+    int top = button.top() + button.height();  // the button's bottom edge
+    if (placement_ == Placement::kCentered) {
+        top = button.top() - listHeight / 2;
+    } else {
+        const QScreen* screen =
+            this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+        const int screenHeight = screen != nullptr ? screen->availableGeometry().height() : 0;
+        if (screenHeight < top + listHeight) top = button.top() - listHeight;
+    }
+    const int width = dropWidth_ > 0 ? dropWidth_ : button.width();
+    return QRect(button.left(), top, width, listHeight);
+}
+
+void CComboBtn::OpenDropDown() {
+    std::vector<MenuItem> items;
+    for (auto* node = lists_[static_cast<std::size_t>(activeList_)].Head();
+         node != nullptr && items.size() < kMaxOfferedItems; node = node->next) {
+        items.emplace_back();
+        AddMenuItem(items, kMenuTopLevel, items.size() - 1, node->data->value, node->data->text);
+    }
+    const QRect drop = DropRect(static_cast<int>(items.size()));
+    ShowMenu(this, drop.width(), drop.topLeft(), ConfiguredMenuColors(), ControlId(), items);
+}
+
+void CComboBtn::OnChosen(std::uint32_t value) {
+    CloseMenu();
+    if (veto_ && veto_(value, vetoUserValue_) == 0) return;
+    if (changesOnly_ && static_cast<std::intptr_t>(value) == ControlValue()) return;
+    const int index = OfferedIndexOf(value);
+    if (index < 0) return;
+    SelectIndex(index);
+    PostWindowMessage(parentWidget(), WM_COMMAND_MESSAGE, static_cast<std::uintptr_t>(ControlId()),
+                      0);
+}
+
+bool CComboBtn::event(QEvent* event) {
+    if (event->type() == WindowMessageEvent::EventType()) {
+        auto* message = static_cast<WindowMessageEvent*>(event);
+        if (message->message == kMenuChosenMessage) {
+            OnChosen(static_cast<std::uint32_t>(message->wParam));
+            return true;
+        }
+    }
+    return CPngBtn::event(event);
+}
+
+void CComboBtn::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void CComboBtn::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void CComboBtn::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton || IsLocked()) return;
+    if (IsMenuOpen()) {
+        CloseMenu();
+        return;
+    }
+    OpenDropDown();
+}
+
+}  // namespace vantor
