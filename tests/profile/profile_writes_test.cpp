@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/config.h"
 #include "keys/key_functions.h"
 #include "profile/memory_map.h"
 #include "profile/profile_decoder.h"
@@ -15,11 +16,6 @@
 #include "tests/profile/codec_test_support.h"
 
 namespace vantor {
-
-// app/config.h cannot share a translation unit with profile/profile_record.h while both
-// define kKeySets and kKeysPerSet.
-bool DataInit(const std::string& cfgPath);
-
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
