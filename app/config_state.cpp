@@ -1,4 +1,5 @@
 // The process-wide configuration and data initialisation, which fills it from cfg.ini.
+#include <atomic>
 #include <string>
 
 #include "app/config.h"
@@ -12,7 +13,6 @@ namespace {
 struct ConfigState {
     AppOptions options;
     std::array<DeviceSection, kDeviceSectionCount> devices{};
-    int current = 0;
     KeyLayers defaultKeys{};
     MacroLimits macroLimits;
 };
@@ -21,6 +21,9 @@ ConfigState& State() {
     static ConfigState state;
     return state;
 }
+
+// Device matching selects the section on a discovery thread while windows read it.
+std::atomic<int> g_currentSection{0};
 
 std::string LogFilePathForUser() {
     const std::string desktop = DesktopDir();
@@ -43,7 +46,7 @@ bool DataInit(const std::string& cfgPath) {
     for (int i = 0; i < kDeviceSectionCount; ++i) {
         if (!ReadDeviceSection(ini, i + 1, state.options, state.devices[i])) return false;
     }
-    state.current = 0;
+    g_currentSection.store(0);
     CopyDefaultKeys(state.devices[0]);
 
     state.macroLimits = MacroLimits{};
@@ -61,15 +64,15 @@ DeviceSection& DeviceSectionAt(int index) {
 }
 
 DeviceSection& CurrentDevice() {
-    return State().devices[State().current];
+    return State().devices[g_currentSection.load()];
 }
 
 int CurrentDeviceIndex() {
-    return State().current;
+    return g_currentSection.load();
 }
 
 void SelectDeviceSection(int index) {
-    if (index >= 0 && index < kDeviceSectionCount) State().current = index;
+    if (index >= 0 && index < kDeviceSectionCount) g_currentSection.store(index);
 }
 
 KeyLayers& DefaultKeyMatrix() {
