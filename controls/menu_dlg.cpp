@@ -148,12 +148,14 @@ void CMenuDlg::mouseReleaseEvent(QMouseEvent* /*event*/) {
 
 void CMenuDlg::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    const QImage& frame = Images().row;
-    if (frame.isNull()) {
-        painter.fillRect(rect(), kFrameFill);
-    } else {
-        painter.drawImage(rect(), frame);
-    }
+    // The frame takes the colour of the row picture's middle, with a one-pixel edge.
+    const QImage& rowPicture = Images().row;
+    const QColor fill = rowPicture.isNull() ? kFrameFill
+                                            : rowPicture.pixelColor(rowPicture.width() / 2,
+                                                                    rowPicture.height() / 2);
+    painter.fillRect(rect(), fill);
+    painter.setPen(fill.lighter(140));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setFont(font());
     for (int row = 0; row < layout_.RowCount(); ++row) {
         const Rect r = layout_.RowRect(row);

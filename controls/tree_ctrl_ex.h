@@ -162,7 +162,7 @@ class CTreeCtrlEx : public QWidget {
     QImage collapsedFolder_;
     QColor selectionColor_;
     QColor hoverColor_{0, 0, 0};
-    QColor selectedTextColor_{255, 255, 255};
+    QColor selectedTextColor_{16, 16, 20};  // dark on the light default selection
     QColor textColor_{220, 220, 220};
     QColor frameColor_;
     QFont selectedFont_;
