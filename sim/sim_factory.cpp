@@ -1,5 +1,7 @@
 #include "sim/sim_factory.h"
 
+#include <algorithm>
+
 #include "app/log.h"
 #include "profile/profile_writes.h"
 #include "profile/set_flags.h"
@@ -20,9 +22,11 @@ std::uint8_t Byte(std::uint32_t value, int index) {
 }  // namespace
 
 ProfileDefaults ProfileDefaultsOf(const DeviceSection& section, const AppOptions& options) {
+    // A section that was never read holds zeros; the defaults of a new record stand in for
+    // them, so the mouse always has a report rate and a sleep time.
     ProfileDefaults d;
     d.keyLayers = section.keys;
-    d.reportRate = static_cast<std::uint32_t>(section.DR);
+    if (section.DR != 0) d.reportRate = static_cast<std::uint32_t>(section.DR);
     d.dpiLevelCount = section.DM;
     d.dpiUiLevels = section.DpiUILevels;
     for (std::size_t i = 0; i < kDpiLevels; ++i) {
@@ -33,8 +37,8 @@ ProfileDefaults ProfileDefaultsOf(const DeviceSection& section, const AppOptions
     }
     d.sensor = static_cast<std::uint32_t>(section.Sensor);
     d.showLod = section.ShowLOD;
-    d.sleepTime = section.SleepTime;
-    d.sleepTimeCheck = section.SleepTimeCheck;
+    if (section.SleepTime != 0) d.sleepTime = section.SleepTime;
+    if (section.Sensor != 0) d.sleepTimeCheck = section.SleepTimeCheck;
     d.deviceDebounce = section.Debounce;
     d.generalDebounce = options.Debounce;
     d.enhancePrecision = options.EnhancePrecision;
@@ -45,6 +49,7 @@ ProfileDefaults ProfileDefaultsOf(const DeviceSection& section, const AppOptions
 
 SimProfileImage SimImageOfRecord(const ProfileFile& record, int dpiLevel,
                                  const CodecContext& context) {
+    // The mouse holds every part, whatever the model shows.
     CodecContext everything = context;
     everything.showDpi = true;
     everything.showDpiLed = true;
@@ -64,11 +69,22 @@ SimProfileImage SimImageOfRecord(const ProfileFile& record, int dpiLevel,
     return image;
 }
 
-SimProfileImage SimFactoryImage(int sectionIndex) {
-    const DeviceSection& section = DeviceSectionAt(sectionIndex);
+SimProfileImage SimFactoryImage(const DeviceSection& section, const AppOptions& options) {
     const ProfileFile record =
-        NewProfileRecord(ProfileDefaultsOf(section, Options()), "", /*profileId=*/1);
-    return SimImageOfRecord(record, section.DEFLEVEL, CodecContextForDevice(sectionIndex));
+        NewProfileRecord(ProfileDefaultsOf(section, options), "", /*profileId=*/1);
+    // What the writer needs of the model beside the parts to write, which are all of them.
+    CodecContext context;
+    context.sensor = static_cast<std::uint32_t>(section.Sensor);
+    context.dpiLevelCount = std::clamp(section.DM, 1, kMaxDpiLevels);
+    context.keyMask = static_cast<std::uint32_t>(options.KeyMask);
+    for (std::size_t b = 0; b < kKeysPerSet; ++b) {
+        context.defaultMatrixIndex[b] = section.keys[0][b].nMatrixIndex;
+    }
+    return SimImageOfRecord(record, section.DEFLEVEL, context);
+}
+
+SimProfileImage SimFactoryImage(int sectionIndex) {
+    return SimFactoryImage(DeviceSectionAt(sectionIndex), Options());
 }
 
 std::shared_ptr<SimFirmware> MakeSimFirmware(int sectionIndex) {

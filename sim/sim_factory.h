@@ -20,8 +20,10 @@ ProfileDefaults ProfileDefaultsOf(const DeviceSection& section, const AppOptions
 SimProfileImage SimImageOfRecord(const ProfileFile& record, int dpiLevel,
                                  const CodecContext& context);
 
-// The memory of a new profile of DEV_<sectionIndex + 1> as read by DataInit; the active
-// DPI level is the section's DEFLEVEL.
+// The memory of a new profile of `section`; the active DPI level is the section's
+// DEFLEVEL.
+SimProfileImage SimFactoryImage(const DeviceSection& section, const AppOptions& options);
+// The same for DEV_<sectionIndex + 1> as read by DataInit.
 SimProfileImage SimFactoryImage(int sectionIndex);
 
 // A firmware with that image in all four profiles and the section's CID and MID.

@@ -74,5 +74,15 @@ TEST(SimFactory, FirmwareTakesTheSectionIdentity) {
     for (const auto& profile : state.profiles) EXPECT_EQ(profile, state.profiles[0]);
 }
 
+// A mouse made before the configuration was read still has a report rate and a sleep time
+// the PC can decode.
+TEST(SimFactory, AnUnreadSectionGivesTheDefaultsOfANewRecord) {
+    const SimProfileImage m = SimFactoryImage(DeviceSection{}, AppOptions{});
+    EXPECT_EQ(m[mm::kReportRate], 2) << "500 reports per second";
+    EXPECT_EQ(m[mm::kReportRate + 1], 0x53);
+    EXPECT_EQ(m[mm::kSleepTime], 6);
+    EXPECT_EQ(m[mm::kDpiLevelCount], 1);
+}
+
 }  // namespace
 }  // namespace vantor
