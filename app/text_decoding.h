@@ -1,12 +1,13 @@
-// Turning the bytes of a document file into UTF-16 text, and the UTF-8 / UTF-16 conversions
-// the document reader needs. Every function takes untrusted bytes: invalid sequences are
-// replaced or reported, never read past the end.
+// Turning the bytes of a document file into UTF-16 text. Every function takes untrusted bytes:
+// invalid sequences are replaced or reported, never read past the end.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/utf.h"
 
 namespace vantor {
 
@@ -21,21 +22,8 @@ struct DecodedDocument {
 // decodes to UTF-16 and removes NUL characters.
 DecodedDocument DecodeDocument(std::string_view bytes);
 
-// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values above
-// U+10FFFF).
-bool IsValidUtf8(std::string_view bytes);
-
-// Each invalid UTF-8 sequence becomes U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view bytes);
-
 // Bytes 0x80-0x9F follow Windows-1252 (its five unassigned bytes map to the same code point),
 // the rest is Latin-1.
 std::u16string Windows1252ToUtf16(std::string_view bytes);
-
-// Unpaired surrogates become U+FFFD.
-std::string Utf16ToUtf8(std::u16string_view text);
-
-// Appends one code point (at most U+10FFFF, not a surrogate) as UTF-16.
-void AppendUtf16(std::u16string& out, char32_t codePoint);
 
 }  // namespace vantor

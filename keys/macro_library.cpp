@@ -13,7 +13,7 @@
 #include "keys/macro_file.h"
 #include "keys/safe_file_name.h"
 #include "platform/paths.h"
-#include "profile/utf16.h"
+#include "platform/utf.h"
 
 namespace vantor {
 namespace {

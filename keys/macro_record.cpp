@@ -1,7 +1,7 @@
 #include "keys/macro_record.h"
 
 #include "profile/clock_id.h"
-#include "profile/utf16.h"
+#include "platform/utf.h"
 
 namespace vantor {
 
@@ -10,7 +10,7 @@ std::string MacroName(const MacroRecord& record) {
     for (int i = 0; i < kMacroNameUnits; ++i) {
         units[i] = static_cast<char16_t>(std::uint16_t(record.szName[i]));
     }
-    return Utf16ToUtf8(std::span<const char16_t>(units));
+    return Utf16FieldToUtf8(units);
 }
 
 void SetMacroName(MacroRecord& record, std::string_view utf8Name) {

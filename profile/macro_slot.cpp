@@ -6,7 +6,7 @@
 #include "keys/hid_vk_table.h"
 #include "keys/key_functions.h"
 #include "profile/check_byte.h"
-#include "profile/utf16.h"
+#include "platform/utf.h"
 
 namespace vantor {
 namespace {
@@ -99,7 +99,7 @@ std::string MacroSlotName(const MacroNameTable& names, int slot) {
     for (int i = 0; i < kSlotNameChars; ++i) {
         units[i] = static_cast<char16_t>(entry[2 * i] | entry[2 * i + 1] << 8);
     }
-    return Utf16ToUtf8(std::span<const char16_t>(units));
+    return Utf16FieldToUtf8(units);
 }
 
 int StMacro_To_HdMacro(const MacroRecord* macro, HdMacroImage* image) {

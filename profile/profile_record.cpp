@@ -1,6 +1,6 @@
 #include "profile/profile_record.h"
 
-#include "profile/utf16.h"
+#include "platform/utf.h"
 
 namespace vantor {
 
@@ -14,7 +14,7 @@ void SetProfileName(ProfileFile& record, std::string_view name) {
 std::string ProfileName(const ProfileFile& record) {
     char16_t units[kProfileNameUnits];
     for (std::size_t i = 0; i < kProfileNameUnits; ++i) units[i] = record.szName[i];
-    return Utf16ToUtf8(units);
+    return Utf16FieldToUtf8(units);
 }
 
 }  // namespace vantor
