@@ -1,8 +1,9 @@
 // The real command channel connected to the simulated mouse: the mouse of a device section
 // of the shipped cfg.ini behind the simulated HID backend, its notification reader thread,
-// a reply queue and a driver. The channel's pauses run at a tenth of their length (each
-// millisecond asked for is slept as 100 microseconds), so time-outs still happen for real
-// but tests run fast; the sleeper also adds up what the channel asked for.
+// a reply queue and a driver. The channel's pauses run at a quarter of their length (each
+// millisecond asked for is slept as 250 microseconds), so time-outs still happen for real
+// but tests run fast, and a reply still beats the time-out on a loaded machine; the sleeper also
+// adds up what the channel asked for.
 #pragma once
 
 #include <algorithm>
@@ -30,7 +31,7 @@ namespace vantor::test {
 
 class ScaledSleeper : public Sleeper {
   public:
-    explicit ScaledSleeper(std::uint32_t microsecondsPerMs = 100) : scale_(microsecondsPerMs) {}
+    explicit ScaledSleeper(std::uint32_t microsecondsPerMs = 250) : scale_(microsecondsPerMs) {}
     void SleepMs(std::uint32_t milliseconds) override {
         askedMs_.fetch_add(milliseconds, std::memory_order_relaxed);
         std::this_thread::sleep_for(std::chrono::microseconds(milliseconds * scale_));
@@ -50,7 +51,7 @@ inline void LoadShippedConfig() {
 
 class SimLink {
   public:
-    explicit SimLink(int sectionIndex = 0, std::uint32_t microsecondsPerMs = 100)
+    explicit SimLink(int sectionIndex = 0, std::uint32_t microsecondsPerMs = 250)
         : sleeper(microsecondsPerMs),
           queue(sleeper),
           firmware(MakeSimFirmware(sectionIndex)),
