@@ -1,0 +1,52 @@
+#include "controls/popup_parts.h"
+
+#include <QDialog>
+#include <QLineEdit>
+
+#include "app/texts.h"
+#include "controls/layout_4k.h"
+#include "controls/png_btn.h"
+#include "controls/skin.h"
+#include "controls/skin_loaders.h"
+#include "controls/skinned_dialog.h"
+
+namespace vantor {
+
+CPngBtn* NewPopupButton(CSkinnedDialog* dialog, const QString& picture, const QRect& rect,
+                        const QString& caption) {
+    CPngBtn* button = NewSmallPngButton3(dialog, dialog->Background(),
+                                         {picture, picture, picture, rect, caption, 0});
+    if (button != nullptr && Is4KLayout()) Move4K(button);
+    return button;
+}
+
+PopupButtons CreatePopupButtons(CSkinnedDialog* dialog, bool okOnly) {
+    const QString buttonPicture = QStringLiteral("button2_nr.png");
+    PopupButtons buttons;
+    buttons.close = NewPopupButton(dialog, QStringLiteral("exit_nr.png"), kPopupCloseRect, {});
+    buttons.ok = NewPopupButton(dialog, buttonPicture, okOnly ? kPopupSingleOkRect : kPopupOkRect,
+                                QString::fromStdString(Text("tc_ok")));
+    if (!okOnly) {
+        buttons.cancel = NewPopupButton(dialog, buttonPicture, kPopupCancelRect,
+                                        QString::fromStdString(Text("tc_cancel")));
+    }
+    for (CPngBtn* button : {buttons.close, buttons.cancel}) {
+        if (button != nullptr)
+            QObject::connect(button, &CPngBtn::clicked, dialog, &QDialog::reject);
+    }
+    return buttons;
+}
+
+QLineEdit* CreatePopupEdit(QWidget* parent, const QRect& rect, int maxChars, int controlId) {
+    auto* edit = new QLineEdit(parent);
+    edit->setGeometry(rect);
+    edit->setFont(WindowFont());
+    edit->setFrame(true);
+    edit->setTextMargins(2, 0, 2, 0);
+    if (maxChars > 0) edit->setMaxLength(maxChars);
+    if (controlId != 0) edit->setObjectName(QStringLiteral("edit%1").arg(controlId));
+    if (Is4KLayout()) Move4K(edit);
+    return edit;
+}
+
+}  // namespace vantor

@@ -1,0 +1,292 @@
+#include "keys/windows/msg_dlg.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+
+#include "app/config.h"
+#include "app/texts.h"
+#include "controls/layout_4k.h"
+#include "controls/png_btn.h"
+#include "controls/popup_parts.h"
+#include "controls/qt_key_to_vk.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+#include "controls/skin_loaders.h"
+#include "controls/window_message.h"
+
+namespace vantor {
+namespace {
+
+constexpr int kInputWidth = 300;
+constexpr int kToggleSize = 11;
+constexpr int kToggleSpacing = 75;
+constexpr std::array<const char*, 4> kToggleLabels = {"Ctrl", "Shift", "Alt", "Win"};
+
+QString TextOf(const char* key) {
+    return QString::fromStdString(Text(key));
+}
+
+}  // namespace
+
+CMsgDlg::CMsgDlg(QWidget* parent) : CSkinnedDialog(parent) {
+    showMessage_ = [this](const QString& text) { ShowMessage(text.toStdString(), this); };
+}
+
+CMsgDlg::~CMsgDlg() {
+    // The helper thread posts to this window: it must be gone before the window is.
+    waiter_ = std::jthread();
+}
+
+bool CMsgDlg::Prepare() {
+    if (prepared_) return HasSkin();
+    prepared_ = true;
+    if (!InitSkin(QStringLiteral("msg_nr.png"))) return false;
+
+    if (!IsWaiting()) {
+        const PopupButtons buttons = CreatePopupButtons(this, mode_ == kMsgMessage);
+        close_ = buttons.close;
+        ok_ = buttons.ok;
+        cancel_ = buttons.cancel;
+        if (ok_ != nullptr) connect(ok_, &CPngBtn::clicked, this, &CMsgDlg::OnOk);
+    }
+    if (mode_ == kMsgTextInput || mode_ == kMsgNumberInput || mode_ == kMsgKeyCapture) {
+        CreateInputControls();
+    }
+    return true;
+}
+
+void CMsgDlg::CreateInputControls() {
+    const QRect editRect((Background().width() - kInputWidth) / 2, 65, kInputWidth, 20);
+    const int limit = mode_ == kMsgKeyCapture ? 0 : textLimit_;
+    edit_ = CreatePopupEdit(this, editRect, limit);
+    if (mode_ == kMsgNumberInput) {
+        edit_->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit_));
+        connect(edit_, &QLineEdit::textChanged, this, &CMsgDlg::OnNumberTyped);
+    }
+    if (mode_ == kMsgKeyCapture) {
+        edit_->setReadOnly(true);
+        capture_ = std::make_unique<KeyCapture>(singleKey_, modifierToggles_);
+        if (modifierToggles_) CreateToggles();
+    } else {
+        edit_->setText(initialText_);
+    }
+    edit_->setFocus();
+}
+
+void CMsgDlg::CreateToggles() {
+    const int left = (Background().width() - kInputWidth) / 2 + 10;
+    for (std::size_t i = 0; i < toggles_.size(); ++i) {
+        const QRect rect(left + static_cast<int>(i) * kToggleSpacing, 99, kToggleSize, kToggleSize);
+        CPngBtn* toggle = NewSmallPngButton3(this, Background(),
+                                             {QStringLiteral("Check_nr.png"),
+                                              QStringLiteral("Check_nr.png"),
+                                              QStringLiteral("Check_dn.png"),
+                                              rect,
+                                              {},
+                                              0});
+        if (toggle == nullptr) continue;
+        toggle->SetCheckMode(true, true);
+        toggle->setCursor(Qt::PointingHandCursor);
+        if (Is4KLayout()) Move4K(toggle);
+        toggles_[i] = toggle;
+    }
+}
+
+QRect CMsgDlg::MessageRect() const {
+    return LayoutRect(Span(10, 44, Background().width() - 10, 104));
+}
+
+QRect CMsgDlg::PromptRect() const {
+    return LayoutRect(QRect((Background().width() - kInputWidth) / 2, 41, kInputWidth, 20));
+}
+
+QRect CMsgDlg::HintRect() const {
+    return LayoutRect(Span((Background().width() - kInputWidth) / 2, 95,
+                           (Background().width() + kInputWidth) / 2, 113));
+}
+
+void CMsgDlg::OnNumberTyped() {
+    const NumberEdit edit =
+        CheckTypedNumber(edit_->text().toStdString(), minimum_, maximum_, Text("tc_tip4"));
+    if (edit.replaceText) {
+        const QSignalBlocker blocker(edit_);
+        edit_->setText(QString::fromStdString(*edit.replaceText));
+    }
+    if (edit.hint) SetHint(QString::fromStdString(*edit.hint));
+}
+
+void CMsgDlg::SetHint(const QString& hint) {
+    if (hint_ == hint) return;
+    hint_ = hint;
+    update();
+}
+
+void CMsgDlg::OnOk() {
+    switch (mode_) {
+        case kMsgTextInput:
+            text_ = edit_ != nullptr ? edit_->text() : QString();
+            if (text_.isEmpty()) {
+                reject();
+                return;
+            }
+            break;
+        case kMsgNumberInput: {
+            std::string hint;
+            const std::optional<int> value =
+                ConfirmNumber(edit_ != nullptr ? edit_->text().toStdString() : std::string(),
+                              minimum_, maximum_, Text("tc_tip4"), hint);
+            if (!value) {
+                SetHint(QString::fromStdString(hint));
+                return;
+            }
+            number_ = *value;
+            break;
+        }
+        case kMsgKeyCapture: {
+            if (capture_ == nullptr) return;
+            auto checked = [this](std::size_t i) {
+                return toggles_[i] != nullptr && toggles_[i]->GetCheck();
+            };
+            const std::optional<KeyCombination> result = capture_->Confirm(
+                ModifiersFromToggles(checked(0), checked(1), checked(2), checked(3)));
+            if (!result) {
+                if (showMessage_) showMessage_(TextOf("tc_msg29"));
+                return;
+            }
+            combination_ = *result;
+            break;
+        }
+        default:
+            break;
+    }
+    accept();
+}
+
+void CMsgDlg::OnEnterKey() {
+    if (!IsWaiting()) OnOk();
+}
+
+bool CMsgDlg::PreTranslateKey(QKeyEvent* event) {
+    if (mode_ != kMsgKeyCapture || capture_ == nullptr) {
+        return CSkinnedDialog::PreTranslateKey(event);
+    }
+    // A held key repeats as presses; the capture ignores the repeats itself, but Qt also
+    // sends a release before each repeat, which would end the key.
+    if (!event->isAutoRepeat()) {
+        const std::uint8_t code = VkFromKeyEvent(*event);
+        if (code != 0) {
+            capture_->CaptureKey(code, event->type() == QEvent::KeyRelease);
+            edit_->setText(QString::fromStdString(capture_->Text()));
+        }
+    }
+    return true;
+}
+
+bool CMsgDlg::event(QEvent* event) {
+    if (event->type() == WindowMessageEvent::EventType()) {
+        if (static_cast<WindowMessageEvent*>(event)->message == WM_CLOSE_MESSAGE) done(Accepted);
+        return true;
+    }
+    return CSkinnedDialog::event(event);
+}
+
+void CMsgDlg::showEvent(QShowEvent* event) {
+    Prepare();
+    StartWaiter();
+    CSkinnedDialog::showEvent(event);
+}
+
+void CMsgDlg::StartWaiter() {
+    if (!IsWaiting() || waiter_.joinable()) return;
+    waiter_ = std::jthread([this, handle = wait_](std::stop_token stop) {
+        if (handle->Wait(stop)) PostWindowMessage(this, WM_CLOSE_MESSAGE, 0, 0);
+    });
+}
+
+int CMsgDlg::exec() {
+    if (!Prepare()) return Rejected;
+    return CSkinnedDialog::exec();
+}
+
+void CMsgDlg::PaintContent(QPainter& painter) {
+    const QColor colour = ColorFromColorRef(Options().Txt_clr);
+    if (mode_ == kMsgMessage || mode_ == kMsgQuestion) {
+        DrawText(painter, MessageRect(), prompt_, colour, Qt::AlignCenter | Qt::TextWordWrap);
+        return;
+    }
+    DrawText(painter, PromptRect(), prompt_, colour, Qt::AlignCenter);
+    if (!hint_.isEmpty()) DrawText(painter, HintRect(), hint_, colour, Qt::AlignCenter);
+    for (std::size_t i = 0; i < toggles_.size(); ++i) {
+        if (toggles_[i] == nullptr) continue;
+        const QRect box = toggles_[i]->geometry();
+        const QRect label(box.right() + LayoutRect(QRect(0, 0, 5, 0)).width(),
+                          box.center().y() - LayoutRect(QRect(0, 0, 0, 9)).height(),
+                          LayoutRect(QRect(0, 0, 55, 0)).width(),
+                          LayoutRect(QRect(0, 0, 0, 18)).height());
+        DrawText(painter, label, QString::fromLatin1(kToggleLabels[i]), colour);
+    }
+}
+
+// Helpers.
+
+int ShowMessage(const std::string& text, QWidget* parent) {
+    CMsgDlg dialog(parent);
+    dialog.SetMode(kMsgMessage);
+    dialog.SetPrompt(QString::fromStdString(text));
+    return dialog.exec();
+}
+
+int ShowWaitMessage(const std::string& text, std::shared_ptr<WaitEvent> handle, QWidget* parent) {
+    CMsgDlg dialog(parent);
+    dialog.SetMode(kMsgMessage);
+    dialog.SetPrompt(QString::fromStdString(text));
+    dialog.SetWaitHandle(std::move(handle));
+    return dialog.exec();
+}
+
+bool AskQuestion(const std::string& text, QWidget* parent) {
+    CMsgDlg dialog(parent);
+    dialog.SetMode(kMsgQuestion);
+    dialog.SetPrompt(QString::fromStdString(text));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<std::string> InputText(const std::string& prompt, int limit, QWidget* parent,
+                                     const std::string& initial) {
+    CMsgDlg dialog(parent);
+    dialog.SetMode(kMsgTextInput);
+    dialog.SetPrompt(QString::fromStdString(prompt));
+    dialog.SetTextLimit(limit);
+    dialog.SetInitialText(QString::fromStdString(initial));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.InputText().toStdString();
+}
+
+std::optional<int> InputNumber(const std::string& prompt, int minimum, int maximum, int limit,
+                               QWidget* parent, std::optional<int> preset) {
+    CMsgDlg dialog(parent);
+    dialog.SetMode(kMsgNumberInput);
+    dialog.SetPrompt(QString::fromStdString(prompt));
+    dialog.SetRange(minimum, maximum);
+    dialog.SetTextLimit(limit);
+    if (preset) dialog.SetInitialText(QString::number(*preset));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.InputNumber();
+}
+
+std::optional<KeyCombination> CaptureKeys(const std::string& prompt, bool singleKey,
+                                          bool modifierToggles, QWidget* parent) {
+    CMsgDlg dialog(parent);
+    dialog.SetMode(kMsgKeyCapture);
+    dialog.SetPrompt(QString::fromStdString(prompt));
+    dialog.SetSingleKey(singleKey);
+    dialog.SetModifierToggles(modifierToggles);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Combination();
+}
+
+}  // namespace vantor

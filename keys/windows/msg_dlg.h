@@ -1,0 +1,157 @@
+// CMsgDlg: the one skinned window for messages, questions, text and number input, key
+// capture and self-closing waits, on the "msg_nr.png" background.
+//
+// Modes: 1 message (OK), 5 question (OK and Cancel), 2 text input, 3 number input, 4 key
+// capture. The caller gives the settings, runs the window and reads the result. In mode 1
+// a wait handle replaces the buttons: a helper thread waits on it and asks the window to
+// close, which it does as OK.
+//
+// Enter acts as OK (except in key capture, where every key is captured), and Escape, Space
+// and F1 are swallowed, so the keyboard alone never cancels the window.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "controls/logic/key_capture.h"
+#include "controls/logic/number_input.h"
+#include "controls/logic/wait_event.h"
+#include "controls/skinned_dialog.h"
+
+class QLineEdit;
+
+namespace vantor {
+
+class CPngBtn;
+
+enum MsgMode : int {
+    kMsgMessage = 1,
+    kMsgTextInput = 2,
+    kMsgNumberInput = 3,
+    kMsgKeyCapture = 4,
+    kMsgQuestion = 5,
+};
+
+// Text limits the callers use: names and numbers.
+constexpr int kNameInputChars = 15;
+constexpr int kNumberInputChars = 6;
+
+class CMsgDlg : public CSkinnedDialog {
+    Q_OBJECT
+
+  public:
+    explicit CMsgDlg(QWidget* parent = nullptr);
+    ~CMsgDlg() override;
+
+    // Settings, given before the window runs.
+    void SetMode(int mode) { mode_ = mode; }
+    void SetPrompt(const QString& prompt) { prompt_ = prompt; }
+    void SetSingleKey(bool on) { singleKey_ = on; }
+    void SetModifierToggles(bool on) { modifierToggles_ = on; }
+    void SetTextLimit(int chars) { textLimit_ = chars; }
+    // Mode 3: accepted range; kNoBound (-1) leaves a side open.
+    void SetRange(int minimum, int maximum) {
+        minimum_ = minimum;
+        maximum_ = maximum;
+    }
+    // Modes 2 and 3: the text the edit box opens with.
+    void SetInitialText(const QString& text) { initialText_ = text; }
+    // Mode 1: the window shows no buttons and closes when `handle` is signalled.
+    void SetWaitHandle(std::shared_ptr<WaitEvent> handle) { wait_ = std::move(handle); }
+    // How the tc_msg29 text (too many keys) is shown; by default a message window.
+    void SetMessageShower(std::function<void(const QString&)> shower) {
+        showMessage_ = std::move(shower);
+    }
+
+    // Creates the controls for the settings; showing the window does it once by itself.
+    // False when the background picture is missing.
+    bool Prepare();
+    // Rejected at once when the background picture is missing.
+    int exec() override;
+
+    // Results after OK.
+    QString InputText() const { return text_; }
+    int InputNumber() const { return number_; }
+    const KeyCombination& Combination() const { return combination_; }
+
+    // The parts as laid out, for tests and previews.
+    int Mode() const { return mode_; }
+    CPngBtn* OkButton() const { return ok_; }
+    CPngBtn* CancelButton() const { return cancel_; }
+    CPngBtn* CloseButton() const { return close_; }
+    QLineEdit* Edit() const { return edit_; }
+    const std::array<CPngBtn*, 4>& Toggles() const { return toggles_; }
+    QString HintText() const { return hint_; }
+    // Message text area (modes 1 and 5), prompt and hint line (modes 2-4), window coordinates.
+    QRect MessageRect() const;
+    QRect PromptRect() const;
+    QRect HintRect() const;
+
+    // What OK does: checks the input and closes the window when it is acceptable.
+    void OnOk();
+
+  protected:
+    void PaintContent(QPainter& painter) override;
+    bool PreTranslateKey(QKeyEvent* event) override;
+    void OnEnterKey() override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void CreateInputControls();
+    void CreateToggles();
+    void OnNumberTyped();
+    void SetHint(const QString& hint);
+    void StartWaiter();
+    bool IsWaiting() const { return mode_ == kMsgMessage && wait_ != nullptr; }
+
+    int mode_ = kMsgMessage;
+    QString prompt_;
+    bool singleKey_ = false;
+    bool modifierToggles_ = false;
+    int textLimit_ = 0;
+    int minimum_ = kNoBound;
+    int maximum_ = kNoBound;
+    QString initialText_;
+    std::shared_ptr<WaitEvent> wait_;
+    std::function<void(const QString&)> showMessage_;
+
+    bool prepared_ = false;
+    CPngBtn* ok_ = nullptr;
+    CPngBtn* cancel_ = nullptr;
+    CPngBtn* close_ = nullptr;
+    QLineEdit* edit_ = nullptr;
+    std::array<CPngBtn*, 4> toggles_{};  // Ctrl, Shift, Alt, Win
+    QString hint_;
+    std::unique_ptr<KeyCapture> capture_;
+
+    QString text_;
+    int number_ = 0;
+    KeyCombination combination_;
+    std::jthread waiter_;  // last member: stopped and joined before the rest goes
+};
+
+// Mode 1: OK. Returns QDialog::Accepted (or Rejected when the window cannot be shown).
+int ShowMessage(const std::string& text, QWidget* parent = nullptr);
+// Mode 1 with a wait handle: the window closes itself when `handle` is signalled.
+int ShowWaitMessage(const std::string& text, std::shared_ptr<WaitEvent> handle,
+                    QWidget* parent = nullptr);
+// Mode 5: true on OK.
+bool AskQuestion(const std::string& text, QWidget* parent = nullptr);
+// Mode 2: the text, or nothing on cancel or an empty text.
+std::optional<std::string> InputText(const std::string& prompt, int limit,
+                                     QWidget* parent = nullptr, const std::string& initial = {});
+// Mode 3: the number, or nothing on cancel.
+std::optional<int> InputNumber(const std::string& prompt, int minimum, int maximum, int limit,
+                               QWidget* parent = nullptr, std::optional<int> preset = {});
+// Mode 4: the combination, or nothing on cancel.
+std::optional<KeyCombination> CaptureKeys(const std::string& prompt, bool singleKey,
+                                          bool modifierToggles, QWidget* parent = nullptr);
+
+}  // namespace vantor
