@@ -26,6 +26,8 @@ const std::vector<PreviewEntry>& Entries() {
 QImage Grab(QWidget* widget) {
     if (widget == nullptr) return {};
     widget->ensurePolished();
+    // A control shown on its own has no parent to show through its transparent corners.
+    if (widget->isWindow()) widget->setAttribute(Qt::WA_TranslucentBackground);
     widget->setAttribute(Qt::WA_DontShowOnScreen);
     widget->show();
     return widget->grab().toImage();
