@@ -1,27 +1,13 @@
 #include "controls/logic/menu_layout.h"
 
-#include "app/text_decoding.h"
+#include "platform/utf.h"
 
 namespace vantor {
-namespace {
-
-std::string CutToUtf16Units(std::string_view text, std::size_t maxUnits) {
-    std::u16string wide = Utf8ToUtf16(text);
-    if (wide.size() > maxUnits) {
-        std::size_t keep = maxUnits;
-        // Never keep the first half of a surrogate pair alone.
-        if (keep > 0 && wide[keep - 1] >= 0xD800 && wide[keep - 1] <= 0xDBFF) --keep;
-        wide.resize(keep);
-    }
-    return Utf16ToUtf8(wide);
-}
-
-}  // namespace
 
 bool AddMenuItem(std::span<MenuItem> items, std::uint32_t parent, std::size_t index,
                  std::uint32_t value, std::string_view text) {
     if (index >= items.size()) return false;
-    items[index] = {parent, value, CutToUtf16Units(text, kMenuTextMaxUnits)};
+    items[index] = {parent, value, Utf16ToUtf8(Utf8ToUtf16(text, kMenuTextMaxUnits))};
     return true;
 }
 
