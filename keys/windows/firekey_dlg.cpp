@@ -1,0 +1,108 @@
+#include "keys/windows/firekey_dlg.h"
+
+#include <QLineEdit>
+#include <QPainter>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+
+#include "app/config.h"
+#include "app/texts.h"
+#include "controls/logic/number_input.h"
+#include "controls/png_btn.h"
+#include "controls/popup_parts.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+#include "keys/key_functions.h"
+
+namespace vantor {
+namespace {
+
+constexpr QRect kShotsEditRect = Span(135, 70, 215, 90);
+constexpr QRect kIntervalEditRect = Span(242, 70, 322, 90);
+constexpr QRect kShotsCaptionRect = Span(120, 45, 230, 65);
+constexpr QRect kIntervalCaptionRect = Span(227, 45, 337, 65);
+constexpr int kNoteTop = 91;
+constexpr int kNoteBottom = 108;
+constexpr std::uint8_t kPresetShots = 3;
+constexpr std::uint8_t kPresetInterval = 10;
+
+QLineEdit* NewDigitsEdit(QWidget* parent, const QRect& rect) {
+    QLineEdit* edit = CreatePopupEdit(parent, rect, 3);
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    return edit;
+}
+
+// Replaces the edit's text without reporting the change again.
+void ReplaceText(QLineEdit* edit, const std::optional<std::string>& text) {
+    if (!text) return;
+    const QSignalBlocker blocker(edit);
+    edit->setText(QString::fromStdString(*text));
+}
+
+}  // namespace
+
+CFirekeyDlg::CFirekeyDlg(const KeyAssignment& current, QWidget* parent) : CSkinnedDialog(parent) {
+    if (!InitSkin(QStringLiteral("msg_nr.png"))) return;
+    std::uint8_t shots = kPresetShots;
+    std::uint8_t interval = kPresetInterval;
+    if (current.dwFunID == KF_FIRE) {
+        const std::uint32_t parameter = current.dwParameter;
+        shots = static_cast<std::uint8_t>(parameter & 0xFF);
+        interval = static_cast<std::uint8_t>(parameter >> 8 & 0xFF);
+    }
+
+    const PopupButtons buttons = CreatePopupButtons(this, false);
+    close_ = buttons.close;
+    ok_ = buttons.ok;
+    cancel_ = buttons.cancel;
+    if (ok_ != nullptr) connect(ok_, &CPngBtn::clicked, this, &CFirekeyDlg::OnOk);
+
+    shots_ = NewDigitsEdit(this, kShotsEditRect);
+    interval_ = NewDigitsEdit(this, kIntervalEditRect);
+    shots_->setText(QString::fromStdString(ShotsBoxText(shots)));
+    interval_->setText(QString::number(interval));
+    connect(shots_, &QLineEdit::textChanged, this, &CFirekeyDlg::OnShotsTyped);
+    connect(interval_, &QLineEdit::textChanged, this, &CFirekeyDlg::OnIntervalTyped);
+    shots_->setFocus();
+}
+
+int CFirekeyDlg::exec() {
+    if (!HasSkin()) return Rejected;
+    return CSkinnedDialog::exec();
+}
+
+void CFirekeyDlg::OnShotsTyped() {
+    ReplaceText(shots_, CheckTypedShots(shots_->text().toStdString()));
+}
+
+void CFirekeyDlg::OnIntervalTyped() {
+    ReplaceText(interval_, CheckTypedInterval(interval_->text().toStdString()));
+}
+
+void CFirekeyDlg::OnOk() {
+    if (shots_ == nullptr) return;
+    const std::optional<std::uint32_t> parameter =
+        ConfirmFireKey(shots_->text().toStdString(), interval_->text().toStdString());
+    if (!parameter) return;
+    parameter_ = *parameter;
+    accept();
+}
+
+void CFirekeyDlg::PaintContent(QPainter& painter) {
+    const QColor colour = ColorFromColorRef(Options().Txt_clr);
+    DrawText(painter, LayoutRect(kShotsCaptionRect), QString::fromStdString(Text("tc_str1")),
+             colour, Qt::AlignCenter);
+    DrawText(painter, LayoutRect(kIntervalCaptionRect), QString::fromStdString(Text("tc_str2")),
+             colour, Qt::AlignCenter);
+    DrawText(painter, LayoutRect(Span(10, kNoteTop, Background().width() - 10, kNoteBottom)),
+             QString::fromStdString(Text("tc_str3")), colour, Qt::AlignCenter);
+}
+
+std::optional<std::uint32_t> EditFireKey(const KeyAssignment& current, QWidget* parent) {
+    CFirekeyDlg dialog(current, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Parameter();
+}
+
+}  // namespace vantor

@@ -1,0 +1,80 @@
+#include "pages/move_dlg.h"
+
+#include <QLineEdit>
+#include <QPainter>
+#include <QSignalBlocker>
+
+#include "app/config.h"
+#include "app/texts.h"
+#include "controls/logic/number_input.h"
+#include "controls/png_btn.h"
+#include "controls/popup_parts.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+
+namespace vantor {
+namespace {
+
+constexpr QRect kXEditRect = Span(135, 70, 215, 90);
+constexpr QRect kYEditRect = Span(242, 70, 322, 90);
+constexpr QRect kXCaptionRect = Span(120, 45, 230, 65);
+constexpr QRect kYCaptionRect = Span(227, 45, 337, 65);
+constexpr int kMoveEditChars = 4;
+
+}  // namespace
+
+CMoveDlg::CMoveDlg(QWidget* parent) : CSkinnedDialog(parent) {}
+
+bool CMoveDlg::Prepare() {
+    if (prepared_) return HasSkin();
+    prepared_ = true;
+    if (!InitSkin(QStringLiteral("msg_nr.png"))) return false;
+    const PopupButtons buttons = CreatePopupButtons(this, false);
+    close_ = buttons.close;
+    ok_ = buttons.ok;
+    cancel_ = buttons.cancel;
+    if (ok_ != nullptr) connect(ok_, &CPngBtn::clicked, this, &CMoveDlg::OnOk);
+    xEdit_ = NewMoveEdit(kXEditRect, kMoveXEditId, x_);
+    yEdit_ = NewMoveEdit(kYEditRect, kMoveYEditId, y_);
+    xEdit_->setFocus();
+    return true;
+}
+
+QLineEdit* CMoveDlg::NewMoveEdit(const QRect& rect, int id, int value) {
+    QLineEdit* edit = CreatePopupEdit(this, rect, kMoveEditChars, id);
+    edit->setText(QString::fromStdString(MoveBoxText(value)));
+    connect(edit, &QLineEdit::textChanged, this, [edit] {
+        if (const auto text = CheckTypedMove(edit->text().toStdString())) {
+            const QSignalBlocker blocker(edit);
+            edit->setText(QString::fromStdString(*text));
+        }
+    });
+    return edit;
+}
+
+void CMoveDlg::showEvent(QShowEvent* event) {
+    Prepare();
+    CSkinnedDialog::showEvent(event);
+}
+
+int CMoveDlg::exec() {
+    if (!Prepare()) return Rejected;
+    return CSkinnedDialog::exec();
+}
+
+void CMoveDlg::OnOk() {
+    if (xEdit_ == nullptr) return;
+    if (const auto x = ReadMoveValue(xEdit_->text().toStdString())) x_ = *x;
+    if (const auto y = ReadMoveValue(yEdit_->text().toStdString())) y_ = *y;
+    accept();
+}
+
+void CMoveDlg::PaintContent(QPainter& painter) {
+    const QColor colour = ColorFromColorRef(Options().Txt_clr);
+    DrawText(painter, LayoutRect(kXCaptionRect), QString::fromStdString(Text("tc_adv_str25")),
+             colour, Qt::AlignCenter);
+    DrawText(painter, LayoutRect(kYCaptionRect), QString::fromStdString(Text("tc_adv_str26")),
+             colour, Qt::AlignCenter);
+}
+
+}  // namespace vantor
