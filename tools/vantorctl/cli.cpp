@@ -13,6 +13,19 @@ constexpr Command kCommands[] = {
     {"config", "", "show how the program reads cfg.ini (sections OPT and DEV_n)", RunConfig},
     {"sensor-steps", "SENSOR", "list every DPI step of a sensor with its code and flags",
      RunSensorSteps},
+    {"list", "", "list the candidate HID interfaces and the matched mouse", RunList},
+    {"info", "", "ids, firmware version, battery and active profile of the mouse", RunInfo},
+    {"read", "", "read the active profile from the mouse, save it and show it", RunRead},
+    {"show", "", "show the current profile record", RunShow},
+    {"set", "SETTING VALUE...", "change one setting in the mouse (see 'set --help')", RunSet},
+    {"profile", "N", "make on-board profile N (1-4) active and read it", RunProfile},
+    {"export", "FILE", "export the current profile with its macros (.qxa)", RunExport},
+    {"import", "FILE", "import a profile file and write it into the mouse", RunImport},
+    {"reset", "", "restore the mouse's defaults and read them back", RunReset},
+    {"memory", "ADDR LEN", "hex dump of device memory of the active profile", RunMemory},
+    {"macros", "", "list the macro library", RunMacros},
+    {"events", "[SECONDS]", "print the mouse's events as they arrive (default 10 s)", RunEvents},
+    {"sim", "WHAT VALUE...", "simulation: change the simulated mouse's state file", RunSim},
 };
 
 void PrintUsage(FILE* out) {
@@ -24,6 +37,8 @@ void PrintUsage(FILE* out) {
                  "  --program-dir DIR  folder with cfg.ini, language files and skins\n"
                  "  --data-dir DIR     folder for profiles, macros and lang.ini\n"
                  "  --json             print results as JSON\n"
+                 "  --sim-event EVENT  simulation: the simulated mouse sends EVENT once connected\n"
+                 "                     (dpi-button, rate-125|250|500|1000, light-main|logo|dpi)\n"
                  "  --help, --version\n\ncommands:\n");
     for (const Command& command : kCommands) {
         std::string head = std::string(command.name) + " " + command.arguments;
@@ -48,10 +63,24 @@ bool TakeValue(const std::string& arg, const char* name, int argc, const char* c
     return true;
 }
 
+// VANTOR_SIMULATE=N acts like --simulate=N (1 for the first device section); empty or 0
+// leaves the real mouse.
+int TakeSimulateFromEnvironment(GlobalOptions& options) {
+    const char* value = std::getenv("VANTOR_SIMULATE");
+    if (value == nullptr || *value == '\0' || std::string(value) == "0") return kExitOk;
+    std::optional<long long> number = ParseNumber(value);
+    if (!number || *number < 1 || *number > 30) {
+        return UsageError("VANTOR_SIMULATE takes a device section number from 1 to 30");
+    }
+    options.simulate = static_cast<int>(*number);
+    return kExitOk;
+}
+
 // Parses the global options (anywhere on the line) and collects the rest.
 int ParseArguments(int argc, const char* const* argv, Context* context,
                    std::vector<std::string>* rest) {
     GlobalOptions& options = context->options;
+    if (int result = TakeSimulateFromEnvironment(options); result != kExitOk) return result;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         std::string value;
@@ -74,6 +103,9 @@ int ParseArguments(int argc, const char* const* argv, Context* context,
         } else if (TakeValue(arg, "--sim-state", argc, argv, &i, &value)) {
             if (value.empty()) return UsageError("--sim-state needs a file");
             options.simState = value;
+        } else if (TakeValue(arg, "--sim-event", argc, argv, &i, &value)) {
+            if (value.empty()) return UsageError("--sim-event needs an event name");
+            options.simEvents.push_back(value);
         } else if (TakeValue(arg, "--program-dir", argc, argv, &i, &value)) {
             if (value.empty()) return UsageError("--program-dir needs a folder");
             options.programDir = value;
@@ -112,6 +144,33 @@ std::optional<long long> ParseNumber(const std::string& text) {
     long long value = std::strtoll(text.c_str(), &end, 0);
     if (errno != 0 || end == text.c_str() || *end != '\0') return std::nullopt;
     return value;
+}
+
+std::optional<bool> ParseOnOff(const std::string& text) {
+    if (text == "on" || text == "1") return true;
+    if (text == "off" || text == "0") return false;
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> ParseColor(const std::string& text) {
+    const std::string digits = !text.empty() && text[0] == '#' ? text.substr(1) : text;
+    if (digits.size() != 6) return std::nullopt;
+    std::uint32_t rgb = 0;
+    for (char c : digits) {
+        int value = 0;
+        if (c >= '0' && c <= '9') {
+            value = c - '0';
+        } else if (c >= 'a' && c <= 'f') {
+            value = c - 'a' + 10;
+        } else if (c >= 'A' && c <= 'F') {
+            value = c - 'A' + 10;
+        } else {
+            return std::nullopt;
+        }
+        rgb = (rgb << 4) | static_cast<std::uint32_t>(value);
+    }
+    // RRGGBB as typed; the record keeps red in the low byte.
+    return ((rgb >> 16) & 0xFFu) | (rgb & 0xFF00u) | ((rgb & 0xFFu) << 16);
 }
 
 void Print(const Context& context, const std::string& text) {

@@ -1,6 +1,7 @@
 // The command-line tool: global options, the command table and shared helpers.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,6 +20,9 @@ struct GlobalOptions {
     std::string programDir;
     std::string dataDir;
     bool json = false;
+    // Simulation feature: events the simulated mouse sends once the tool is connected, as if
+    // a user pressed its buttons.
+    std::vector<std::string> simEvents;
 };
 
 struct Context {
@@ -49,8 +53,27 @@ std::optional<long long> ParseNumber(const std::string& text);
 void Print(const Context& context, const std::string& text);
 void PrintJson(const Json& json);
 
-// Commands, one file each.
+// "on"/"off" (also 1/0); nothing for any other text.
+std::optional<bool> ParseOnOff(const std::string& text);
+// "RRGGBB" (an optional leading '#') as a colour with red in bits 0-7, green 8-15, blue
+// 16-23; nothing for any other text.
+std::optional<std::uint32_t> ParseColor(const std::string& text);
+
+// Commands, one file or small group each.
 int RunConfig(Context& context);
 int RunSensorSteps(Context& context);
+int RunList(Context& context);
+int RunInfo(Context& context);
+int RunRead(Context& context);
+int RunShow(Context& context);
+int RunProfile(Context& context);
+int RunReset(Context& context);
+int RunSet(Context& context);
+int RunExport(Context& context);
+int RunImport(Context& context);
+int RunMemory(Context& context);
+int RunMacros(Context& context);
+int RunEvents(Context& context);
+int RunSim(Context& context);
 
 }  // namespace vantor::cli

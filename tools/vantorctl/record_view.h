@@ -1,0 +1,44 @@
+// The current profile record as text lines or as one JSON object: what `show` and `read`
+// print.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "keys/assignment.h"
+#include "keys/macro_list.h"
+#include "profile/profile_record.h"
+#include "tools/vantorctl/output.h"
+
+namespace vantor::cli {
+
+// What button labels need from the configuration and the macro library; holds its own
+// copy of the default key records so the context stays valid.
+class ButtonLabelContext {
+  public:
+    explicit ButtonLabelContext(const MacroList& macros);
+    const KeyContext& Context() const { return context_; }
+
+  private:
+    KeySets defaults_{};
+    KeyContext context_;
+};
+
+struct RecordView {
+    const ProfileFile* record = nullptr;
+    int profileIndex = 0;   // 0-based on-board profile
+    int curDpiLevel = -1;   // 0-based active level; -1 when unknown
+    int buttonCount = 0;    // buttons of the device model
+    int dpiLevelSlots = 0;  // DPI levels the model offers
+    const KeyContext* keys = nullptr;
+};
+
+std::vector<std::string> RecordLines(const RecordView& view);
+Json RecordJson(const RecordView& view);
+
+// "rrggbb" of a colour held as red in bits 0-7, green 8-15, blue 16-23.
+std::string ColorText(std::uint32_t color);
+// Reports per second of a record report rate (0x1000 -> 1000); 0 for an unknown value.
+int ReportRateHz(std::uint32_t reportRate);
+
+}  // namespace vantor::cli
