@@ -43,6 +43,13 @@ QLineEdit* CreatePopupEdit(QWidget* parent, const QRect& rect, int maxChars, int
     edit->setFont(WindowFont());
     edit->setFrame(true);
     edit->setTextMargins(2, 0, 2, 0);
+    // A dark box with a thin frame sits in the dark pop-up skins; the frame lights up
+    // while the box has the focus.
+    edit->setStyleSheet(
+        QStringLiteral("QLineEdit { background: #14161b; color: #e8eaed; border: 1px solid #3b4452;"
+                       " border-radius: 3px; selection-background-color: #2a6fb8; }"
+                       "QLineEdit:focus { border-color: #3d9be9; }"
+                       "QLineEdit:read-only { color: #9fd3ff; }"));
     if (maxChars > 0) edit->setMaxLength(maxChars);
     if (controlId != 0) edit->setObjectName(QStringLiteral("edit%1").arg(controlId));
     if (Is4KLayout()) Move4K(edit);

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "app/config.h"
 #include "app/texts.h"
@@ -75,12 +76,13 @@ void CMsgDlg::CreateInputControls() {
         edit_->setText(initialText_);
     }
     edit_->setFocus();
+    edit_->deselect();
 }
 
 void CMsgDlg::CreateToggles() {
     const int left = (Background().width() - kInputWidth) / 2 + 10;
     for (std::size_t i = 0; i < toggles_.size(); ++i) {
-        const QRect rect(left + static_cast<int>(i) * kToggleSpacing, 99, kToggleSize, kToggleSize);
+        const QRect rect(left + static_cast<int>(i) * kToggleSpacing, 91, kToggleSize, kToggleSize);
         CPngBtn* toggle = NewSmallPngButton3(this, Background(),
                                              {QStringLiteral("Check_nr.png"),
                                               QStringLiteral("Check_nr.png"),
@@ -219,7 +221,15 @@ void CMsgDlg::PaintContent(QPainter& painter) {
         return;
     }
     DrawText(painter, PromptRect(), prompt_, colour, Qt::AlignCenter);
-    if (!hint_.isEmpty()) DrawText(painter, HintRect(), hint_, colour, Qt::AlignCenter);
+    if (!hint_.isEmpty()) {
+        // A smaller font keeps the hint clear of the buttons just below its line.
+        QFont small = painter.font();
+        small.setPixelSize(std::max(1, small.pixelSize() * 13 / 16));
+        painter.save();
+        painter.setFont(small);
+        DrawText(painter, HintRect(), hint_, colour, Qt::AlignHCenter | Qt::AlignTop);
+        painter.restore();
+    }
     for (std::size_t i = 0; i < toggles_.size(); ++i) {
         if (toggles_[i] == nullptr) continue;
         const QRect box = toggles_[i]->geometry();

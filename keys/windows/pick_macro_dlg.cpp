@@ -21,7 +21,7 @@ constexpr QRect kCloseRect = Span(360, 12, 382, 34);
 constexpr QRect kTreeRect = Span(16, 44, 380, 292);
 constexpr QRect kOkRect = Span(210, 302, 290, 322);
 constexpr QRect kCancelRect = Span(300, 302, 380, 322);
-constexpr QRect kMacroPageRect = Span(16, 302, 96, 322);
+constexpr QRect kMacroPageRect = Span(16, 302, 146, 329);
 constexpr int kTreeId = 1000;
 constexpr std::uint32_t kMacroIdMask = 0xFFFFFF;
 
@@ -62,6 +62,9 @@ CPickMacroDlg::CPickMacroDlg(const std::string& macroRoot, int macroDir, QWidget
     }
     if (ok_ != nullptr) connect(ok_, &CPngBtn::clicked, this, &CPickMacroDlg::OnOk);
     if (macroPage_ != nullptr) {
+        // Wider than the button picture so the caption fits: the picture is stretched.
+        macroPage_->SetStretch(true);
+        macroPage_->setGeometry(LayoutRect(kMacroPageRect));
         connect(macroPage_, &CPngBtn::clicked, this, [this] {
             result_ = kPickMacroPage;
             accept();

@@ -1,0 +1,142 @@
+// Previews of the skinned pop-ups: the message window in each mode, the fire-key, movement,
+// macro picker and progress windows, and the key-mark picture with one area highlighted.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/config.h"
+#include "app/texts.h"
+#include "controls/png_btn.h"
+#include "controls/skin.h"
+#include "controls/window_message.h"
+#include "device/windows/progress_dlg.h"
+#include "keys/key_functions.h"
+#include "keys/macro_file.h"
+#include "keys/macro_record.h"
+#include "keys/windows/firekey_dlg.h"
+#include "keys/windows/keymark_dlg.h"
+#include "keys/windows/msg_dlg.h"
+#include "keys/windows/pick_macro_dlg.h"
+#include "pages/move_dlg.h"
+#include "tools/skinpreview/preview_registry.h"
+
+namespace vantor {
+namespace {
+
+std::unique_ptr<CMsgDlg> MessageWindow(int mode, const char* promptKey) {
+    auto dialog = std::make_unique<CMsgDlg>();
+    dialog->SetMode(mode);
+    dialog->SetPrompt(QString::fromStdString(Text(promptKey)));
+    dialog->Prepare();
+    return dialog;
+}
+
+}  // namespace
+
+VANTOR_PREVIEW(dialog_message) {
+    auto message = MessageWindow(kMsgMessage, "tc_msg15");
+    auto question = MessageWindow(kMsgQuestion, "tc_msg6");
+    return preview::Row({preview::Grab(message.get()), preview::Grab(question.get())});
+}
+
+VANTOR_PREVIEW(dialog_message_wait) {
+    auto dialog = std::make_unique<CMsgDlg>();
+    dialog->SetMode(kMsgMessage);
+    dialog->SetPrompt(QStringLiteral("Please wait..."));
+    dialog->SetWaitHandle(std::make_shared<WaitEvent>());
+    dialog->Prepare();
+    return preview::Grab(dialog.get());
+}
+
+VANTOR_PREVIEW(dialog_text_and_number_input) {
+    auto text = MessageWindow(kMsgTextInput, "tc_macro_msg11");
+    text->SetTextLimit(kNameInputChars);
+    text->Prepare();
+    text->Edit()->setText(QStringLiteral("Reload"));
+    auto number = MessageWindow(kMsgNumberInput, "tc_macro_msg12");
+    number->SetRange(10, 65535);
+    number->Prepare();
+    number->Edit()->setText(QStringLiteral("70000"));
+    return preview::Row({preview::Grab(text.get()), preview::Grab(number.get())});
+}
+
+VANTOR_PREVIEW(dialog_key_capture) {
+    auto plain = MessageWindow(kMsgKeyCapture, "tc_combo_tips");
+    plain->show();
+    for (Qt::Key key : {Qt::Key_Control, Qt::Key_C}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(plain->Edit(), &press);
+    }
+    auto toggles = std::make_unique<CMsgDlg>();
+    toggles->SetMode(kMsgKeyCapture);
+    toggles->SetPrompt(QString::fromStdString(Text("tc_combo_tips")));
+    toggles->SetModifierToggles(true);
+    toggles->Prepare();
+    if (toggles->Toggles()[0] != nullptr) toggles->Toggles()[0]->SetCheck(true);
+    QImage first = preview::Grab(plain.get());
+    plain->hide();
+    return preview::Row({first, preview::Grab(toggles.get())});
+}
+
+VANTOR_PREVIEW(dialog_fire_key) {
+    KeyAssignment key{};
+    key.dwFunID = KF_FIRE;
+    key.dwParameter = 0x3202;
+    CFirekeyDlg dialog(key);
+    return preview::Grab(&dialog);
+}
+
+VANTOR_PREVIEW(dialog_move) {
+    CMoveDlg dialog;
+    dialog.SetValues(-20, 45);
+    dialog.Prepare();
+    return preview::Grab(&dialog);
+}
+
+VANTOR_PREVIEW(dialog_pick_macro) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) return {};
+    const std::string root = folder.path().toStdString() + "/";
+    for (const char* name : {"Reload", "Burst", "games/Sprint", "games/Jump"}) {
+        const std::string path = root + name + ".qxm";
+        const std::string stem = std::string(name).substr(std::string(name).rfind('/') + 1);
+        MacroRecord record = NewMacro(stem == name ? name : stem);
+        WriteMacroFile(path, record);
+    }
+    CPickMacroDlg dialog(root, 1);
+    return preview::Grab(&dialog);
+}
+
+VANTOR_PREVIEW(dialog_progress) {
+    CProgressDlg dialog;
+    dialog.SetText(QStringLiteral("Restoring the factory settings..."));
+    dialog.SetTextRect(kRestoreProgressTextRect);
+    dialog.SetBarRect(kRestoreProgressBarRect);
+    dialog.SetRange(0, 100);
+    dialog.Prepare();
+    dialog.show();
+    PostWindowMessage(&dialog, kApplyProgressMessage, 60, 0);
+    QCoreApplication::sendPostedEvents(&dialog);
+    QImage picture = preview::Grab(&dialog);
+    dialog.hide();
+    return picture;
+}
+
+VANTOR_PREVIEW(dialog_key_mark) {
+    const QImage page = LoadSkinImage(QStringLiteral("key_nr.png"));
+    const DeviceSection& section = DeviceSectionAt(0);
+    QWidget host;
+    host.resize(page.size());
+    CKeyMarkDlg marks(&host);
+    if (!marks.Create(page, QPoint(section.ptMark.x, section.ptMark.y), section.CID, section.MID,
+                      section.marks, section.keyCount)) {
+        return {};
+    }
+    marks.MarkKey(0);
+    return preview::Grab(&marks);
+}
+
+}  // namespace vantor
