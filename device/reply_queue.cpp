@@ -35,7 +35,7 @@ bool ReplyQueue::PopFront(CRetParam* out) {
     return true;
 }
 
-int ReplyQueue::WaitNotify(std::uint32_t nCmdID, CRetParam* reply) {
+int ReplyQueue::WaitNotify(std::uint32_t nCmdID, CRetParam* reply, const std::uint8_t* echo) {
     std::lock_guard<std::mutex> waiter(waiterLock_);
     waitCount_.fetch_add(1, std::memory_order_relaxed);
     const auto wanted = static_cast<std::uint8_t>(nCmdID & 0xFF);
@@ -47,6 +47,10 @@ int ReplyQueue::WaitNotify(std::uint32_t nCmdID, CRetParam* reply) {
             // A reply of another command is dropped, never delivered late; the count of
             // empty polls is not reset by it.
             if (taken.reply.CommandId() != wanted) continue;
+            if (echo != nullptr &&
+                !std::equal(echo, echo + 3, taken.reply.bytes.begin() + kPayloadAddressHigh)) {
+                continue;
+            }
             *reply = taken;
             return 1;
         }

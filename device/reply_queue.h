@@ -52,8 +52,10 @@ class ReplyQueue {
     bool PopFront(CRetParam* out);
 
     // Waits for the first reply whose command id is the low byte of `nCmdID`, dropping
-    // replies of other ids. 1 with the reply copied into `reply`; -1 on time-out.
-    int WaitNotify(std::uint32_t nCmdID, CRetParam* reply);
+    // replies of other ids. With `echo` (address high, address low, length of a memory
+    // command) a reply that echoes other values is dropped too: it is the late answer to an
+    // earlier chunk, not to this one. 1 with the reply copied into `reply`; -1 on time-out.
+    int WaitNotify(std::uint32_t nCmdID, CRetParam* reply, const std::uint8_t* echo = nullptr);
 
     // How many times WaitNotify was called.
     std::uint64_t WaitCount() const { return waitCount_.load(std::memory_order_relaxed); }

@@ -131,7 +131,12 @@ CUSBDriver::Exchange CUSBDriver::ExchangeLocked(HidHandle* cmd, const CommandPay
                                                 std::uint32_t* writeError) {
     for (int attempt = 1; attempt <= attempts; ++attempt) {
         if (!SendCommand(cmd, payload, sleeper_, writeError)) return Exchange::kWriteFailed;
-        if (queue_.WaitNotify(payload[kPayloadCommand], reply) == 1 && reply->reply.Status() == 0) {
+        // Memory replies echo their address and length; checking the echo keeps a late
+        // reply to an earlier chunk from being taken for this one.
+        const std::uint8_t command = payload[kPayloadCommand];
+        const bool memory = command == kCmdReadEEPROM || command == kCmdWriteEEPROM;
+        const std::uint8_t* echo = memory ? payload.data() + kPayloadAddressHigh : nullptr;
+        if (queue_.WaitNotify(command, reply, echo) == 1 && reply->reply.Status() == 0) {
             return Exchange::kOk;
         }
         if (onFailedAttempt) onFailedAttempt(attempt);

@@ -14,6 +14,7 @@ namespace vantor {
 namespace {
 
 using test::CountingSleeper;
+using test::EchoReply;
 using test::FakeHidHandle;
 using test::FakeMemory;
 using test::LogCapture;
@@ -35,7 +36,7 @@ class CommandsTest : public ::testing::Test {
     void AnswerAll(std::uint8_t status, std::initializer_list<std::uint8_t> data = {}) {
         std::vector<std::uint8_t> bytes(data);
         cmd->responder = [status, bytes](const CommandReport& r) {
-            ReplyPayload reply = MakeReply(r[1], status);
+            ReplyPayload reply = EchoReply(r, status);
             std::copy(bytes.begin(), bytes.end(), reply.bytes.begin() + kPayloadData);
             return Replies{reply};
         };
@@ -89,7 +90,7 @@ TEST_F(CommandsTest, WriteEEPROMSplitsIntoChunks) {
 
 TEST_F(CommandsTest, WriteEEPROMSkipsARefusedChunkAndStillSucceeds) {
     cmd->responder = [this](const CommandReport& r) {
-        if (ReportAddress(r) == 0x20A) return Replies{MakeReply(r[1], 1)};
+        if (ReportAddress(r) == 0x20A) return Replies{EchoReply(r, 1)};
         return memory.Answer(r);
     };
     const std::vector<std::uint8_t> data(25, 0xAB);
@@ -117,7 +118,7 @@ TEST_F(CommandsTest, ReadEEPROMCopiesTheReplyDataAndRetries) {
     for (std::uint8_t i = 0; i < 10; ++i) memory.bytes[0x54 + i] = static_cast<std::uint8_t>(i + 1);
     int answered = 0;
     cmd->responder = [this, &answered](const CommandReport& r) {
-        return ++answered == 1 ? Replies{MakeReply(r[1], 2)} : memory.Answer(r);
+        return ++answered == 1 ? Replies{EchoReply(r, 2)} : memory.Answer(r);
     };
     std::uint8_t buffer[10] = {};
     ASSERT_EQ(driver.ReadEEPROM(0x54, buffer, 10), 1);

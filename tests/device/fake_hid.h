@@ -55,6 +55,15 @@ inline std::uint8_t ReportLength(const CommandReport& r) {
     return r[1 + kPayloadLengthByte];
 }
 
+// The reply a device gives to a written report: its command id, `status`, and the echo of
+// the command's address and length (report bytes 3-5).
+inline ReplyPayload EchoReply(const CommandReport& r, std::uint8_t status) {
+    ReplyPayload reply = MakeReply(r[1], status);
+    std::copy(r.begin() + 1 + kPayloadAddressHigh, r.begin() + 1 + kPayloadData,
+              reply.bytes.begin() + kPayloadAddressHigh);
+    return reply;
+}
+
 class FakeHidHandle : public HidHandle {
   public:
     // Answers one written report with zero or more reply payloads.
@@ -206,10 +215,9 @@ struct FakeMemory {
     std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(0x10000, 0);
 
     std::vector<ReplyPayload> Answer(const CommandReport& r) {
-        ReplyPayload reply = MakeReply(r[1], 0);
+        ReplyPayload reply = EchoReply(r, 0);
         const std::uint16_t address = ReportAddress(r);
         const std::size_t n = std::min<std::size_t>(ReportLength(r), kMaxDataBytes);
-        std::copy(r.begin() + 2, r.begin() + 5, reply.bytes.begin() + 2);
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t at = (address + i) & 0xFFFF;
             if (r[1] == kCmdReadEEPROM) reply.bytes[kPayloadData + i] = bytes[at];

@@ -33,6 +33,21 @@ TEST_F(ReplyQueueTest, ForeignReplyIsDroppedAndTheWaitGoesOn) {
     EXPECT_EQ(sleeper.Sleeps(), std::vector<std::uint32_t>{10});
 }
 
+TEST_F(ReplyQueueTest, LateMemoryReplyForAnotherAddressIsDropped) {
+    ReplyPayload late = MakeReply(0x07, 0);
+    late.bytes[kPayloadAddressHigh] = 0x01;  // answers the chunk at 0x0100
+    late.bytes[kPayloadLengthByte] = 10;
+    ReplyPayload current = late;
+    current.bytes[kPayloadAddressLow] = 0x0A;  // the chunk at 0x010A being waited for
+    current.bytes[kPayloadData] = 0x44;
+    Append(late);
+    Append(current);
+    const std::uint8_t echo[3] = {0x01, 0x0A, 10};
+    EXPECT_EQ(queue.WaitNotify(0x07, &reply, echo), 1);
+    EXPECT_EQ(reply.reply.DataByte(0), 0x44);
+    EXPECT_EQ(queue.Size(), 0u);
+}
+
 TEST_F(ReplyQueueTest, GivesUpAfter51EmptyPollsWithTheLogLine) {
     Append(MakeReply(0x08, 0));                      // dropped, and it does not restart the count
     EXPECT_EQ(queue.WaitNotify(0x107, &reply), -1);  // only the low byte names the command

@@ -11,6 +11,7 @@ namespace vantor {
 namespace {
 
 using test::CountingSleeper;
+using test::EchoReply;
 using test::FakeHidHandle;
 using test::LogCapture;
 using test::MakeReply;
@@ -99,7 +100,7 @@ class DriverTest : public ::testing::Test {
 
 TEST_F(DriverTest, SendCMDCarriesDataOnlyForTheStatusNotice) {
     cmd->responder = [](const CommandReport& r) {
-        return std::vector<ReplyPayload>{MakeReply(r[1], 0)};
+        return std::vector<ReplyPayload>{EchoReply(r, 0)};
     };
     EXPECT_EQ(driver.SendCMD(kCmdTellDrvStatus, 0x01), 1);
     EXPECT_EQ(driver.SendCMD(kCmdResetDevice, 0x55), 1);
