@@ -74,6 +74,8 @@ int CliSession::StartSimulation() {
     settings.vendorId = Options().VID;
     if (!Options().PID.empty()) settings.productId = static_cast<std::uint16_t>(Options().PID[0]);
     backend_ = std::make_unique<SimHidBackend>(firmware_, settings);
+    // A refused state file is never reached here, so it is never replaced.
+    saveSimState_ = !path.empty();
     return kExitOk;
 }
 
@@ -166,7 +168,7 @@ int CliSession::Close(int result) {
     // The driver must not reach the discovery it outlives.
     driver_.SetClearCandidatesHook({});
     discovery_.reset();
-    if (firmware_ && !context_.options.simState.empty()) {
+    if (saveSimState_) {
         int error = 0;
         if (!SaveSimState(context_.options.simState, firmware_->State(), &error)) {
             const int failed = Failure("cannot save " + context_.options.simState + " (error " +

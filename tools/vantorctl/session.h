@@ -79,6 +79,7 @@ class CliSession {
     std::unique_ptr<MacroLibrary> library_;
     std::optional<DevParam> device_;
     bool storeLoaded_ = false;
+    bool saveSimState_ = false;
     int curDpiLevel_ = -1;
     bool closed_ = false;
 };

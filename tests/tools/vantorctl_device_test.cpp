@@ -1,0 +1,449 @@
+// End to end: the built vantorctl against the simulated mouse, whose state file holds the
+// device memory that each command leaves behind.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/profile_export.h"
+#include "sim/sim_state.h"
+#include "tests/support/temp_dir.h"
+
+namespace vantor {
+namespace {
+
+using test::ReadBytes;
+using test::ReadText;
+using test::TempDir;
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// A minimal JSON reader: enough to check that the output parses and to look at a few keys.
+struct JsonValue {
+    std::variant<std::nullptr_t, bool, double, std::string, std::vector<JsonValue>,
+                 std::map<std::string, JsonValue>>
+        value;
+    const JsonValue& operator[](const std::string& key) const {
+        return std::get<std::map<std::string, JsonValue>>(value).at(key);
+    }
+    const JsonValue& operator[](std::size_t index) const {
+        return std::get<std::vector<JsonValue>>(value).at(index);
+    }
+    double Number() const { return std::get<double>(value); }
+    const std::string& Text() const { return std::get<std::string>(value); }
+    bool Bool() const { return std::get<bool>(value); }
+    std::size_t Size() const { return std::get<std::vector<JsonValue>>(value).size(); }
+};
+
+class JsonParser {
+  public:
+    explicit JsonParser(const std::string& text) : text_(text) {}
+    // Nothing unless the whole text is one JSON value.
+    std::optional<JsonValue> Parse() {
+        std::optional<JsonValue> value = Value();
+        Space();
+        if (!value || pos_ != text_.size()) return std::nullopt;
+        return value;
+    }
+
+  private:
+    void Space() {
+        while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+    }
+    bool Take(char c) {
+        Space();
+        if (pos_ < text_.size() && text_[pos_] == c) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
+    bool Word(const char* word) {
+        const std::string w(word);
+        if (text_.compare(pos_, w.size(), w) != 0) return false;
+        pos_ += w.size();
+        return true;
+    }
+    std::optional<std::string> String() {
+        if (!Take('"')) return std::nullopt;
+        std::string out;
+        while (pos_ < text_.size() && text_[pos_] != '"') {
+            char c = text_[pos_++];
+            if (c == '\\') {
+                if (pos_ >= text_.size()) return std::nullopt;
+                c = text_[pos_++];
+                if (c == 'u') {
+                    if (pos_ + 4 > text_.size()) return std::nullopt;
+                    c = static_cast<char>(std::stoi(text_.substr(pos_, 4), nullptr, 16));
+                    pos_ += 4;
+                } else if (c == 'n') {
+                    c = '\n';
+                } else if (c == 't') {
+                    c = '\t';
+                } else if (c == 'r') {
+                    c = '\r';
+                }
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                return std::nullopt;
+            }
+            out += c;
+        }
+        if (pos_ >= text_.size()) return std::nullopt;
+        ++pos_;
+        return out;
+    }
+    std::optional<JsonValue> Value() {
+        Space();
+        if (pos_ >= text_.size()) return std::nullopt;
+        const char c = text_[pos_];
+        if (c == '{') {
+            ++pos_;
+            std::map<std::string, JsonValue> members;
+            if (Take('}')) return JsonValue{members};
+            do {
+                std::optional<std::string> key = String();
+                if (!key || !Take(':')) return std::nullopt;
+                std::optional<JsonValue> member = Value();
+                if (!member) return std::nullopt;
+                members[*key] = *member;
+            } while (Take(','));
+            if (!Take('}')) return std::nullopt;
+            return JsonValue{members};
+        }
+        if (c == '[') {
+            ++pos_;
+            std::vector<JsonValue> items;
+            if (Take(']')) return JsonValue{items};
+            do {
+                std::optional<JsonValue> item = Value();
+                if (!item) return std::nullopt;
+                items.push_back(*item);
+            } while (Take(','));
+            if (!Take(']')) return std::nullopt;
+            return JsonValue{items};
+        }
+        if (c == '"') {
+            std::optional<std::string> text = String();
+            if (!text) return std::nullopt;
+            return JsonValue{*text};
+        }
+        if (Word("true")) return JsonValue{true};
+        if (Word("false")) return JsonValue{false};
+        if (Word("null")) return JsonValue{nullptr};
+        std::size_t used = 0;
+        try {
+            const double number = std::stod(text_.substr(pos_), &used);
+            pos_ += used;
+            return JsonValue{number};
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+
+    const std::string& text_;
+    std::size_t pos_ = 0;
+};
+
+JsonValue ParseJson(const std::string& text) {
+    std::optional<JsonValue> value = JsonParser(text).Parse();
+    EXPECT_TRUE(value.has_value()) << "not JSON: " << text;
+    return value.value_or(JsonValue{});
+}
+
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
+    std::string out;
+    char digits[4];
+    for (std::uint8_t b : bytes) {
+        std::snprintf(digits, sizeof digits, "%02x", b);
+        out += digits;
+    }
+    return out;
+}
+
+// One simulated mouse and one data folder for a whole test.
+class VantorctlTest : public ::testing::Test {
+  protected:
+    // Runs vantorctl with the simulated mouse, its state file and the data folder in front
+    // of `args`.
+    RunResult Ctl(const std::string& args) {
+        return Raw("--simulate --sim-state " + state_ + " " + args);
+    }
+
+    // Runs vantorctl with only the data folder given.
+    RunResult Raw(const std::string& args) {
+        const std::string out = dir_ / "stdout";
+        const std::string err = dir_ / "stderr";
+        const std::string line = std::string("env -u VANTOR_SIMULATE ") + VANTORCTL_PATH +
+                                 " --data-dir " + data_ + " " + args + " >" + out + " 2>" + err;
+        RunResult run;
+        const int status = std::system(line.c_str());
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = ReadText(out);
+        run.err = ReadText(err);
+        return run;
+    }
+
+    // Runs and expects success with nothing on standard error.
+    std::string Ok(const std::string& args) {
+        const RunResult run = Ctl(args);
+        EXPECT_EQ(run.status, 0) << args << ": " << run.err;
+        EXPECT_EQ(run.err, "") << args;
+        return run.out;
+    }
+
+    // Device memory of on-board profile `profile` as the state file holds it.
+    std::vector<std::uint8_t> Memory(int profile = 0) {
+        const std::optional<SimFirmwareState> state = ParseSimState(ReadBytes(state_));
+        if (!state) {
+            ADD_FAILURE() << "no state file";
+            return {};
+        }
+        const SimProfileImage& image = state->profiles[static_cast<std::size_t>(profile)];
+        return std::vector<std::uint8_t>(image.begin(), image.end());
+    }
+
+    // `length` bytes of device memory at `address` as hex.
+    std::string Bytes(std::uint16_t address, std::size_t length, int profile = 0) {
+        const std::vector<std::uint8_t> image = Memory(profile);
+        if (image.size() < address + length) return "out of range";
+        return Hex({image.begin() + address, image.begin() + address + length});
+    }
+
+    TempDir dir_;
+    std::string state_ = dir_ / "sim-state.bin";
+    std::string data_ = dir_ / "data";
+};
+
+struct Group {
+    std::uint16_t address = 0;
+    const char* bytes = "";  // what the group holds afterwards
+};
+
+struct SetCase {
+    const char* args;
+    int status;
+    std::vector<Group> groups;  // nothing outside them changes
+};
+
+// Each setting's groups as their encodings give them: values with their check bytes, DPI
+// entries with the sensor code and check, key matrix entries, combination and consumer
+// slots, lighting groups.
+const std::vector<SetCase> kSetCases = {
+    {"dpi 2 1600", 0, {{0x0010, "1f1f0017"}}},
+    {"dpi 3 800 1600", 0, {{0x0014, "0f1f0027"}}},
+    {"level-color 2 ff8000", 0, {{0x0030, "ff8000d6"}}},
+    {"levels 4", 0, {{0x0002, "0451"}}},
+    {"current-level 3", 0, {{0x0004, "0253"}}},
+    {"rate 500", 0, {{0x0000, "0253"}}},
+    {"rate 125", 0, {{0x0000, "084d"}}},
+    {"lod 2", 0, {{0x000A, "0253"}}},
+    {"ripple on", 0, {{0x00B1, "0154"}}},
+    {"angle-snap on", 0, {{0x00AF, "0154"}}},
+    {"motion-sync off", 0, {{0x00AB, "0055"}}},
+    {"sensor-mode lp", 0, {{0x00B7, "0055"}}},
+    {"debounce 20", 0, {{0x00A9, "1441"}}},
+    {"sleep 300", 0, {{0x00AD, "1e37"}}},
+    {"auto-sleep 12", 0, {{0x00B5, "0c49"}}},
+    {"light-off-moving off", 0, {{0x00B3, "0055"}}},
+    {"light main 1 5 7 ff8000", 0, {{0x00A0, "02ff8000aaaf7b"}}},
+    {"light logo 2 3 4 00ff00", 0, {{0x0054, "00ff0056025364f10352"}}},
+    {"light dpi 1 2 3", 0, {{0x004C, "01543c190253"}}},
+    // Ctrl+C: press Ctrl, press C, release both, in the slot of matrix index 2; the matrix
+    // entry points at the slot (type 5).
+    {"button 2 key:ctrl+c", 0, {{0x0064, "05000050"}, {0x0120, "04800100810600400100410600c1"}}},
+    // Volume up: consumer usage 0xE9 pressed and released.
+    {"button 3 media:volume-up", 0, {{0x0068, "05000050"}, {0x0140, "0282e90042e900bd"}}},
+    {"button 4 fire:3,20", 0, {{0x006C, "0414033a"}}},
+    {"button 5 dpi-lock:800", 0, {{0x0070, "0a0f003c"}}},
+    {"button 6 disable", 0, {{0x0074, "00000055"}}},
+    // Refused: no other button keeps the left click; the mouse keeps it.
+    {"button 1 right", 2, {}},
+};
+
+TEST_F(VantorctlTest, EverySetLeavesExactlyItsEncodedBytesInDeviceMemory) {
+    Ok("info");
+    for (const SetCase& c : kSetCases) {
+        SCOPED_TRACE(c.args);
+        const std::vector<std::uint8_t> before = Memory();
+        const RunResult run = Ctl(std::string("set ") + c.args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        std::vector<std::uint8_t> after = Memory();
+        ASSERT_EQ(after.size(), before.size());
+        for (const Group& group : c.groups) {
+            const std::size_t length = std::string(group.bytes).size() / 2;
+            const auto start = after.begin() + group.address;
+            EXPECT_EQ(Hex({start, start + static_cast<std::ptrdiff_t>(length)}), group.bytes);
+            // Take the group out of the comparison of everything else.
+            std::copy(before.begin() + group.address,
+                      before.begin() + group.address + static_cast<std::ptrdiff_t>(length), start);
+        }
+        EXPECT_TRUE(after == before);
+    }
+    // The memory command reads the same bytes back, as lines and as JSON.
+    const std::vector<std::uint8_t> image = Memory();
+    const JsonValue json = ParseJson(Ok("--json memory 0 0x200"));
+    EXPECT_EQ(json["address"].Number(), 0);
+    EXPECT_EQ(json["bytes"].Text(), Hex({image.begin(), image.begin() + 0x200}));
+    EXPECT_EQ(Ok("memory 0x5c 20"),
+              "005c: 03 52 00 00 01 01 00 53 05 00 00 50 05 00 00 50\n"
+              "006c: 04 14 03 3a\n");
+}
+
+TEST_F(VantorctlTest, ShowAndReadGiveTheRecordTheMemoryHolds) {
+    Ok("set dpi 1 3200");
+    Ok("set button 2 media:mute");
+    // Hand-made changes of the memory image, as the mouse might hold them: report rate 250,
+    // sleep 600 s, level 4 colour 102030.
+    std::vector<std::uint8_t> file = ReadBytes(state_);
+    auto poke = [&](std::uint16_t address, std::vector<std::uint8_t> bytes) {
+        std::copy(bytes.begin(), bytes.end(), file.begin() + kSimStateHeaderBytes + address);
+    };
+    poke(0x0000, {0x04, 0x51});
+    poke(0x00AD, {0x3C, 0x19});
+    poke(0x0038, {0x10, 0x20, 0x30, 0xF5});
+    std::FILE* out = std::fopen(state_.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(file.data(), 1, file.size(), out);
+    std::fclose(out);
+
+    // show prints the stored record; read brings the changed memory into it.
+    EXPECT_EQ(ParseJson(Ok("--json show"))["reportRate"].Number(), 1000);
+    const JsonValue record = ParseJson(Ok("--json read"));
+    EXPECT_EQ(record["profile"].Number(), 1);
+    EXPECT_EQ(record["reportRate"].Number(), 250);
+    EXPECT_EQ(record["sleepSeconds"].Number(), 600);
+    EXPECT_EQ(record["dpiLevels"][0]["x"].Number(), 3200);
+    EXPECT_EQ(record["dpiLevels"][3]["color"].Text(), "102030");
+    EXPECT_EQ(record["buttons"][1]["function"].Text(), "0x04000028");
+    EXPECT_EQ(record["buttons"][0]["label"].Text(), "Left click");
+    EXPECT_EQ(record["currentLevel"].Number(), 2);
+    // The read was saved: show without the mouse's changes gives the same record.
+    EXPECT_EQ(ParseJson(Ok("--json show"))["reportRate"].Number(), 250);
+
+    const std::string text = Ok("show");
+    EXPECT_NE(text.find("button 2: Mute\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("report rate: 250\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("dpi 1: 3200 x 3200, colour ff0000\n"), std::string::npos) << text;
+}
+
+TEST_F(VantorctlTest, ProfileSwitchesTheActiveOnBoardProfile) {
+    EXPECT_EQ(ParseJson(Ok("--json profile 3"))["profile"].Number(), 3);
+    Ok("set rate 250");
+    EXPECT_EQ(Bytes(0, 2, 2), "0451");
+    EXPECT_EQ(Bytes(0, 2, 0), "0154");
+
+    const JsonValue first = ParseJson(Ok("--json profile 1"));
+    EXPECT_EQ(first["profile"].Number(), 1);
+    EXPECT_EQ(first["reportRate"].Number(), 1000);
+    const JsonValue info = ParseJson(Ok("--json info"));
+    EXPECT_EQ(info["activeProfile"].Number(), 1);
+    EXPECT_EQ(info["cid"].Number(), 1);
+    EXPECT_EQ(info["battery"].Number(), 100);
+    EXPECT_EQ(ParseJson(Ok("--json profile 3"))["reportRate"].Number(), 250);
+}
+
+TEST_F(VantorctlTest, ExportImportRoundTripAndReset) {
+    Ok("set dpi 1 3200");
+    Ok("set button 2 key:ctrl+c");
+    Ok("set light main 2 4 9 0000ff");
+    const std::vector<std::uint8_t> configured = Memory();
+    const std::string file = dir_ / "p.qxa";
+    Ok("export " + file);
+    EXPECT_EQ(ReadBytes(file).size(), kExportFileSize);
+
+    // Reset brings back the factory memory and a record read from it.
+    const JsonValue reset = ParseJson(Ok("--json reset"));
+    EXPECT_EQ(reset["dpiLevels"][0]["x"].Number(), 400);
+    EXPECT_NE(Memory(), configured);
+
+    Ok("import " + file);
+    const std::vector<std::uint8_t> imported = Memory();
+    for (int address : {0x000C, 0x0064, 0x00A0}) {
+        SCOPED_TRACE(address);
+        EXPECT_EQ(Hex({imported.begin() + address, imported.begin() + address + 4}),
+                  Hex({configured.begin() + address, configured.begin() + address + 4}));
+    }
+    EXPECT_EQ(Hex({imported.begin() + 0x120, imported.begin() + 0x12E}),
+              Hex({configured.begin() + 0x120, configured.begin() + 0x12E}));
+}
+
+TEST_F(VantorctlTest, EventsOfTheMouseArePrintedAsTheyArrive) {
+    Ok("info");  // the factory mouse stands at DPI level 2 of 6
+    EXPECT_EQ(Ok("events 1 --sim-event dpi-button --sim-event rate-125"),
+              "dpi-level 3\nreport-rate 125\n");
+    const std::string json = Ok("--json events 1 --sim-event light-main");
+    const JsonValue event = ParseJson(json);
+    EXPECT_EQ(event["event"].Text(), "main-lighting");
+    // The mouse's own change stays in its memory.
+    EXPECT_EQ(Bytes(4, 2), "0253");
+}
+
+TEST_F(VantorctlTest, ListAndMacrosPrintJson) {
+    const JsonValue list = ParseJson(Ok("--json list"));
+    ASSERT_EQ(list["interfaces"].Size(), 4u);
+    EXPECT_EQ(list["matched"]["command"].Text(), "sim:0/cmd");
+    EXPECT_EQ(list["matched"]["section"].Text(), "DEV_1");
+    EXPECT_EQ(ParseJson(Ok("--json macros")).Size(), 0u);
+}
+
+struct ExitCase {
+    const char* args;
+    int status;
+    const char* error;  // the start of the one error line after "vantorctl: "
+};
+
+TEST_F(VantorctlTest, FailuresExitWithOneLineOnStandardError) {
+    test::WriteText(dir_ / "bad-state.bin", "not a state file");
+    const ExitCase cases[] = {
+        {"", 2, "usage"},
+        {"frobnicate", 2, "unknown command frobnicate"},
+        {"set rate 333", 2, "the report rate is 125, 250, 500 or 1000"},
+        {"set dpi 9 800", 2, "LEVEL is a number from 1 to 6"},
+        {"set dpi 1 801", 2, "801 is not a DPI step"},
+        {"set sleep 45", 2, "SECONDS is one of 10, 30, 60"},
+        {"set button 1 right", 2, "At least one button"},
+        {"set button 2 key:ctrl+nokey", 2, "unknown key 'nokey'"},
+        {"set button 2 fire:5,20", 2, "fire:SHOTS,INTERVAL"},
+        {"set button 2 macro:nothing", 2, "no macro named 'nothing'"},
+        {"set light dpi 1 2 3 ff0000", 2, "the DPI indicator has no colour"},
+        {"memory 0x1b00 1", 2, "ADDR is a device memory address"},
+        {"profile 5", 2, "usage: vantorctl profile N"},
+        {"import /nonexistent/p.qxa", 1, "cannot import /nonexistent/p.qxa"},
+    };
+    for (const ExitCase& c : cases) {
+        SCOPED_TRACE(c.args);
+        const RunResult run = Ctl(c.args);
+        EXPECT_EQ(run.status, c.status);
+        if (c.args[0] != '\0') {
+            EXPECT_EQ(run.err.rfind(std::string("vantorctl: ") + c.error, 0), 0u) << run.err;
+            EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        }
+    }
+    // Without --simulate there is no silent fall-back: no mouse here is one line, exit 1.
+    const RunResult real = Raw("info");
+    EXPECT_EQ(real.status, 1);
+    EXPECT_EQ(real.err.rfind("vantorctl: no mouse", 0), 0u) << real.err;
+    // A state file that is not one is refused rather than replaced.
+    const RunResult bad = Raw("--simulate --sim-state " + dir_ / "bad-state.bin" + " info");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(ReadText(dir_ / "bad-state.bin"), "not a state file");
+    // A switched-off mouse does not answer.
+    Ok("sim power off");
+    const RunResult off = Ctl("info");
+    EXPECT_EQ(off.status, 1);
+    EXPECT_EQ(off.err.rfind("vantorctl: the simulated mouse did not answer", 0), 0u) << off.err;
+}
+
+}  // namespace
+}  // namespace vantor
