@@ -20,6 +20,14 @@ std::optional<HidIds> IdsOfParent(udev_device* device) {
     return hidId != nullptr ? ParseHidId(hidId) : std::nullopt;
 }
 
+// udevd re-sends each kernel event on its own netlink group once its rules have run. Where
+// no udevd runs (a minimal system, a virtual machine's initramfs), nothing is ever sent
+// there, so the monitor listens to the kernel's events instead; the device node exists by
+// then, as devtmpfs creates it before the event goes out.
+const char* MonitorSource() {
+    return access("/run/udev/control", F_OK) == 0 ? "udev" : "kernel";
+}
+
 }  // namespace
 
 HidDeviceChange HidDevicePresence::Arrived(const std::string& path, std::optional<HidIds> ids) {
@@ -67,7 +75,9 @@ bool UdevHidrawMonitor::StartUdev() {
     if (stopFd_ < 0) return false;
     context_.reset(udev_new());
     if (!context_) return false;
-    monitor_.reset(udev_monitor_new_from_netlink(context_.get(), "udev"));
+    const char* source = MonitorSource();
+    DbgLog("WatchDeviceChanges: %s events", source);
+    monitor_.reset(udev_monitor_new_from_netlink(context_.get(), source));
     return monitor_ &&
            udev_monitor_filter_add_match_subsystem_devtype(monitor_.get(), "hidraw", nullptr) >=
                0 &&

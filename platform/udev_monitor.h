@@ -1,4 +1,5 @@
-// Arrival and removal of hidraw nodes, from a udev monitor on a thread of its own.
+// Arrival and removal of hidraw nodes, from a udev monitor on a thread of its own (udevd's
+// events, or the kernel's own where no udevd runs).
 #pragma once
 
 #include <functional>
