@@ -9,10 +9,11 @@ failed=0
 control=/run/bridge.ctl
 export VANTOR_DATA_DIR=/tmp/vantor-data
 
-ok() { passed=$((passed + 1)); echo "check $1: ok"; }
+uptime() { cut -d' ' -f1 /proc/uptime; }
+ok() { passed=$((passed + 1)); echo "check $1: ok ($(uptime) s)"; }
 bad() {
     failed=$((failed + 1))
-    echo "check $1: FAILED"
+    echo "check $1: FAILED ($(uptime) s)"
     shift
     [ $# -gt 0 ] && printf '%s\n' "$@" | sed 's/^/  /'
     return 0
@@ -80,22 +81,106 @@ expect "raw exchange" \
     '^reply: 09 03 00 00 00 00 01' \
     vantor-hidraw-probe exchange
 
-# --- hot-plug from kernel events ---------------------------------------------------------
-vantor-hidraw-probe watch 20 >/tmp/watch.log 2>&1 &
+# --- vantorctl against the real nodes ------------------------------------------------------
+node_of() { printf '%s\n' "$list" | grep "page=$1" | cut -d' ' -f1; }
+cmd_node=$(node_of ff02)
+notify_node=$(node_of ff01)
+mouse_node=$(node_of 0001)
+
+# Discovery pairs the command and notification interfaces by its probe and leaves the
+# boot mouse alone, though it has the same ids.
+matched="^matched $cmd_node \+ $notify_node cid 0x01 mid 0x01 section DEV_1\$"
+expect "list pairs the vendor interfaces" "$matched" vantorctl list
+expect "list shows the boot mouse" "^interface $mouse_node vid 25a7 pid fa70 usage 0001/0002" \
+    vantorctl list
+expect "info" "customer id: 0x01" vantorctl info
+expect "read" "^dpi 1: 400 x 400" vantorctl read
+
+# Each setting reaches device memory with the bytes its encoding gives.
+while IFS='|' read -r setting range bytes; do
+    vantorctl set $setting >/tmp/set.log 2>&1 || bad "set $setting" "$(cat /tmp/set.log)"
+    expect "set $setting" "^$bytes\$" vantorctl memory $range
+done <<'SETTINGS'
+dpi 2 1600|0x10 4|0010: 1f 1f 00 17
+rate 500|0 2|0000: 02 53
+sleep 300|0xad 2|00ad: 1e 37
+light main 1 5 7 ff8000|0xa0 7|00a0: 02 ff 80 00 aa af 7b
+button 2 key:ctrl+c|0x64 4|0064: 05 00 00 50
+SETTINGS
+
+# On-board profiles: profile 2 holds the factory level, profile 1 keeps the change.
+expect "profile 2" "^profile: 2" vantorctl profile 2
+expect "info after profile 2" "^active profile: 2" vantorctl info
+expect "profile 2 memory" "^0010: 0f 0f 00 37\$" vantorctl memory 0x10 4
+expect "profile 1" "^profile: 1" vantorctl profile 1
+expect "profile 1 memory" "^0010: 1f 1f 00 17\$" vantorctl memory 0x10 4
+
+# A mouse switched off is polled by discovery until it answers.
+bridge off
+vantorctl info >/tmp/info.log 2>&1 &
+info_pid=$!
+sleep 1
+bridge on
+if wait "$info_pid" && grep -q "customer id: 0x01" /tmp/info.log; then
+    ok "mouse switched on while discovery polls"
+else
+    bad "mouse switched on while discovery polls" "$(cat /tmp/info.log)"
+fi
+
+# Unplugged in the middle of a profile read: the reader thread ends, the read fails with
+# its log line, and nothing hangs. Replies come late so the read is still going.
+vantor-hidraw-probe watch 60 >/tmp/watch.log 2>&1 &
 watch_pid=$!
 wait_for 5 grep -q watching /tmp/watch.log
+cp -r /opt/vantor /tmp/logging
+sed -i 's/^Debug=.*/Debug=1/' /tmp/logging/cfg.ini
+bridge "delay 20"
+vantorctl --program-dir /tmp/logging read >/tmp/unplug.log 2>&1 &
+read_pid=$!
+wait_for 10 grep -q "ReadEEPROM\|SendCMD\|WriteEEPROM" /tmp/unplug.log
+sleep 1
 bridge unplug
+tenths=150
+while kill -0 "$read_pid" 2>/dev/null && [ $tenths -gt 0 ]; do
+    sleep 0.1
+    tenths=$((tenths - 1))
+done
+if kill -0 "$read_pid" 2>/dev/null; then
+    bad "read ends after unplug" "still running 15 s after the unplug" "$(tail -n 20 /tmp/unplug.log)"
+    kill -9 "$read_pid"
+else
+    wait "$read_pid"
+    status=$?
+    # 0x48f: 1167, the device is not connected.
+    if [ $status -eq 1 ] && grep -q "ServiceThread exit" /tmp/unplug.log &&
+        grep -q "SendCommand err=0x48f" /tmp/unplug.log &&
+        grep -q "reading profile 1 from the mouse failed" /tmp/unplug.log; then
+        ok "read ends after unplug"
+    else
+        bad "read ends after unplug" "exit $status" "$(tail -n 20 /tmp/unplug.log)"
+    fi
+fi
+bridge "delay 0"
+
+# --- hot-plug from kernel events ---------------------------------------------------------
+# The monitor, watching since before the unplug, hears the mouse go and come back, and
+# vantorctl finds it again.
 wait_for 5 nodes_are 0 || bad "unplug removes the nodes" "$(ls /dev/hidraw* 2>&1)"
 bridge plug
 wait_for 5 nodes_are 3 || bad "plug adds the nodes" "$(cat /tmp/bridge.log)"
-removed() { [ "$(grep -c '^removed /dev/hidraw[0-9]* 25a7:fa70' /tmp/watch.log)" -eq 3 ]; }
-arrived() { [ "$(grep -c '^arrived /dev/hidraw[0-9]* 25a7:fa70' /tmp/watch.log)" -eq 3 ]; }
-if wait_for 5 removed && wait_for 5 arrived; then
+seen() { [ "$(grep -c "^$1 /dev/hidraw[0-9]* 25a7:fa70" /tmp/watch.log)" -eq 3 ]; }
+if seen removed && wait_for 5 seen arrived; then
     ok "monitor reports removal and arrival"
 else
     bad "monitor reports removal and arrival" "$(cat /tmp/watch.log)"
 fi
 kill "$watch_pid" 2>/dev/null
+
+list=$(vantor-hidraw-probe enumerate 2>&1)
+cmd_node=$(node_of ff02)
+notify_node=$(node_of ff01)
+expect "list after re-plug" "^matched $cmd_node \+ $notify_node cid 0x01 mid 0x01" vantorctl list
+expect "memory kept across re-plug" "^0010: 1f 1f 00 17\$" vantorctl memory 0x10 4
 
 # --- end --------------------------------------------------------------------------------
 bridge quit
