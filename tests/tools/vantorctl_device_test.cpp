@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "app/profile_export.h"
+#include "keys/macro_file.h"
+#include "keys/macro_record.h"
 #include "sim/sim_state.h"
 #include "tests/support/temp_dir.h"
 
@@ -395,6 +397,22 @@ TEST_F(VantorctlTest, ListAndMacrosPrintJson) {
     EXPECT_EQ(list["matched"]["command"].Text(), "sim:0/cmd");
     EXPECT_EQ(list["matched"]["section"].Text(), "DEV_1");
     EXPECT_EQ(ParseJson(Ok("--json macros")).Size(), 0u);
+}
+
+TEST_F(VantorctlTest, MacroOfTheLibraryGoesIntoTheButtonsMacroSlot) {
+    MacroRecord macro = NewMacro("Burst");
+    ASSERT_TRUE(WriteMacroFile(data_ + "/Mac/Burst.qxm", macro));
+    const JsonValue list = ParseJson(Ok("--json macros"));
+    ASSERT_EQ(list.Size(), 1u);
+    EXPECT_EQ(list[0]["name"].Text(), "Burst");
+
+    Ok("set button 4 macro:Burst");
+    // Matrix entry: type 6 with the slot of matrix index 4; the slot starts with the name's
+    // length in bytes and the UTF-16 name.
+    EXPECT_EQ(Bytes(0x006C, 2), "0603");
+    EXPECT_EQ(Bytes(0x0300 + 3 * 384, 11), "0a42007500720073007400");
+    const std::string text = Ok("show");
+    EXPECT_NE(text.find("button 4: Macro - Burst\n"), std::string::npos) << text;
 }
 
 struct ExitCase {
