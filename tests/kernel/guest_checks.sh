@@ -50,6 +50,24 @@ nodes_are() { [ "$(node_count)" -eq "$1" ]; }
 # Writing to the FIFO blocks while nobody reads it, so a dead bridge cannot hang the guest.
 bridge() { timeout 5 sh -c "echo $1 >$control" || echo "  bridge did not take '$1'"; }
 
+finish() {
+    bridge quit
+    wait "$bridge_pid"
+    if [ $failed -eq 0 ]; then
+        echo "VANTOR-GUEST-RESULT: PASS $passed checks"
+    else
+        echo "VANTOR-GUEST-RESULT: FAIL $failed of $((passed + failed)) checks"
+    fi
+    exit 0
+}
+# Ends the run after a failure that every later check depends on, so that a broken
+# build fails in seconds instead of waiting out each command's time-out.
+gate() {
+    [ $failed -eq 0 ] && return 0
+    echo "  the checks after this one need it and are skipped"
+    finish
+}
+
 # --- the bridge ----------------------------------------------------------------------------
 mkfifo "$control"
 uhid-bridge --control "$control" >/tmp/bridge.log 2>&1 &
@@ -59,6 +77,7 @@ if wait_for 10 nodes_are 3; then
 else
     bad "three hidraw nodes" "$(cat /tmp/bridge.log)" "$(ls -l /dev/hidraw* 2>&1)"
 fi
+gate
 
 # --- hidraw backend ----------------------------------------------------------------------
 # Descriptors as the backend parses them from sysfs: command, notification, boot mouse.
@@ -91,6 +110,7 @@ mouse_node=$(node_of 0001)
 # boot mouse alone, though it has the same ids.
 matched="^matched $cmd_node \+ $notify_node cid 0x01 mid 0x01 section DEV_1\$"
 expect "list pairs the vendor interfaces" "$matched" vantorctl list
+gate
 expect "list shows the boot mouse" "^interface $mouse_node vid 25a7 pid fa70 usage 0001/0002" \
     vantorctl list
 expect "info" "customer id: 0x01" vantorctl info
@@ -182,11 +202,4 @@ notify_node=$(node_of ff01)
 expect "list after re-plug" "^matched $cmd_node \+ $notify_node cid 0x01 mid 0x01" vantorctl list
 expect "memory kept across re-plug" "^0010: 1f 1f 00 17\$" vantorctl memory 0x10 4
 
-# --- end --------------------------------------------------------------------------------
-bridge quit
-wait "$bridge_pid"
-if [ $failed -eq 0 ]; then
-    echo "VANTOR-GUEST-RESULT: PASS $passed checks"
-else
-    echo "VANTOR-GUEST-RESULT: FAIL $failed of $((passed + failed)) checks"
-fi
+finish
