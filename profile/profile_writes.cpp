@@ -60,8 +60,10 @@ std::int32_t AddKeySlot(const KeyAssignment& key, int b, int m, const CodecConte
     const std::int32_t code = keyinfo_to_hardware_code(key, context.sensor, macros);
     const auto type = static_cast<std::uint8_t>(code & 0xFF);
     if (type == kKeyCodeTypeMacro) {
-        // keyinfo_to_hardware_code found the macro, or the code would be kNoKeyCode.
-        const MacroRecord* macro = macros->FindMacroById(key.dwMacroID);
+        // A device's own code (custom or extra key) may have the macro type without naming
+        // a library macro: its slot is left alone and the code is written as it stands.
+        const MacroRecord* macro = macros ? macros->FindMacroById(key.dwMacroID) : nullptr;
+        if (macro == nullptr) return code;
         std::vector<std::uint8_t> slot = BuildMacroSlot(*macro);
         steps.push_back(LogHexStep{Format("macro data(key=%d, MatrixInx=%d):", b, m), slot, 16});
         steps.push_back(MemoryWriteStep{mm::MacroSlotAddress(m), std::move(slot), kSlotChunk});

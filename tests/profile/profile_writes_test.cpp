@@ -255,19 +255,24 @@ TEST_F(ProfileWritesTest, OneMacroKeyWritesItsSlotThenItsMatrixEntry) {
 TEST_F(ProfileWritesTest, KeysThatCannotBeWritten) {
     test::FakeMacroLibrary library;
     ProfileFile r = BaseRecord();
-    r.nKeySet = 7;                          // no such key set: the first one is written
-    r.Key[0][0] = Key(KF_MACRO, 1);         // macro not in the library
-    r.Key[0][1] = Key(KF_LEFT_CLICK, 200);  // outside the matrix: skipped
-    r.Key[0][3] = Key(KF_SHIFT, 4);         // no device code
+    r.nKeySet = 7;                              // no such key set: the first one is written
+    r.Key[0][0] = Key(KF_MACRO, 1);             // macro not in the library
+    r.Key[0][1] = Key(KF_LEFT_CLICK, 200);      // outside the matrix: skipped
+    r.Key[0][2] = Key(KF_CUSTOM, 3, 0x000106);  // the device's own code, of the macro type
+    r.Key[0][3] = Key(KF_SHIFT, 4);             // no device code
     test::LogCapture log;
-    const ProfileWritePlan plan = BuildProfileWrites(r, SET_KEY, 255, 0, Context(), &library);
-    const auto writes = StepsOf<MemoryWriteStep>(plan.steps);
-    ASSERT_EQ(writes.size(), 1u);  // the matrix only: no macro slot
-    ASSERT_EQ(writes[0].bytes.size(), 64u);
-    EXPECT_EQ(Bytes(writes[0].bytes.begin(), writes[0].bytes.begin() + 4),
-              (Bytes{0xFF, 0xFF, 0xFF, 0x58}));
-    EXPECT_EQ(Bytes(writes[0].bytes.begin() + 8, writes[0].bytes.begin() + 16),
-              (Bytes{0x01, 0x01, 0, 0x53, 0xFF, 0xFF, 0xFF, 0x58}));
+    // Without a library as well: no key may look for a macro that is not there.
+    for (const MacroLibraryAccess* macros : {static_cast<const MacroLibraryAccess*>(&library),
+                                             static_cast<const MacroLibraryAccess*>(nullptr)}) {
+        const ProfileWritePlan plan = BuildProfileWrites(r, SET_KEY, 255, 0, Context(), macros);
+        const auto writes = StepsOf<MemoryWriteStep>(plan.steps);
+        ASSERT_EQ(writes.size(), 1u);  // the matrix only: no macro slot
+        ASSERT_EQ(writes[0].bytes.size(), 64u);
+        EXPECT_EQ(Bytes(writes[0].bytes.begin(), writes[0].bytes.begin() + 4),
+                  (Bytes{0xFF, 0xFF, 0xFF, 0x58}));
+        EXPECT_EQ(Bytes(writes[0].bytes.begin() + 8, writes[0].bytes.begin() + 16),
+                  (Bytes{0x06, 0x01, 0, 0x4E, 0xFF, 0xFF, 0xFF, 0x58}));
+    }
     EXPECT_TRUE(log.Contains("keyinfo_to_hardware_code can't find macro id 0x0"));
 
     for (int index : {16, 254, -1}) {
