@@ -128,9 +128,11 @@ bool DecodeDpiLevels(Memory memory, std::uint32_t sensor, ProfileFile& scratch) 
     return allConverted;
 }
 
-// Builds the macro of slot m from the device and merges it into the library.
-void MergeDeviceMacro(Memory memory, int m, std::uint32_t code, const MacroNameTable& names,
-                      MacroLibraryAccess* library, const ProfileDecodeHooks& hooks) {
+// Builds the macro of slot m from the device and merges it into the library. Returns the id
+// of the library macro that now holds it; 0 when it is not in the library.
+std::uint32_t MergeDeviceMacro(Memory memory, int m, std::uint32_t code,
+                               const MacroNameTable& names, MacroLibraryAccess* library,
+                               const ProfileDecodeHooks& hooks) {
     const std::string name = MacroSlotName(names, m);
     const auto data =
         memory.subspan(mm::MacroSlotAddress(m) + mm::kMacroDataOffset, mm::kMacroDataSize);
@@ -138,13 +140,18 @@ void MergeDeviceMacro(Memory memory, int m, std::uint32_t code, const MacroNameT
     HdMacro_To_StMacro(&macro, data, hooks.newMacroId ? hooks.newMacroId() : NewMacroId());
     SetMacroName(macro, name);
     SetMacroRepeatFromByte(macro, static_cast<std::uint8_t>(code >> 16));
-    if (library == nullptr) return;
+    if (library == nullptr) return 0;
     const MacroRecord* existing = name.empty() ? nullptr : library->FindMacroByName(name);
     if (existing != nullptr) {
+        const std::uint32_t id = existing->dwMacroID;
         if (!MacrosEqual(*existing, macro)) library->ReplaceMacro(*existing, macro);
-    } else if (!library->AddMacro(macro)) {
-        DbgLog("add macro to list faile..");
+        return id;
     }
+    if (!library->AddMacro(macro)) {
+        DbgLog("add macro to list faile..");
+        return 0;
+    }
+    return macro.dwMacroID;
 }
 
 void DecodeKeys(Memory memory, const CodecContext& context, MacroLibraryAccess* library,
@@ -159,12 +166,16 @@ void DecodeKeys(Memory memory, const CodecContext& context, MacroLibraryAccess* 
         const std::uint32_t code = KeyCodeAt(memory, m);
         const auto entry = Fixed<4>(memory, mm::KeyMatrixAddress(m));
         DbgLog("nCode = 0x%x, MatrixInx=%d", code | static_cast<std::uint32_t>(entry[3]) << 24, m);
+        std::uint32_t macroId = 0;
         if ((code & 0xFF) == kKeyCodeTypeMacro)
-            MergeDeviceMacro(memory, m, code, names, library, hooks);
+            macroId = MergeDeviceMacro(memory, m, code, names, library, hooks);
         KeyAssignment& key = scratch.Key[0][b];
         // The key was read from matrix position m, so its record names that position.
         key.nMatrixIndex = static_cast<std::uint32_t>(m + 1);
         hardware_code_to_keyinfo(sources, code, key);
+        // The key plays the macro just merged. Finding it again by name gives the same macro
+        // for a named one, but would give every unnamed slot the first unnamed library macro.
+        if (macroId != 0 && key.dwFunID == KF_MACRO) key.dwMacroID = macroId;
         DbgLog("keyinfo: major=0x%x, minor=%d", key.FunctionClass(), int(key.FunctionCode()));
     }
 }

@@ -220,6 +220,29 @@ TEST_F(ProfileDecoderTest, DeviceMacrosAreMergedIntoTheLibrary) {
     EXPECT_EQ(MacroSlotName(d.names, 3), "Changed");
 }
 
+TEST_F(ProfileDecoderTest, UnnamedDeviceMacrosKeepTheirOwnLibraryMacro) {
+    Memory m = BaseMemory();
+    PutMacro(m, 1, "", 1);
+    PutMacro(m, 2, "", 1);
+    m[mm::MacroSlotAddress(2) + 31 + 2] = 0x05;  // slot 2 presses B, slot 1 presses A
+    test::FakeMacroLibrary library;
+    library.macros.push_back(test::MakeMacro(0x30, "", {{0x43, kMacroKindPress, 10}}));
+    library.macros.reserve(8);
+
+    ProfileFile record{};
+    int curDpiLevel = 0;
+    MacroNameTable names{};
+    ProfileDecodeHooks hooks;
+    std::uint32_t nextId = 0x100;
+    hooks.newMacroId = [&nextId] { return nextId++; };
+    ASSERT_EQ(DecodeProfileImage(m, Context(), &library, record, curDpiLevel, names, hooks), 1);
+    ASSERT_EQ(library.macros.size(), 3u);
+    EXPECT_EQ(record.Key[0][1].dwMacroID, library.macros[1].dwMacroID);
+    EXPECT_EQ(library.macros[1].stEvents[0].wCode, 0x41);
+    EXPECT_EQ(record.Key[0][2].dwMacroID, library.macros[2].dwMacroID);
+    EXPECT_EQ(library.macros[2].stEvents[0].wCode, 0x42);
+}
+
 TEST_F(ProfileDecoderTest, MacroThatCannotBeAddedGetsAStandInId) {
     test::LogCapture log;
     Memory m = BaseMemory();
