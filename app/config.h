@@ -158,7 +158,8 @@ struct AppOptions {
     Rect rcSys{};
     Rect rcSubDlg{};
 
-    std::vector<LanguageEntry> languages;  // Lang1..Lang10 up to the first empty or bad one
+    // Lang1..Lang10 up to the first empty, nameless or bad one.
+    std::vector<LanguageEntry> languages;
 };
 
 struct DeviceSection {

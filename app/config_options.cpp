@@ -235,6 +235,9 @@ std::vector<LanguageEntry> ReadLanguages(const IniFile& ini) {
             ShowSystemMessage("Lang" + std::to_string(n) + " is invalidate", "Error");
             break;
         }
+        // The language count is the number of leading entries with a name, so a nameless
+        // entry ends the list like an empty one.
+        if (comma == 0) break;
         languages.push_back({CutToChars(std::string_view(value).substr(0, comma), 29),
                              CutToChars(std::string_view(value).substr(comma + 1), 29)});
     }

@@ -167,6 +167,7 @@ TEST_F(ConfigTest, LanguageListEndsAtTheFirstEmptyOrInvalidEntry) {
          {{"Lang2 is invalidate", "Error"}}},
         {"Lang1=English,\n", {}, {{"Lang1 is invalidate", "Error"}}},
         {"Lang1=English,en\nLang3=Deutsch,de\n", {"en"}, {}},
+        {"Lang1=English,en\nLang2=,de\nLang3=Fr,fr\n", {"en"}, {}},
         {"Lang1=A,a\nLang2=B,b\nLang3=C,c\nLang4=D,d\nLang5=E,e\nLang6=F,f\nLang7=G,g\n"
          "Lang8=H,h\nLang9=I,i\nLang10=J,j\nLang11=K,k\n",
          {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"},
