@@ -25,9 +25,15 @@ ConfigState& State() {
 // Device matching selects the section on a discovery thread while windows read it.
 std::atomic<int> g_currentSection{0};
 
-std::string LogFilePathForUser() {
+// Log.txt on the desktop; without a desktop folder, in the user's data folder. That folder
+// is made here when the log will be written, so that the first run logs too (start-up
+// would create it only after the log is set up).
+std::string LogFilePathForUser(const IniFile& ini, int level) {
     const std::string desktop = DesktopDir();
-    return (desktop.empty() ? LocalAppDataDir() : desktop) + "Log.txt";
+    if (!desktop.empty()) return desktop + "Log.txt";
+    const std::string dataDir = DataDirFor(ReadTextValue(ini, "OPT", "appdir", 30));
+    if (level >= 2) MakeDirectory(dataDir);
+    return dataDir + "Log.txt";
 }
 
 }  // namespace
@@ -39,7 +45,8 @@ bool DataInit(const std::string& cfgPath) {
 
     TheSensorTables().Build(ReadSensorTableOptions(ini));
 
-    LogSetup(ini.GetInt("OPT", "Debug", 0), LogFilePathForUser());
+    const int logLevel = ini.GetInt("OPT", "Debug", 0);
+    LogSetup(logLevel, LogFilePathForUser(ini, logLevel));
     state.options = ReadOptions(ini);
     state.options.languages = ReadLanguages(ini);
 

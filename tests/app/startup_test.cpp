@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <regex>
 
@@ -85,6 +86,18 @@ TEST_F(StartupTest, DataFolderIsCreatedOneLevelDeepOnly) {
     ASSERT_TRUE(InitProgramData(1, argv, &state));
     EXPECT_FALSE(DirectoryExists(state.dataDir));
     EXPECT_NE(LogText().find("   CreateDirectory err=2"), std::string::npos);
+}
+
+TEST_F(StartupTest, WithoutADesktopTheLogGoesToTheDataFolderFromTheFirstRun) {
+    ASSERT_EQ(rmdir((dir / "home/Desktop").c_str()), 0);
+    MakeDirectory(dir / "home/share");
+    WriteConfig("");
+    const char* argv[] = {"vantor"};
+    StartupState state;
+    ASSERT_TRUE(InitProgramData(1, argv, &state));
+    ASSERT_EQ(state.dataDir, dir / "home/share/VantorTest/");
+    const std::string log = test::ReadText(state.dataDir + "Log.txt");
+    EXPECT_NE(log.find("   Mk AppData=" + state.dataDir), std::string::npos) << log;
 }
 
 TEST_F(StartupTest, UnusableConfigurationEndsWithDataInitFailed) {
