@@ -8,6 +8,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "platform/file_io.h"
+
 namespace vantor {
 namespace {
 
@@ -70,10 +72,11 @@ void LogSetup(int level, const std::string& logFilePath) {
     long size = std::ftell(file);
     if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
     std::fclose(file);
-    if (size > kMaxLogFileBytes) {
-        file = std::fopen(g_path.c_str(), "w");
-        if (file != nullptr) std::fclose(file);
-    }
+    // Emptying replaces the whole file, so it goes through the atomic writer; the entries
+    // themselves are appends to a diagnostic stream, where a replaced file per line would
+    // cost a copy of the whole log each time. (The atomic writer never logs, so it may run
+    // under the write lock.)
+    if (size > kMaxLogFileBytes) WriteFileAtomic(g_path, std::string());
     g_writer = Writer::kFile;
 }
 
