@@ -109,6 +109,16 @@ LibraryItemId MacroLibrary::InsertItem(LibraryItemId parent, LibraryItem item) {
     return id;
 }
 
+LibraryItemId MacroLibrary::InsertMacroItem(LibraryItemId parent, const std::string& text,
+                                            std::uint32_t macroId) {
+    LibraryItem item;
+    item.kind = LibraryItemKind::kMacro;
+    item.text = text;
+    item.diskName = UniqueDiskName(parent, SafeFileNameStem(text), ".qxm");
+    item.macroId = macroId;
+    return InsertItem(parent, std::move(item));
+}
+
 void MacroLibrary::RemoveChildren(LibraryItemId id, bool removeMacros) {
     LibraryItem* item = MutableItem(id);
     if (item == nullptr) return;
@@ -257,12 +267,7 @@ bool MacroLibrary::Add_Macro(const MacroRecord& record) {
     SetMacroName(copy, name);
     copy.dwState = kMacroChangedBoth;
     if (macros_.Add(copy) != MacroAddResult::kAdded) return false;
-    LibraryItem item;
-    item.kind = LibraryItemKind::kMacro;
-    item.text = name;
-    item.diskName = UniqueDiskName(kLibraryRoot, SafeFileNameStem(name), ".qxm");
-    item.macroId = copy.dwMacroID;
-    Flush_Dirty_Macro(InsertItem(kLibraryRoot, std::move(item)));
+    Flush_Dirty_Macro(InsertMacroItem(kLibraryRoot, name, copy.dwMacroID));
     return true;
 }
 

@@ -114,6 +114,9 @@ class MacroLibrary : public MacroLibraryAccess {
   private:
     LibraryItem* MutableItem(LibraryItemId id);
     LibraryItemId InsertItem(LibraryItemId parent, LibraryItem item);
+    // A macro item under `parent` with a file name of its own made from `text`.
+    LibraryItemId InsertMacroItem(LibraryItemId parent, const std::string& text,
+                                  std::uint32_t macroId);
     void RemoveItem(LibraryItemId id);  // with its children; their macros leave the list
     void RemoveChildren(LibraryItemId id, bool removeMacros);
     std::optional<std::string> FolderPath(LibraryItemId folder) const;  // with trailing '/'

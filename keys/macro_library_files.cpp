@@ -123,12 +123,7 @@ std::optional<LibraryItemId> MacroLibrary::NewMacroCommand(LibraryItemId selecte
         ui.ShowMessage(kMacroListFullMessage);
         return std::nullopt;
     }
-    LibraryItem item;
-    item.kind = LibraryItemKind::kMacro;
-    item.text = *name;
-    item.diskName = UniqueDiskName(selected, SafeFileNameStem(*name), ".qxm");
-    item.macroId = record.dwMacroID;
-    const LibraryItemId id = InsertItem(selected, std::move(item));
+    const LibraryItemId id = InsertMacroItem(selected, *name, record.dwMacroID);
     if (events_ != nullptr) events_->ShowMacro(record.dwMacroID, true);
     return id;  // the file is written when the user saves
 }
@@ -260,12 +255,7 @@ std::optional<LibraryItemId> MacroLibrary::ImportMacroFile(LibraryItemId target,
         ui.ShowMessage(kMacroListFullMessage);
         return std::nullopt;
     }
-    LibraryItem item;
-    item.kind = LibraryItemKind::kMacro;
-    item.text = title;
-    item.diskName = UniqueDiskName(target, SafeFileNameStem(title), ".qxm");
-    item.macroId = record.dwMacroID;
-    const LibraryItemId id = InsertItem(target, std::move(item));
+    const LibraryItemId id = InsertMacroItem(target, title, record.dwMacroID);
     if (events_ != nullptr) events_->ShowMacro(record.dwMacroID, false);
     Flush_Dirty_Macro(id);
     return id;
