@@ -110,18 +110,21 @@ QImage Thumb(const QColor& ring) {
     return image;
 }
 
+// Menu rows are 20 pixels high: the combo buttons place their drop-downs for rows of 20,
+// and the menu takes its row height from this picture.
 QImage MenuRow(bool hover, bool sub) {
-    QImage image = NewPicture(150, 24);
+    constexpr int kRowHeight = 20;
+    QImage image = NewPicture(150, kRowHeight);
     QPainter p(&image);
     Prepare(p);
     p.fillRect(image.rect(), hover ? QColor(0x0B, 0x3A, 0x55) : QColor(0x23, 0x25, 0x2C));
-    if (hover) p.fillRect(QRectF(0, 0, 3, 24), kAccent);
-    p.fillRect(QRectF(0, 23, 150, 1), QColor(0x2C, 0x2E, 0x36));
+    if (hover) p.fillRect(QRectF(0, 0, 3, kRowHeight), kAccent);
+    p.fillRect(QRectF(0, kRowHeight - 1, 150, 1), QColor(0x2C, 0x2E, 0x36));
     if (sub) {
         QPainterPath arrow;
-        arrow.moveTo(138, 8);
-        arrow.lineTo(142, 12);
-        arrow.lineTo(138, 16);
+        arrow.moveTo(138, 6);
+        arrow.lineTo(142, 10);
+        arrow.lineTo(138, 14);
         Stroke(p, arrow, hover ? kAccent : kMuted, 1.6);
     }
     return image;
