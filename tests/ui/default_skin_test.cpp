@@ -51,8 +51,8 @@ TEST(DefaultSkinTest, EveryPictureExistsInItsLayoutSize) {
         EXPECT_EQ(LoadSkinImage(QStringLiteral("number/number%1.png").arg(i)).size(),
                   QSize(18, 18));
     }
-    for (const char* name : {"slider.png", "slider1.png", "slider2.png", "mac_d.png", "mac_u.png",
-                             "mac_t.png", "mac_m.png", "macro/open.png", "macro/close.png"}) {
+    for (const char* name : {"slider.png", "mac_d.png", "mac_u.png", "mac_t.png", "mac_m.png",
+                             "macro/open.png", "macro/close.png"}) {
         EXPECT_FALSE(LoadSkinImage(QString::fromLatin1(name)).isNull()) << name;
     }
 }
@@ -93,6 +93,17 @@ TEST(DefaultSkinTest, MousePicturesOfEveryDeviceSectionCarryItsMarks) {
         }
     }
     EXPECT_GE(sections, 2);
+}
+
+TEST(DefaultSkinTest, SeparateXAndYThumbsFitTheirHalfOfTheDpiRow) {
+    const QImage row = LoadSkinImage(QStringLiteral("longbar_nr.png"));
+    const QImage x = LoadSkinImage(QStringLiteral("slider1.png"));
+    const QImage y = LoadSkinImage(QStringLiteral("slider2.png"));
+    ASSERT_FALSE(x.isNull());
+    EXPECT_EQ(x.size(), y.size());
+    // The X thumb is centred on a quarter of the row, the Y thumb on three quarters.
+    EXPECT_LE(x.height(), row.height() / 2);
+    EXPECT_LE(LoadSkinImage(QStringLiteral("slider.png")).height(), row.height());
 }
 
 }  // namespace

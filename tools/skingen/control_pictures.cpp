@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QLinearGradient>
 #include <QRadialGradient>
+#include <algorithm>
 
 #include "tools/skingen/skin_style.h"
 #include "tools/skingen/window_pictures.h"
@@ -97,16 +98,18 @@ QImage Bar(int width, int height, bool filled) {
     return image;
 }
 
-QImage Thumb(const QColor& ring) {
-    QImage image = NewPicture(14, 20);
+// A rounded thumb of `width` x `height` with a coloured ring.
+QImage Thumb(const QColor& ring, int width, int height) {
+    QImage image = NewPicture(width, height);
     QPainter p(&image);
     Prepare(p);
-    QRadialGradient face(QPointF(6, 8), 9);
+    QRadialGradient face(QPointF(width / 2.0 - 1, height / 2.0 - 2), height / 2.0);
     face.setColorAt(0, QColor(0xFF, 0xFF, 0xFF));
     face.setColorAt(1, QColor(0xD8, 0xDC, 0xE4));
     p.setPen(QPen(ring, 2));
     p.setBrush(face);
-    p.drawRoundedRect(QRectF(1, 1, 12, 18), 5, 5);
+    const qreal radius = std::min(width, height) / 2.0 - 1.5;
+    p.drawRoundedRect(QRectF(1, 1, width - 2, height - 2), radius, radius);
     return image;
 }
 
@@ -291,9 +294,11 @@ void AddControlPictures(std::vector<SkinPicture>& out) {
     out.push_back({"dpibar_ov.png", Bar(390, 29, true)});
     out.push_back({"bar_nr.png", Bar(261, 10, false)});
     out.push_back({"bar_ov.png", Bar(261, 10, true)});
-    out.push_back({"slider.png", Thumb(kAccent)});
-    out.push_back({"slider1.png", Thumb(kAccent)});
-    out.push_back({"slider2.png", Thumb(kWarn)});
+    out.push_back({"slider.png", Thumb(kAccent, 14, 20)});
+    // The X and Y thumbs share a 29-pixel DPI row, one centred on each quarter line, so
+    // each keeps within its half.
+    out.push_back({"slider1.png", Thumb(kAccent, 14, 14)});
+    out.push_back({"slider2.png", Thumb(kWarn, 14, 14)});
     out.push_back({"menu_nr.png", MenuRow(false, false)});
     out.push_back({"menu_ov.png", MenuRow(true, false)});
     out.push_back({"menusub_nr.png", MenuRow(false, true)});
