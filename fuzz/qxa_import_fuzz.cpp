@@ -1,14 +1,20 @@
 // Arbitrary bytes as an imported profile file: the import must refuse or clamp, never read
-// or write outside its buffers, and never write outside the macro folder.
+// or write outside its buffers, and never write outside the macro folder. An imported
+// profile is written into the mouse next, so its writes must stay inside device memory.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <variant>
+#include <vector>
 
 #include "app/config.h"
 #include "app/profile_export.h"
 #include "app/profile_store.h"
 #include "keys/macro_library.h"
+#include "profile/profile_decoder.h"
+#include "profile/profile_writes.h"
+#include "profile/sensor_tables.h"
 
 namespace {
 
@@ -36,7 +42,10 @@ std::string DataDir() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool initialised = vantor::DataInit(DataDir() + "absent.ini");
+    static const bool initialised = [] {
+        vantor::TheSensorTables().Build(vantor::SensorTableOptions{});
+        return vantor::DataInit(DataDir() + "absent.ini");
+    }();
     (void)initialised;
     const std::string root = DataDir() + "Mac/";
     std::filesystem::remove_all(root);
@@ -58,6 +67,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (profile.nKeySet < 0 || profile.nKeySet > 2) __builtin_trap();
         if (profile.nDpiLevels < 1 || profile.nDpiLevels > 8) __builtin_trap();
         if (outcome.curDpiLevel < 0 || outcome.curDpiLevel >= 8) __builtin_trap();
+
+        vantor::CodecContext context;
+        context.sensor = profile.dwSensor;
+        context.dpiLevelCount = vantor::kDpiLevels;
+        context.showLogoEffect = true;
+        const vantor::ProfileWritePlan plan =
+            vantor::BuildProfileWrites(profile, 0x7FFFF & ~vantor::SET_RESET, vantor::kSetIndexAll,
+                                       outcome.curDpiLevel, context, &library);
+        for (const vantor::WriteStep& step : plan.steps) {
+            const auto* write = std::get_if<vantor::MemoryWriteStep>(&step);
+            if (write != nullptr &&
+                write->address + write->bytes.size() > vantor::kDeviceMemorySize) {
+                __builtin_trap();
+            }
+        }
+        std::vector<std::uint8_t> memory(vantor::kDeviceMemorySize, 0);
+        vantor::RunWritesOnMemory(plan, memory, true);
     }
     // Everything the import wrote lies directly in the macro folder.
     for (const auto& entry : std::filesystem::directory_iterator(DataDir())) {
