@@ -214,6 +214,25 @@ void CPngBtn::DrawImage(QPainter& painter, const QImage& image, const QRect& tar
     painter.drawImage(target.topLeft(), scaled);
 }
 
+void CPngBtn::DrawLockedVeil(QPainter& painter, const QImage& face, const QRect& target) const {
+    const QColor veil = QColor::fromRgba(kLockedVeilArgb);
+    if (face.isNull()) {
+        painter.fillRect(target, veil);
+        return;
+    }
+    // The veil takes the face's outline, so a round or rounded picture stays round instead
+    // of turning into a grey rectangle.
+    QImage shaped(target.size(), QImage::Format_ARGB32_Premultiplied);
+    shaped.fill(Qt::transparent);
+    {
+        QPainter shape(&shaped);
+        DrawImage(shape, face, shaped.rect());
+        shape.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        shape.fillRect(shaped.rect(), veil);
+    }
+    painter.drawImage(target.topLeft(), shaped);
+}
+
 void CPngBtn::DrawCaption(QPainter& painter, const QColor& color) const {
     if (text_.isEmpty()) return;
     QRect rect = textRect_.isValid() ? textRect_ : this->rect();
@@ -238,7 +257,8 @@ void CPngBtn::DrawItem(QPainter& painter) {
     DrawImage(painter, background_, client);
 
     const ButtonLook look = CurrentLook();
-    DrawImage(painter, FaceImage(look.face), client);
+    const QImage face = FaceImage(look.face);
+    DrawImage(painter, face, client);
     if (!checkMode_ && !icon_.isNull()) {
         const bool shift = pressShift_ && pressed_;
         const QPoint at(iconX_ - (shift ? 1 : 0),
@@ -247,7 +267,7 @@ void CPngBtn::DrawItem(QPainter& painter) {
     }
     DrawCaption(painter, CaptionColor(look.color));
 
-    if (locked_) painter.fillRect(client, QColor::fromRgba(kLockedVeilArgb));
+    if (locked_) DrawLockedVeil(painter, face, client);
     if (debugFrame_) {
         painter.setPen(debugColor_);
         painter.setBrush(Qt::NoBrush);

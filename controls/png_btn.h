@@ -107,6 +107,9 @@ class CPngBtn : public QWidget {
   private:
     QImage FaceImage(ButtonFace face) const;
     void DrawImage(QPainter& painter, const QImage& image, const QRect& target) const;
+    // The grey veil of a locked button over the face picture's pixels (the whole target
+    // when there is no picture).
+    void DrawLockedVeil(QPainter& painter, const QImage& face, const QRect& target) const;
     void DrawCaption(QPainter& painter, const QColor& color) const;
     QColor CaptionColor(ButtonTextColor which) const;
     void UncheckRadioSiblings();

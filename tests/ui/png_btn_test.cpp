@@ -138,6 +138,20 @@ TEST_F(PngBtnTest, LockedButtonIgnoresClicksAndIsDimmed) {
     EXPECT_NEAR(pixel.green(), 0x50 * 0xDC / 255, 2);
 }
 
+TEST_F(PngBtnTest, LockedVeilCoversOnlyThePictureNotItsTransparentCorners) {
+    // A face with a transparent strip, as a rounded or round picture has at its corners.
+    QImage face = Solid(Qt::red);
+    for (int y = 0; y < face.height(); ++y) {
+        for (int x = 0; x < 4; ++x) face.setPixel(x, y, 0);
+    }
+    button_->SetImages(face, {}, {});
+    const QImage unlocked = Render(*button_);
+    button_->SetLocked(true);
+    const QImage locked = Render(*button_);
+    EXPECT_EQ(locked.pixel(1, 10), unlocked.pixel(1, 10));
+    EXPECT_NE(locked.pixel(20, 10), unlocked.pixel(20, 10));
+}
+
 TEST_F(PngBtnTest, DoubleClickPostsWindowAndControlValueOnlyWhenAsked) {
     button_->SetControlValue(7);
     QTest::mouseDClick(button_, Qt::LeftButton);
