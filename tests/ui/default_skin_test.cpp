@@ -106,5 +106,13 @@ TEST(DefaultSkinTest, SeparateXAndYThumbsFitTheirHalfOfTheDpiRow) {
     EXPECT_LE(LoadSkinImage(QStringLiteral("slider.png")).height(), row.height());
 }
 
+TEST(DefaultSkinTest, ProgressWindowShowsTheEmptyTrackOfItsBar) {
+    const QImage window = LoadSkinImage(QStringLiteral("progress_nr.png"));
+    ASSERT_FALSE(window.isNull());
+    // Inside the restore bar (45, 101)-(486, 123) the track differs from the window above it.
+    EXPECT_NE(window.pixel(265, 112), window.pixel(265, 90));
+    EXPECT_NE(window.pixel(60, 112), window.pixel(60, 90));
+}
+
 }  // namespace
 }  // namespace vantor

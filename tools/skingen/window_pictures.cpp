@@ -35,6 +35,16 @@ QImage PopupBackground(int width, int height, int headerHeight) {
     return image;
 }
 
+// The progress window with the empty track of its bar, (45, 101)-(486, 123) as the
+// restore-defaults action lays it out, so the filling bar shows how far it has to go.
+QImage ProgressBackground() {
+    QImage image = PopupBackground(530, 150, 40);
+    QPainter p(&image);
+    Prepare(p);
+    Panel(p, QRectF(44, 100, 443, 24), 7, kGroove, kGroove, QColor(0x2E, 0x30, 0x38));
+    return image;
+}
+
 void Grid(QPainter& p, const QRectF& area, int step, int alpha) {
     p.save();
     p.setPen(QPen(QColor(255, 255, 255, alpha), 1));
@@ -252,7 +262,7 @@ void AddWindowPictures(std::vector<SkinPicture>& out) {
     out.push_back({"led_nr.png", PageBackground(true)});
     out.push_back({"msg_nr.png", PopupBackground(436, 150, 24)});
     out.push_back({"msg2_nr.png", PopupBackground(396, 340, 44)});
-    out.push_back({"progress_nr.png", PopupBackground(530, 150, 40)});
+    out.push_back({"progress_nr.png", ProgressBackground()});
     const NaviIcon icons[] = {NaviIcon::Buttons, NaviIcon::Performance, NaviIcon::Macro,
                               NaviIcon::Lighting};
     for (int i = 0; i < 4; ++i) {
