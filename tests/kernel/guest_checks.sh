@@ -135,13 +135,18 @@ expect "profile 2 memory" "^0010: 0f 0f 00 37\$" vantorctl memory 0x10 4
 expect "profile 1" "^profile: 1" vantorctl profile 1
 expect "profile 1 memory" "^0010: 1f 1f 00 17\$" vantorctl memory 0x10 4
 
+# A copy of the program folder whose cfg.ini sends the diagnostic log to standard error.
+cp -r /opt/vantor /tmp/logging
+sed -i 's/^Debug=.*/Debug=1/' /tmp/logging/cfg.ini
+
 # A mouse switched off is polled by discovery until it answers.
 bridge off
-vantorctl info >/tmp/info.log 2>&1 &
+vantorctl --program-dir /tmp/logging info >/tmp/info.log 2>&1 &
 info_pid=$!
 sleep 1
 bridge on
-if wait "$info_pid" && grep -q "customer id: 0x01" /tmp/info.log; then
+if wait "$info_pid" && grep -q "Psd_Thread: bCennect=0" /tmp/info.log &&
+    grep -q "customer id: 0x01" /tmp/info.log; then
     ok "mouse switched on while discovery polls"
 else
     bad "mouse switched on while discovery polls" "$(cat /tmp/info.log)"
@@ -152,8 +157,6 @@ fi
 vantor-hidraw-probe watch 60 >/tmp/watch.log 2>&1 &
 watch_pid=$!
 wait_for 5 grep -q watching /tmp/watch.log
-cp -r /opt/vantor /tmp/logging
-sed -i 's/^Debug=.*/Debug=1/' /tmp/logging/cfg.ini
 bridge "delay 20"
 vantorctl --program-dir /tmp/logging read >/tmp/unplug.log 2>&1 &
 read_pid=$!

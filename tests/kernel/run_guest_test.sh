@@ -126,7 +126,7 @@ mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
 # hid-generic binds the uhid devices; without it no hidraw node appears.
 for module in hid hid-generic uhid; do
-    insmod /lib/modules/$module.ko || echo "VANTOR-GUEST-RESULT: FAIL insmod $module"
+    insmod /lib/modules/$module.ko || echo "insmod $module failed"
 done
 export PATH=/opt/vantor:/bin HOME=/tmp
 # A check that hangs still ends the guest with a result line.
