@@ -455,11 +455,14 @@ void CTreeCtrlEx::PaintRow(QPainter& painter, const TreeModel::VisibleRow& row, 
     }
 
     const QRect textBox = ToQRect(boxes.text);
+    // The letters keep two margins from the box's left edge: a top-level leaf's box starts
+    // at the client edge, under the frame.
+    const QRect letters = textBox.adjusted(2 * margin_, 0, 0, 0);
     painter.setFont(selected ? selectedFont_ : font_);
     painter.setPen(selected ? selectedTextColor_ : textColor_);
     const QString text = painter.fontMetrics().elidedText(
-        QString::fromStdString(model_.Text(row.item)), Qt::ElideRight, textBox.width());
-    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        QString::fromStdString(model_.Text(row.item)), Qt::ElideRight, letters.width());
+    painter.drawText(letters, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
 
     if (debugFrame_) {
         painter.setBrush(Qt::NoBrush);

@@ -181,5 +181,20 @@ TEST_F(TreeCtrlExTest, PaintsSelectionOverTheFullWidthAndTheFrame) {
     EXPECT_EQ(canvas.pixelColor(0, 100), QColor(0, 0, 0));
 }
 
+TEST_F(TreeCtrlExTest, LeafTextKeepsClearOfTheFrame) {
+    // A top-level leaf without icon starts its text box at the client's left edge, where
+    // the frame is drawn; its letters must not run into the frame.
+    tree->SetFrameColor(0);
+    tree->SetTextColors(Qt::white, Qt::white);
+    QImage canvas(tree->size(), QImage::Format_ARGB32);
+    tree->render(&canvas);
+    const QRect row = tree->ItemRowRect(leaf);
+    for (int x = 0; x < 3; ++x) {
+        for (int y = row.top(); y <= row.bottom(); ++y) {
+            EXPECT_EQ(canvas.pixelColor(x, y), QColor(0, 0, 0)) << x << "," << y;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vantor
