@@ -79,6 +79,14 @@ QPoint CMenuDlg::RowCentre(int row) const {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
+QRect CMenuDlg::RowTextRect(int row) const {
+    const Rect r = layout_.RowRect(row);
+    const bool hasArrow = !layout_.IsSubMenu() && layout_.RowHasChildren(row);
+    const int rightIndent = Scaled(hasArrow ? 2 * kTextIndent : kTextIndent);
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)
+        .adjusted(Scaled(kTextIndent), 0, -rightIndent, 0);
+}
+
 void CMenuDlg::OpenSubMenu(std::uint32_t parentValue, QPoint topLeft) {
     MenuLayout sub(layout_.Items(), true, parentValue, width(), layout_.RowHeight(),
                    Scaled(kMargin), {topLeft.x(), topLeft.y()});
@@ -167,7 +175,7 @@ void CMenuDlg::paintEvent(QPaintEvent* /*event*/) {
         std::uint32_t color = colors_.normal;
         if (hover) color = pressed_ ? colors_.pressed : colors_.hover;
         painter.setPen(ColorFromColorRef(color));
-        const QRect textBox = target.adjusted(Scaled(kTextIndent), 0, -Scaled(2 * kTextIndent), 0);
+        const QRect textBox = RowTextRect(row);
         const QString text = painter.fontMetrics().elidedText(
             QString::fromStdString(layout_.RowItem(row).szText), Qt::ElideRight, textBox.width());
         painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);

@@ -39,6 +39,9 @@ class CMenuDlg : public QWidget {
     const MenuLayout& Layout() const { return layout_; }
     CMenuDlg* SubMenu() const { return subMenu_.data(); }
     QPoint RowCentre(int row) const;
+    // Where a row's text is drawn: indented from both edges, with room for the arrow on a
+    // row that opens a sub-menu.
+    QRect RowTextRect(int row) const;
 
   protected:
     bool event(QEvent* event) override;

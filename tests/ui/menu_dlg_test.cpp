@@ -70,6 +70,15 @@ TEST_F(MenuDlgTest, RowsComeFromTheTopLevelItemsAtThePictureHeight) {
     EXPECT_TRUE(menu->isVisible());
 }
 
+TEST_F(MenuDlgTest, OnlyRowsWithASubMenuGiveUpTextRoomForTheArrow) {
+    CMenuDlg* menu = Show(Items());
+    const QRect plain = menu->RowTextRect(0);
+    const QRect withArrow = menu->RowTextRect(1);
+    EXPECT_EQ(plain.left(), withArrow.left());
+    EXPECT_GT(plain.right(), withArrow.right());
+    EXPECT_GE(plain.width(), 160 - 2 * plain.left());
+}
+
 TEST_F(MenuDlgTest, FiftyOneItemsShowAnEmptyFrame) {
     std::vector<MenuItem> items(51);
     for (std::size_t i = 0; i < items.size(); ++i) {
