@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/log.h"
+#include "app/profile_defaults.h"
 #include "profile/profile_writes.h"
 #include "profile/set_flags.h"
 
@@ -15,35 +16,16 @@ constexpr std::uint32_t kDeviceParts = SET_KEY | SET_LED | SET_DPI | SET_CUR_DPI
                                        SET_RIPPLE | SET_DEBOUNCE | SET_MOTIONSYNC | SET_SLEEP |
                                        SET_LIGHTOFF | SET_SENSORMODE | SET_AUTOSLEEP;
 
-std::uint8_t Byte(std::uint32_t value, int index) {
-    return static_cast<std::uint8_t>(value >> (8 * index));
-}
-
 }  // namespace
 
 ProfileDefaults ProfileDefaultsOf(const DeviceSection& section, const AppOptions& options) {
+    ProfileDefaults d = MakeProfileDefaults(section, options, section.keys);
     // A section that was never read holds zeros; the defaults of a new record stand in for
     // them, so the mouse always has a report rate and a sleep time.
-    ProfileDefaults d;
-    d.keyLayers = section.keys;
-    if (section.DR != 0) d.reportRate = static_cast<std::uint32_t>(section.DR);
-    d.dpiLevelCount = section.DM;
-    d.dpiUiLevels = section.DpiUILevels;
-    for (std::size_t i = 0; i < kDpiLevels; ++i) {
-        d.dpi[i] = section.DPI[i];
-        for (int c = 0; c < 3; ++c) {
-            d.dpiColors[3 * i + static_cast<std::size_t>(c)] = Byte(section.DC[i], c);
-        }
-    }
-    d.sensor = static_cast<std::uint32_t>(section.Sensor);
-    d.showLod = section.ShowLOD;
-    if (section.SleepTime != 0) d.sleepTime = section.SleepTime;
-    if (section.Sensor != 0) d.sleepTimeCheck = section.SleepTimeCheck;
-    d.deviceDebounce = section.Debounce;
-    d.generalDebounce = options.Debounce;
-    d.enhancePrecision = options.EnhancePrecision;
-    d.dpiLedMode = static_cast<std::uint32_t>(section.DpiLEDMode);
-    d.ledParam = options.LEDParam;
+    const ProfileDefaults fresh;
+    if (section.DR == 0) d.reportRate = fresh.reportRate;
+    if (section.SleepTime == 0) d.sleepTime = fresh.sleepTime;
+    if (section.Sensor == 0) d.sleepTimeCheck = fresh.sleepTimeCheck;
     return d;
 }
 
