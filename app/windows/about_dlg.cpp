@@ -1,6 +1,7 @@
 #include "app/windows/about_dlg.h"
 
 #include <QDesktopServices>
+#include <QFont>
 #include <QPainter>
 #include <QUrl>
 
@@ -8,6 +9,7 @@
 #include "app/texts.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
+#include "controls/popup_parts.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
 #include "controls/skin_loaders.h"
@@ -15,19 +17,12 @@
 namespace vantor {
 namespace {
 
-// (399, 10)-(424, 35), (60, 105)-(260, 125) and (280, 105)-(391, 132).
-const QRect kCloseRect(399, 10, 25, 25);
-const QRect kLinkRect(60, 105, 200, 20);
-const QRect kFirmwareRect(280, 105, 111, 27);
+constexpr QRect kLinkRect = Span(60, 105, 260, 125);
+constexpr QRect kFirmwareRect = Span(280, 105, 391, 132);
 const QColor kFirmwareCaption(100, 100, 100);
 
 QString TextOf(const char* key) {
     return QString::fromStdString(Text(key));
-}
-
-// (left, top)-(right, bottom) with an exclusive right and bottom edge.
-QRect Span(int left, int top, int right, int bottom) {
-    return {left, top, right - left, bottom - top};
 }
 
 }  // namespace
@@ -48,8 +43,8 @@ int CAboutDlg::exec() {
 
 void CAboutDlg::CreateButtons() {
     const QString exitPicture = QStringLiteral("exit_nr.png");
-    closeButton_ = NewSmallPngButton(this, Background(),
-                                     {exitPicture, exitPicture, exitPicture, kCloseRect, {}, 0});
+    closeButton_ = NewSmallPngButton(
+        this, Background(), {exitPicture, exitPicture, exitPicture, kPopupCloseRect, {}, 0});
     if (closeButton_ != nullptr) {
         connect(closeButton_, &CPngBtn::clicked, this, &QDialog::reject);
     }
@@ -58,7 +53,12 @@ void CAboutDlg::CreateButtons() {
     linkButton_ = new CPngBtn(this);
     linkButton_->setGeometry(kLinkRect);
     linkButton_->SetBackgroundImage(BackgroundCrop(Background(), kLinkRect));
-    linkButton_->SetText(TextOf("tc_msg24"));
+    // Left-aligned with the texts above it and underlined, so it reads as a link.
+    linkButton_->SetText(TextOf("tc_msg24"), 0,
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine);
+    QFont linkFont = linkButton_->font();
+    linkFont.setUnderline(true);
+    linkButton_->setFont(linkFont);
     linkButton_->SetTextColors(ColorFromColorRef(options.Btn_txt_clr_ov),
                                ColorFromColorRef(options.Btn_txt_clr_nr),
                                ColorFromColorRef(options.Btn_txt_clr_dn));
