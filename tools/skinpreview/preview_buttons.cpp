@@ -110,7 +110,9 @@ VANTOR_PREVIEW(sliders_single) {
                      LoadSkinImage(QStringLiteral("bar_ov.png")), thumb);
     inactive->SetRange(1, 5);
     inactive->ShowThumb(false);
-    return preview::Grab(&page);
+    // The page is grabbed as a translucent window: lay it on the canvas so the light
+    // marks and thumbs show as they do on a page.
+    return preview::Row({preview::Grab(&page)}, 0);
 }
 
 VANTOR_PREVIEW(sliders_dpi_rows) {
@@ -140,7 +142,9 @@ VANTOR_PREVIEW(sliders_dpi_rows) {
         bar->SetPosByValue(3200, false, 1);
         bar->SetPosByValue(separate ? 6400 : 1600, false, 0);  // the fill follows X
     }
-    return preview::Grab(&page);
+    // The page is grabbed as a translucent window: lay it on the canvas so the light
+    // marks and thumbs show as they do on a page.
+    return preview::Row({preview::Grab(&page)}, 0);
 }
 
 }  // namespace vantor
