@@ -43,10 +43,16 @@ cache=$(cd "$cache" && pwd)
 kernel="$cache/kernel"
 
 # --- kernel and modules, cached ---------------------------------------------------------
-unpack_module() {  # name: copies the module as a plain .ko into $kernel/modules
-    local name=$1 found
-    found=$(find "$cache/unpack/lib/modules" -path "*/kernel/drivers/hid/$name.ko*" | head -n 1)
-    [ -n "$found" ] || fail "the kernel package has no module $name"
+# name, config option: copies the module as a plain .ko into $kernel/modules; nothing when
+# the kernel has it built in.
+unpack_module() {
+    local name=$1 option=$2 found
+    found=$(find "$cache/unpack" -path "*/modules/*/kernel/drivers/hid/$name.ko*" | head -n 1)
+    if [ -z "$found" ]; then
+        grep -qx "$option=y" "$cache/unpack"/boot/config-* ||
+            fail "the kernel package has no module $name"
+        return 0
+    fi
     case "$found" in
         *.ko) cp "$found" "$kernel/modules/$name.ko" ;;
         *.ko.xz) xz -dc "$found" >"$kernel/modules/$name.ko" ;;
@@ -80,7 +86,9 @@ if [ ! -f "$kernel/ready" ]; then
     vmlinuz=$(find "$cache/unpack/boot" -name 'vmlinuz-*' | head -n 1)
     [ -n "$vmlinuz" ] || fail "$package holds no vmlinuz"
     cp "$vmlinuz" "$kernel/vmlinuz"
-    for module in hid hid-generic uhid; do unpack_module "$module"; done
+    unpack_module hid CONFIG_HID
+    unpack_module hid-generic CONFIG_HID_GENERIC
+    unpack_module uhid CONFIG_UHID
     echo "$package" >"$kernel/package"
     rm -rf "$cache/unpack"
     touch "$kernel/ready"
@@ -91,7 +99,7 @@ root="$cache/root"
 rm -rf "$root"
 mkdir -p "$root"/{bin,dev,proc,sys,tmp,run,lib/modules,opt/vantor}
 cp "$busybox" "$root/bin/busybox"
-cp "$kernel"/modules/*.ko "$root/lib/modules/"
+cp -r "$kernel/modules/." "$root/lib/modules/"
 cp "$checks" "$root/checks.sh"
 
 # The program folder: programs (without debug sections, so the guest loads less) and the
@@ -104,10 +112,9 @@ for program in vantorctl uhid-bridge vantor-hidraw-probe; do
     fi
 done
 cp "$bin/cfg.ini" "$root/opt/vantor/"
-[ -f "$bin/text.xml" ] && cp "$bin/text.xml" "$root/opt/vantor/"
+if [ -f "$bin/text.xml" ]; then cp "$bin/text.xml" "$root/opt/vantor/"; fi
 for language in "$bin"/*/; do
-    name=$(basename "$language")
-    [ -f "$language/text.xml" ] && cp -r "$language" "$root/opt/vantor/$name"
+    if [ -f "$language/text.xml" ]; then cp -r "$language" "$root/opt/vantor/"; fi
 done
 
 # Shared libraries at the paths the programs' loader looks for them.
@@ -124,9 +131,12 @@ cat >"$root/init" <<'INIT'
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
-# hid-generic binds the uhid devices; without it no hidraw node appears.
+# hid-generic binds the uhid devices; without it no hidraw node appears. A module that is
+# not there is built into the kernel.
 for module in hid hid-generic uhid; do
-    insmod /lib/modules/$module.ko || echo "insmod $module failed"
+    if [ -f /lib/modules/$module.ko ]; then
+        insmod /lib/modules/$module.ko || echo "insmod $module failed"
+    fi
 done
 export PATH=/opt/vantor:/bin HOME=/tmp
 # A check that hangs still ends the guest with a result line.
