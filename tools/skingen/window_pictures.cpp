@@ -77,8 +77,9 @@ QImage MainBackground() {
     mark.lineTo(38, 52);
     mark.lineTo(50, 28);
     Stroke(p, mark, kAccent, 4);
-    // Navigation rail and separator above the page area (1,160)-(1019,699).
-    Panel(p, QRectF(18, 104, 290, 61), 8, QColor(0x22, 0x24, 0x2B), QColor(0x1A, 0x1B, 0x21),
+    // Navigation rail around the four 60 x 49 buttons from ptNavi (25, 110), 4 pixels
+    // apart, standing on the separator above the page area (1,160)-(1019,699).
+    Panel(p, QRectF(18, 104, 266, 56), 8, QColor(0x22, 0x24, 0x2B), QColor(0x1A, 0x1B, 0x21),
           QColor(0x2C, 0x2E, 0x36));
     p.fillRect(QRectF(1, 159, kWidth - 2, 1), kBorder);
     QRectF page(1, 160, kWidth - 2, 539);
