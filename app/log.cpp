@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/file_io.h"
+#include "platform/string_format.h"
 
 namespace vantor {
 namespace {
@@ -98,16 +99,7 @@ void DbgLogImpl(const char* format, ...) {
     if (LogLevel() == 0) return;
     va_list args;
     va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    int needed = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string message;
-    if (needed > 0) {
-        message.resize(static_cast<std::size_t>(needed) + 1);
-        std::vsnprintf(message.data(), message.size(), format, args);
-        message.resize(static_cast<std::size_t>(needed));
-    }
+    const std::string message = StringPrintfV(format, args);
     va_end(args);
     WriteEntry(message);
 }

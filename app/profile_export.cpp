@@ -18,11 +18,6 @@ std::size_t SlotOffset(int slot) {
     return sizeof(ProfileFile) + static_cast<std::size_t>(slot) * kMacroRecordSize;
 }
 
-std::string TextOr(const char* key, const char* fallback) {
-    std::string text = Text(key);
-    return text.empty() ? fallback : text;
-}
-
 // The first slot that holds a macro record with the id; ids of 0 (a key without macro, an
 // empty slot) never match.
 const MacroRecord* FindSlot(const std::array<MacroRecord, kExportMacroSlots>& slots,

@@ -155,4 +155,9 @@ std::string Text(std::string_view key) {
     return (*g_table)[found->second];
 }
 
+std::string TextOr(std::string_view key, std::string_view fallback) {
+    std::string text = Text(key);
+    return text.empty() ? std::string(fallback) : text;
+}
+
 }  // namespace vantor

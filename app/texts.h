@@ -20,4 +20,7 @@ const std::vector<std::string>& TextKeys();
 // The text of a key, e.g. Text("tc_msg25").
 std::string Text(std::string_view key);
 
+// The text of a key, or `fallback` when the language file leaves it empty.
+std::string TextOr(std::string_view key, std::string_view fallback);
+
 }  // namespace vantor

@@ -19,26 +19,13 @@
 #include "keys/safe_file_name.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "platform/string_format.h"
 
 namespace vantor {
 namespace {
 
 constexpr std::string_view kRefusedNameChars = "/\\?+=-*&%!#";
 constexpr std::size_t kMaxExportedMacroFile = 1 << 20;
-
-std::string TextOr(const char* key, const char* fallback) {
-    std::string text = Text(key);
-    return text.empty() ? fallback : text;
-}
-
-__attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...) {
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
-}
 
 // Moves a file or folder without replacing anything at the target (a rename onto an
 // existing name fails, as the user expects from a file manager). errno on failure.
@@ -165,7 +152,7 @@ bool MacroLibrary::RenameItem(LibraryItemId id, StoreUi& ui) {
         newDiskName =
             stem + ".qxm" == oldDiskName ? oldDiskName : UniqueDiskName(parent, stem, ".qxm");
         if (newDiskName != oldDiskName && !MoveNoReplace(*oldPath, *folder + newDiskName, &error)) {
-            ui.ShowMessage(Format("Rename failed. err=0x%x", static_cast<unsigned>(error)));
+            ui.ShowMessage(StringPrintf("Rename failed. err=0x%x", static_cast<unsigned>(error)));
             return false;
         }
     } else {
@@ -176,7 +163,7 @@ bool MacroLibrary::RenameItem(LibraryItemId id, StoreUi& ui) {
                                MoveNoReplace(oldIcon, newIcon, &error);
         if (newDiskName != oldDiskName && !MoveNoReplace(*oldPath, *folder + newDiskName, &error)) {
             if (iconMoved) MoveNoReplace(newIcon, oldIcon, &error);
-            ui.ShowMessage(Format("Rename failed. err=0x%x", static_cast<unsigned>(error)));
+            ui.ShowMessage(StringPrintf("Rename failed. err=0x%x", static_cast<unsigned>(error)));
             return false;
         }
     }
@@ -202,7 +189,7 @@ bool MacroLibrary::DeleteItem(LibraryItemId id, StoreUi& ui) {
     }
     const LibraryItem* item = Item(id);
     if (item == nullptr) {
-        ui.ShowMessage(Format("Operation failed, hItem = 0x%x, pItem = 0x%x.", id, 0u));
+        ui.ShowMessage(StringPrintf("Operation failed, hItem = 0x%x, pItem = 0x%x.", id, 0u));
         return false;
     }
     if (!ui.Ask(Text("tc_msg6"))) return false;
@@ -218,12 +205,12 @@ bool MacroLibrary::DeleteItem(LibraryItemId id, StoreUi& ui) {
     if (!isMacro) {
         const int error = RemoveFolderTree(*path);
         if (error != 0 && !IsMissingError(error)) {
-            ui.ShowMessage(Format("Remove Directory failed, err = %d.", error));
+            ui.ShowMessage(StringPrintf("Remove Directory failed, err = %d.", error));
         }
     } else if (unlink(path->c_str()) != 0 && !IsMissingError(errno)) {
         const int error = errno;
         DbgLog("DeleteFile %s, err=%d", path->c_str(), error);
-        ui.ShowMessage(Format("Delete File failed, err = %d.", error));
+        ui.ShowMessage(StringPrintf("Delete File failed, err = %d.", error));
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/log.h"
+#include "platform/string_format.h"
 #include "profile/check_byte.h"
 #include "profile/combo_slot.h"
 #include "profile/dpi_codec.h"
@@ -27,21 +28,12 @@ constexpr std::uint32_t kFinalSleepMs = 500;
 constexpr std::size_t kSlotChunk = 10;
 constexpr std::uint8_t kResetCommand = 0x09;
 
-__attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...) {
-    char text[160];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
-}
-
 void Append(WriteSteps& steps, const WriteSteps& more) {
     steps.insert(steps.end(), more.begin(), more.end());
 }
 
 FailedWriteStep RefuseIndex(const char* part, int index) {
-    std::string text = Format("SetProfile: %s has no index %d", part, index);
+    std::string text = StringPrintf("SetProfile: %s has no index %d", part, index);
     DbgLog("%s", text.c_str());
     return FailedWriteStep{std::move(text)};
 }
@@ -65,7 +57,8 @@ std::int32_t AddKeySlot(const KeyAssignment& key, int b, int m, const CodecConte
         const MacroRecord* macro = macros ? macros->FindMacroById(key.dwMacroID) : nullptr;
         if (macro == nullptr) return code;
         std::vector<std::uint8_t> slot = BuildMacroSlot(*macro);
-        steps.push_back(LogHexStep{Format("macro data(key=%d, MatrixInx=%d):", b, m), slot, 16});
+        steps.push_back(
+            LogHexStep{StringPrintf("macro data(key=%d, MatrixInx=%d):", b, m), slot, 16});
         steps.push_back(MemoryWriteStep{mm::MacroSlotAddress(m), std::move(slot), kSlotChunk});
         steps.push_back(SleepStep{kSlotSleepMs});
         return code | m << 8;
@@ -75,7 +68,8 @@ std::int32_t AddKeySlot(const KeyAssignment& key, int b, int m, const CodecConte
         const std::size_t length = EncodeComboSlot(key, slot);
         slot[length] = CheckByte(std::span<const std::uint8_t>(slot).first(length));
         std::vector<std::uint8_t> bytes(slot.begin(), slot.begin() + static_cast<long>(length + 1));
-        steps.push_back(LogHexStep{Format("key data(key=%d, MatrixInx=%d):", b, m), bytes, 16});
+        steps.push_back(
+            LogHexStep{StringPrintf("key data(key=%d, MatrixInx=%d):", b, m), bytes, 16});
         steps.push_back(MemoryWriteStep{mm::ComboSlotAddress(m), std::move(bytes), kSlotChunk});
         steps.push_back(SleepStep{kSlotSleepMs});
     }
@@ -106,7 +100,7 @@ void AddKeys(const ProfileFile& record, int index, const CodecContext& context,
     }
     steps.push_back(LogStep{"Matrix--------------------"});
     for (int m = 0; m < mm::kKeySlots; ++m) {
-        steps.push_back(LogStep{Format(
+        steps.push_back(LogStep{StringPrintf(
             "Matrix[%d] = 0x%08x", m, static_cast<unsigned>(matrix[static_cast<std::size_t>(m)]))});
     }
     if (all) {
@@ -118,7 +112,8 @@ void AddKeys(const ProfileFile& record, int index, const CodecContext& context,
 
 void AddLighting(const ProfileFile& record, int index, const CodecContext& context,
                  WriteSteps& steps) {
-    steps.push_back(LogStep{Format("Set LED, inx=0x%x --------", static_cast<unsigned>(index))});
+    steps.push_back(
+        LogStep{StringPrintf("Set LED, inx=0x%x --------", static_cast<unsigned>(index))});
     const auto parts = static_cast<unsigned>(index);
     auto add = [&steps](const LightingWrite& w) {
         steps.push_back(SleepStep{kSettingSleepMs});
