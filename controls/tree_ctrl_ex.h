@@ -107,6 +107,8 @@ class CTreeCtrlEx : public QWidget {
     void SetSelectionColor(const QColor& color);
     void SetHoverColor(const QColor& color);
     void SetTextColors(const QColor& selected, const QColor& other);
+    // Dark by default, for the light default selection.
+    QColor SelectedTextColor() const { return selectedTextColor_; }
     void SetFonts(const QFont& selected, const QFont& other);
     // A COLORREF; 0 draws no frame.
     void SetFrameColor(std::uint32_t colorRef);

@@ -78,8 +78,9 @@ void CPickMacroDlg::FillTree(const std::string& macroRoot, int macroDir) {
     tree_->Create(kTreeRect, this, kTreeId, Background(),
                   SkinPath(QStringLiteral("macro/open.png")),
                   SkinPath(QStringLiteral("macro/close.png")));
-    tree_->SetTextColors(ColorFromColorRef(Options().Txt_clr),
-                         ColorFromColorRef(Options().Txt_clr));
+    // The selected item keeps the tree's dark text: the light text colour of the skin is
+    // unreadable on the light selection.
+    tree_->SetTextColors(tree_->SelectedTextColor(), ColorFromColorRef(Options().Txt_clr));
     if (Is4KLayout()) Move4K(tree_);
     MacroLibrary library(macroRoot, macroDir);
     library.LoadLibrary(false);

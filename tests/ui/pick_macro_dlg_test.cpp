@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QTest>
 #include <algorithm>
+#include <cstdlib>
 
+#include "app/config.h"
 #include "app/message_sink.h"
 #include "app/texts.h"
 #include "controls/png_btn.h"
@@ -88,6 +91,28 @@ TEST_F(PickMacroDlgTest, MacroPageButtonGivesMinusOneAndCloseCancels) {
     closed.show();
     QTest::mouseClick(closed.CloseButton(), Qt::LeftButton);
     EXPECT_EQ(closed.result(), QDialog::Rejected);
+}
+
+TEST_F(PickMacroDlgTest, SelectedMacroStaysReadable) {
+    // The shipped configuration's light text colour.
+    DataInit(test::SourceDataDir() + "cfg.ini");
+    CPickMacroDlg dialog(root_.path(), 0);
+    CTreeCtrlEx& tree = *dialog.Tree();
+    const TreeItemId top = tree.Model().Children(kTreeRoot).front();
+    tree.SelectItem(top);
+    QImage canvas(tree.size(), QImage::Format_ARGB32);
+    tree.render(&canvas);
+    // The letters of the selected row stand out from the selection behind them.
+    const QRect row = tree.ItemRowRect(top);
+    const int background = canvas.pixelColor(row.right() - 8, row.center().y()).lightness();
+    int farthest = 0;
+    for (int x = row.left(); x < row.left() + 40; ++x) {
+        for (int y = row.top(); y <= row.bottom(); ++y) {
+            farthest =
+                std::max(farthest, std::abs(canvas.pixelColor(x, y).lightness() - background));
+        }
+    }
+    EXPECT_GT(farthest, 100);
 }
 
 }  // namespace

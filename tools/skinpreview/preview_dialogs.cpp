@@ -11,6 +11,7 @@
 #include "app/texts.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
+#include "controls/tree_ctrl_ex.h"
 #include "controls/window_message.h"
 #include "device/windows/progress_dlg.h"
 #include "keys/key_functions.h"
@@ -107,6 +108,10 @@ VANTOR_PREVIEW(dialog_pick_macro) {
         WriteMacroFile(path, record);
     }
     CPickMacroDlg dialog(root, 1);
+    CTreeCtrlEx* tree = dialog.Tree();
+    if (tree != nullptr && !tree->Model().Children(kTreeRoot).empty()) {
+        tree->SelectItem(tree->Model().Children(kTreeRoot).front());
+    }
     return preview::Grab(&dialog);
 }
 
