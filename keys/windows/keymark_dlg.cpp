@@ -52,9 +52,11 @@ bool CKeyMarkDlg::Create(const QImage& pageBackground, QPoint position, int cid,
     for (int i = 0; i < kKeysPerSet; ++i) {
         const Rect& mark = marks[static_cast<std::size_t>(i)];
         if (mark.IsEmpty() || i >= keyCount) continue;
+        // Marks come from the configuration: an area keeps to the mouse picture.
         const QRect area =
-            LayoutRect(QRect(QPoint(mark.left, mark.top), QPoint(mark.right - 1, mark.bottom - 1)));
-        if (!area.isValid()) continue;
+            LayoutRect(QRect(QPoint(mark.left, mark.top), QPoint(mark.right - 1, mark.bottom - 1)))
+                .intersected(picture_.rect());
+        if (area.isEmpty()) continue;
         auto* button = new CPngBtn(this);
         button->setGeometry(area);
         button->SetImages(picture_.copy(area), picture_.copy(area), highlighted_.copy(area));

@@ -55,6 +55,16 @@ TEST_F(KeyMarkDlgTest, MarkKeyHighlightsOneAreaAndLargeIndexesClear) {
     EXPECT_FALSE(marks.Area(0)->GetCheck());
 }
 
+TEST_F(KeyMarkDlgTest, AreaKeepsToTheMousePicture) {
+    marks_[4] = {30, 20, 99999, 99999};  // a mark far beyond the 40 x 30 picture
+    marks_[5] = {50, 40, 60, 50};        // wholly outside it
+    CKeyMarkDlg marks(&page_);
+    ASSERT_TRUE(marks.Create(background_, QPoint(0, 0), 1, 2, marks_, 16));
+    ASSERT_NE(marks.Area(4), nullptr);
+    EXPECT_EQ(marks.Area(4)->geometry(), QRect(30, 20, 10, 10));
+    EXPECT_EQ(marks.Area(5), nullptr);
+}
+
 TEST_F(KeyMarkDlgTest, MissingMousePictureCreatesNothing) {
     CKeyMarkDlg marks(&page_);
     EXPECT_FALSE(marks.Create(background_, QPoint(0, 0), 9, 9, marks_, 16));
