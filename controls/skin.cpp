@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "controls/layout_4k.h"
 #include "platform/paths.h"
 
 namespace vantor {
@@ -28,8 +29,7 @@ void Set4KLayout(bool on) {
 }
 
 QRect LayoutRect(const QRect& rect) {
-    if (!Is4KLayout()) return rect;
-    return {rect.x() * 2, rect.y() * 2, rect.width() * 2, rect.height() * 2};
+    return Is4KLayout() ? Doubled(rect) : rect;
 }
 
 }  // namespace vantor
