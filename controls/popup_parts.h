@@ -23,6 +23,11 @@ inline constexpr QRect kPopupCloseRect = Span(399, 10, 424, 35);
 inline constexpr QRect kPopupOkRect = Span(136, 110, 216, 137);
 inline constexpr QRect kPopupCancelRect = Span(242, 110, 322, 137);
 inline constexpr QRect kPopupSingleOkRect = Span(186, 110, 266, 137);
+// Two edit boxes side by side, each under its caption (movement and fire-key windows).
+inline constexpr QRect kPopupLeftEditRect = Span(135, 70, 215, 90);
+inline constexpr QRect kPopupRightEditRect = Span(242, 70, 322, 90);
+inline constexpr QRect kPopupLeftCaptionRect = Span(120, 45, 230, 65);
+inline constexpr QRect kPopupRightCaptionRect = Span(227, 45, 337, 65);
 
 struct PopupButtons {
     CPngBtn* close = nullptr;

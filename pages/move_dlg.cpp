@@ -15,10 +15,10 @@
 namespace vantor {
 namespace {
 
-constexpr QRect kXEditRect = Span(135, 70, 215, 90);
-constexpr QRect kYEditRect = Span(242, 70, 322, 90);
-constexpr QRect kXCaptionRect = Span(120, 45, 230, 65);
-constexpr QRect kYCaptionRect = Span(227, 45, 337, 65);
+constexpr QRect kXEditRect = kPopupLeftEditRect;
+constexpr QRect kYEditRect = kPopupRightEditRect;
+constexpr QRect kXCaptionRect = kPopupLeftCaptionRect;
+constexpr QRect kYCaptionRect = kPopupRightCaptionRect;
 constexpr int kMoveEditChars = 4;
 
 }  // namespace

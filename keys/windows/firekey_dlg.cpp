@@ -17,10 +17,10 @@
 namespace vantor {
 namespace {
 
-constexpr QRect kShotsEditRect = Span(135, 70, 215, 90);
-constexpr QRect kIntervalEditRect = Span(242, 70, 322, 90);
-constexpr QRect kShotsCaptionRect = Span(120, 45, 230, 65);
-constexpr QRect kIntervalCaptionRect = Span(227, 45, 337, 65);
+constexpr QRect kShotsEditRect = kPopupLeftEditRect;
+constexpr QRect kIntervalEditRect = kPopupRightEditRect;
+constexpr QRect kShotsCaptionRect = kPopupLeftCaptionRect;
+constexpr QRect kIntervalCaptionRect = kPopupRightCaptionRect;
 constexpr int kNoteTop = 91;
 constexpr int kNoteBottom = 108;
 constexpr std::uint8_t kPresetShots = 3;
