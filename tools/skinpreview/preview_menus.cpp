@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls/combo_btn.h"
+#include "controls/layout_4k.h"
 #include "controls/menu_dlg.h"
 #include "controls/skin.h"
 #include "controls/tree_ctrl_ex.h"
@@ -66,12 +67,13 @@ VANTOR_PREVIEW(menus_popup_with_submenu) {
 VANTOR_PREVIEW(menus_combo_closed_and_open) {
     QWidget host;
     host.setGeometry(100, 100, 190, 330);
+    host.setFont(WindowFont());  // the font a page gives its controls
     CComboBtn combo(&host);
     combo.LoadImages(QStringLiteral("combo_nr.png"), {}, {});
     combo.setGeometry(20, 12, 147, 30);
     combo.SetTextColors(QColor(255, 255, 255), QColor(200, 200, 204), QColor(0, 170, 255));
     combo.SetCaptionLayout(10, 0);
-    combo.SetPrefix(QStringLiteral("Rate: "));
+    combo.SetTextRect(QRect(0, 0, 147 - 32, 30));  // clear of the arrow at the right end
     for (int rate : {125, 250, 500, 1000, 2000, 4000, 8000}) {
         combo.AddItem(0, static_cast<std::uint32_t>(rate), std::to_string(rate) + " Hz");
     }
