@@ -19,26 +19,27 @@ std::string InsertFileName(std::string_view format, const QString& file) {
 }
 
 CPngBtn* CreateButton(std::string_view messageFormat, QWidget* parent,
-                      const QImage& parentBackground, const SkinButtonSpec& spec) {
+                      const QImage& parentBackground, const SkinButtonLayout& layout) {
     std::vector<QImage> pictures =
-        LoadSkinPictures(messageFormat, {spec.normal, spec.hover, spec.pressed});
+        LoadSkinPictures(messageFormat, {layout.normal, layout.hover, layout.pressed});
     if (pictures.empty()) return nullptr;
 
     const AppOptions& options = Options();
-    const QRect place = Is4KLayout() ? spec.rect : QRect(spec.rect.topLeft(), pictures[0].size());
+    const QRect place =
+        Is4KLayout() ? layout.rect : QRect(layout.rect.topLeft(), pictures[0].size());
     auto* button = new CPngBtn(parent);
     button->setGeometry(place);
     button->SetStretch(Is4KLayout());
     button->SetImages(pictures[0], pictures[1], pictures[2]);
     button->SetBackgroundImage(BackgroundCrop(parentBackground, place));
-    button->SetControlId(spec.controlId);
+    button->SetControlId(layout.controlId);
     button->SetDebugFrame(options.UIDebug != 0);
-    if (!spec.caption.isEmpty()) {
-        button->SetText(spec.caption);
+    if (!layout.caption.isEmpty()) {
+        button->SetText(layout.caption);
         button->SetTextColors(ColorFromColorRef(options.Btn_txt_clr_ov),
                               ColorFromColorRef(options.Btn_txt_clr_nr),
                               ColorFromColorRef(options.Btn_txt_clr_dn));
-        if (options.BtnTips != 0) button->SetToolTipText(spec.caption);
+        if (options.BtnTips != 0) button->SetToolTipText(layout.caption);
     }
     button->show();
     return button;
@@ -62,13 +63,13 @@ std::vector<QImage> LoadSkinPictures(std::string_view messageFormat,
 }
 
 CPngBtn* NewSmallPngButton(QWidget* parent, const QImage& parentBackground,
-                           const SkinButtonSpec& spec) {
-    return CreateButton(kButtonPictureMissing, parent, parentBackground, spec);
+                           const SkinButtonLayout& layout) {
+    return CreateButton(kButtonPictureMissing, parent, parentBackground, layout);
 }
 
 CPngBtn* NewSmallPngButton3(QWidget* parent, const QImage& parentBackground,
-                            const SkinButtonSpec& spec) {
-    return CreateButton(kPopupButtonPictureMissing, parent, parentBackground, spec);
+                            const SkinButtonLayout& layout) {
+    return CreateButton(kPopupButtonPictureMissing, parent, parentBackground, layout);
 }
 
 std::vector<QImage> LoadHSliderBarExPictures(std::initializer_list<QString> files) {

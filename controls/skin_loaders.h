@@ -33,7 +33,7 @@ std::vector<QImage> LoadSkinPictures(std::string_view messageFormat,
                                      std::initializer_list<QString> files);
 
 // What a page asks for when it creates an image button.
-struct SkinButtonSpec {
+struct SkinButtonLayout {
     QString normal;   // e.g. "button2_nr.png"
     QString hover;    // may name the same file as `normal`
     QString pressed;  // may name the same file as `normal`
@@ -49,10 +49,10 @@ struct SkinButtonSpec {
 // with BtnTips, becomes the tool tip; UIDebug switches on the debug frame. Returns null
 // after the "NewSmallPngButton" message when a picture is missing.
 CPngBtn* NewSmallPngButton(QWidget* parent, const QImage& parentBackground,
-                           const SkinButtonSpec& spec);
+                           const SkinButtonLayout& layout);
 // The same for the buttons of pop-up windows, reporting "NewSmallPngButton3".
 CPngBtn* NewSmallPngButton3(QWidget* parent, const QImage& parentBackground,
-                            const SkinButtonSpec& spec);
+                            const SkinButtonLayout& layout);
 
 // Picture checks of the slider bar loaders (the bar, its thumb, ...).
 std::vector<QImage> LoadHSliderBarExPictures(std::initializer_list<QString> files);

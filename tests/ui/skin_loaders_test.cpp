@@ -63,9 +63,9 @@ TEST_F(SkinFolderTest, ButtonIsLeftOutWhenAnyOfItsThreePicturesIsMissing) {
     Picture("b_nr.png", 30, 20);
     Picture("b_ov.png", 30, 20);
     QWidget page;
-    const SkinButtonSpec spec{"b_nr.png", "b_ov.png", "b_dn.png", QRect(5, 6, 80, 27), {}, 7};
-    EXPECT_EQ(NewSmallPngButton(&page, QImage(), spec), nullptr);
-    EXPECT_EQ(NewSmallPngButton3(&page, QImage(), spec), nullptr);
+    const SkinButtonLayout layout{"b_nr.png", "b_ov.png", "b_dn.png", QRect(5, 6, 80, 27), {}, 7};
+    EXPECT_EQ(NewSmallPngButton(&page, QImage(), layout), nullptr);
+    EXPECT_EQ(NewSmallPngButton3(&page, QImage(), layout), nullptr);
     ASSERT_EQ(messages_.messages.size(), 2u);
     EXPECT_EQ(messages_.messages[0].first, "NewSmallPngButton. file b_dn.png not exist");
     EXPECT_EQ(messages_.messages[1].first, "NewSmallPngButton3. file b_dn.png not exist");
@@ -75,15 +75,15 @@ TEST_F(SkinFolderTest, ButtonIsLeftOutWhenAnyOfItsThreePicturesIsMissing) {
 TEST_F(SkinFolderTest, ButtonTakesItsPictureSizeOrTheWholeRectangleIn4K) {
     Picture("b_nr.png", 30, 20);
     QWidget page;
-    const SkinButtonSpec spec{"b_nr.png", "b_nr.png", "b_nr.png", QRect(5, 6, 80, 27), "OK", 7};
-    CPngBtn* normal = NewSmallPngButton(&page, QImage(), spec);
+    const SkinButtonLayout layout{"b_nr.png", "b_nr.png", "b_nr.png", QRect(5, 6, 80, 27), "OK", 7};
+    CPngBtn* normal = NewSmallPngButton(&page, QImage(), layout);
     ASSERT_NE(normal, nullptr);
     EXPECT_EQ(normal->geometry(), QRect(5, 6, 30, 20));
     EXPECT_EQ(normal->ControlId(), 7);
     EXPECT_EQ(normal->Text(), QStringLiteral("OK"));
 
     Set4KLayout(true);
-    CPngBtn* large = NewSmallPngButton(&page, QImage(), spec);
+    CPngBtn* large = NewSmallPngButton(&page, QImage(), layout);
     ASSERT_NE(large, nullptr);
     EXPECT_EQ(large->geometry(), QRect(5, 6, 80, 27));
     EXPECT_TRUE(messages_.messages.empty());
