@@ -427,7 +427,10 @@ void DeviceSession::Restore() {
     curDpiLevel_ = config.defaultDpiLevel;
     window.MarkCurrentLevel(config.defaultDpiLevel);
     resetTick_ = Now();
-    if (!worker_.IsBusy()) worker_.Request({SET_RESET | kApplyShowProgress, kSetIndexAll});
+    // Requests queue up, so a busy worker runs the restore after its current request.
+    // Skipping it would leave the record rebuilt but the mouse not reset, and the progress
+    // window waiting for a worker that never closes it.
+    worker_.Request({SET_RESET | kApplyShowProgress, kSetIndexAll});
     window.RunRestoreProgress(Text("tc_msg12"));
 }
 

@@ -12,6 +12,7 @@
 #include "platform/file_io.h"
 #include "profile/lighting_codec.h"
 #include "profile/memory_map.h"
+#include "profile/set_flags.h"
 #include "tests/device/fake_hid.h"
 #include "tests/device/sim_link.h"
 
@@ -410,6 +411,26 @@ TEST_F(DeviceSessionTest, RestoreRebuildsTheFirstProfileAndResetsTheMouse) {
     now = 777 + 4999;
     session->OnDeviceBehavior(0, kBehaviorReset);
     EXPECT_FALSE(session->WaitReadDone(0));
+}
+
+TEST_F(DeviceSessionTest, RestoreWhileTheWorkerIsBusyStillResetsTheMouse) {
+    RecordingMessageSink messages;
+    session->StartApplyWorker(&messages, nullptr);
+    ReadProfile();
+    finder.device = DevParam{};
+    link.firmware->PressDpiButton();
+    const SimProfileImage factory = SimFactoryImage(CurrentDevice(), Options());
+    ASSERT_NE(link.firmware->Memory(0), factory);
+    {
+        // The worker takes this request and then waits for the device mutex.
+        std::unique_lock<std::mutex> device(session->DeviceMutex());
+        session->Worker().RequestApply(SET_DEBOUNCE, 0);
+        ASSERT_TRUE(session->Worker().IsBusy());
+        session->Restore();
+    }
+    ASSERT_TRUE(session->Worker().WaitIdle(10000));
+    EXPECT_EQ(link.firmware->Memory(0), factory);
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 }  // namespace
