@@ -397,6 +397,14 @@ TEST_F(VantorctlTest, ListAndMacrosPrintJson) {
     EXPECT_EQ(list["matched"]["command"].Text(), "sim:0/cmd");
     EXPECT_EQ(list["matched"]["section"].Text(), "DEV_1");
     EXPECT_EQ(ParseJson(Ok("--json macros")).Size(), 0u);
+    // Commands that have nothing to show still give one (empty) document.
+    const std::string exported = dir_ / "p.qxa";
+    for (const std::string& args :
+         {std::string("--json set rate 500"), std::string("--json sim battery 40"),
+          "--json export " + exported, "--json import " + exported}) {
+        SCOPED_TRACE(args);
+        EXPECT_EQ(Ok(args), "{}\n");
+    }
 }
 
 TEST_F(VantorctlTest, MacroOfTheLibraryGoesIntoTheButtonsMacroSlot) {

@@ -3,11 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "app/message_sink.h"
 
 namespace vantor::cli {
 namespace {
+
+// Whether the command wrote anything to standard output.
+bool g_printed = false;
 
 constexpr Command kCommands[] = {
     {"config", "", "show how the program reads cfg.ini (sections OPT and DEV_n)", RunConfig},
@@ -17,7 +21,7 @@ constexpr Command kCommands[] = {
     {"info", "", "ids, firmware version, battery and active profile of the mouse", RunInfo},
     {"read", "", "read the active profile from the mouse, save it and show it", RunRead},
     {"show", "", "show the current profile record", RunShow},
-    {"set", "SETTING VALUE...", "change one setting in the mouse (see 'set --help')", RunSet},
+    {"set", "SETTING VALUE...", "change one setting in the mouse (see 'set help')", RunSet},
     {"profile", "N", "make on-board profile N (1-4) active and read it", RunProfile},
     {"export", "FILE", "export the current profile with its macros (.qxa)", RunExport},
     {"import", "FILE", "import a profile file and write it into the mouse", RunImport},
@@ -175,11 +179,13 @@ std::optional<std::uint32_t> ParseColor(const std::string& text) {
 
 void Print(const Context& context, const std::string& text) {
     (void)context;
+    g_printed = true;
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fputc('\n', stdout);
 }
 
 void PrintJson(const Json& json) {
+    g_printed = true;
     std::printf("%s\n", json.Dump().c_str());
 }
 
@@ -212,6 +218,13 @@ int Run(int argc, const char* const* argv) {
     const char* const programName[] = {argv[0]};
     if (!InitProgramData(1, programName, &context.startup)) return kExitFailure;
     int result = command->run(context);
+    // With --json every successful command gives one document, so a script can parse the
+    // output of set, export, import and sim as well; events is a stream of one document per
+    // event and stays empty without events.
+    if (context.options.json && result == kExitOk && !g_printed &&
+        std::string_view(command->name) != "events") {
+        PrintJson(Json::Object());
+    }
     LogProgramExit();
     return result;
 }

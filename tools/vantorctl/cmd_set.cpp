@@ -310,12 +310,11 @@ constexpr Setting kSettings[] = {
     {"button", "button N FUNCTION", 2, 2, SetButton},
 };
 
-void PrintSetHelp() {
-    std::printf(
-        "usage: vantorctl set SETTING VALUE...\n\nsettings (levels, buttons counted "
-        "from 1):\n");
-    for (const Setting& setting : kSettings) std::printf("  %s\n", setting.usage);
-    std::printf("\n%s\n", ButtonFunctionHelp().c_str());
+void PrintSetHelp(const Context& context) {
+    std::string text =
+        "usage: vantorctl set SETTING VALUE...\n\nsettings (levels, buttons counted from 1):\n";
+    for (const Setting& setting : kSettings) text += std::string("  ") + setting.usage + "\n";
+    Print(context, text + "\n" + ButtonFunctionHelp());
 }
 
 }  // namespace
@@ -324,7 +323,7 @@ int RunSet(Context& context) {
     const std::vector<std::string>& args = context.args;
     if (args.empty()) return UsageError("usage: vantorctl set SETTING VALUE... (see set help)");
     if (args[0] == "help") {
-        PrintSetHelp();
+        PrintSetHelp(context);
         return kExitOk;
     }
     const Setting* setting = nullptr;
