@@ -357,16 +357,9 @@ void DeviceSession::OnFindDeviceOK() {
     setup_.timers->Stop(kFoundDelayTimerId);
     const std::optional<DevParam> device = setup_.finder->GetCurParam();
     if (!device) return;
-    DbgLog("OnFindDeviceOK: cid=%x,mid=%x,pid=%04x", device->CID, device->MID, device->PID);
-    CUSBDriver& driver = *setup_.driver;
-    driver.SetHandles(device->hCmd, device->hNotify);
-    driver.nCID = device->CID;
-    driver.nMID = device->MID;
-    driver.nVID = device->VID;
-    driver.nPID = device->PID;
-    driver.nVersion = device->version;
+    AttachDevice(*setup_.driver, *device);
     RefreshLayout();
-    if (setup_.window->IsWindowVisible()) driver.TellDrvStatus(1);
+    if (setup_.window->IsWindowVisible()) setup_.driver->TellDrvStatus(1);
     StartReadCurCfgThread();
     setup_.window->ShowUntilReadDone(Text("tc_msg12"));
 }
@@ -376,10 +369,7 @@ void DeviceSession::RefreshLayout() {
     DbgLog("RefreshLayout for 0x%x, cid=%x,mid=%x", config.sensor, config.cid, config.mid);
     setup_.store->LoadPro();
     setup_.window->LayoutForDevice();
-    std::array<std::uint8_t, 2> level{};
-    curDpiLevel_ = setup_.driver->ReadEEPROM(mm::kCurrentDpiLevel, level.data(), level.size()) == 1
-                       ? level[0]
-                       : -1;
+    curDpiLevel_ = ReadCurDpiLevel(*setup_.driver);
     setup_.window->RefreshPages();
 }
 

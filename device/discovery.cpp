@@ -28,6 +28,16 @@ struct WatchedInterface {
 
 }  // namespace
 
+void AttachDevice(CUSBDriver& driver, const DevParam& device) {
+    DbgLog("OnFindDeviceOK: cid=%x,mid=%x,pid=%04x", device.CID, device.MID, device.PID);
+    driver.SetHandles(device.hCmd, device.hNotify);
+    driver.nCID = device.CID;
+    driver.nMID = device.MID;
+    driver.nVID = device.VID;
+    driver.nPID = device.PID;
+    driver.nVersion = device.version;
+}
+
 Discovery::Discovery(HidBackend& backend, MessagePoster* poster, ReplyQueue& queue,
                      Sleeper& sleeper)
     : backend_(backend),

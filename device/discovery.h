@@ -60,6 +60,12 @@ struct DevParam {
     std::string notifyPath;
 };
 
+class CUSBDriver;
+
+// Gives the driver the matched device's two handles and its identification, as the main
+// window does when a device was found.
+void AttachDevice(CUSBDriver& driver, const DevParam& device);
+
 class Discovery {
   public:
     // `poster` stands for the main window (may be null); `queue` is the reply queue the

@@ -1,5 +1,6 @@
 #include "device/profile_transfer.h"
 
+#include <array>
 #include <span>
 #include <type_traits>
 #include <variant>
@@ -189,6 +190,11 @@ int GetProfile(CUSBDriver* driver, const std::function<bool()>& stopRequested,
     }
     return DecodeProfileImage(reader.Image(), settings.context, settings.macros, *out.scratch,
                               *out.curDpiLevel, *out.names, hooks);
+}
+
+int ReadCurDpiLevel(CUSBDriver& driver) {
+    std::array<std::uint8_t, 2> pair{};
+    return driver.ReadEEPROM(mm::kCurrentDpiLevel, pair.data(), pair.size()) == 1 ? pair[0] : -1;
 }
 
 int RunWriteSteps(const WriteSteps& steps, MessagePoster* window, CUSBDriver& driver,

@@ -59,6 +59,10 @@ int GetProfile(CUSBDriver* driver, const std::function<bool()>& stopRequested,
                const ProfileTransferSettings& settings, const ProfileReadResult& out,
                const ProfileDecodeHooks& hooks = {});
 
+// The mouse's active DPI level (the first byte of the pair at 0x0004), or -1 when it cannot
+// be read.
+int ReadCurDpiLevel(CUSBDriver& driver);
+
 // Writes the parts of `record` named by `flags` for `index` (255 for all) into the mouse,
 // with `curDpiLevel` as the active DPI level. Progress goes to `window` as (message,
 // position, 0) while it is valid; without a valid window "hWnd is invalidate" is logged

@@ -129,13 +129,7 @@ int CliSession::Connect() {
     device_ = discovery_->GetCurParam();
     if (!device_) return ReportNoMouse();
 
-    DbgLog("OnFindDeviceOK: cid=%x,mid=%x,pid=%04x", device_->CID, device_->MID, device_->PID);
-    driver_.SetHandles(device_->hCmd, device_->hNotify);
-    driver_.nCID = device_->CID;
-    driver_.nMID = device_->MID;
-    driver_.nVID = device_->VID;
-    driver_.nPID = device_->PID;
-    driver_.nVersion = device_->version;
+    AttachDevice(driver_, *device_);
     driver_.TellDrvStatus(1);
 
     storeLoaded_ = store_.LoadPro();
@@ -143,10 +137,7 @@ int CliSession::Connect() {
     library_->LoadLibrary(true);
     const int active = driver_.GetCurProfile();
     if (active >= 0 && active < kMouseProfiles) store_.SetCurrentIndex(active);
-    std::array<std::uint8_t, 2> level{};
-    curDpiLevel_ = driver_.ReadEEPROM(memory_map::kCurrentDpiLevel, level.data(), level.size()) == 1
-                       ? level[0]
-                       : -1;
+    curDpiLevel_ = ReadCurDpiLevel(driver_);
     return FireSimEvents();
 }
 
