@@ -1,7 +1,7 @@
 #include "keys/macro_record.h"
 
-#include "profile/clock_id.h"
 #include "platform/utf.h"
+#include "profile/clock_id.h"
 
 namespace vantor {
 

@@ -5,8 +5,8 @@
 #include "app/log.h"
 #include "keys/hid_vk_table.h"
 #include "keys/key_functions.h"
-#include "profile/check_byte.h"
 #include "platform/utf.h"
+#include "profile/check_byte.h"
 
 namespace vantor {
 namespace {
