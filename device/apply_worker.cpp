@@ -34,14 +34,26 @@ void ApplyWorker::RequestApply(std::uint32_t flags, int index) {
 }
 
 void ApplyWorker::Request(const ApplyRequest& request) {
+    // The record is copied here, on the thread that edits it and once the edit is complete,
+    // so the worker never reads the live record while a window may be changing it.
+    Pending pending{request, nullptr};
+    ProfileFile record{};
+    if (setup_.currentRecord && setup_.currentRecord(record)) {
+        pending.record = std::make_shared<const ProfileFile>(record);
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        // A progress request always runs: its window waits to be closed by it.
-        const bool duplicate =
-            (request.nFlag & kApplyShowProgress) == 0 &&
-            std::find(pending_.begin(), pending_.end(), request) != pending_.end();
-        if (duplicate) return;
-        pending_.push_back(request);
+        // A progress request always runs: its window waits to be closed by it. Any other
+        // request that is already waiting only takes the newer record.
+        if ((request.nFlag & kApplyShowProgress) == 0) {
+            auto waiting = std::find_if(pending_.begin(), pending_.end(),
+                                        [&](const Pending& p) { return p.request == request; });
+            if (waiting != pending_.end()) {
+                waiting->record = pending.record;
+                return;
+            }
+        }
+        pending_.push_back(std::move(pending));
     }
     changed_.notify_all();
 }
@@ -78,11 +90,11 @@ void ApplyWorker::Run() {
             }
             break;
         }
-        const ApplyRequest request = pending_.front();
+        const Pending next = pending_.front();
         pending_.pop_front();
         running_ = true;
         lock.unlock();
-        Apply(request);
+        Apply(next);
         lock.lock();
         running_ = false;
         changed_.notify_all();
@@ -106,7 +118,8 @@ void ApplyWorker::ShowMessage(const std::string& text) {
     if (setup_.messages != nullptr) setup_.messages->ShowMessage(text, "Error");
 }
 
-void ApplyWorker::Apply(const ApplyRequest& request) {
+void ApplyWorker::Apply(const Pending& pending) {
+    const ApplyRequest& request = pending.request;
     CUSBDriver* driver = setup_.driver;
     const auto cmd = driver != nullptr ? driver->CmdHandle() : nullptr;
     DbgLog("Start Apply: hDevice=0x%x, nFlag=0x%x, nData=0x%x", LogHandleId(cmd.get()),
@@ -123,7 +136,8 @@ void ApplyWorker::Apply(const ApplyRequest& request) {
     }
 
     ProfileFile record{};
-    const bool haveRecord = setup_.currentRecord && setup_.currentRecord(record);
+    const bool haveRecord = pending.record != nullptr;
+    if (haveRecord) record = *pending.record;
     const int curDpiLevel = setup_.curDpiLevel ? setup_.curDpiLevel() : -1;
     int result = 0;
     {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -59,7 +60,8 @@ struct ApplyWorkerSetup {
     // The owner window's message boxes (no device, writer failure).
     MessageSink* messages = nullptr;
     ProgressWindowFinder* progressFinder = nullptr;
-    // Copies the current profile record into the argument; false when there is none.
+    // Copies the current profile record into the argument; false when there is none. Called
+    // by Request on the requesting thread, which is the one that edits the record.
     std::function<bool(ProfileFile&)> currentRecord;
     // The active DPI level (g_nCurDpiLevel) that SET_CUR_DPI writes.
     std::function<int()> curDpiLevel;
@@ -99,14 +101,20 @@ class ApplyWorker {
 
   private:
     void Run();
-    void Apply(const ApplyRequest& request);
+    // A waiting request with the current record as it stood when the request was made.
+    struct Pending {
+        ApplyRequest request;
+        std::shared_ptr<const ProfileFile> record;
+    };
+
+    void Apply(const Pending& pending);
     MessagePoster* FindProgressWindow();
     void ShowMessage(const std::string& text);
 
     ApplyWorkerSetup setup_;
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
-    std::deque<ApplyRequest> pending_;
+    std::deque<Pending> pending_;
     bool running_ = false;  // a request is being applied
     bool exit_ = false;
     std::thread thread_;
