@@ -196,7 +196,10 @@ int CUSBDriver::SetCurProfile(std::uint8_t index) {
 
 int CUSBDriver::GetPower(std::uint8_t* nPower, std::uint8_t* bCharging) {
     std::uint8_t data[kMaxDataBytes] = {};
-    if (!RunQueued(MakePayload(kCmdGetPower), 1, data)) return 0;
+    if (!RunQueued(MakePayload(kCmdGetPower), 1, data)) {
+        DbgLog("GetPower Failed");
+        return 0;
+    }
     if (nPower != nullptr) *nPower = data[0];
     if (bCharging != nullptr) *bCharging = data[1];
     return 1;
@@ -204,7 +207,10 @@ int CUSBDriver::GetPower(std::uint8_t* nPower, std::uint8_t* bCharging) {
 
 int CUSBDriver::QueryApplyBusy(int* busy) {
     std::uint8_t data[kMaxDataBytes] = {};
-    if (!RunQueued(MakePayload(kCmdQueryApplyBusy), 1, data)) return 0;
+    if (!RunQueued(MakePayload(kCmdQueryApplyBusy), 1, data)) {
+        DbgLog("QueryApplyBusy Failed");
+        return 0;
+    }
     if (busy != nullptr) *busy = data[0] == 0 ? 1 : 0;
     return 1;
 }

@@ -205,7 +205,13 @@ TEST_F(CommandsTest, SingleAttemptCommands) {
     EXPECT_EQ(driver.SetCurProfile(3), 0);
     int busy = -1;
     EXPECT_EQ(driver.QueryApplyBusy(&busy), 0);
-    EXPECT_EQ(cmd->Written().size(), before + 2);
+    std::uint8_t power = 0;
+    std::uint8_t charging = 0;
+    EXPECT_EQ(driver.GetPower(&power, &charging), 0);
+    EXPECT_EQ(cmd->Written().size(), before + 3);
+    // Every failure names its operation in the log.
+    EXPECT_TRUE(log.Has("QueryApplyBusy Failed"));
+    EXPECT_TRUE(log.Has("GetPower Failed"));
 
     AnswerAll(0);
     EXPECT_EQ(driver.SetCurProfile(3), 1);
