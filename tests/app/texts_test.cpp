@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/xml_reader.h"
+#include "tests/support/shipped_languages.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor {
@@ -65,7 +66,7 @@ TEST(LoadTextsTest, MissingFileOrOtherRootEmptiesEveryText) {
 }
 
 TEST(LoadTextsTest, ShippedLanguageFilesAreWellFormedAndComplete) {
-    for (const char* file : {"text.xml", "en/text.xml", "de/text.xml"}) {
+    for (const std::string& file : test::ShippedLanguageFiles()) {
         SCOPED_TRACE(file);
         const std::string path = test::SourceDataDir() + file;
         XmlReader reader;
