@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, skipping those present.
+# Installs the Debian packages the build, the tests and running the program need, skipping
+# those present.
 set -euo pipefail
 
 packages=(
@@ -7,6 +8,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libxkbcommon-dev xkb-data libudev-dev pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # running: a small font with the Chinese glyphs, which the default desktop fonts lack
+    fonts-wqy-microhei
     # the kernel test: QEMU, a static busybox and cpio for the guest
     qemu-system-x86 busybox-static cpio
 )
