@@ -5,11 +5,14 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 
-#ifndef VANTOR_INSTALL_DATA_DIR
-#define VANTOR_INSTALL_DATA_DIR "/usr/local/share/vantor/"
+// The installed program folder as seen from the folder of the installed programs, so that an
+// install under any prefix, or a moved one, finds its data.
+#ifndef VANTOR_PROGRAM_DIR_FROM_BIN
+#define VANTOR_PROGRAM_DIR_FROM_BIN "../share/vantor/"
 #endif
 
 namespace vantor {
@@ -72,8 +75,9 @@ std::string ProgramDir() {
     std::string overridden = EnvOr("VANTOR_PROGRAM_DIR", "");
     if (!overridden.empty()) return WithTrailingSlash(overridden);
     std::string exeDir = ExecutableDir();
-    if (!exeDir.empty() && FileExists(exeDir + "cfg.ini")) return exeDir;
-    return WithTrailingSlash(VANTOR_INSTALL_DATA_DIR);
+    if (exeDir.empty() || FileExists(exeDir + "cfg.ini")) return exeDir;
+    const std::filesystem::path installed(exeDir + VANTOR_PROGRAM_DIR_FROM_BIN);
+    return WithTrailingSlash(installed.lexically_normal().string());
 }
 
 std::string LocalAppDataDir() {

@@ -8,7 +8,7 @@ namespace vantor {
 
 // The folder that holds cfg.ini, the language folders and the skins: $VANTOR_PROGRAM_DIR
 // when set, else the executable's folder when it holds cfg.ini, else the installed data
-// folder.
+// folder share/vantor beside the executable's bin folder (<exe dir>/../share/vantor/).
 std::string ProgramDir();
 
 // $XDG_DATA_HOME, else ~/.local/share.

@@ -12,6 +12,9 @@ packages=(
     fonts-wqy-microhei
     # the kernel test: QEMU, a static busybox and cpio for the guest
     qemu-system-x86 busybox-static cpio
+    # the package checks: building and linting the Debian package, validating the desktop
+    # entry, AppStream data and man pages, and the bash completion helpers
+    dpkg-dev lintian desktop-file-utils appstream groff-base bash-completion
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: the normal build, the
-# libFuzzer targets for a short while each, the threaded tests under ThreadSanitizer and
-# all tests under AddressSanitizer + UndefinedBehaviorSanitizer. Fails on any failure.
+# Installs what is missing, then builds and runs every test: the normal build, the checks
+# of the Debian package and of the install, the libFuzzer targets for a short while each,
+# the threaded tests under ThreadSanitizer and all tests under AddressSanitizer +
+# UndefinedBehaviorSanitizer. Fails on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,9 @@ step "normal build (warnings are errors)"
 cmake --preset default
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
+
+step "Debian package, desktop files, man pages, install under a prefix"
+scripts/check-package.sh build/default
 
 step "fuzz targets (${fuzz_seconds}s each)"
 cmake --preset fuzz

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QImageReader>
 #include <QString>
 
 #include "app/config.h"
@@ -112,6 +113,22 @@ TEST(DefaultSkinTest, ProgressWindowShowsTheEmptyTrackOfItsBar) {
     // Inside the restore bar (45, 101)-(486, 123) the track differs from the window above it.
     EXPECT_NE(window.pixel(265, 112), window.pixel(265, 90));
     EXPECT_NE(window.pixel(60, 112), window.pixel(60, 90));
+}
+
+TEST(DefaultSkinTest, WindowIconHoldsEverySizeTheDesktopAsksFor) {
+    // appico.ico lies in the program folder, not in skins; every image in it must decode.
+    QImageReader reader(QString::fromStdString(ProgramDir()) + "appico.ico");
+    ASSERT_TRUE(reader.canRead()) << reader.errorString().toStdString();
+    std::vector<int> sizes;
+    do {
+        const QImage image = reader.read();
+        ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+        EXPECT_EQ(image.width(), image.height());
+        EXPECT_TRUE(image.hasAlphaChannel());
+        sizes.push_back(image.width());
+    } while (reader.jumpToNextImage());
+    EXPECT_EQ(sizes, (std::vector<int>{16, 24, 32, 48, 64, 128, 256}));
+    EXPECT_EQ(QImage(QString::fromStdString(ProgramDir()) + "appico.png").size(), QSize(256, 256));
 }
 
 }  // namespace

@@ -23,6 +23,15 @@ std::vector<SkinPicture> DrawDefaultSkin();
 // (lighting areas) of one device section; its Mark rectangles are the buttons.
 std::vector<SkinPicture> DrawMousePictures(const DeviceSection& section);
 
+// The application icon, `size` pixels square.
+QImage DrawAppIcon(int size);
+
+// The application icon as appico.ico (16 to 256 pixels in one file) and appico.png (256
+// pixels) in `programDir`, and as <size>x<size>/apps/<name>.png for the hicolor icon theme
+// under `themeDir`. False with a reason in `error` on the first failure.
+bool WriteAppIcons(const QString& programDir, const QString& themeDir, const QString& name,
+                   QString* error);
+
 // Writes every picture as PNG under `folder`, creating sub-folders. False with a reason
 // in `error` on the first failure.
 bool WriteSkin(const QString& folder, const std::vector<SkinPicture>& pictures, QString* error);

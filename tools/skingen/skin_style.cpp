@@ -37,6 +37,17 @@ void Panel(QPainter& painter, const QRectF& rect, qreal radius, const QColor& to
     painter.restore();
 }
 
+QPainterPath MouseBody() {
+    QPainterPath body;
+    body.moveTo(180, 22);
+    body.cubicTo(250, 22, 292, 60, 296, 150);
+    body.cubicTo(300, 230, 292, 330, 262, 380);
+    body.cubicTo(240, 408, 120, 408, 98, 380);
+    body.cubicTo(68, 330, 60, 230, 64, 150);
+    body.cubicTo(68, 60, 110, 22, 180, 22);
+    return body;
+}
+
 void Glow(QPainter& painter, const QPainterPath& path, const QColor& colour, int spread) {
     painter.save();
     painter.setBrush(Qt::NoBrush);

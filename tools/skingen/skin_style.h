@@ -40,6 +40,8 @@ QPainterPath Rounded(const QRectF& rect, qreal radius);
 // grid so the edges stay crisp.
 void Panel(QPainter& painter, const QRectF& rect, qreal radius, const QColor& top,
            const QColor& bottom, const QColor& border);
+// Top view of the mouse shell, x 64..296 and y 22..401, nose at (180, 22).
+QPainterPath MouseBody();
 // A soft glow of `colour` around `path`.
 void Glow(QPainter& painter, const QPainterPath& path, const QColor& colour, int spread);
 // Round-capped line.
