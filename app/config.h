@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/config_values.h"
+#include "base/config_values.h"
 #include "keys/key_assignment.h"
 #include "profile/profile_record.h"
 #include "profile/sensor_tables.h"

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "app/config.h"
-#include "app/log.h"
-#include "app/message_sink.h"
+#include "base/log.h"
+#include "base/message_sink.h"
 #include "keys/default_key_table.h"
 
 namespace vantor {

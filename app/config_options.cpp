@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/config.h"
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 
 namespace vantor {
 namespace {

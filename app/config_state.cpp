@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/config.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "platform/paths.h"
 #include "profile/sensor_tables.h"
 

@@ -5,10 +5,11 @@
 #include <span>
 #include <utility>
 
+#include "app/codec_context_config.h"
 #include "app/config.h"
-#include "app/log.h"
 #include "app/profile_defaults.h"
-#include "app/texts.h"
+#include "base/log.h"
+#include "base/texts.h"
 #include "profile/lighting_codec.h"
 #include "profile/memory_map.h"
 #include "profile/new_profile.h"

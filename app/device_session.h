@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/poster.h"
 #include "app/profile_store.h"
+#include "base/poster.h"
 #include "device/apply_worker.h"
 #include "device/discovery.h"
 #include "device/profile_transfer.h"

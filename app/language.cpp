@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/ini.h"
-#include "app/log.h"
-#include "app/texts.h"
+#include "base/ini.h"
+#include "base/log.h"
+#include "base/texts.h"
 
 namespace vantor {
 

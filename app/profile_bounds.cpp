@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace vantor {
 namespace {

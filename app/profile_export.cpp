@@ -4,12 +4,12 @@
 #include <cstring>
 #include <map>
 
-#include "app/file_prefix.h"
-#include "app/log.h"
 #include "app/profile_bounds.h"
-#include "app/texts.h"
+#include "base/file_io.h"
+#include "base/file_prefix.h"
+#include "base/log.h"
+#include "base/texts.h"
 #include "keys/key_functions.h"
-#include "platform/file_io.h"
 
 namespace vantor {
 namespace {

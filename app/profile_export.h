@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/profile_store.h"
-#include "app/store_ui.h"
+#include "base/store_ui.h"
 #include "keys/macro_library.h"
 #include "keys/macro_list.h"
 

@@ -5,13 +5,13 @@
 #include <cstring>
 
 #include "app/config.h"
-#include "app/file_prefix.h"
-#include "app/log.h"
 #include "app/profile_bounds.h"
 #include "app/profile_defaults.h"
-#include "app/texts.h"
+#include "base/file_io.h"
+#include "base/file_prefix.h"
+#include "base/log.h"
+#include "base/texts.h"
 #include "keys/file_errors.h"
-#include "platform/file_io.h"
 #include "platform/paths.h"
 
 namespace vantor {

@@ -3,10 +3,10 @@
 #include <ctime>
 
 #include "app/config.h"
-#include "app/ini.h"
-#include "app/log.h"
-#include "app/message_sink.h"
-#include "app/texts.h"
+#include "base/ini.h"
+#include "base/log.h"
+#include "base/message_sink.h"
+#include "base/texts.h"
 #include "platform/paths.h"
 
 namespace vantor {

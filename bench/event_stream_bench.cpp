@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/config.h"
-#include "app/poster.h"
+#include "base/poster.h"
 #include "device/reply_queue.h"
 #include "device/service_thread.h"
 #include "device/usb_driver.h"

@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "app/codec_context_config.h"
 #include "app/config.h"
 #include "device/profile_transfer.h"
 #include "device/reply_queue.h"

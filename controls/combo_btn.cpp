@@ -126,7 +126,7 @@ void CComboBtn::OnChosen(std::uint32_t value) {
     const int index = OfferedIndexOf(value);
     if (index < 0) return;
     SelectIndex(index);
-    PostWindowMessage(parentWidget(), WM_COMMAND_MESSAGE, static_cast<std::uintptr_t>(ControlId()),
+    PostWindowMessage(parentWidget(), WM_COMMAND, static_cast<std::uintptr_t>(ControlId()),
                       0);
 }
 

@@ -5,7 +5,7 @@
 // the active list are offered. A choice passes the optional veto callback and, with the
 // changes-only flag, must differ from the current value; then the item becomes the
 // selection (caption = prefix + item text, control value = item value) and
-// WM_COMMAND_MESSAGE (control id, 0) is posted to the parent.
+// WM_COMMAND (control id, 0) is posted to the parent.
 #pragma once
 
 #include <QString>

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "controls/skin.h"
 #include "platform/paths.h"
 

@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "app/config.h"
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "controls/layout_4k.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"

@@ -310,7 +310,7 @@ void CPngBtn::mouseReleaseEvent(QMouseEvent* event) {
     update();
     if (!rect().contains(event->position().toPoint())) return;
     if (controlId_ != 0) {
-        PostWindowMessage(parentWidget(), WM_COMMAND_MESSAGE,
+        PostWindowMessage(parentWidget(), WM_COMMAND,
                           static_cast<std::uintptr_t>(controlId_), 0);
     }
     emit clicked();

@@ -3,7 +3,7 @@
 // draws an optional caption, follows the mouse for the hover look and can act as a push
 // button, a check box or a radio button.
 //
-// A click (button released over the button) emits clicked() and posts WM_COMMAND_MESSAGE
+// A click (button released over the button) emits clicked() and posts WM_COMMAND
 // (control id, 0) to the parent when the control id is not 0. With the double-click flag a
 // double click posts WM_PNGBTN_DBLCLK (this window, control value) to the parent. A locked
 // button ignores presses, releases and double clicks and is painted dimmed.

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QLineEdit>
 
-#include "app/texts.h"
+#include "base/texts.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/config.h"
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"

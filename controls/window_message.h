@@ -8,12 +8,9 @@
 #include <QPointer>
 #include <cstdint>
 
-#include "app/poster.h"
+#include "base/poster.h"
 
 namespace vantor {
-
-constexpr std::uint32_t WM_CLOSE_MESSAGE = 0x0010;
-constexpr std::uint32_t WM_COMMAND_MESSAGE = 0x0111;
 
 class WindowMessageEvent : public QEvent {
   public:

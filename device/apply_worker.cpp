@@ -4,8 +4,8 @@
 #include <chrono>
 #include <utility>
 
-#include "app/log.h"
-#include "app/texts.h"
+#include "base/log.h"
+#include "base/texts.h"
 #include "device/log_ids.h"
 
 namespace vantor {

@@ -18,8 +18,8 @@
 #include <string>
 #include <thread>
 
-#include "app/message_sink.h"
-#include "app/poster.h"
+#include "base/message_sink.h"
+#include "base/poster.h"
 #include "device/profile_transfer.h"
 #include "device/sleeper.h"
 #include "device/usb_driver.h"
@@ -29,7 +29,6 @@ namespace vantor {
 
 constexpr std::uint32_t kApplyProgressMessage = 0x42B;  // position in wParam
 constexpr std::uint32_t kApplyShowProgress = 0x8000;    // request bit: show the progress window
-constexpr std::uint32_t WM_CLOSE = 0x0010;
 constexpr const char* kProgressWindowTitle = "MyProgressDlg..";
 constexpr const char* kApplyFailedText = "   Update settings failed!      ";
 

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <random>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "device/log_ids.h"
 #include "device/usb_driver.h"
 

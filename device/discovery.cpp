@@ -3,8 +3,7 @@
 #include <system_error>
 #include <utility>
 
-#include "app/config.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "device/discovery_internal.h"
 #include "device/discovery_rules.h"
 #include "device/log_ids.h"
@@ -38,10 +37,11 @@ void AttachDevice(CUSBDriver& driver, const DevParam& device) {
     driver.nVersion = device.version;
 }
 
-Discovery::Discovery(HidBackend& backend, MessagePoster* poster, ReplyQueue& queue,
-                     Sleeper& sleeper)
+Discovery::Discovery(HidBackend& backend, MessagePoster* poster, DiscoveryConfig config,
+                     ReplyQueue& queue, Sleeper& sleeper)
     : backend_(backend),
       poster_(poster),
+      config_(std::move(config)),
       queue_(queue),
       sleeper_(sleeper),
       slots_(kCandidateCount) {}
@@ -59,9 +59,8 @@ Discovery::~Discovery() {
 
 int Discovery::FindDev() {
     std::lock_guard<std::mutex> search(searchLock_);
-    const AppOptions& options = Options();
-    DbgLog("++++++++++++++++++ FindDev: looking for VID=%04x, PID=%04x, PID2=%04x", options.VID,
-           FirstOrZero(options.PID), FirstOrZero(options.PID2));
+    DbgLog("++++++++++++++++++ FindDev: looking for VID=%04x, PID=%04x, PID2=%04x", config_.vid,
+           FirstOrZero(config_.pid), FirstOrZero(config_.pid2));
     g_nFindOkNum = 0;
 
     // The connected device keeps running; its interfaces are left out of the search.
@@ -86,7 +85,7 @@ int Discovery::FindDev() {
 
     std::vector<WatchedInterface> watched;
     for (const HidInterfaceInfo& info : table) {
-        if (!IsNotifyInterface(info, options.VID)) continue;
+        if (!IsNotifyInterface(info, config_.vid)) continue;
         if (current && SamePath(info.path, current->notifyPath)) continue;
         std::uint32_t error = kHidOk;
         std::shared_ptr<HidHandle> handle = backend_.Open(info.path, &error);
@@ -100,7 +99,7 @@ int Discovery::FindDev() {
     const CommandReport probe = BuildCommandReport(MakePayload(kCmdGetConnectStatus));
     int started = 0;
     for (const HidInterfaceInfo& info : table) {
-        if (!IsCommandInterface(info, options.VID)) continue;
+        if (!IsCommandInterface(info, config_.vid)) continue;
         if (current && SamePath(info.path, current->cmdPath)) continue;
         std::uint32_t error = kHidOk;
         std::shared_ptr<HidHandle> cmd = backend_.Open(info.path, &error);

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -26,7 +27,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/poster.h"
+#include "base/poster.h"
+#include "device/discovery_rules.h"
 #include "device/reply_queue.h"
 #include "device/service_thread.h"
 #include "device/sleeper.h"
@@ -66,13 +68,23 @@ class CUSBDriver;
 // window does when a device was found.
 void AttachDevice(CUSBDriver& driver, const DevParam& device);
 
+// What the search needs of the configuration, taken when the search object is made.
+struct DiscoveryConfig {
+    std::uint16_t vid = 0;
+    std::vector<std::uint32_t> pid;      // cable and main receiver
+    std::vector<std::uint32_t> pid2;     // further receivers
+    std::vector<DeviceModelIds> models;  // one per device section, DEV_1 first
+    // Makes the matched device's section (index into `models`) the current one.
+    std::function<void(int section)> selectSection;
+};
+
 class Discovery {
   public:
     // `poster` stands for the main window (may be null); `queue` is the reply queue the
     // matched device's reader fills. All must outlive the object. The sleeper takes every
     // pause of the search and of the candidate threads.
-    Discovery(HidBackend& backend, MessagePoster* poster, ReplyQueue& queue = ProcessReplyQueue(),
-              Sleeper& sleeper = RealSleeper());
+    Discovery(HidBackend& backend, MessagePoster* poster, DiscoveryConfig config,
+              ReplyQueue& queue = ProcessReplyQueue(), Sleeper& sleeper = RealSleeper());
     // Shuts down every record and joins every thread.
     ~Discovery();
     Discovery(const Discovery&) = delete;
@@ -123,6 +135,7 @@ class Discovery {
 
     HidBackend& backend_;
     MessagePoster* poster_;
+    const DiscoveryConfig config_;
     ReplyQueue& queue_;
     Sleeper& sleeper_;
 

@@ -2,8 +2,7 @@
 // is connected, identifies it and, when it is a supported device, makes it the matched one.
 #include <algorithm>
 
-#include "app/config.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "device/device_commands.h"
 #include "device/discovery.h"
 #include "device/discovery_internal.h"
@@ -62,7 +61,7 @@ void Discovery::PsdThread(std::size_t index, std::shared_ptr<PsdRun> run) {
         std::uint8_t mid = 0;
         const int identified = CheckPsd(cmd, notify, &cid, &mid);
         DbgLog("Psd_Thread: CheckPsd=%d", identified);
-        const int section = identified == 1 ? FindDeviceSection(cid, mid) : -1;
+        const int section = identified == 1 ? FindDeviceSection(config_.models, cid, mid) : -1;
         if (identified != 0 && section < 0) {
             DbgLog("Psd_Thread: unsupport dev!!! cid=%x, mid=%x", cid, mid);
             cmd->Close();
@@ -85,12 +84,11 @@ void Discovery::TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid,
     self.param.VID = run.vid;
     self.param.PID = run.pid;
 
-    const AppOptions& options = Options();
     for (std::size_t i = 0; i < slots_.size(); ++i) {
         Slot& other = slots_[i];
         if (i == index || !other.param.hCmd) continue;
         if (other.param.CID != cid || other.param.MID != mid) continue;
-        switch (ResolveConflict(run.pid, other.param.PID, options.PID, options.PID2)) {
+        switch (ResolveConflict(run.pid, other.param.PID, config_.pid, config_.pid2)) {
             case ConflictOutcome::kShutDownOther:
                 ShutDownLocked(other);
                 break;
@@ -105,7 +103,7 @@ void Discovery::TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid,
         }
     }
 
-    SelectDeviceSection(section);
+    if (config_.selectSection) config_.selectSection(section);
 
     const int current = FindMatchedLocked();
     if (current >= 0 && static_cast<std::size_t>(current) != index) {

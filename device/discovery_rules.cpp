@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "app/config.h"
-
 namespace vantor {
 namespace {
 
@@ -38,11 +36,12 @@ bool SamePath(const std::string& a, const std::string& b) {
                       [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
 }
 
-int FindDeviceSection(std::uint8_t cid, std::uint8_t mid) {
-    for (int i = 0; i < kDeviceSectionCount; ++i) {
-        const DeviceSection& section = DeviceSectionAt(i);
-        if (section.CID == 0 && section.MID == 0) break;
-        if (section.CID == cid && section.MID == mid) return i;
+int FindDeviceSection(const std::vector<DeviceModelIds>& models, std::uint8_t cid,
+                      std::uint8_t mid) {
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        const DeviceModelIds& model = models[i];
+        if (model.cid == 0 && model.mid == 0) break;
+        if (model.cid == cid && model.mid == mid) return static_cast<int>(i);
     }
     return -1;
 }

@@ -30,9 +30,16 @@ bool IsCommandInterface(const HidInterfaceInfo& info, std::uint16_t vid);
 // Interface paths compare without regard to ASCII case.
 bool SamePath(const std::string& a, const std::string& b);
 
-// Index (0 for DEV_1) of the first configured device section with this customer and model
+// Customer and model id of one device section, in the order of the sections.
+struct DeviceModelIds {
+    std::uint8_t cid = 0;
+    std::uint8_t mid = 0;
+};
+
+// Index (0 for DEV_1) of the first device section in `models` with this customer and model
 // id, searching up to the first section whose CID and MID are both 0; -1 when none.
-int FindDeviceSection(std::uint8_t cid, std::uint8_t mid);
+int FindDeviceSection(const std::vector<DeviceModelIds>& models, std::uint8_t cid,
+                      std::uint8_t mid);
 
 // What an identified connection does about another record of the same mouse (same cid and
 // mid). A product id in the first list (`PID`, the cable and the main receiver) wins over

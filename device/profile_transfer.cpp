@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "device/device_commands.h"
 #include "profile/memory_map.h"
 #include "profile/profile_writes.h"

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/poster.h"
+#include "base/poster.h"
 #include "device/sleeper.h"
 #include "device/usb_driver.h"
 #include "keys/macro_library_access.h"

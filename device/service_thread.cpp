@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "device/log_ids.h"
 #include "device/report.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/poster.h"
+#include "base/poster.h"
 #include "device/reply_queue.h"
 #include "platform/hid.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "device/log_ids.h"
 
 namespace vantor {

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "app/config.h"
-#include "app/ini.h"
-#include "app/message_sink.h"
+#include "base/ini.h"
+#include "base/message_sink.h"
 #include "profile/sensor_tables.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

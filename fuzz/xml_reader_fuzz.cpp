@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/xml_reader.h"
+#include "base/xml_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vantor::XmlReader reader;

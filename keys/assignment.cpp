@@ -2,12 +2,11 @@
 
 #include <string_view>
 
-#include "app/log.h"
-#include "app/texts.h"
+#include "base/log.h"
+#include "base/texts.h"
 #include "keys/combo_text.h"
 #include "keys/key_functions.h"
 #include "keys/macro_list.h"
-#include "profile/sensor_tables.h"
 
 namespace vantor {
 namespace {
@@ -92,9 +91,7 @@ std::string ComboLabel(const KeyAssignment& key, const KeyContext& context) {
 std::string DpiLockLabel(const KeyAssignment& key, const KeyContext& context) {
     std::string text = Text("tc_snipe");
     const std::uint32_t step = key.dwParameter;
-    const int dpi = step <= static_cast<std::uint32_t>(kMaxSensorSteps)
-                        ? DpiAtStep(context.sensorId, static_cast<int>(step))
-                        : -1;
+    const int dpi = context.dpiAtStep ? context.dpiAtStep(step) : -1;
     // A step the sensor does not have shows the text alone rather than a made-up value.
     if (dpi >= 0) text += " - " + std::to_string(dpi);
     return text;

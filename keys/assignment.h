@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,8 +26,9 @@ struct KeyContext {
     std::uint32_t comboName1 = 0;           // OPT ComboName1: modifiers | key1 << 8 | key2 << 16
     std::uint32_t comboName2 = 0;           // OPT ComboName2
     std::array<std::uint32_t, 3> exKeys{};  // ExKey1..3 of the device section; 0 = none
-    std::uint32_t sensorId = 0;             // sensor of the current device section
-    const KeySets* defaultKeys = nullptr;   // the device's default records, all key sets
+    // DPI of step `step` of the current sensor, -1 when the sensor has no such step.
+    std::function<int(std::uint32_t step)> dpiAtStep;
+    const KeySets* defaultKeys = nullptr;  // the device's default records, all key sets
     const MacroList* macros = nullptr;
 };
 

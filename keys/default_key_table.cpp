@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/config_values.h"
+#include "base/config_values.h"
 
 namespace vantor {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "profile/le.h"
+#include "base/le.h"
 
 namespace vantor {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "app/text_decoding.h"
-#include "app/texts.h"
+#include "base/text_decoding.h"
+#include "base/texts.h"
 #include "keys/letter_case.h"
 #include "platform/key_layout.h"
 

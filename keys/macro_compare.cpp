@@ -1,6 +1,6 @@
 #include "keys/macro_compare.h"
 
-#include "app/text_decoding.h"
+#include "base/text_decoding.h"
 #include "keys/letter_case.h"
 
 namespace vantor {

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/log.h"
+#include "base/file_io.h"
+#include "base/log.h"
 #include "keys/file_errors.h"
-#include "platform/file_io.h"
 
 namespace vantor {
 

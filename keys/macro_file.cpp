@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/log.h"
+#include "base/file_io.h"
+#include "base/log.h"
 #include "keys/file_errors.h"
-#include "platform/file_io.h"
 #include "platform/paths.h"
 
 namespace vantor {

@@ -7,13 +7,13 @@
 #include <system_error>
 #include <utility>
 
-#include "app/log.h"
+#include "base/log.h"
+#include "base/utf.h"
 #include "keys/key_functions.h"
 #include "keys/letter_case.h"
 #include "keys/macro_file.h"
 #include "keys/safe_file_name.h"
 #include "platform/paths.h"
-#include "platform/utf.h"
 
 namespace vantor {
 namespace {
@@ -59,15 +59,6 @@ bool LibraryNamesEqual(std::string_view a, std::string_view b) {
         if (ToLowerLetter(ua[i]) != ToLowerLetter(ub[i])) return false;
     }
     return true;
-}
-
-bool IsMacroAssigned(const ProfileFile& profile, std::uint32_t id) {
-    for (const auto& set : profile.Key) {
-        for (const KeyAssignment& key : set) {
-            if (key.FunctionClass() == KFC_MACRO && key.dwMacroID == id) return true;
-        }
-    }
-    return false;
 }
 
 MacroLibrary::MacroLibrary(std::string rootFolder, int macroDir)

@@ -17,10 +17,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/store_ui.h"
+#include "base/store_ui.h"
 #include "keys/macro_library_access.h"
 #include "keys/macro_list.h"
-#include "profile/profile_record.h"
 
 namespace vantor {
 
@@ -140,9 +139,6 @@ class MacroLibrary : public MacroLibraryAccess {
 // with the tc_tip1 text (or "Invalid file name."), and so is a name that is empty once an
 // extension (from its last ".") is dropped. Returns the name without the extension.
 std::optional<std::string> CheckMacroName(std::string_view name, StoreUi& ui);
-
-// True when a button of any key set of the profile holds the macro `id`.
-bool IsMacroAssigned(const ProfileFile& profile, std::uint32_t id);
 
 // Case-insensitive comparison of two names, as the tree compares sibling texts.
 bool LibraryNamesEqual(std::string_view a, std::string_view b);

@@ -11,15 +11,15 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/log.h"
-#include "app/texts.h"
+#include "base/file_io.h"
+#include "base/log.h"
+#include "base/string_format.h"
+#include "base/texts.h"
 #include "keys/macro_compare.h"
 #include "keys/macro_file.h"
 #include "keys/macro_library.h"
 #include "keys/safe_file_name.h"
-#include "platform/file_io.h"
 #include "platform/paths.h"
-#include "platform/string_format.h"
 
 namespace vantor {
 namespace {

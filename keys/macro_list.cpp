@@ -3,7 +3,7 @@
 #include <new>
 #include <utility>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "keys/macro_compare.h"
 
 namespace vantor {

@@ -1,7 +1,7 @@
 #include "keys/macro_record.h"
 
-#include "platform/utf.h"
-#include "profile/clock_id.h"
+#include "base/clock_id.h"
+#include "base/utf.h"
 
 namespace vantor {
 

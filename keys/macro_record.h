@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "profile/le.h"
+#include "base/le.h"
 
 namespace vantor {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <limits>
 
-#include "app/log.h"
-#include "app/message_sink.h"
+#include "base/log.h"
+#include "base/message_sink.h"
 
 namespace vantor {
 

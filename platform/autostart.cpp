@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/file_io.h"
+#include "base/file_io.h"
 #include "platform/paths.h"
 
 #ifndef VANTOR_APP_ID

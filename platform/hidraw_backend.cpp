@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "platform/hidraw_describe.h"
 #include "platform/hidraw_handle.h"
 #include "platform/paths.h"

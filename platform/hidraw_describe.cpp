@@ -7,8 +7,8 @@
 
 #include <charconv>
 
-#include "app/log.h"
-#include "platform/file_io.h"
+#include "base/file_io.h"
+#include "base/log.h"
 #include "platform/hid_descriptor.h"
 #include "platform/paths.h"
 

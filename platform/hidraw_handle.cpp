@@ -11,7 +11,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace vantor {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace vantor {
 namespace {

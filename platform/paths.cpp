@@ -61,16 +61,6 @@ std::string WithTrailingSlash(std::string path) {
     return path;
 }
 
-bool FileExists(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool DirectoryExists(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 std::string ProgramDir() {
     std::string overridden = EnvOr("VANTOR_PROGRAM_DIR", "");
     if (!overridden.empty()) return WithTrailingSlash(overridden);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/file_io.h"  // FileExists, DirectoryExists
+
 namespace vantor {
 
 // The folder that holds cfg.ini, the language folders and the skins: $VANTOR_PROGRAM_DIR
@@ -22,9 +24,6 @@ std::string DesktopDir();
 
 // Creates one folder level; true when it exists afterwards. `error` gets errno on failure.
 bool MakeDirectory(const std::string& path, int* error = nullptr);
-
-bool FileExists(const std::string& path);
-bool DirectoryExists(const std::string& path);
 
 // Adds a trailing '/' when missing (an empty path stays empty).
 std::string WithTrailingSlash(std::string path);

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "platform/paths.h"
 
 namespace vantor {

@@ -1,6 +1,6 @@
 #include "platform/udev_list.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace vantor {
 

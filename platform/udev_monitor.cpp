@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace vantor {
 namespace {

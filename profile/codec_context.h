@@ -26,9 +26,4 @@ struct CodecContext {
     std::array<std::uint32_t, 16> defaultMatrixIndex{};
 };
 
-// The context of the current device section and options of the configuration.
-CodecContext CurrentCodecContext();
-// The same for device section `deviceIndex` (0-29).
-CodecContext CodecContextForDevice(int deviceIndex);
-
 }  // namespace vantor

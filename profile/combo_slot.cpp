@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "keys/hid_vk_table.h"
 #include "keys/key_functions.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "profile/check_byte.h"
 #include "profile/memory_map.h"
 #include "profile/sensor_tables.h"

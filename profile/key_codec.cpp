@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "keys/key_functions.h"
 #include "profile/combo_slot.h"
 #include "profile/memory_map.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "profile/check_byte.h"
 #include "profile/memory_map.h"
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/log.h"
+#include "base/log.h"
+#include "base/utf.h"
 #include "keys/hid_vk_table.h"
 #include "keys/key_functions.h"
-#include "platform/utf.h"
 #include "profile/check_byte.h"
 
 namespace vantor {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "profile/clock_id.h"
+#include "base/clock_id.h"
 
 namespace vantor {
 namespace {

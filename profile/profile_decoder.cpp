@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/log.h"
-#include "app/message_sink.h"
+#include "base/log.h"
+#include "base/message_sink.h"
 #include "keys/key_functions.h"
 #include "keys/macro_compare.h"
 #include "profile/dpi_codec.h"

@@ -1,6 +1,7 @@
 #include "profile/profile_record.h"
 
-#include "platform/utf.h"
+#include "base/utf.h"
+#include "keys/key_functions.h"
 
 namespace vantor {
 
@@ -15,6 +16,15 @@ std::string ProfileName(const ProfileFile& record) {
     char16_t units[kProfileNameUnits];
     for (std::size_t i = 0; i < kProfileNameUnits; ++i) units[i] = record.szName[i];
     return Utf16FieldToUtf8(units);
+}
+
+bool IsMacroAssigned(const ProfileFile& profile, std::uint32_t id) {
+    for (const auto& set : profile.Key) {
+        for (const KeyAssignment& key : set) {
+            if (key.FunctionClass() == KFC_MACRO && key.dwMacroID == id) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace vantor

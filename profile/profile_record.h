@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/le.h"
 #include "keys/key_assignment.h"
-#include "profile/le.h"
 
 namespace vantor {
 
@@ -126,5 +126,8 @@ void SetProfileName(ProfileFile& record, std::string_view name);
 
 // The profile name as UTF-8; a name without terminating zero ends at the field's end.
 std::string ProfileName(const ProfileFile& record);
+
+// True when a button of any key set of the profile holds the macro `id`.
+bool IsMacroAssigned(const ProfileFile& profile, std::uint32_t id);
 
 }  // namespace vantor

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/log.h"
-#include "platform/string_format.h"
+#include "base/log.h"
+#include "base/string_format.h"
 #include "profile/check_byte.h"
 #include "profile/combo_slot.h"
 #include "profile/dpi_codec.h"

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <utility>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace vantor {
 namespace {

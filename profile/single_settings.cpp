@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "profile/check_byte.h"
 
 namespace vantor {

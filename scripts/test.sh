@@ -12,6 +12,9 @@ fuzz_seconds=${VANTOR_FUZZ_SECONDS:-20}
 
 step() { printf '\n==== %s\n' "$*"; }
 
+step "layers: every include points down"
+scripts/check-layers.sh
+
 step "normal build (warnings are errors)"
 cmake --preset default
 cmake --build --preset default -j "$jobs"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/log.h"
 #include "app/profile_defaults.h"
+#include "base/log.h"
 #include "profile/profile_writes.h"
 #include "profile/set_flags.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/log.h"
-#include "platform/file_io.h"
+#include "base/file_io.h"
+#include "base/log.h"
 
 namespace vantor {
 namespace {

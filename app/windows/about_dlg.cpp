@@ -6,7 +6,7 @@
 #include <QUrl>
 
 #include "app/config.h"
-#include "app/texts.h"
+#include "base/texts.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
 #include "controls/popup_parts.h"

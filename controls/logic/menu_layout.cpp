@@ -1,6 +1,6 @@
 #include "controls/logic/menu_layout.h"
 
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace vantor {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/config_values.h"
+#include "base/config_values.h"
 
 namespace vantor {
 

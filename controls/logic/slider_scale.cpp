@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 
 namespace vantor {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/config_values.h"
+#include "base/config_values.h"
 #include "controls/logic/tree_model.h"
 
 namespace vantor {

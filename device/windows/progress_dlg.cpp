@@ -90,7 +90,7 @@ bool CProgressDlg::event(QEvent* event) {
         const auto* message = static_cast<WindowMessageEvent*>(event);
         if (message->message == kApplyProgressMessage) {
             SetPos(message->wParam);
-        } else if (message->message == WM_CLOSE_MESSAGE) {
+        } else if (message->message == WM_CLOSE) {
             OpenWindow().Unregister(this);
             done(Accepted);
         }

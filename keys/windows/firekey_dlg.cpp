@@ -6,7 +6,7 @@
 #include <QSignalBlocker>
 
 #include "app/config.h"
-#include "app/texts.h"
+#include "base/texts.h"
 #include "controls/logic/number_input.h"
 #include "controls/png_btn.h"
 #include "controls/popup_parts.h"

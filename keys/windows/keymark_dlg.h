@@ -12,7 +12,7 @@
 #include <QWidget>
 #include <array>
 
-#include "app/config_values.h"
+#include "base/config_values.h"
 #include "profile/profile_record.h"
 
 namespace vantor {

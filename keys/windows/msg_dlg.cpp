@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "app/config.h"
-#include "app/texts.h"
+#include "base/texts.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
 #include "controls/popup_parts.h"
@@ -190,7 +190,7 @@ bool CMsgDlg::PreTranslateKey(QKeyEvent* event) {
 
 bool CMsgDlg::event(QEvent* event) {
     if (event->type() == WindowMessageEvent::EventType()) {
-        if (static_cast<WindowMessageEvent*>(event)->message == WM_CLOSE_MESSAGE) done(Accepted);
+        if (static_cast<WindowMessageEvent*>(event)->message == WM_CLOSE) done(Accepted);
         return true;
     }
     return CSkinnedDialog::event(event);
@@ -205,7 +205,7 @@ void CMsgDlg::showEvent(QShowEvent* event) {
 void CMsgDlg::StartWaiter() {
     if (!IsWaiting() || waiter_.joinable()) return;
     waiter_ = std::jthread([this, handle = wait_](std::stop_token stop) {
-        if (handle->Wait(stop)) PostWindowMessage(this, WM_CLOSE_MESSAGE, 0, 0);
+        if (handle->Wait(stop)) PostWindowMessage(this, WM_CLOSE, 0, 0);
     });
 }
 

@@ -3,8 +3,8 @@
 #include <QPainter>
 
 #include "app/config.h"
-#include "app/message_sink.h"
-#include "app/texts.h"
+#include "base/message_sink.h"
+#include "base/texts.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
 #include "controls/popup_parts.h"

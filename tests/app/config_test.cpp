@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/log.h"
-#include "app/message_sink.h"
+#include "base/log.h"
+#include "base/message_sink.h"
 #include "profile/sensor_tables.h"
 #include "tests/support/temp_dir.h"
 

@@ -1,3 +1,4 @@
+#include "app/codec_context_config.h"
 #include "app/device_session.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/texts.h"
-#include "platform/file_io.h"
+#include "base/file_io.h"
+#include "base/texts.h"
 #include "profile/lighting_codec.h"
 #include "profile/memory_map.h"
 #include "profile/set_flags.h"

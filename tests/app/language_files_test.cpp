@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/texts.h"
+#include "base/texts.h"
 #include "tests/support/shipped_languages.h"
 #include "tests/support/temp_dir.h"
 

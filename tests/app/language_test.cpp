@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/texts.h"
+#include "base/texts.h"
 #include "platform/paths.h"
 #include "tests/support/temp_dir.h"
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "app/config.h"
-#include "app/message_sink.h"
-#include "app/texts.h"
+#include "base/message_sink.h"
+#include "base/texts.h"
 #include "keys/key_functions.h"
 #include "keys/macro_file.h"
 #include "keys/safe_file_name.h"

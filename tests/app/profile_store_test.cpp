@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "app/config.h"
-#include "app/message_sink.h"
-#include "app/texts.h"
+#include "base/message_sink.h"
+#include "base/texts.h"
 #include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
 

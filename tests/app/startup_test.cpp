@@ -6,8 +6,8 @@
 #include <regex>
 
 #include "app/config.h"
-#include "app/log.h"
-#include "app/message_sink.h"
+#include "base/log.h"
+#include "base/message_sink.h"
 #include "platform/paths.h"
 #include "tests/support/temp_dir.h"
 

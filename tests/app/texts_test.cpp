@@ -1,4 +1,4 @@
-#include "app/texts.h"
+#include "base/texts.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <set>
 #include <thread>
 
-#include "app/xml_reader.h"
+#include "base/xml_reader.h"
 #include "tests/support/shipped_languages.h"
 #include "tests/support/temp_dir.h"
 

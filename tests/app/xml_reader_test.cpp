@@ -1,10 +1,10 @@
-#include "app/xml_reader.h"
+#include "base/xml_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/text_decoding.h"
+#include "base/text_decoding.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor {

@@ -1,3 +1,4 @@
+#include "app/codec_context_config.h"
 #include "device/apply_worker.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/texts.h"
+#include "base/texts.h"
 #include "profile/memory_map.h"
 #include "profile/set_flags.h"
 #include "tests/device/fake_hid.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/config.h"
+#include "app/discovery_config.h"
 #include "device/discovery_rules.h"
 #include "tests/support/temp_dir.h"
 
@@ -103,6 +104,7 @@ TEST(DeviceSectionSearchTest, StopsAtTheFirstSectionWithoutIds) {
                     "[DEV_2]\nSensor=0x3395\nCID=2\nMID=5\nMDNUM=9\nKM=14\nDM=1\nDPI=800\n"
                     "[DEV_4]\nSensor=0x3395\nCID=3\nMID=3\nMDNUM=9\nKM=14\nDM=1\nDPI=800\n");
     ASSERT_TRUE(DataInit(dir / "cfg.ini"));
+    const std::vector<DeviceModelIds> models = DiscoveryConfigFromOptions().models;
     struct Case {
         std::uint8_t cid;
         std::uint8_t mid;
@@ -114,7 +116,7 @@ TEST(DeviceSectionSearchTest, StopsAtTheFirstSectionWithoutIds) {
         {0, 0, -1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FindDeviceSection(c.cid, c.mid), c.section)
+        EXPECT_EQ(FindDeviceSection(models, c.cid, c.mid), c.section)
             << "cid=" << int{c.cid} << " mid=" << int{c.mid};
     }
 }

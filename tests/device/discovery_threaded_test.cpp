@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/config.h"
+#include "app/discovery_config.h"
 #include "device/discovery.h"
 #include "device/usb_driver.h"
 #include "sim/sim_factory.h"
@@ -111,7 +112,7 @@ class DiscoveryTest : public ::testing::Test {
     PacedSleeper sleeper;
     RecordingPoster poster;
     ReplyQueue queue;
-    Discovery discovery{backend, &poster, queue, sleeper};
+    Discovery discovery{backend, &poster, DiscoveryConfigFromOptions(), queue, sleeper};
 };
 
 TEST_F(DiscoveryTest, FindsThePairPastTheDecoysAndReportsTheDevice) {
@@ -283,7 +284,8 @@ TEST(DiscoveryWithoutDeviceTest, NoInterfaceOfTheVendorStartsNothing) {
     SimHidBackend backend(MakeSimFirmware(0), SimBackendSettings{.vendorId = 0x1234});
     PacedSleeper sleeper;
     RecordingPoster poster;
-    Discovery discovery(backend, &poster, ProcessReplyQueue(), sleeper);
+    Discovery discovery(backend, &poster, DiscoveryConfigFromOptions(), ProcessReplyQueue(),
+                        sleeper);
     EXPECT_EQ(discovery.FindDev(), 0);
     EXPECT_EQ(log.Count("Match_Thread"), 0);
     EXPECT_EQ(log.Count("----Psd_Thread"), 0);
@@ -382,7 +384,7 @@ TEST(TwoMiceTest, TwoDevicesIdentifiedAtOnceEndWithExactlyOneMatched) {
     };
     RecordingPoster poster;
     ReplyQueue queue;
-    Discovery discovery(both, &poster, queue, sleeper);
+    Discovery discovery(both, &poster, DiscoveryConfigFromOptions(), queue, sleeper);
 
     ASSERT_EQ(discovery.FindDev(), 2);
     ASSERT_TRUE(discovery.WaitForCandidates(10s));

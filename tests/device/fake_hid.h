@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/log.h"
-#include "app/poster.h"
+#include "base/log.h"
+#include "base/poster.h"
 #include "device/reply_queue.h"
 #include "device/report.h"
 #include "device/sleeper.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
-#include "app/texts.h"
+#include "base/log.h"
+#include "base/texts.h"
 #include "keys/key_functions.h"
 #include "keys/macro_list.h"
 #include "profile/sensor_tables.h"
@@ -80,7 +80,9 @@ class AssignmentTest : public ::testing::Test {
         context_.comboName1 = 0x4301;  // Ctrl + C
         context_.comboName2 = 0x5601;  // Ctrl + V
         context_.exKeys = {0x10, 0x20, 0};
-        context_.sensorId = 0x3050;  // steps 500, 750, 1000, ...
+        context_.dpiAtStep = [](std::uint32_t step) {  // sensor 0x3050: 500, 750, 1000, ...
+            return step < 650 ? DpiAtStep(0x3050, static_cast<int>(step)) : -1;
+        };
         context_.defaultKeys = &defaults_;
         context_.macros = &macros_;
     }

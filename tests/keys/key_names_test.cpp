@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/texts.h"
+#include "base/texts.h"
 #include "keys/combo_text.h"
 #include "keys/hid_vk_table.h"
 #include "keys/key_names.h"

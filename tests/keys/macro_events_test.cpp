@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
-#include "app/message_sink.h"
+#include "base/log.h"
+#include "base/message_sink.h"
 #include "keys/macro_compare.h"
 #include "keys/macro_record.h"
 #include "keys/macro_rows.h"

@@ -1,10 +1,11 @@
 #include "keys/macro_library.h"
+#include "profile/profile_record.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "app/texts.h"
+#include "base/texts.h"
 #include "keys/key_functions.h"
 #include "keys/macro_file.h"
 #include "keys/safe_file_name.h"

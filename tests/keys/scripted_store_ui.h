@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/store_ui.h"
+#include "base/store_ui.h"
 
 namespace vantor::test {
 

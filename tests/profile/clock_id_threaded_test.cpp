@@ -1,4 +1,4 @@
-#include "profile/clock_id.h"
+#include "base/clock_id.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "keys/macro_compare.h"
 #include "keys/macro_library_access.h"
 #include "keys/macro_record.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor {

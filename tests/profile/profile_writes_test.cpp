@@ -1,4 +1,5 @@
 #include "profile/profile_writes.h"
+#include "app/codec_context_config.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tests/support/shipped_languages.h"
 
 #include "app/config.h"
-#include "app/ini.h"
+#include "base/ini.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor::test {

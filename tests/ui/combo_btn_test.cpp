@@ -44,7 +44,7 @@ class ComboBtnTest : public ::testing::Test {
         PostWindowMessage(combo, kMenuChosenMessage, value, kComboId);
         QCoreApplication::sendPostedEvents(combo);
     }
-    static std::vector<PostedMessage> Command() { return {{WM_COMMAND_MESSAGE, kComboId, 0}}; }
+    static std::vector<PostedMessage> Command() { return {{WM_COMMAND, kComboId, 0}}; }
 
     test::WindowMessageLog parent;
     CComboBtn* combo = nullptr;

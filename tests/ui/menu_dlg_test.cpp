@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <vector>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "platform/paths.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui_support/window_message_log.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/texts.h"
+#include "base/texts.h"
 #include "controls/png_btn.h"
 #include "tests/ui/popup_test_skin.h"
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "app/config.h"
-#include "app/message_sink.h"
-#include "app/texts.h"
+#include "base/message_sink.h"
+#include "base/texts.h"
 #include "controls/png_btn.h"
 #include "controls/tree_ctrl_ex.h"
 #include "keys/macro_file.h"

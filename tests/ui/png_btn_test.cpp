@@ -74,7 +74,7 @@ TEST_F(PngBtnTest, ClickPostsCommandWithControlIdAndEmitsClicked) {
     QTest::mouseClick(button_, Qt::LeftButton);
     const auto messages = Drain();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].number, WM_COMMAND_MESSAGE);
+    EXPECT_EQ(messages[0].number, WM_COMMAND);
     EXPECT_EQ(messages[0].wParam, 42u);
     EXPECT_EQ(clicks, 1);
 

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <vector>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "controls/png_hslider_ex.h"
 #include "controls/window_message.h"
 

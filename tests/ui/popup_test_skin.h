@@ -9,7 +9,7 @@
 #include <QString>
 #include <string>
 
-#include "app/texts.h"
+#include "base/texts.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor::test {

@@ -66,13 +66,13 @@ TEST_F(ProgressDlgTest, KeysDoNotCloseItButTheWorkersCloseDoes) {
     ASSERT_NE(window, nullptr);
     std::thread([window] {
         window->Post(kApplyProgressMessage, 70, 0);
-        window->Post(WM_CLOSE_MESSAGE, 0, 0);
+        window->Post(WM_CLOSE, 0, 0);
     }).join();
     QCoreApplication::sendPostedEvents(&dialog_);
     EXPECT_EQ(dialog_.Position(), 70);
     EXPECT_FALSE(dialog_.isVisible());
     EXPECT_EQ(search.FindProgressWindow(), nullptr);
-    window->Post(WM_CLOSE_MESSAGE, 0, 0);  // a late close reaches nobody
+    window->Post(WM_CLOSE, 0, 0);  // a late close reaches nobody
 }
 
 TEST_F(ProgressDlgTest, ExitButtonCloses) {

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "controls/layout_4k.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"

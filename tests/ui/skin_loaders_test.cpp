@@ -6,9 +6,9 @@
 #include <QImage>
 #include <QWidget>
 
-#include "app/message_sink.h"
-#include "app/texts.h"
 #include "app/windows/about_dlg.h"
+#include "base/message_sink.h"
+#include "base/texts.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "tests/support/temp_dir.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "app/config.h"
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "tools/skingen/skin_pictures.h"
 
 namespace {

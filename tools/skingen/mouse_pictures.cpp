@@ -7,7 +7,7 @@
 #include <QRadialGradient>
 
 #include "app/config.h"
-#include "platform/file_io.h"
+#include "base/file_io.h"
 #include "tools/skingen/skin_pictures.h"
 #include "tools/skingen/skin_style.h"
 #include "tools/skingen/window_pictures.h"

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "app/config.h"
-#include "app/message_sink.h"
-#include "app/texts.h"
-#include "platform/file_io.h"
+#include "base/file_io.h"
+#include "base/message_sink.h"
+#include "base/texts.h"
 #include "platform/paths.h"
 #include "tools/skinpreview/preview_registry.h"
 

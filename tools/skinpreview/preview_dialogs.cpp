@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/config.h"
-#include "app/texts.h"
+#include "base/texts.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "controls/tree_ctrl_ex.h"

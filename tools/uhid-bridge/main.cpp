@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/config.h"
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "platform/paths.h"
 #include "sim/sim_factory.h"
 #include "tools/uhid-bridge/control_channel.h"

@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace vantor {
 namespace {

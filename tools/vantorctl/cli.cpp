@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 
 namespace vantor::cli {
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "app/codec_context_config.h"
 #include "app/config.h"
 #include "keys/assignment.h"
 #include "keys/key_functions.h"

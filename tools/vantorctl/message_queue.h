@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 
-#include "app/poster.h"
+#include "base/poster.h"
 
 namespace vantor::cli {
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/config.h"
+#include "profile/sensor_tables.h"
 
 namespace vantor::cli {
 namespace {
@@ -70,7 +71,11 @@ ButtonLabelContext::ButtonLabelContext(const MacroList& macros) {
     for (std::size_t i = 0; i < context_.exKeys.size(); ++i) {
         context_.exKeys[i] = static_cast<std::uint32_t>(section.ExKey[i]);
     }
-    context_.sensorId = static_cast<std::uint32_t>(section.Sensor);
+    context_.dpiAtStep = [sensor = static_cast<std::uint32_t>(section.Sensor)](std::uint32_t step) {
+        return step <= static_cast<std::uint32_t>(kMaxSensorSteps)
+                   ? DpiAtStep(sensor, static_cast<int>(step))
+                   : -1;
+    };
     context_.defaultKeys = &defaults_;
     context_.macros = &macros;
 }

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/codec_context_config.h"
 #include "app/config.h"
-#include "app/log.h"
+#include "app/discovery_config.h"
+#include "base/log.h"
 #include "device/apply_worker.h"
 #include "platform/hidraw_backend.h"
 #include "profile/codec_context.h"
@@ -120,7 +122,7 @@ int CliSession::Connect() {
     }
     store_.LoadCID();
     driver_.SetRetry(Options().Retry);
-    discovery_ = std::make_unique<Discovery>(*backend_, &messages_);
+    discovery_ = std::make_unique<Discovery>(*backend_, &messages_, DiscoveryConfigFromOptions());
     driver_.SetClearCandidatesHook([this] { discovery_->ClearMatched(); });
 
     const auto deadline =

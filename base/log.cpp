@@ -1,4 +1,4 @@
-#include "app/log.h"
+#include "base/log.h"
 
 #include <sys/time.h>
 
@@ -8,8 +8,8 @@
 #include <ctime>
 #include <mutex>
 
-#include "platform/file_io.h"
-#include "platform/string_format.h"
+#include "base/file_io.h"
+#include "base/string_format.h"
 
 namespace vantor {
 namespace {

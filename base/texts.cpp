@@ -1,12 +1,12 @@
-#include "app/texts.h"
+#include "base/texts.h"
 
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
 #include <unordered_map>
 
-#include "app/log.h"
-#include "app/xml_reader.h"
+#include "base/log.h"
+#include "base/xml_reader.h"
 
 namespace vantor {
 

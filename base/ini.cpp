@@ -1,9 +1,8 @@
-#include "app/ini.h"
+#include "base/ini.h"
 
 #include <cstdint>
 
-#include "platform/file_io.h"
-#include "platform/paths.h"
+#include "base/file_io.h"
 
 namespace vantor {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/file_prefix.h"
+#include "base/file_prefix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "app/text_decoding.h"
+#include "base/text_decoding.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "platform/string_format.h"
+#include "base/string_format.h"
 
 #include <cstdio>
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ini.h"
+#include "base/ini.h"
 
 namespace vantor {
 

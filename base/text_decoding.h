@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace vantor {
 

@@ -7,6 +7,11 @@
 
 namespace vantor {
 
+// Window message numbers shared by every layer (the same values as on the desktop the
+// messages were first defined for).
+constexpr std::uint32_t WM_CLOSE = 0x0010;
+constexpr std::uint32_t WM_COMMAND = 0x0111;
+
 class MessagePoster {
   public:
     virtual ~MessagePoster() = default;

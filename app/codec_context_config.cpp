@@ -1,7 +1,8 @@
+#include "app/codec_context_config.h"
+
 #include <algorithm>
 
 #include "app/config.h"
-#include "profile/codec_context.h"
 
 namespace vantor {
 namespace {

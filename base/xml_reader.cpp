@@ -1,10 +1,10 @@
-#include "app/xml_reader.h"
+#include "base/xml_reader.h"
 
 #include <optional>
 #include <unordered_map>
 
-#include "app/text_decoding.h"
-#include "platform/file_io.h"
+#include "base/file_io.h"
+#include "base/text_decoding.h"
 
 namespace vantor {
 

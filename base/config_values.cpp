@@ -1,10 +1,10 @@
-#include "app/config_values.h"
+#include "base/config_values.h"
 
 #include <cstdio>
 
 #include <string>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 
 namespace vantor {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/file_io.h"
+#include "base/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -85,6 +85,16 @@ bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size
     if (close(fd.release()) != 0) return fail(true);
     if (rename(temp.c_str(), path.c_str()) != 0) return fail(true);
     return true;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace vantor

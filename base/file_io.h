@@ -25,4 +25,8 @@ inline bool WriteFileAtomic(const std::string& path, const std::string& text,
     return WriteFileAtomic(path, text.data(), text.size(), error);
 }
 
+// True when `path` names a regular file or a folder (symbolic links followed).
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+
 }  // namespace vantor
