@@ -168,7 +168,7 @@ bool CVantorDlg::Init() {
     session_->RefreshLayout();
     // Discovery has a moment to report the mouse before the window appears.
     QTimer::singleShot(kShowDelayMs, this, [this] {
-        if (shownFlag_ && !exited_) show();
+        if (shownFlag_ && !exited_) ShowTheWindow();
     });
     return true;
 }
