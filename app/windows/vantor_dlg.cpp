@@ -1,6 +1,8 @@
 #include "app/windows/vantor_dlg.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QSessionManager>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
@@ -28,6 +30,7 @@
 #include "controls/skin_loaders.h"
 #include "controls/skinned_dialog.h"
 #include "controls/window_outline.h"
+#include "keys/macro_dump.h"
 #include "keys/windows/key_dlg.h"
 #include "keys/windows/macro_dlg.h"
 #include "keys/windows/msg_dlg.h"
@@ -107,6 +110,9 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
                                                      setup_.startup.dataDir);
     languages_->AddListener(this);
     qApp->installEventFilter(this);
+    // The session ends: the macro names are kept for the next start.
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this] { SaveMacroDump(library_->Macros(), store_.DataDir()); });
 }
 
 CVantorDlg::~CVantorDlg() {
