@@ -7,6 +7,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libxkbcommon-dev xkb-data libudev-dev pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # the window test on a real X server: the server, a tray host, the user's hands and eyes
+    xvfb trayer xdotool imagemagick
     # the kernel test: QEMU, a static busybox and cpio for the guest
     qemu-system-x86 busybox-static cpio
 )
