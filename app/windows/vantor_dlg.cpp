@@ -461,12 +461,10 @@ bool CVantorDlg::AskOkCancel(const std::string& text) {
 void CVantorDlg::ShowUntilReadDone(const std::string& text) {
     auto done = std::make_shared<WaitEvent>();
     readWaiter_ = std::jthread([this, done](std::stop_token stop) {
-        while (!stop.stop_requested()) {
-            if (session_->WaitReadDone(kReadWaitSliceMs)) {
-                done->Set();
-                return;
-            }
+        while (!stop.stop_requested() && !session_->WaitReadDone(kReadWaitSliceMs)) {
         }
+        // A newer read took over: its own wait message replaces this one.
+        done->Set();
     });
     // A window waiting in the tray shows no wait message; the read still ends by itself.
     if (!isVisible()) return;
