@@ -1,17 +1,17 @@
 #include "app/windows/vantor_dlg.h"
 
 #include <QApplication>
-#include <QGuiApplication>
-#include <QSessionManager>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QSessionManager>
 #include <QStyle>
 #include <QUrl>
 
@@ -119,6 +119,8 @@ CVantorDlg::~CVantorDlg() {
     qApp->removeEventFilter(this);
     languages_->RemoveListener(this);
     readWaiter_ = {};
+    delete timers_;  // no tick reaches the session while it goes
+    timers_ = nullptr;
     // No device change may arrive while the link goes down.
     monitor_.reset();
     session_.reset();

@@ -133,6 +133,16 @@ sim_menu_item 0
 wait_log "lParam=1" || fail "the DPI button press did not reach the window"
 ok "DPI button press reached the window"
 
+# The battery of the simulated mouse drops to the lowest level (10 %): the window asks
+# at once and shows the low-battery notice.
+xdotool mousemove $((X + 300)) $((Y + 40)) click 3
+sleep 0.4
+xdotool key Down Right Down Down Down Down Right Down Down Down Down Return
+wait_log "GetPower: nPower=0xa, bCharging=0x0" || fail "the battery change did not reach the window"
+sleep 0.3
+shot low_battery
+ok "battery change reached the window"
+
 # Unplug and plug the receiver: the device closes, then it is found and read again.
 reads=$(log_count "Init Pro OK")
 sim_menu_item 5

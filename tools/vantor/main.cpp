@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
         std::unique_ptr<SimMenu> simMenu;
         if (simulated) {
             simMenu = std::make_unique<SimMenu>(*simulated->firmware, *simulated->backend);
+            simMenu->SetBatteryChanged([&window] { window.Session().BatteryUpdate(); });
             window.AddExtraMenu(simMenu.get());
         }
         QObject::connect(&window, &CVantorDlg::finished, &app, &QApplication::quit);

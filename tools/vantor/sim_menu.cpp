@@ -74,6 +74,7 @@ void SimMenu::AddBatteryMenu() {
 void SimMenu::SetBattery(int level) {
     batteryLevel_ = level;
     firmware_.SetBattery(static_cast<std::uint8_t>(level), charging_);
+    if (batteryChanged_) batteryChanged_();
 }
 
 }  // namespace vantor

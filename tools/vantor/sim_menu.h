@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMenu>
+#include <functional>
 
 #include "sim/sim_firmware.h"
 #include "sim/sim_hid_backend.h"
@@ -15,6 +16,10 @@ class SimMenu : public QMenu {
   public:
     SimMenu(SimFirmware& firmware, SimHidBackend& backend, QWidget* parent = nullptr);
 
+    // Called after the battery changed, so the program can ask at once instead of at its
+    // next battery poll.
+    void SetBatteryChanged(std::function<void()> changed) { batteryChanged_ = std::move(changed); }
+
   private:
     void AddBatteryMenu();
     void SetBattery(int level);
@@ -24,6 +29,7 @@ class SimMenu : public QMenu {
     int batteryLevel_ = 100;
     bool charging_ = false;
     QAction* plugged_ = nullptr;
+    std::function<void()> batteryChanged_;
 };
 
 }  // namespace vantor
