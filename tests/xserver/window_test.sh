@@ -41,6 +41,8 @@ sed 's/^Debug=.*/Debug=2/' "$program_src/cfg.ini" >"$program/cfg.ini"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
 export VANTOR_PROGRAM_DIR="$program/" VANTOR_DATA_DIR="$work/data/"
 unset VANTOR_SIMULATE WAYLAND_DISPLAY
+# Under AddressSanitizer: what the desktop's libraries keep is not the program's leak.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 mkdir -p "$HOME/Desktop" "$XDG_RUNTIME_DIR" "$VANTOR_DATA_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 log="$HOME/Desktop/Log.txt"
@@ -61,6 +63,8 @@ fail() {
     shot failure
     echo "--- log"
     tr '\r' '\n' <"$log" 2>/dev/null | tail -40
+    echo "--- program output"
+    tail -40 "$work/vantor.out" 2>/dev/null
     exit 1
 }
 ok() { echo "ok: $*"; }
