@@ -10,6 +10,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     # running: a small font with the Chinese glyphs, which the default desktop fonts lack
     fonts-wqy-microhei
+    # the window test on a real X server: the server, a tray host, the user's hands and eyes
+    xvfb trayer xdotool imagemagick
     # the kernel test: QEMU, a static busybox and cpio for the guest
     qemu-system-x86 busybox-static cpio
     # the package checks: building and linting the Debian package, validating the desktop

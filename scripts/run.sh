@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program against the simulated mouse.
-# Until the window program exists this shows the simulated mouse through vantorctl: its
-# identity and battery, then the active profile. With arguments, runs that vantorctl
-# command against the same simulated mouse instead (e.g. scripts/run.sh set rate 500).
+# Installs what is missing, builds, and starts the window program against the simulated
+# mouse when there is a display. Without one it says so and shows the simulated mouse
+# through vantorctl: its identity and battery, then the active profile. With arguments,
+# runs that vantorctl command against the same simulated mouse instead
+# (e.g. scripts/run.sh set rate 500).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,10 +14,15 @@ cmake --build --preset default -j "$(nproc)"
 # The simulated mouse keeps its memory in the per-user data folder between runs.
 data_dir="${VANTOR_DATA_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}/Vantor}"
 mkdir -p "$data_dir"
-ctl=(build/default/bin/vantorctl --simulate --sim-state "$data_dir/sim-state.bin")
+state=(--simulate --sim-state "$data_dir/sim-state.bin")
+ctl=(build/default/bin/vantorctl "${state[@]}")
 if [ "$#" -gt 0 ]; then
     exec "${ctl[@]}" "$@"
 fi
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    exec build/default/bin/vantor "${state[@]}"
+fi
+echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): showing the simulated mouse in the terminal."
 "${ctl[@]}" info
 echo
 exec "${ctl[@]}" show

@@ -234,6 +234,27 @@ void SimFirmware::PressLightingKey(SimLightingZone zone) {
     Emit(MakeSimEvent(LightingEventBit(zone), 0, 0, 0));
 }
 
+bool SimFirmware::SelectProfileOnMouse(std::uint8_t index) {
+    if (index >= kSimProfileCount) return false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (index != activeProfile_) {
+            Active().Assign(Active().Bytes());
+            activeProfile_ = index;
+        }
+    }
+    Emit(MakeSimEvent(kSimEventReset, 0, 0, kResetEventValue));
+    return true;
+}
+
+void SimFirmware::ResetOnMouse() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Active().Assign(factory_);
+    }
+    Emit(MakeSimEvent(kSimEventReset, 0, 0, kResetEventValue));
+}
+
 void SimFirmware::SendEvent(std::uint8_t bits, std::uint8_t dpiLevel, std::uint8_t rateCode,
                             std::uint8_t resetValue) {
     Emit(MakeSimEvent(bits, dpiLevel, rateCode, resetValue));

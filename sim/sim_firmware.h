@@ -55,6 +55,12 @@ class SimFirmware {
     void PressDpiButton();                        // next level within the level count
     bool SwitchReportRate(std::uint8_t code);     // 1, 2, 4 or 8; false for any other code
     void PressLightingKey(SimLightingZone zone);  // next brightness step of that zone
+    // The profile switch on the mouse: profile 0-3 becomes active and the mouse reports a
+    // reset, so the utility reads it again. False for another index.
+    bool SelectProfileOnMouse(std::uint8_t index);
+    // The reset key combination on the mouse: the active profile returns to the factory
+    // state and the reset event is sent.
+    void ResetOnMouse();
     // Sends an event report as given, without changing anything.
     void SendEvent(std::uint8_t bits, std::uint8_t dpiLevel, std::uint8_t rateCode,
                    std::uint8_t resetValue);

@@ -327,6 +327,25 @@ TEST_F(SimFirmwareTest, ReportRateSwitchWritesTheCodeAndTellsThePc) {
     EXPECT_EQ(events.size(), 1u);
 }
 
+TEST_F(SimFirmwareTest, ProfileSwitchAndResetOnTheMouseAnnounceAReset) {
+    ASSERT_EQ(Write(0x00A9, Sealed({30})), kSimOk);
+    ASSERT_TRUE(firmware.SelectProfileOnMouse(2));
+    EXPECT_EQ(firmware.ActiveProfile(), 2);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0][kSimEventBits], kSimEventReset);
+    EXPECT_EQ(Bytes(0x00A9, 1, 0)[0], 30);  // the left profile keeps its change
+
+    EXPECT_FALSE(firmware.SelectProfileOnMouse(4));
+    EXPECT_EQ(firmware.ActiveProfile(), 2);
+    EXPECT_EQ(events.size(), 1u);
+
+    ASSERT_TRUE(firmware.SelectProfileOnMouse(0));
+    firmware.ResetOnMouse();
+    EXPECT_EQ(Bytes(0x00A9, 1)[0], 12);  // factory state again
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[2][kSimEventBits], kSimEventReset);
+}
+
 TEST_F(SimFirmwareTest, LightingKeysChangeTheirGroupAndSendTheirBit) {
     struct Case {
         SimLightingZone zone;

@@ -67,16 +67,9 @@ bool TakeValue(const std::string& arg, const char* name, int argc, const char* c
     return true;
 }
 
-// VANTOR_SIMULATE=N acts like --simulate=N (1 for the first device section); empty or 0
-// leaves the real mouse.
 int TakeSimulateFromEnvironment(GlobalOptions& options) {
-    const char* value = std::getenv("VANTOR_SIMULATE");
-    if (value == nullptr || *value == '\0' || std::string(value) == "0") return kExitOk;
-    std::optional<long long> number = ParseNumber(value);
-    if (!number || *number < 1 || *number > 30) {
-        return UsageError("VANTOR_SIMULATE takes a device section number from 1 to 30");
-    }
-    options.simulate = static_cast<int>(*number);
+    std::string error;
+    if (!SimulateFromEnvironment(&options.simulate, &error)) return UsageError(error);
     return kExitOk;
 }
 
@@ -98,12 +91,10 @@ int ParseArguments(int argc, const char* const* argv, Context* context,
         }
         if (arg == "--json") {
             options.json = true;
-        } else if (arg == "--simulate" || arg.compare(0, 11, "--simulate=") == 0) {
-            std::optional<long long> number = arg == "--simulate" ? 1 : ParseNumber(arg.substr(11));
-            if (!number || *number < 1 || *number > 30) {
-                return UsageError("--simulate takes a device section number from 1 to 30");
-            }
-            options.simulate = static_cast<int>(*number);
+        } else if (std::string error; auto section = ParseSimulateArgument(arg, &error)) {
+            options.simulate = section;
+        } else if (!error.empty()) {
+            return UsageError(error);
         } else if (TakeValue(arg, "--sim-state", argc, argv, &i, &value)) {
             if (value.empty()) return UsageError("--sim-state needs a file");
             options.simState = value;
@@ -139,15 +130,6 @@ int UsageError(const std::string& message) {
 int Failure(const std::string& message) {
     std::fprintf(stderr, "vantorctl: %s\n", message.c_str());
     return kExitFailure;
-}
-
-std::optional<long long> ParseNumber(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    errno = 0;
-    char* end = nullptr;
-    long long value = std::strtoll(text.c_str(), &end, 0);
-    if (errno != 0 || end == text.c_str() || *end != '\0') return std::nullopt;
-    return value;
 }
 
 std::optional<bool> ParseOnOff(const std::string& text) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "tools/common/simulated_mouse.h"
 #include "tools/vantorctl/output.h"
 
 namespace vantor::cli {
@@ -45,9 +46,6 @@ int Run(int argc, const char* const* argv);
 // Prints "vantorctl: <message>" on standard error and returns kExitUsage / kExitFailure.
 int UsageError(const std::string& message);
 int Failure(const std::string& message);
-
-// Parses a decimal or 0x-prefixed number; nothing when the text is not one number.
-std::optional<long long> ParseNumber(const std::string& text);
 
 // Prints a text line, or the JSON document when --json was given.
 void Print(const Context& context, const std::string& text);

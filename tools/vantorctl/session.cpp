@@ -2,8 +2,6 @@
 
 #include <array>
 #include <chrono>
-#include <filesystem>
-#include <system_error>
 
 #include "app/codec_context_config.h"
 #include "app/config.h"
@@ -13,9 +11,6 @@
 #include "platform/hidraw_backend.h"
 #include "profile/codec_context.h"
 #include "profile/memory_map.h"
-#include "sim/sim_factory.h"
-#include "sim/sim_hid_backend.h"
-#include "sim/sim_state.h"
 
 namespace vantor::cli {
 namespace {
@@ -60,24 +55,14 @@ CliSession::~CliSession() {
 }
 
 int CliSession::StartSimulation() {
-    const int section = *context_.options.simulate;
-    if (DeviceSectionAt(section - 1).Sensor == 0) {
-        return UsageError("device section DEV_" + std::to_string(section) + " is not in cfg.ini");
-    }
-    firmware_ = MakeSimFirmware(section - 1);
-    const std::string& path = context_.options.simState;
-    std::error_code ec;
-    if (!path.empty() && std::filesystem::exists(path, ec)) {
-        const std::optional<SimFirmwareState> state = LoadSimState(path);
-        if (!state) return Failure(path + " is not a state file of the simulated mouse");
-        firmware_->Restore(*state);
-    }
-    SimBackendSettings settings;
-    settings.vendorId = Options().VID;
-    if (!Options().PID.empty()) settings.productId = static_cast<std::uint16_t>(Options().PID[0]);
-    backend_ = std::make_unique<SimHidBackend>(firmware_, settings);
-    // A refused state file is never reached here, so it is never replaced.
-    saveSimState_ = !path.empty();
+    std::string error;
+    SimulationError kind = SimulationError::kNone;
+    std::optional<SimulatedMouse> mouse =
+        StartSimulatedMouse(*context_.options.simulate, context_.options.simState, &error, &kind);
+    if (!mouse) return kind == SimulationError::kUsage ? UsageError(error) : Failure(error);
+    firmware_ = mouse->firmware;
+    backend_ = std::move(mouse->backend);
+    simStatePath_ = mouse->statePath;
     return kExitOk;
 }
 
@@ -161,11 +146,10 @@ int CliSession::Close(int result) {
     // The driver must not reach the discovery it outlives.
     driver_.SetClearCandidatesHook({});
     discovery_.reset();
-    if (saveSimState_) {
-        int error = 0;
-        if (!SaveSimState(context_.options.simState, firmware_->State(), &error)) {
-            const int failed = Failure("cannot save " + context_.options.simState + " (error " +
-                                       std::to_string(error) + ")");
+    if (firmware_) {
+        std::string error;
+        if (!SaveSimulatedMouse({firmware_, nullptr, simStatePath_}, &error)) {
+            const int failed = Failure(error);
             if (result == kExitOk) result = failed;
         }
     }

@@ -79,7 +79,7 @@ class CliSession {
     std::unique_ptr<MacroLibrary> library_;
     std::optional<DevParam> device_;
     bool storeLoaded_ = false;
-    bool saveSimState_ = false;
+    std::string simStatePath_;  // empty: the simulated mouse is not saved
     int curDpiLevel_ = -1;
     bool closed_ = false;
 };

@@ -1,0 +1,747 @@
+#include "app/windows/vantor_dlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSessionManager>
+#include <QStyle>
+#include <QUrl>
+
+#include "app/config.h"
+#include "app/discovery_config.h"
+#include "app/windows/about_dlg.h"
+#include "app/windows/session_adapters.h"
+#include "base/ini.h"
+#include "base/log.h"
+#include "base/texts.h"
+#include "controls/combo_btn.h"
+#include "controls/layout_4k.h"
+#include "controls/page.h"
+#include "controls/png_btn.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+#include "controls/skin_loaders.h"
+#include "controls/skinned_dialog.h"
+#include "controls/window_outline.h"
+#include "keys/macro_dump.h"
+#include "keys/windows/key_dlg.h"
+#include "keys/windows/macro_dlg.h"
+#include "keys/windows/msg_dlg.h"
+#include "pages/adv_dlg.h"
+#include "pages/led_dlg.h"
+#include "pages/new_adv_dlg.h"
+#include "pages/power_dlg.h"
+#include "profile/codec_context.h"
+
+namespace vantor {
+namespace {
+
+constexpr int kWindowButtonSize = 25;
+constexpr int kWindowButtonSpacing = 3;
+constexpr QRect kDefaultPageArea{QPoint(1, 160), QPoint(1018, 698)};
+constexpr QRect kDefaultHomePageLink{QPoint(25, 672), QPoint(154, 689)};
+constexpr QRect kTitleRect{62, 20, 500, 40};
+constexpr int kTitleAreaHeight = 100;  // a right click above this opens the extra menus
+constexpr std::uint32_t kMaskVeilArgb = 0xC8FFFFFF;
+constexpr int kShowDelayMs = 1000;
+constexpr int kReadWaitSliceMs = 100;
+constexpr std::size_t kSelectorNameChars = 19;
+
+// Control ids of the window's own buttons, as WM_COMMAND reports them.
+enum ControlId : int {
+    kIdMinimize = 1001,
+    kIdExit,
+    kIdHelp,
+    kIdLanguage,
+    kIdHomePage,
+    kIdNavi1,  // kIdNavi1 + 0..3
+};
+
+QRect FromRect(const Rect& r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
+
+QPoint FromPoint(const Point& p) {
+    return QPoint(p.x, p.y);
+}
+
+std::size_t PageSlot(PageId page) {
+    return static_cast<std::size_t>(static_cast<int>(page) - 1);
+}
+
+}  // namespace
+
+CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      setup_(std::move(setup)),
+      store_(setup_.startup.dataDir) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setWindowTitle(QString::fromStdString(setup_.startup.title));
+    trayIconSetting_ = EffectiveTrayIcon(Options().TrayIcon, setup_.startHidden);
+    shownFlag_ = !StartsHidden(setup_.startHidden, setup_.trayAvailable);
+
+    driver_.SetRetry(Options().Retry);
+    discovery_ =
+        std::make_unique<Discovery>(*setup_.backend, &poster_, DiscoveryConfigFromOptions());
+    driver_.SetClearCandidatesHook([this] { discovery_->ClearMatched(); });
+    finder_ = std::make_unique<DiscoveryFinder>(*discovery_);
+    timers_ = new QtSessionTimers([this](int id) { session_->OnTimer(id); }, this);
+    library_ = std::make_unique<MacroLibrary>(store_.DataDir() + "Mac/", Options().MacroDir);
+
+    DeviceSessionSetup s;
+    s.driver = &driver_;
+    s.store = &store_;
+    s.finder = finder_.get();
+    s.window = this;
+    s.timers = timers_;
+    s.poster = &poster_;
+    s.transferSettings = [this] { return TransferSettings(); };
+    session_ = std::make_unique<DeviceSession>(std::move(s));
+
+    std::vector<std::string> folders;
+    for (const LanguageEntry& language : Options().languages) folders.push_back(language.folder);
+    languages_ = std::make_unique<LanguageSelection>(std::move(folders), setup_.startup.programDir,
+                                                     setup_.startup.dataDir);
+    languages_->AddListener(this);
+    qApp->installEventFilter(this);
+    // The session ends: the macro names are kept for the next start.
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this] { SaveMacroDump(library_->Macros(), store_.DataDir()); });
+}
+
+CVantorDlg::~CVantorDlg() {
+    qApp->removeEventFilter(this);
+    languages_->RemoveListener(this);
+    readWaiter_ = {};
+    delete timers_;  // no tick reaches the session while it goes
+    timers_ = nullptr;
+    // No device change may arrive while the link goes down.
+    monitor_.reset();
+    session_.reset();
+    driver_.ClearHandle();
+    discovery_->ClearThread();
+    driver_.SetClearCandidatesHook({});
+    discovery_.reset();
+    if (tray_ != nullptr) tray_->hide();
+}
+
+ProfileTransferSettings CVantorDlg::TransferSettings() const {
+    ProfileTransferSettings settings;
+    settings.context = CurrentCodecContext();
+    settings.goWithNoDev = Options().GoWithNoDev != 0;
+    settings.macros = library_.get();
+    return settings;
+}
+
+// ---- Start-up ----
+
+bool CVantorDlg::Init() {
+    LoadWindowIcon();
+    Init4KLayout(screen());
+    store_.LoadCID();
+    languages_->SelectAtStartup();
+    if (!LoadSkins()) {
+        ShowSystemMessage("Load skins failed.", "Error");
+        return false;
+    }
+    CreateButtons();
+    CreateLanguageSelector();
+    CreateHomePageLink();
+    CreatePages();
+    if (Is4KLayout()) Apply4KLayout();
+    SwitchPage(PageId::kKeys);
+
+    const int found = discovery_->FindDev();
+    DbgLog("nDevNum=%d", found);
+    if (found <= 0 && Options().Suwnd == 0) {
+        ShowText(Text("tc_msg15"));
+        return false;
+    }
+    timers_->Start(CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs);
+    session_->StartApplyWorker(setup_.messages, &progressSearch_);
+    monitor_ = setup_.backend->WatchDeviceChanges([this](const HidDeviceChange& change) {
+        const auto ids =
+            static_cast<std::intptr_t>((std::uint32_t{change.vendorId} << 16) | change.productId);
+        poster_.Post(WM_DEVICECHANGE_MESSAGE,
+                     change.arrived ? kDeviceArrival : kDeviceRemoveComplete, ids);
+    });
+    library_->LoadLibrary(true);
+    if (HasTrayIcon(trayIconSetting_) && setup_.trayAvailable) CreateTrayIcon();
+    session_->RefreshLayout();
+    // Discovery has a moment to report the mouse before the window appears.
+    QTimer::singleShot(kShowDelayMs, this, [this] {
+        if (shownFlag_ && !exited_) ShowTheWindow();
+    });
+    return true;
+}
+
+void CVantorDlg::LoadWindowIcon() {
+    const std::string& folder = setup_.startup.programDir;
+    for (const char* name : {"appico.png", "appico.ico"}) {
+        const QString path = QString::fromStdString(folder + name);
+        if (!QFileInfo::exists(path)) continue;
+        icon_ = QIcon(path);
+        if (!icon_.isNull() && !icon_.availableSizes().isEmpty()) break;
+        icon_ = QIcon();
+    }
+    if (icon_.isNull()) {
+        DbgLog("Load Icon err=%x", 2u);  // file not found
+        icon_ = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
+    }
+    setWindowIcon(icon_);
+}
+
+bool CVantorDlg::LoadSkins() {
+    background_ = LoadSkinImage(QStringLiteral("key_nr.png"));
+    if (background_.isNull()) return false;
+    display_ = Is4KLayout() ? ScaledCopy(background_, 2) : background_;
+
+    // Centred on the usable screen, or at 10 when it does not fit.
+    const QRect screenArea = screen() != nullptr ? screen()->availableGeometry() : QRect();
+    auto place = [](int screenSize, int pictureSize) {
+        const int diff = screenSize - pictureSize;
+        const int pos = diff / 2;
+        return diff < 2 || pos >= screenSize ? 10 : pos;
+    };
+    resize(display_.size());
+    move(screenArea.x() + place(screenArea.width(), display_.width()),
+         screenArea.y() + place(screenArea.height(), display_.height()));
+    ApplyWindowOutline(this, display_, Options().clrMask, kMainWindowOutlineTolerance);
+    return true;
+}
+
+void CVantorDlg::CreateButtons() {
+    const AppOptions& options = Options();
+    const QPoint min = FromPoint(options.ptMin);
+    const QSize size(kWindowButtonSize, kWindowButtonSize);
+    auto button = [this, &size](const char* file, QPoint at, int id) {
+        const QString name = QString::fromLatin1(file);
+        CPngBtn* b =
+            NewSmallPngButton(this, background_, {name, name, name, QRect(at, size), {}, id});
+        if (b != nullptr)
+            connect(b, &CPngBtn::clicked, this, [this, id] {
+                if (id == kIdMinimize) OnMinimizeButton();
+                if (id == kIdExit) OnExitButton();
+                if (id == kIdHelp) OnHelpButton();
+            });
+        return b;
+    };
+    minButton_ = button("min_nr.png", min, kIdMinimize);
+    exitButton_ =
+        button("exit_nr.png", min + QPoint(kWindowButtonSize + kWindowButtonSpacing, 0), kIdExit);
+    helpButton_ =
+        button("help_nr.png", min - QPoint(kWindowButtonSize + kWindowButtonSpacing, 0), kIdHelp);
+
+    const DeviceSection& section = CurrentDevice();
+    const auto rects =
+        LayoutNaviButtons(options.ptNavi.x, options.ptNavi.y, options.NaviW, options.ShowMacro != 0,
+                          section.ShowMainEffect != 0 || section.ShowLogoEffect != 0);
+    for (int i = 0; i < 4; ++i) {
+        const NaviRect& r = rects[static_cast<std::size_t>(i)];
+        const QString normal = QStringLiteral("navi%1_nr.png").arg(i + 1);
+        const QString down = QStringLiteral("navi%1_dn.png").arg(i + 1);
+        CPngBtn* b = NewSmallPngButton(
+            this, background_,
+            {normal, normal, down, QRect(r.x, r.y, r.width, r.height), {}, kIdNavi1 + i});
+        navi_[static_cast<std::size_t>(i)] = b;
+        if (b == nullptr) continue;
+        b->SetCheckMode(true, false);
+        b->setVisible(r.shown);
+        connect(b, &CPngBtn::clicked, this, [this, i] { SwitchPage(PageOfNaviButton(i)); });
+    }
+}
+
+void CVantorDlg::CreateLanguageSelector() {
+    const QPoint min = FromPoint(Options().ptMin);
+    const QRect rect(min + QPoint(-161, -2), min + QPoint(-50 - 1, 28 - 1));
+    languageSelector_ = new CComboBtn(this);
+    languageSelector_->setGeometry(rect);
+    languageSelector_->SetStretch(true);
+    languageSelector_->LoadImages(QStringLiteral("combo3_nr.png"), QStringLiteral("combo3_nr.png"),
+                                  QStringLiteral("combo3_nr.png"));
+    languageSelector_->SetBackgroundImage(BackgroundCrop(background_, rect));
+    languageSelector_->setFont(SelectorFont());
+    languageSelector_->SetTextColors(ColorFromColorRef(Options().Btn_txt_clr_ov),
+                                     ColorFromColorRef(Options().Btn_txt_clr_nr),
+                                     ColorFromColorRef(Options().Btn_txt_clr_dn));
+    languageSelector_->SetCaptionLayout(10, Qt::AlignLeft | Qt::AlignVCenter);
+    languageSelector_->SetControlId(kIdLanguage);
+    languageSelector_->SetChangesOnly(true);
+    const std::vector<LanguageEntry>& languages = Options().languages;
+    for (std::size_t i = 0; i < languages.size(); ++i) {
+        languageSelector_->AddItem(0, static_cast<std::uint32_t>(i),
+                                   CutToChars(languages[i].name, kSelectorNameChars));
+    }
+    languageSelector_->SelectValue(static_cast<std::uint32_t>(languages_->CurrentIndex()));
+    languageSelector_->setVisible(languages_->LanguageCount() > 0);
+}
+
+void CVantorDlg::CreateHomePageLink() {
+    const Rect& configured = Options().rcHomePageBtn;
+    const QString web = QString::fromStdString(Text("tc_mainweb"));
+    if (configured.IsEmpty() && web.isEmpty()) return;
+    homePage_ = new CPngBtn(this);
+    homePage_->SetControlId(kIdHomePage);
+    if (configured.IsEmpty()) {
+        homePage_->setGeometry(kDefaultHomePageLink);
+        homePage_->SetBackgroundImage(BackgroundCrop(background_, kDefaultHomePageLink));
+        homePage_->SetText(web);
+        homePage_->SetTextColors(ColorFromColorRef(Options().Btn_txt_clr_ov),
+                                 ColorFromColorRef(Options().Btn_txt_clr_nr),
+                                 ColorFromColorRef(Options().Btn_txt_clr_dn));
+    } else {
+        homePage_->setGeometry(FromRect(configured));
+        homePage_->SetBackgroundImage(BackgroundCrop(background_, FromRect(configured)));
+        homePage_->setCursor(Qt::PointingHandCursor);
+    }
+    connect(homePage_, &CPngBtn::clicked, this, [] {
+        const std::string address = Text("tc_mainweb");
+        if (!address.empty()) QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+    });
+    homePage_->show();
+}
+
+void CVantorDlg::CreatePages() {
+    const Rect& configured = Options().rcSubDlg;
+    pageArea_ = configured.IsEmpty() ? kDefaultPageArea : FromRect(configured);
+    const QImage under = BackgroundCrop(background_, pageArea_);
+    pages_[PageSlot(PageId::kKeys)] = new CKeyDlg(this, under);
+    pages_[PageSlot(PageId::kMacro)] = new CMacroDlg(this, under);
+    if (Options().OldAdvDlg != 0) {
+        pages_[PageSlot(PageId::kPerformance)] = new CAdvDlg(this, under);
+    } else {
+        pages_[PageSlot(PageId::kPerformance)] = new CNewAdvDlg(this, under);
+    }
+    pages_[PageSlot(PageId::kLighting)] = new CLedDlg(this, under);
+    for (CPage* page : pages_) {
+        page->setGeometry(pageArea_);
+        page->hide();
+    }
+    power_ = new CPowerDlg(
+        this, BackgroundCrop(background_, QRect(FromPoint(Options().ptPower),
+                                                QSize(CPowerDlg::kWidth, CPowerDlg::kHeight))));
+    power_->setGeometry(
+        QRect(FromPoint(Options().ptPower), QSize(CPowerDlg::kWidth, CPowerDlg::kHeight)));
+    power_->hide();
+}
+
+void CVantorDlg::Apply4KLayout() {
+    for (QWidget* child : std::initializer_list<QWidget*>{minButton_, exitButton_, helpButton_,
+                                                          languageSelector_, homePage_, power_}) {
+        if (child != nullptr) Move4K(child);
+    }
+    for (CPngBtn* b : navi_) {
+        if (b != nullptr) Move4K(b);
+    }
+    for (CPage* page : pages_) {
+        Move4K(page);
+        page->Layout4K();
+    }
+}
+
+void CVantorDlg::CreateTrayIcon() {
+    trayMenu_ = std::make_unique<QMenu>();
+    trayShow_ = trayMenu_->addAction(QString());
+    connect(trayShow_, &QAction::triggered, this, &CVantorDlg::ShowTheWindow);
+    for (QMenu* menu : extraMenus_) trayMenu_->addMenu(menu);
+    trayMenu_->addSeparator();
+    trayExit_ = trayMenu_->addAction(QString());
+    connect(trayExit_, &QAction::triggered, this, &CVantorDlg::OnExit);
+    RefreshTrayTexts();
+
+    tray_ = new QSystemTrayIcon(icon_, this);
+    tray_->setToolTip(QString::fromStdString(setup_.startup.title));
+    tray_->setContextMenu(trayMenu_.get());
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger) OnTrayNotify(kTrayNotifyLParam);
+    });
+    tray_->show();
+}
+
+void CVantorDlg::RefreshTrayTexts() {
+    if (trayShow_ != nullptr) trayShow_->setText(QString::fromStdString(Text("tc_config")));
+    if (trayExit_ != nullptr) trayExit_->setText(QString::fromStdString(Text("tc_exit")));
+}
+
+void CVantorDlg::AddExtraMenu(QMenu* menu) {
+    extraMenus_.push_back(menu);
+    if (trayMenu_ && trayExit_ != nullptr) trayMenu_->insertMenu(trayExit_, menu);
+}
+
+// ---- Pages ----
+
+CPage* CVantorDlg::Page(PageId page) const {
+    return pages_[PageSlot(page)];
+}
+
+void CVantorDlg::SwitchPage(PageId page) {
+    const CPage* macro = Page(PageId::kMacro);
+    if (!MaySwitchPage(macro != nullptr && macro->IsRecording())) {
+        ShowText(Text("tc_macro_msg17"));
+        return;
+    }
+    for (CPngBtn* b : navi_) {
+        if (b != nullptr) b->SetCheck(false);
+    }
+    for (CPage* p : pages_) {
+        if (p != nullptr) p->hide();
+    }
+    currentPage_ = page;
+    if (CPngBtn* b = navi_[static_cast<std::size_t>(NaviButtonOfPage(page))]) b->SetCheck(true);
+    if (CPage* p = Page(page)) p->show();
+}
+
+void CVantorDlg::LayoutForDevice() {
+    const DeviceSection& section = CurrentDevice();
+    if (CPngBtn* lighting = navi_[3]) {
+        lighting->setVisible(section.ShowMainEffect != 0 || section.ShowLogoEffect != 0);
+    }
+    for (CPage* page : pages_) page->PrepareForDevice();
+}
+
+void CVantorDlg::RefreshPages() {
+    for (CPage* page : pages_) page->LoadFromRecord(store_.Current());
+}
+
+void CVantorDlg::RefreshPerformancePage() {
+    PerformancePage()->LoadFromRecord(store_.Current());
+}
+
+void CVantorDlg::RefreshLightingPage() {
+    Page(PageId::kLighting)->RefreshLighting();
+}
+
+void CVantorDlg::MarkCurrentLevel(int level) {
+    PerformancePage()->MarkCurrentLevel(level);
+}
+
+void CVantorDlg::SelectReportRateFromDevice(int rateCode) {
+    PerformancePage()->SelectReportRateFromDevice(rateCode);
+}
+
+// ---- Battery ----
+
+bool CVantorDlg::IsBatteryShown() const {
+    return power_ != nullptr && !power_->isHidden();
+}
+
+void CVantorDlg::ShowBattery() {
+    if (power_ != nullptr) power_->show();
+}
+
+void CVantorDlg::HideBattery() {
+    if (power_ != nullptr) power_->hide();
+}
+
+void CVantorDlg::SetPower(int level, bool charging) {
+    if (power_ != nullptr) power_->SetPower(level, charging);
+    const bool hidden = (Options().ShowPower & kShowPowerHideBattery) != 0;
+    if (!lowBattery_.OnBatteryReport(level, charging, Options().PowerCritical[0], hidden)) return;
+    ++lowBatteryNotices_;
+    if (tray_ != nullptr) {
+        tray_->showMessage(QString::fromStdString(setup_.startup.title),
+                           QString::fromStdString(Text("tc_msg16")), QSystemTrayIcon::Warning);
+    }
+}
+
+// ---- Messages of the session ----
+
+void CVantorDlg::ShowText(const std::string& text) {
+    ShowMessage(text, this);
+}
+
+bool CVantorDlg::AskOkCancel(const std::string& text) {
+    return AskQuestion(text, this);
+}
+
+void CVantorDlg::ShowUntilReadDone(const std::string& text) {
+    auto done = std::make_shared<WaitEvent>();
+    readWaiter_ = std::jthread([this, done](std::stop_token stop) {
+        while (!stop.stop_requested() && !session_->WaitReadDone(kReadWaitSliceMs)) {
+        }
+        // A newer read took over: its own wait message replaces this one.
+        done->Set();
+    });
+    // A window waiting in the tray shows no wait message; the read still ends by itself.
+    if (!isVisible()) return;
+    ShowWaitMessage(text, done, this);
+}
+
+void CVantorDlg::RunRestoreProgress(const std::string& text) {
+    CProgressDlg progress(this);
+    progress.SetText(QString::fromStdString(text));
+    progress.SetTextRect(kRestoreProgressTextRect);
+    progress.SetBarRect(kRestoreProgressBarRect);
+    if (!progress.Prepare()) return;
+    progress.exec();
+}
+
+void CVantorDlg::CloseWindow() {
+    HideWindow();
+    Finish();
+}
+
+// ---- Window commands ----
+
+WindowCloseSettings CVantorDlg::CloseSettings() const {
+    return {Options().ExitType, trayIconSetting_, tray_ != nullptr};
+}
+
+void CVantorDlg::TellDriverStatus(std::uint8_t status) {
+    if (driver_.CmdHandle() != nullptr) driver_.TellDrvStatus(status);
+}
+
+void CVantorDlg::HideWindow() {
+    shownFlag_ = false;
+    hide();
+}
+
+void CVantorDlg::OnExitButton() {
+    TellDriverStatus(0);
+    switch (ExitButtonAction(CloseSettings())) {
+        case WindowAction::kExit:
+            HideWindow();
+            OnExit();
+            break;
+        case WindowAction::kHideToTray:
+            HideWindow();
+            break;
+        case WindowAction::kMinimize:
+            showMinimized();
+            break;
+        case WindowAction::kNothing:
+            break;
+    }
+}
+
+void CVantorDlg::OnMinimizeButton() {
+    TellDriverStatus(0);
+    const WindowAction action = MinimizeButtonAction(CloseSettings());
+    if (Options().ExitType == 0) DbgLog("Min window");
+    if (action == WindowAction::kHideToTray) {
+        HideWindow();
+    } else if (action == WindowAction::kMinimize) {
+        showMinimized();
+    }
+}
+
+void CVantorDlg::OnHelpButton() {
+    std::optional<std::uint16_t> version;
+    if (const auto device = discovery_->GetCurParam()) version = device->version;
+    CAboutDlg about(this, version);
+    about.exec();
+}
+
+void CVantorDlg::ShowTheWindow() {
+    if (isVisible()) {
+        showNormal();
+        raise();
+        activateWindow();
+        return;
+    }
+    shownFlag_ = true;
+    TellDriverStatus(1);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CVantorDlg::CloseSkinnedPopups() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() &&
+            window->windowTitle() == QLatin1String(kSkinnedDialogTitle)) {
+            window->close();
+        }
+    }
+}
+
+void CVantorDlg::OnExit() {
+    if (exited_) return;
+    exited_ = true;
+    DbgLog("OnExit");
+    TellDriverStatus(0);
+    CloseSkinnedPopups();
+    timers_->Stop(FINDDEV_TIMER_ID);
+    library_->Macros().Clear();
+    if (CurrentDevice().Sensor != 0) {
+        store_.SavePro();
+        store_.SaveCID();
+    }
+    HideWindow();
+    Finish();
+}
+
+void CVantorDlg::Finish() {
+    if (finished_) return;
+    finished_ = true;
+    QMetaObject::invokeMethod(this, &CVantorDlg::finished, Qt::QueuedConnection);
+}
+
+bool CVantorDlg::ChangeLanguage(int index) {
+    return languages_->ChangeLanguage(index);
+}
+
+void CVantorDlg::OnLanguageChanged() {
+    for (CPage* page : pages_) {
+        if (page != nullptr) page->RefreshTexts();
+    }
+    RefreshTrayTexts();
+    if (languageSelector_ != nullptr) {
+        languageSelector_->SelectValue(static_cast<std::uint32_t>(languages_->CurrentIndex()));
+    }
+    if (store_.Current() != nullptr) update();
+}
+
+// ---- Window messages ----
+
+void CVantorDlg::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+    switch (message) {
+        case WM_DEVICE_BEHAVIOR:
+            session_->OnDeviceBehavior(wParam, lParam);
+            break;
+        case WM_FIND_DEVICE_OK:
+            session_->OnFindDeviceMessage();
+            break;
+        case WM_SYNC_OK:
+            session_->OnSyncOk();
+            break;
+        case WM_DEVICECHANGE_MESSAGE:
+            OnDeviceChangeMessage(wParam, lParam);
+            break;
+        case kTrayNotifyMessage:
+            OnTrayNotify(lParam);
+            break;
+        case WM_COMMAND:
+            if (wParam == kIdLanguage && languageSelector_ != nullptr) {
+                ChangeLanguage(static_cast<int>(languageSelector_->ControlValue()));
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void CVantorDlg::OnDeviceChangeMessage(std::uintptr_t kind, std::intptr_t ids) {
+    if (kind != kDeviceArrival && kind != kDeviceRemoveComplete) return;
+    HidDeviceChange change;
+    change.arrived = kind == kDeviceArrival;
+    change.vendorId = static_cast<std::uint16_t>((static_cast<std::uintptr_t>(ids) >> 16) & 0xFFFF);
+    change.productId = static_cast<std::uint16_t>(ids & 0xFFFF);
+    session_->OnDeviceChange(change);
+}
+
+void CVantorDlg::OnTrayNotify(std::intptr_t what) {
+    if (what == kTrayNotifyLParam) {
+        ShowTheWindow();
+    } else if (what == kTrayRightButtonUp && trayMenu_) {
+        trayMenu_->popup(QCursor::pos());
+    }
+}
+
+bool CVantorDlg::event(QEvent* event) {
+    if (event->type() == WindowMessageEvent::EventType()) {
+        const auto* m = static_cast<WindowMessageEvent*>(event);
+        OnWindowMessage(m->message, m->wParam, m->lParam);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+// Enter, Escape, Space and F1 never reach the window or its controls.
+bool CVantorDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || (widget != this && !isAncestorOf(widget))) return false;
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_Space:
+        case Qt::Key_F1:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CVantorDlg::setVisible(bool visible) {
+    if (visible && !shownFlag_) return;
+    QWidget::setVisible(visible);
+}
+
+// ---- Painting and moving ----
+
+void CVantorDlg::paintEvent(QPaintEvent* event) {
+    (void)event;
+    QPixmap canvas(size());
+    canvas.fill(Qt::transparent);
+    {
+        QPainter painter(&canvas);
+        if (Options().clrMask != 0)
+            painter.fillRect(canvas.rect(), QColor::fromRgba(kMaskVeilArgb));
+        painter.drawImage(canvas.rect(), display_);
+        painter.setFont(TitleFont());
+        painter.setPen(ColorFromColorRef(Options().Txt_clr));
+        painter.drawText(LayoutRect(kTitleRect), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromStdString(setup_.startup.title));
+    }
+    QPainter(this).drawPixmap(0, 0, canvas);
+}
+
+void CVantorDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    dragging_ = true;
+    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void CVantorDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - dragOffset_);
+    }
+}
+
+void CVantorDlg::mouseReleaseEvent(QMouseEvent* event) {
+    dragging_ = false;
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CVantorDlg::contextMenuEvent(QContextMenuEvent* event) {
+    if (extraMenus_.empty() ||
+        event->pos().y() >= LayoutRect(QRect(0, 0, 1, kTitleAreaHeight)).height()) {
+        return;
+    }
+    QMenu menu;
+    for (QMenu* extra : extraMenus_) menu.addMenu(extra);
+    menu.exec(event->globalPos());
+}
+
+void CVantorDlg::closeEvent(QCloseEvent* event) {
+    // Closed by the desktop (not by the window's own buttons): treat it as the exit button.
+    if (!finished_) {
+        event->ignore();
+        OnExitButton();
+        return;
+    }
+    event->accept();
+}
+
+void CVantorDlg::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
+            TellDriverStatus(1);
+        }
+    }
+    QWidget::changeEvent(event);
+}
+
+}  // namespace vantor

@@ -1,0 +1,211 @@
+// CVantorDlg: the program's one top-level window. A frameless skinned window with the
+// background picture, minimise, exit and help buttons, the language selector, four
+// navigation buttons, the optional home-page link, the battery window and the page area
+// that shows exactly one page. It owns the device link, discovery and the device session,
+// turns the posted device messages into session calls, hides itself in the tray and saves
+// the profile store on exit.
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+#include <QPoint>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <thread>
+
+#include "app/device_session.h"
+#include "app/language.h"
+#include "app/low_battery_notice.h"
+#include "base/message_sink.h"
+#include "app/profile_store.h"
+#include "app/startup.h"
+#include "app/window_rules.h"
+#include "controls/window_message.h"
+#include "device/discovery.h"
+#include "device/usb_driver.h"
+#include "device/windows/progress_dlg.h"
+#include "keys/macro_library.h"
+#include "platform/hid.h"
+
+class QMenu;
+
+namespace vantor {
+
+class CPage;
+class CPngBtn;
+class CComboBtn;
+class CPowerDlg;
+class QtSessionTimers;
+class DiscoveryFinder;
+
+// Posted to the window for a device arrival (wParam kDeviceArrival) or removal
+// (kDeviceRemoveComplete); lParam holds the vendor id in bits 16-31 and the product id in
+// bits 0-15.
+constexpr std::uint32_t WM_DEVICECHANGE_MESSAGE = 0x0219;
+constexpr std::uintptr_t kDeviceArrival = 0x8000;
+constexpr std::uintptr_t kDeviceRemoveComplete = 0x8004;
+constexpr std::intptr_t kTrayRightButtonUp = 517;
+
+struct VantorDlgSetup {
+    StartupState startup;
+    HidBackend* backend = nullptr;    // not owned; outlives the window
+    bool startHidden = false;         // started with arguments: wait in the tray
+    bool trayAvailable = true;        // the desktop has a notification area
+    MessageSink* messages = nullptr;  // the apply worker's failure messages, from its thread
+};
+
+class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener {
+    Q_OBJECT
+  public:
+    explicit CVantorDlg(VantorDlgSetup setup, QWidget* parent = nullptr);
+    ~CVantorDlg() override;
+    CVantorDlg(const CVantorDlg&) = delete;
+    CVantorDlg& operator=(const CVantorDlg&) = delete;
+
+    // The start-up of the window. False when the window must close again; the reason was
+    // shown ("Load skins failed.", no device).
+    bool Init();
+
+    // A menu offered in the tray menu and by a right click on the title area (the
+    // simulated mouse's controls). Not owned.
+    void AddExtraMenu(QMenu* menu);
+
+    // What the window offers to pages.
+    void SwitchPage(PageId page);
+    bool IsDeviceReady() { return session_->IsDeviceReady(); }
+    void Restore() { session_->Restore(); }
+
+    // Commands of the window's own buttons and of the tray.
+    void OnExitButton();
+    void OnMinimizeButton();
+    void OnHelpButton();
+    void ShowTheWindow();
+    void OnExit();
+    bool ChangeLanguage(int index);
+
+    // State for the program and its tests.
+    PageId CurrentPage() const { return currentPage_; }
+    CPage* Page(PageId page) const;
+    CPngBtn* NaviButton(int index) const { return navi_[static_cast<std::size_t>(index)]; }
+    CPngBtn* ExitButton() const { return exitButton_; }
+    CPngBtn* MinimizeButton() const { return minButton_; }
+    CComboBtn* LanguageSelector() const { return languageSelector_; }
+    CPowerDlg* PowerWindow() const { return power_; }
+    QSystemTrayIcon* Tray() const { return tray_; }
+    QMenu* TrayMenu() const { return trayMenu_.get(); }
+    DeviceSession& Session() { return *session_; }
+    ProfileStore& Store() { return store_; }
+    CUSBDriver& Driver() { return driver_; }
+    LanguageSelection& Languages() { return *languages_; }
+    bool IsShownFlag() const { return shownFlag_; }
+    bool HasExited() const { return exited_; }
+    int LowBatteryNotices() const { return lowBatteryNotices_; }
+
+    // SessionWindow.
+    void ShowText(const std::string& text) override;
+    bool AskOkCancel(const std::string& text) override;
+    void ShowUntilReadDone(const std::string& text) override;
+    void RunRestoreProgress(const std::string& text) override;
+    void CloseWindow() override;
+    bool IsWindowVisible() const override { return isVisible(); }
+    void LayoutForDevice() override;
+    void RefreshPages() override;
+    void RefreshPerformancePage() override;
+    void RefreshLightingPage() override;
+    void MarkCurrentLevel(int level) override;
+    void SelectReportRateFromDevice(int rateCode) override;
+    bool IsBatteryShown() const override;
+    void ShowBattery() override;
+    void HideBattery() override;
+    void SetPower(int level, bool charging) override;
+
+    // LanguageListener.
+    void OnLanguageChanged() override;
+
+    // Keeps the window hidden while it waits in the tray.
+    void setVisible(bool visible) override;
+
+  signals:
+    // The window has closed for good; the program ends.
+    void finished();
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    void OnDeviceChangeMessage(std::uintptr_t kind, std::intptr_t ids);
+    void OnTrayNotify(std::intptr_t what);
+    void LoadWindowIcon();
+    bool LoadSkins();
+    void CreateButtons();
+    void CreateLanguageSelector();
+    void CreateHomePageLink();
+    void CreatePages();
+    void Apply4KLayout();
+    void CreateTrayIcon();
+    void RefreshTrayTexts();
+    void TellDriverStatus(std::uint8_t status);
+    void CloseSkinnedPopups();
+    void HideWindow();
+    void Finish();
+    CPage* PerformancePage() const { return Page(PageId::kPerformance); }
+    WindowCloseSettings CloseSettings() const;
+    ProfileTransferSettings TransferSettings() const;
+
+    VantorDlgSetup setup_;
+    ProfileStore store_;
+    CUSBDriver driver_;
+    QtMessagePoster poster_{this};
+    std::unique_ptr<Discovery> discovery_;
+    std::unique_ptr<DiscoveryFinder> finder_;
+    QtSessionTimers* timers_ = nullptr;
+    std::unique_ptr<MacroLibrary> library_;
+    std::unique_ptr<DeviceSession> session_;
+    std::unique_ptr<LanguageSelection> languages_;
+    std::unique_ptr<HidBackend::Monitor> monitor_;
+    ProgressWindowSearch progressSearch_;
+    LowBatteryNotice lowBattery_;
+    int lowBatteryNotices_ = 0;
+
+    QImage background_;  // key_nr.png as loaded
+    QImage display_;     // as painted (doubled in the 4K layout)
+    QIcon icon_;
+    CPngBtn* minButton_ = nullptr;
+    CPngBtn* exitButton_ = nullptr;
+    CPngBtn* helpButton_ = nullptr;
+    CComboBtn* languageSelector_ = nullptr;
+    CPngBtn* homePage_ = nullptr;
+    std::array<CPngBtn*, 4> navi_{};
+    std::array<CPage*, kPageCount> pages_{};
+    CPowerDlg* power_ = nullptr;
+    QRect pageArea_;
+    PageId currentPage_ = PageId::kKeys;
+
+    QSystemTrayIcon* tray_ = nullptr;
+    std::unique_ptr<QMenu> trayMenu_;
+    QAction* trayShow_ = nullptr;
+    QAction* trayExit_ = nullptr;
+    std::vector<QMenu*> extraMenus_;
+
+    int trayIconSetting_ = 0;
+    bool shownFlag_ = true;
+    bool exited_ = false;
+    bool finished_ = false;
+    bool dragging_ = false;
+    QPoint dragOffset_;
+    std::jthread readWaiter_;  // takes the read-done event when no wait message shows
+};
+
+}  // namespace vantor

@@ -1,0 +1,14 @@
+// The macro editor page of the main window.
+#pragma once
+
+#include "controls/placeholder_page.h"
+
+namespace vantor {
+
+class CMacroDlg : public CPlaceholderPage {
+  public:
+    CMacroDlg(QWidget* parent, const QImage& background)
+        : CPlaceholderPage(parent, background, "tc_page3") {}
+};
+
+}  // namespace vantor

@@ -1,0 +1,14 @@
+// The performance page of the older layout (OldAdvDlg) of the main window.
+#pragma once
+
+#include "controls/placeholder_page.h"
+
+namespace vantor {
+
+class CAdvDlg : public CPlaceholderPage {
+  public:
+    CAdvDlg(QWidget* parent, const QImage& background)
+        : CPlaceholderPage(parent, background, "tc_page2") {}
+};
+
+}  // namespace vantor

@@ -1,0 +1,14 @@
+// The lighting page of the main window.
+#pragma once
+
+#include "controls/placeholder_page.h"
+
+namespace vantor {
+
+class CLedDlg : public CPlaceholderPage {
+  public:
+    CLedDlg(QWidget* parent, const QImage& background)
+        : CPlaceholderPage(parent, background, "tc_page4") {}
+};
+
+}  // namespace vantor

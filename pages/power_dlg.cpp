@@ -1,0 +1,67 @@
+#include "pages/power_dlg.h"
+
+#include <QPainter>
+
+#include "app/config.h"
+#include "controls/layout_4k.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+#include "pages/logic/power_rules.h"
+
+namespace vantor {
+namespace {
+
+const QColor kNoBackgroundFill(15, 15, 15);
+
+}  // namespace
+
+CPowerDlg::CPowerDlg(QWidget* parent, const QImage& background)
+    : QWidget(parent), background_(background) {
+    pictures_[0] = LoadSkinImage(QStringLiteral("power_charging.png"));
+    for (int i = 1; i <= 4; ++i) {
+        pictures_[static_cast<std::size_t>(i)] =
+            LoadSkinImage(QStringLiteral("power%1.png").arg(i));
+    }
+    repaintTimer_.setInterval(kChargingRepaintTimerMs);
+    connect(&repaintTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    SetPower(100, false);
+}
+
+void CPowerDlg::SetPower(int level, bool charging) {
+    level_ = level;
+    charging_ = charging;
+    picture_ = PowerPictureIndex(level, charging, Options().PowerCritical);
+    if (charging && level != 1) {
+        repaintTimer_.start();
+    } else {
+        repaintTimer_.stop();
+    }
+    update();
+}
+
+bool CPowerDlg::ShowsPercentage() const {
+    return ShowsPowerPercentage(Options().ShowPower, level_, charging_);
+}
+
+QString CPowerDlg::PercentageText() const {
+    return QStringLiteral("%1 %").arg(level_);
+}
+
+void CPowerDlg::paintEvent(QPaintEvent* event) {
+    (void)event;
+    QPainter painter(this);
+    if (background_.isNull()) {
+        painter.fillRect(rect(), kNoBackgroundFill);
+    } else {
+        painter.drawImage(rect(), background_);
+    }
+    const QImage& picture = pictures_[static_cast<std::size_t>(picture_)];
+    if (!picture.isNull()) painter.drawImage(QRect(QPoint(0, 0), size()), picture);
+    if (!ShowsPercentage()) return;
+    painter.setFont(FallbackFont());
+    painter.setPen(ColorFromColorRef(Options().Txt_clr));
+    painter.drawText(Is4KLayout() ? QRect(0, 50, width(), 30) : QRect(0, 22, width(), 20),
+                     Qt::AlignCenter, PercentageText());
+}
+
+}  // namespace vantor

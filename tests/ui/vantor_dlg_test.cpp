@@ -1,0 +1,225 @@
+// The main window against the simulated mouse, on the offscreen platform.
+#include "app/windows/vantor_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <functional>
+
+#include "app/config.h"
+#include "base/texts.h"
+#include "controls/page.h"
+#include "controls/placeholder_page.h"
+#include "controls/png_btn.h"
+#include "controls/window_message.h"
+#include "pages/power_dlg.h"
+#include "platform/paths.h"
+#include "sim/sim_factory.h"
+#include "sim/sim_hid_backend.h"
+#include "tests/support/temp_dir.h"
+
+namespace vantor {
+namespace {
+
+// Processes events until `done` holds; false after `ms`.
+bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+class VantorDlgTest : public ::testing::Test {
+  protected:
+    VantorDlgTest() : dataEnv_("VANTOR_DATA_DIR", data_.path()) {
+        EXPECT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
+        LoadTexts(ProgramDir() + "text.xml");
+        firmware_ = MakeSimFirmware(0);
+        SimBackendSettings settings;
+        settings.vendorId = Options().VID;
+        settings.productId = static_cast<std::uint16_t>(Options().PID.at(0));
+        backend_ = std::make_unique<SimHidBackend>(firmware_, settings);
+    }
+    ~VantorDlgTest() override { window_.reset(); }
+
+    CVantorDlg& Open(bool startHidden = false, bool trayAvailable = true) {
+        VantorDlgSetup setup;
+        setup.startup = {ProgramDir(), data_.path(), "Vantor Mouse Center", startHidden};
+        setup.backend = backend_.get();
+        setup.startHidden = startHidden;
+        setup.trayAvailable = trayAvailable;
+        window_ = std::make_unique<CVantorDlg>(setup);
+        EXPECT_TRUE(window_->Init());
+        return *window_;
+    }
+    // Up to the mouse read and the first battery report.
+    CVantorDlg& OpenReady() {
+        CVantorDlg& window = Open();
+        EXPECT_TRUE(WaitUntil([&] {
+            return window.Store().Current() != nullptr && window.IsBatteryShown() &&
+                   window.Session().FirstReadDone();
+        }));
+        return window;
+    }
+    std::vector<PageId> VisiblePages() const {
+        std::vector<PageId> shown;
+        for (int p = 1; p <= kPageCount; ++p) {
+            if (!window_->Page(static_cast<PageId>(p))->isHidden())
+                shown.push_back(static_cast<PageId>(p));
+        }
+        return shown;
+    }
+
+    test::TempDir data_;
+    test::ScopedEnv dataEnv_;
+    std::shared_ptr<SimFirmware> firmware_;
+    std::unique_ptr<SimHidBackend> backend_;
+    std::unique_ptr<CVantorDlg> window_;
+};
+
+TEST_F(VantorDlgTest, ReadsTheMouseShowsTheBatteryAndTheButtonPage) {
+    firmware_->SetBattery(42, false);
+    CVantorDlg& window = OpenReady();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.PowerWindow()->Level(), 42);
+    EXPECT_EQ(window.PowerWindow()->PictureIndex(), 3);  // PowerCritical 10,30,60
+    EXPECT_EQ(VisiblePages(), std::vector<PageId>{PageId::kKeys});
+    EXPECT_TRUE(window.NaviButton(0)->GetCheck());
+    EXPECT_EQ(window.size(), QSize(1020, 700));
+    EXPECT_EQ(firmware_->LastDriverStatus(), 1);  // told the utility is shown
+}
+
+TEST_F(VantorDlgTest, EachNavigationButtonShowsExactlyItsPage) {
+    CVantorDlg& window = Open();
+    const PageId expected[] = {PageId::kKeys, PageId::kPerformance, PageId::kMacro,
+                               PageId::kLighting};
+    for (int navi : {1, 2, 3, 0}) {
+        CPngBtn* button = window.NaviButton(navi);
+        ASSERT_NE(button, nullptr);
+        ASSERT_FALSE(button->isHidden()) << "navi" << navi + 1;
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(window.CurrentPage(), expected[navi]);
+        EXPECT_EQ(VisiblePages(), std::vector<PageId>{expected[navi]});
+        for (int other = 0; other < 4; ++other) {
+            EXPECT_EQ(window.NaviButton(other)->GetCheck(), other == navi)
+                << "after navi" << navi + 1 << ", navi" << other + 1;
+        }
+    }
+}
+
+TEST_F(VantorDlgTest, ChangesMadeOnTheMouseReachTheWindow) {
+    CVantorDlg& window = OpenReady();
+    const int before = window.Session().CurDpiLevel();
+    ASSERT_GE(before, 0);
+    firmware_->PressDpiButton();
+    EXPECT_TRUE(WaitUntil([&] { return window.Session().CurDpiLevel() != before; }));
+    EXPECT_EQ(window.Session().CurDpiLevel(), firmware_->Memory(0)[4]);
+
+    firmware_->SwitchReportRate(8);
+    EXPECT_TRUE(WaitUntil([&] { return window.Store().Current()->dwReportRate == 0x125; }));
+}
+
+TEST_F(VantorDlgTest, UnplugClosesTheDeviceAndPlugReadsItAgain) {
+    CVantorDlg& window = OpenReady();
+    backend_->Unplug();
+    EXPECT_TRUE(WaitUntil(
+        [&] { return window.Driver().CmdHandle() == nullptr && !window.IsBatteryShown(); }));
+    firmware_->SetBattery(77, false);
+    backend_->Plug();
+    EXPECT_TRUE(WaitUntil([&] {
+        return window.Driver().CmdHandle() != nullptr && window.IsBatteryShown() &&
+               window.PowerWindow()->Level() == 77;
+    }));
+}
+
+TEST_F(VantorDlgTest, ExitSavesTheProfileStoreAndEndsTheProgram) {
+    CVantorDlg& window = OpenReady();
+    const std::string profileFile = window.Store().ProfileFilePath();
+    std::filesystem::remove(profileFile);
+    window.Store().Current()->dwReportRate = 0x250;
+    QSignalSpy finished(&window, &CVantorDlg::finished);
+    QTest::mouseClick(window.ExitButton(), Qt::LeftButton);  // ExitType 0: exit
+    EXPECT_TRUE(window.HasExited());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(finished.wait(2000));
+    EXPECT_EQ(std::filesystem::file_size(profileFile), kProfileFileSize);
+    ProfileStore reloaded(data_.path());
+    reloaded.LoadCID();
+    ASSERT_TRUE(reloaded.LoadPro());
+    ASSERT_NE(reloaded.Current(), nullptr);
+    EXPECT_EQ(reloaded.Current()->dwReportRate, 0x250u);
+    EXPECT_EQ(firmware_->LastDriverStatus(), 0);
+}
+
+TEST_F(VantorDlgTest, MinimiseHidesIntoTheTrayOrMinimisesWithoutOne) {
+    {
+        CVantorDlg& window = OpenReady();
+        QTest::mouseClick(window.MinimizeButton(), Qt::LeftButton);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(firmware_->LastDriverStatus(), 0);
+        // The tray click (and a second start) brings it back.
+        PostWindowMessage(&window, kTrayNotifyMessage, 0, kTrayNotifyLParam);
+        EXPECT_TRUE(WaitUntil([&] { return window.isVisible(); }));
+        EXPECT_EQ(firmware_->LastDriverStatus(), 1);
+    }
+    window_.reset();
+    CVantorDlg& window = Open(false, false);
+    ASSERT_TRUE(WaitUntil([&] { return window.isVisible(); }));
+    QTest::mouseClick(window.MinimizeButton(), Qt::LeftButton);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isMinimized());
+}
+
+TEST_F(VantorDlgTest, StartWithArgumentsWaitsInTheTrayUnlessThereIsNone) {
+    {
+        CVantorDlg& window = Open(true, true);
+        QTest::qWait(1300);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_NE(window.Tray(), nullptr);
+        PostWindowMessage(&window, kTrayNotifyMessage, 0, kTrayNotifyLParam);
+        EXPECT_TRUE(WaitUntil([&] { return window.isVisible(); }));
+    }
+    window_.reset();
+    CVantorDlg& window = Open(true, false);
+    EXPECT_TRUE(WaitUntil([&] { return window.isVisible(); }));
+}
+
+TEST_F(VantorDlgTest, LanguageChangeRetitlesThePagesAndIsRemembered) {
+    CVantorDlg& window = Open();
+    auto* keys = dynamic_cast<CPlaceholderPage*>(window.Page(PageId::kKeys));
+    ASSERT_NE(keys, nullptr);
+    EXPECT_EQ(keys->Title(), QStringLiteral("Buttons"));
+    ASSERT_TRUE(window.ChangeLanguage(1));
+    EXPECT_EQ(keys->Title(), QStringLiteral("Tasten"));
+    EXPECT_EQ(window.TrayMenu()->actions().front()->text(), QStringLiteral("Einstellungen"));
+    LanguageSelection again({"en", "de"}, ProgramDir(), data_.path());
+    EXPECT_EQ(again.SelectAtStartup(), 1);
+    LoadTexts(ProgramDir() + "text.xml");
+}
+
+TEST_F(VantorDlgTest, LowBatteryNoticeOncePerDischarge) {
+    CVantorDlg& window = OpenReady();
+    const int critical = Options().PowerCritical[0];
+    firmware_->SetBattery(static_cast<std::uint8_t>(critical), false);
+    window.Session().BatteryUpdate();
+    window.Session().BatteryUpdate();
+    EXPECT_EQ(window.LowBatteryNotices(), 1);
+    EXPECT_EQ(window.PowerWindow()->PictureIndex(), 1);
+    firmware_->SetBattery(static_cast<std::uint8_t>(critical), true);
+    window.Session().BatteryUpdate();
+    firmware_->SetBattery(static_cast<std::uint8_t>(critical - 1), false);
+    window.Session().BatteryUpdate();
+    EXPECT_EQ(window.LowBatteryNotices(), 2);
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,0 +1,42 @@
+// Choosing and running the simulated mouse, shared by the programs: the --simulate[=N]
+// and VANTOR_SIMULATE selection of a device section, and the firmware with its HID
+// backend, loaded from and saved to an optional state file.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "sim/sim_firmware.h"
+#include "sim/sim_hid_backend.h"
+
+namespace vantor {
+
+// Parses a decimal or 0x-prefixed number; nothing when the text is not one number.
+std::optional<long long> ParseNumber(const std::string& text);
+
+// The device section (1..30) of "--simulate" or "--simulate=N"; nothing for another
+// argument. `error` is set when the argument is --simulate with a bad number.
+std::optional<int> ParseSimulateArgument(const std::string& arg, std::string* error);
+
+// VANTOR_SIMULATE=N acts like --simulate=N; unset, empty or 0 leaves the real mouse.
+// False with `error` set for a bad value.
+bool SimulateFromEnvironment(std::optional<int>* section, std::string* error);
+
+struct SimulatedMouse {
+    std::shared_ptr<SimFirmware> firmware;
+    std::unique_ptr<SimHidBackend> backend;
+    std::string statePath;  // empty: nothing is saved
+};
+
+enum class SimulationError { kNone, kUsage, kFailure };
+
+// The simulated mouse of DEV_<section>, restored from `statePath` when that file exists.
+// On failure `error` tells why and `kind` whether it is a usage error.
+std::optional<SimulatedMouse> StartSimulatedMouse(int section, const std::string& statePath,
+                                                  std::string* error, SimulationError* kind);
+
+// Saves the firmware state when a state file was given; false with `error` on failure.
+bool SaveSimulatedMouse(const SimulatedMouse& mouse, std::string* error);
+
+}  // namespace vantor

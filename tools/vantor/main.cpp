@@ -1,0 +1,103 @@
+// vantor: the window program. Reads its command line, runs the shared start-up, makes
+// sure only one copy runs, opens the mouse (hidraw, or the simulated mouse) and runs the
+// main window until it closes.
+#include <QApplication>
+#include <QSystemTrayIcon>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "app/config.h"
+#include "base/log.h"
+#include "app/startup.h"
+#include "app/windows/vantor_dlg.h"
+#include "controls/layout_4k.h"
+#include "controls/window_message.h"
+#include "platform/hidraw_backend.h"
+#include "platform/single_instance.h"
+#include "tools/common/launch_options.h"
+#include "tools/common/simulated_mouse.h"
+#include "tools/vantor/message_box_sink.h"
+#include "tools/vantor/sim_menu.h"
+
+namespace {
+
+constexpr const char* kInstanceName = "MUTEX_QX_WIRELESS";
+
+int Fail(const std::string& message, int code) {
+    std::fprintf(stderr, "vantor: %s\n", message.c_str());
+    return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace vantor;
+    LaunchOptions launch;
+    std::string error;
+    if (!ParseLaunchOptions(argc, argv, &launch, &error)) return Fail(error, 2);
+    if (launch.help) {
+        std::fputs(LaunchUsage(), stdout);
+        return 0;
+    }
+    if (launch.version) {
+        std::puts("vantor 1.0.0");
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    MessageBoxSink messages;
+    SetMessageSink(&messages);
+
+    StartupState startup;
+    if (!InitProgramData(argc, argv, &startup)) return 1;
+    // Only arguments other than the program's own options ask for a start in the tray.
+    startup.startedWithArguments = launch.startHidden;
+    SingleInstance instance(kInstanceName);
+    if (!ClaimSingleInstance(instance, startup)) return 0;
+    LoadApplicationFont(Options().FontName, Options().FontSize);
+
+    std::optional<SimulatedMouse> simulated;
+    std::unique_ptr<HidBackend> hidraw;
+    HidBackend* backend = nullptr;
+    if (launch.simulate) {
+        SimulationError kind = SimulationError::kNone;
+        simulated = StartSimulatedMouse(*launch.simulate, launch.simState, &error, &kind);
+        if (!simulated) return Fail(error, kind == SimulationError::kUsage ? 2 : 1);
+        backend = simulated->backend.get();
+    } else {
+        hidraw = std::make_unique<HidrawBackend>();
+        backend = hidraw.get();
+    }
+
+    int result = 0;
+    {
+        VantorDlgSetup setup;
+        setup.startup = startup;
+        setup.backend = backend;
+        setup.startHidden = launch.startHidden;
+        setup.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+        setup.messages = &messages;
+        if (!setup.trayAvailable) DbgLog("No system tray: the window stays in the task bar");
+        CVantorDlg window(setup);
+        std::unique_ptr<SimMenu> simMenu;
+        if (simulated) {
+            simMenu = std::make_unique<SimMenu>(*simulated->firmware, *simulated->backend);
+            simMenu->SetBatteryChanged([&window] { window.Session().BatteryUpdate(); });
+            window.AddExtraMenu(simMenu.get());
+        }
+        QObject::connect(&window, &CVantorDlg::finished, &app, &QApplication::quit);
+        instance.Listen([&window, title = startup.title](const InstanceMessage& message) {
+            if (message.title == title) {
+                PostWindowMessage(&window, message.message, message.wParam, message.lParam);
+            }
+        });
+        if (window.Init()) result = app.exec();
+        instance.StopListening();
+    }
+    if (simulated && !SaveSimulatedMouse(*simulated, &error)) result = Fail(error, 1);
+    UnloadApplicationFont();
+    LogProgramExit();
+    return result;
+}
