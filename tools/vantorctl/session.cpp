@@ -7,9 +7,9 @@
 
 #include "app/config.h"
 #include "app/log.h"
+#include "app/transfer_settings.h"
 #include "device/apply_worker.h"
 #include "platform/hidraw_backend.h"
-#include "profile/codec_context.h"
 #include "profile/memory_map.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
@@ -171,11 +171,7 @@ int CliSession::Close(int result) {
 }
 
 ProfileTransferSettings CliSession::TransferSettings() {
-    ProfileTransferSettings settings;
-    settings.context = CurrentCodecContext();
-    settings.goWithNoDev = Options().GoWithNoDev != 0;
-    settings.macros = library_.get();
-    return settings;
+    return CurrentTransferSettings(library_.get());
 }
 
 bool CliSession::ReadActiveProfile(std::string* error) {
