@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -567,7 +568,7 @@ TEST_F(DeviceSessionTest, AButtonSetToAMacroGetsTheMacroWrittenIntoItsSlot) {
 
 // The mouse changes its DPI level, report rate and lighting while a slow read runs that had
 // to wait for a burst of writes: the read sees the whole burst, and the record that lands
-// keeps every change the mouse announced while it ran.
+// takes every change the mouse announced after the read had passed it.
 TEST_F(DeviceSessionTest, MouseEventsAndWritesDuringASlowReadAreNeitherLostNorTorn) {
     WindowQueue queue;
     link.Disconnect();
@@ -580,6 +581,17 @@ TEST_F(DeviceSessionTest, MouseEventsAndWritesDuringASlowReadAreNeitherLostNorTo
     ASSERT_TRUE(queue.RunUntil(
         *session, [&] { return session->FirstReadDone(); }, 60000));
 
+    // The mouse changes once the read has passed the settings area, which holds all three.
+    std::atomic<bool> fired{false};
+    pauses.onSleep = [&](std::size_t index) {
+        if (pauses.Sleeps()[index] != kComboAreaSleepMs || session->Worker().IsBusy() ||
+            fired.exchange(true)) {
+            return;
+        }
+        link.firmware->PressDpiButton();
+        link.firmware->SwitchReportRate(2);
+        link.firmware->PressLightingKey(SimLightingZone::kMain);
+    };
     SimFaults slow;
     slow.replyLatencyMs = 2;
     link.backend.SetFaults(slow);
@@ -593,9 +605,6 @@ TEST_F(DeviceSessionTest, MouseEventsAndWritesDuringASlowReadAreNeitherLostNorTo
     store.Current()->nDebounce = 6;
     session->Worker().RequestApply(SET_DEBOUNCE, 0);
     session->StartReadCurCfgThread();
-    link.firmware->PressDpiButton();
-    link.firmware->SwitchReportRate(2);
-    link.firmware->PressLightingKey(SimLightingZone::kMain);
     ASSERT_TRUE(queue.RunUntil(
         *session,
         [&] {
