@@ -400,6 +400,31 @@ TEST_F(DeviceSessionTest, FoundDeviceGetsTheHandlesAndIsRead) {
     EXPECT_TRUE(session->FirstReadDone());
 }
 
+TEST_F(DeviceSessionTest, ListRebuiltWhileAReadWaitsTakesBothReadsInOrder) {
+    LogCapture log;
+    SimFirmwareState state = link.firmware->State();
+    state.profiles[0][mm::kDebounce] = 7;
+    state.profiles[0][mm::kDebounce + 1] = 0x55 - 7;
+    link.firmware->Restore(state);
+    DevParam device;
+    device.hCmd = link.driver.CmdHandle();
+    device.hNotify = link.driver.NotifyHandle();
+    finder.device = device;
+    {
+        std::lock_guard<std::mutex> held(session->DeviceMutex());
+        session->StartReadCurCfgThread();
+        session->OnTimer(kFoundDelayTimerId);  // LoadPro rebuilds the list; a second read
+        EXPECT_FALSE(session->FirstReadDone());
+    }
+    ASSERT_TRUE(session->WaitReadDone(20000));
+    ASSERT_TRUE(session->WaitReadDone(20000));
+    Pump();
+    EXPECT_TRUE(session->FirstReadDone());
+    EXPECT_EQ(store.CurrentIndex(), 0);
+    EXPECT_EQ(store.Profile(0).nDebounce, 7);
+    EXPECT_EQ(log.Count("Init Pro OK"), 2);
+}
+
 TEST_F(DeviceSessionTest, DeviceCountCheckClosesTheWindowWhenSeveralMatched) {
     timers.Start(CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs);
     finder.okNum = 2;
