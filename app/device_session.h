@@ -270,7 +270,7 @@ class DeviceSession {
     std::vector<Behavior> behaviorsDuringRead_;
 
     ApplyWorker worker_;
-    SerialTaskThread deviceThread_;  // last: stopped first
+    SerialTaskThread deviceThread_;  // the destructor stops the worker first, then this
 };
 
 }  // namespace vantor
