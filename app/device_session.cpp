@@ -173,6 +173,7 @@ void DeviceSession::StartReadCurCfgThread() {
     firstReadDone_ = false;
     ++readsAsked_;
     deviceThread_.Post([this, job] {
+        DbgLog("ReadCurCfgThread Start");
         // What was asked of the apply worker before the read goes to the mouse first, so
         // the read sees all of it or none.
         worker_.WaitRequestsApplied(job->applyRequest);
@@ -192,7 +193,6 @@ void DeviceSession::StartReadCurCfgThread() {
 }
 
 std::function<void()> DeviceSession::ReadActiveProfile(const std::shared_ptr<ReadJob>& job) {
-    DbgLog("ReadCurCfgThread Start");
     const int index = setup_.driver->GetCurProfile();
     DbgLog("Mouse profile is %d", index);
     std::optional<std::vector<std::uint8_t>> image;
