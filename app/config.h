@@ -234,16 +234,23 @@ extern const std::array<std::uint32_t, kMaxDpiLevels> kBuiltInDpiColours;
 // or KM / 2 outside 1..16). May be run again; every run starts from a cleared state.
 bool DataInit(const std::string& cfgPath);
 
+// After DataInit the configuration is read-only: every thread may read it, none may change
+// it, so it is handed out as const views only.
 const AppOptions& Options();
 // Index 0..29 for DEV_1..DEV_30; an index outside that range gives DEV_1.
-DeviceSection& DeviceSectionAt(int index);
-DeviceSection& CurrentDevice();
+const DeviceSection& DeviceSectionAt(int index);
+const DeviceSection& CurrentDevice();
 int CurrentDeviceIndex();
-// Makes DEV_<index + 1> current; an index outside 0..29 is ignored.
+// Makes DEV_<index + 1> current; an index outside 0..29 is ignored. Any thread (discovery
+// selects the section of the matched device).
 void SelectDeviceSection(int index);
 
-// The profile model's default key matrix, and the copy of a section's layers into it.
-KeyLayers& DefaultKeyMatrix();
+// The profile model's default key matrix: the key layers of the section whose profile file
+// was loaded last.
+const KeyLayers& DefaultKeyMatrix();
+// Replaces the default key matrix with `section`'s layers. Only the loading of the profile
+// file (on the window thread) and data initialisation call it; threads that need the matrix
+// take it with the codec context when their work is handed to them.
 void CopyDefaultKeys(const DeviceSection& section);
 
 const MacroLimits& CurrentMacroLimits();

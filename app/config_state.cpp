@@ -65,12 +65,12 @@ const AppOptions& Options() {
     return State().options;
 }
 
-DeviceSection& DeviceSectionAt(int index) {
+const DeviceSection& DeviceSectionAt(int index) {
     if (index < 0 || index >= kDeviceSectionCount) index = 0;
     return State().devices[index];
 }
 
-DeviceSection& CurrentDevice() {
+const DeviceSection& CurrentDevice() {
     return State().devices[g_currentSection.load()];
 }
 
@@ -82,7 +82,7 @@ void SelectDeviceSection(int index) {
     if (index >= 0 && index < kDeviceSectionCount) g_currentSection.store(index);
 }
 
-KeyLayers& DefaultKeyMatrix() {
+const KeyLayers& DefaultKeyMatrix() {
     return State().defaultKeys;
 }
 

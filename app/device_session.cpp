@@ -1,5 +1,6 @@
 #include "app/device_session.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <span>
@@ -8,6 +9,7 @@
 #include "app/codec_context_config.h"
 #include "app/config.h"
 #include "app/profile_defaults.h"
+#include "app/transfer_settings.h"
 #include "base/log.h"
 #include "base/texts.h"
 #include "profile/lighting_codec.h"
@@ -19,8 +21,6 @@ namespace vantor {
 namespace {
 
 namespace mm = memory_map;
-
-constexpr int kMouseProfiles = 4;
 
 // Low bits of a pointer for the log, as the window's handles appear there.
 unsigned LogPointer(const void* p) {
@@ -75,8 +75,9 @@ DeviceSession::DeviceSession(DeviceSessionSetup setup) : setup_(std::move(setup)
 
 DeviceSession::~DeviceSession() {
     stopRead_ = true;
-    if (readThread_.joinable()) readThread_.join();
+    // A read waiting for the apply worker is let go by the worker's stop.
     worker_.Stop();
+    deviceThread_.Stop();
 }
 
 SessionConfig DeviceSession::Config() const {
@@ -84,10 +85,8 @@ SessionConfig DeviceSession::Config() const {
 }
 
 ProfileTransferSettings DeviceSession::TransferSettings() const {
-    if (setup_.transferSettings) return setup_.transferSettings();
-    ProfileTransferSettings settings;
-    settings.context = CurrentCodecContext();
-    settings.goWithNoDev = Options().GoWithNoDev != 0;
+    ProfileTransferSettings settings = CurrentTransferSettings(setup_.macros);
+    settings.sleeper = setup_.sleeper;
     return settings;
 }
 
@@ -107,6 +106,7 @@ void DeviceSession::StartApplyWorker(MessageSink* messages, ProgressWindowFinder
     s.driver = setup_.driver;
     s.messages = messages;
     s.progressFinder = progressFinder;
+    // The three below run in Request, on the window thread.
     s.currentRecord = [this](ProfileFile& out) {
         const ProfileFile* current = setup_.store->Current();
         if (current == nullptr) return false;
@@ -120,47 +120,120 @@ void DeviceSession::StartApplyWorker(MessageSink* messages, ProgressWindowFinder
     worker_.StartApplyThread(std::move(s));
 }
 
-// ---- Profile read thread ----
+// ---- Device thread and its results ----
 
-void DeviceSession::StartReadCurCfgThread() {
-    if (readThread_.joinable()) {
-        stopRead_ = true;
-        readThread_.join();
-    }
-    stopRead_ = false;
-    readThread_ = std::thread([this] { ReadCurCfgThread(); });
+void DeviceSession::RunOnDeviceThread(std::function<std::function<void()>()> work) {
+    deviceThread_.Post([this, work = std::move(work)] {
+        std::function<void()> apply;
+        {
+            std::lock_guard<std::mutex> device(deviceMutex_);
+            apply = work();
+        }
+        if (apply) PostResult(std::move(apply));
+    });
 }
 
-void DeviceSession::ReadCurCfgThread() {
-    DbgLog("ReadCurCfgThread Start");
+void DeviceSession::PostResult(std::function<void()> apply) {
+    std::uint64_t number = 0;
     {
-        std::lock_guard<std::mutex> device(deviceMutex_);
-        firstReadDone_ = false;
-        const int index = setup_.driver->GetCurProfile();
-        DbgLog("Mouse profile is %d", index);
-        ProfileStore& store = *setup_.store;
-        if (index >= 0 && index < kMouseProfiles && index < store.Count()) {
-            ProfileFile scratch = store.Profile(index);
-            int level = curDpiLevel_.load();
-            const ProfileTransferSettings settings = TransferSettings();
-            const int ok = GetProfile(setup_.driver, [this] { return stopRead_.load(); }, settings,
-                                      {&scratch, &level, &macroNames_});
-            if (ok == 1) {
-                DbgLog("Init Pro OK");
-                curDpiLevel_ = level;
-                store.ReplaceProfile(index, scratch);
-                if (Config().hasDeviceSection) store.SavePro();
-                if (setup_.poster != nullptr) setup_.poster->Post(WM_SYNC_OK, 0, 0);
-            }
+        std::lock_guard<std::mutex> lock(resultsLock_);
+        number = ++lastResult_;
+        results_.emplace(number, std::move(apply));
+    }
+    if (setup_.poster != nullptr) {
+        setup_.poster->Post(WM_SESSION_RESULT, static_cast<std::uintptr_t>(number), 0);
+    }
+}
+
+void DeviceSession::OnSessionResult(std::uintptr_t number) {
+    for (;;) {
+        std::function<void()> apply;
+        {
+            std::lock_guard<std::mutex> lock(resultsLock_);
+            if (results_.empty() || results_.begin()->first > number) return;
+            apply = std::move(results_.begin()->second);
+            results_.erase(results_.begin());
         }
-        firstReadDone_ = true;
+        apply();
+    }
+}
+
+// ---- Profile read ----
+
+void DeviceSession::StartReadCurCfgThread() {
+    auto job = std::make_shared<ReadJob>();
+    ProfileStore& store = *setup_.store;
+    job->entryCount = std::min(store.Count(), kProfileCount);
+    for (int i = 0; i < job->entryCount; ++i) {
+        job->entries[static_cast<std::size_t>(i)] = store.Profile(i);
+    }
+    job->section = CurrentDeviceIndex();
+    job->settings = TransferSettings();
+    job->settings.macros = nullptr;  // the device's macros are merged when the result lands
+    job->applyRequest = worker_.LastRequestNumber();
+    firstReadDone_ = false;
+    ++readsAsked_;
+    deviceThread_.Post([this, job] {
+        DbgLog("ReadCurCfgThread Start");
+        // What was asked of the apply worker before the read goes to the mouse first, so
+        // the read sees all of it or none.
+        worker_.WaitRequestsApplied(job->applyRequest);
+        std::function<void()> apply;
+        {
+            std::lock_guard<std::mutex> device(deviceMutex_);
+            apply = ReadActiveProfile(job);
+        }
+        PostResult(std::move(apply));
         {
             std::lock_guard<std::mutex> lock(readDoneLock_);
             readDone_ = true;
         }
         readDoneChanged_.notify_all();
+        DbgLog("ReadCurCfgThread Exit");
+    });
+}
+
+std::function<void()> DeviceSession::ReadActiveProfile(const std::shared_ptr<ReadJob>& job) {
+    const int index = setup_.driver->GetCurProfile();
+    DbgLog("Mouse profile is %d", index);
+    std::optional<std::vector<std::uint8_t>> image;
+    if (index >= 0 && index < job->entryCount) {
+        image = ReadProfileImage(
+            *setup_.driver, [this] { return stopRead_.load(); }, job->settings);
     }
-    DbgLog("ReadCurCfgThread Exit");
+    return [this, job, index, image = std::move(image)] { LandRead(*job, index, image); };
+}
+
+void DeviceSession::LandRead(const ReadJob& job, int index,
+                             const std::optional<std::vector<std::uint8_t>>& image) {
+    --readsAsked_;
+    ProfileStore& store = *setup_.store;
+    if (image && job.section != CurrentDeviceIndex()) {
+        DbgLog("ReadCurCfgThread: profile of another device section dropped");
+    } else if (image && index < store.Count()) {
+        // The entry as it was when the read was asked for, with what the mouse holds.
+        ProfileFile scratch = job.entries[static_cast<std::size_t>(index)];
+        int level = curDpiLevel_.load();
+        ProfileTransferSettings settings = job.settings;
+        settings.macros = setup_.macros;
+        if (DecodeProfileImage(*image, settings.context, settings.macros, scratch, level,
+                               macroNames_) == 1) {
+            DbgLog("Init Pro OK");
+            curDpiLevel_ = level;
+            store.ReplaceProfile(index, scratch);
+            if (Config().hasDeviceSection) store.SavePro();
+            // Notifications that arrived while the read ran changed the old record; the
+            // new one takes them again, in the order they came.
+            for (const Behavior& behavior : behaviorsDuringRead_) {
+                ApplyBehavior(*store.Current(), behavior);
+            }
+            OnSyncOk();
+        }
+    }
+    if (readsAsked_ == 0) {
+        behaviorsDuringRead_.clear();
+        firstReadDone_ = true;
+    }
 }
 
 bool DeviceSession::WaitReadDone(int timeoutMs) {
@@ -186,22 +259,64 @@ void DeviceSession::OnSyncOk() {
 
 void DeviceSession::BatteryUpdate() {
     if (setup_.driver->CmdHandle() == nullptr) return;
-    std::uint8_t level = 0;
-    std::uint8_t charging = 0;
-    if (setup_.driver->GetPower(&level, &charging) != 1) return;
-    DbgLog("GetPower: nPower=0x%x, bCharging=0x%x", level, charging);
-    if (level > 100) return;
-    SessionWindow& window = *setup_.window;
-    if (!window.IsBatteryShown() && (Config().showPower & kShowPowerHideBattery) == 0) {
-        window.ShowBattery();
-    }
-    window.SetPower(level, charging != 0);
+    RunOnDeviceThread([this]() -> std::function<void()> {
+        std::uint8_t level = 0;
+        std::uint8_t charging = 0;
+        if (setup_.driver->GetPower(&level, &charging) != 1) return {};
+        return [this, level, charging] {
+            DbgLog("GetPower: nPower=0x%x, bCharging=0x%x", level, charging);
+            if (level > 100) return;
+            SessionWindow& window = *setup_.window;
+            if (!window.IsBatteryShown() && (Config().showPower & kShowPowerHideBattery) == 0) {
+                window.ShowBattery();
+            }
+            window.SetPower(level, charging != 0);
+        };
+    });
 }
 
-bool DeviceSession::ReadLightingGroup(std::uint16_t address, std::uint8_t* bytes,
+void DeviceSession::ApplyBehavior(ProfileFile& record, const Behavior& behavior) {
+    SessionWindow& window = *setup_.window;
+    if (behavior.kind == kBehaviorDpiLevel) {
+        curDpiLevel_ = static_cast<int>(behavior.value);
+        window.MarkCurrentLevel(static_cast<int>(behavior.value));
+    } else if (behavior.kind == kBehaviorReportRate) {
+        window.SelectReportRateFromDevice(static_cast<int>(behavior.value));
+        const std::uint32_t rate = ReportRateOfCode(behavior.value);
+        if (rate != 0) record.dwReportRate = rate;
+    }
+}
+
+void DeviceSession::ReadLightingGroup(std::intptr_t kind, std::uint16_t address,
                                       std::size_t length) {
-    Pauses().SleepMs(kLightingEventSleepMs);
-    return setup_.driver->ReadEEPROM(address, bytes, length) == 1;
+    RunOnDeviceThread([this, kind, address, length]() -> std::function<void()> {
+        Pauses().SleepMs(kLightingEventSleepMs);
+        std::vector<std::uint8_t> bytes(length, 0);
+        if (setup_.driver->ReadEEPROM(address, bytes.data(), bytes.size()) != 1) return {};
+        return [this, kind, bytes = std::move(bytes)] {
+            // The current record when the answer lands: a profile read asked for earlier
+            // has replaced it by then.
+            ProfileFile* record = setup_.store->Current();
+            if (record == nullptr) return;
+            SessionWindow& window = *setup_.window;
+            if (kind == kBehaviorMainLighting) {
+                EEPROM_To_MainRGB(std::span<const std::uint8_t, mm::kMainLightingReadSize>(
+                                      bytes.data(), mm::kMainLightingReadSize),
+                                  record->stMainRGB);
+                window.RefreshLightingPage();
+            } else if (kind == kBehaviorLogoLighting) {
+                EEPROM_To_LogoRGB(std::span<const std::uint8_t, mm::kLogoLightingSize>(
+                                      bytes.data(), mm::kLogoLightingSize),
+                                  record->stLogoRGB);
+                window.RefreshLightingPage();
+            } else {
+                DecodeDpiEffect(std::span<const std::uint8_t, mm::kDpiEffectSize>(
+                                    bytes.data(), mm::kDpiEffectSize),
+                                record->stDpiEffect);
+                window.RefreshPerformancePage();
+            }
+        };
+    });
 }
 
 void DeviceSession::OnDeviceBehavior(std::uintptr_t value, std::intptr_t kind) {
@@ -215,20 +330,15 @@ void DeviceSession::OnDeviceBehavior(std::uintptr_t value, std::intptr_t kind) {
         return;
     }
     const CodecContext context = TransferSettings().context;
-    SessionWindow& window = *setup_.window;
     switch (kind) {
         case kBehaviorDpiLevel:
-            if (value < static_cast<std::uintptr_t>(context.dpiLevelCount)) {
-                curDpiLevel_ = static_cast<int>(value);
-                window.MarkCurrentLevel(static_cast<int>(value));
-            }
+            if (value >= static_cast<std::uintptr_t>(context.dpiLevelCount)) break;
+            [[fallthrough]];
+        case kBehaviorReportRate:
+            ApplyBehavior(*record, {value, kind});
+            // A read that is running decodes a record that does not have this change yet.
+            if (readsAsked_ > 0) behaviorsDuringRead_.push_back({value, kind});
             break;
-        case kBehaviorReportRate: {
-            window.SelectReportRateFromDevice(static_cast<int>(value));
-            const std::uint32_t rate = ReportRateOfCode(value);
-            if (rate != 0) record->dwReportRate = rate;
-            break;
-        }
         case kBehaviorReset: {
             const std::uint64_t now = Now();
             const std::uint64_t sub = now - resetTick_;
@@ -236,7 +346,7 @@ void DeviceSession::OnDeviceBehavior(std::uintptr_t value, std::intptr_t kind) {
                    static_cast<int>(resetTick_), static_cast<int>(sub));
             if (sub > kOwnResetWindowMs) {
                 StartReadCurCfgThread();
-                window.ShowUntilReadDone(Text("tc_msg12"));
+                setup_.window->ShowUntilReadDone(Text("tc_msg12"));
             } else {
                 DbgLog("this is reset notify, do not process");
             }
@@ -244,27 +354,16 @@ void DeviceSession::OnDeviceBehavior(std::uintptr_t value, std::intptr_t kind) {
         }
         case kBehaviorMainLighting:
             if (context.showMainEffect) {
-                std::array<std::uint8_t, mm::kMainLightingReadSize> bytes{};
-                if (!ReadLightingGroup(mm::kMainLighting, bytes.data(), bytes.size())) break;
-                EEPROM_To_MainRGB(bytes, record->stMainRGB);
-                window.RefreshLightingPage();
+                ReadLightingGroup(kind, mm::kMainLighting, mm::kMainLightingReadSize);
             }
             break;
         case kBehaviorLogoLighting:
             if (context.showLogoEffect) {
-                std::array<std::uint8_t, mm::kLogoLightingSize> bytes{};
-                if (!ReadLightingGroup(mm::kLogoLighting, bytes.data(), bytes.size())) break;
-                EEPROM_To_LogoRGB(bytes, record->stLogoRGB);
-                window.RefreshLightingPage();
+                ReadLightingGroup(kind, mm::kLogoLighting, mm::kLogoLightingSize);
             }
             break;
         case kBehaviorDpiIndicator:
-            if (context.showDpiLed) {
-                std::array<std::uint8_t, mm::kDpiEffectSize> bytes{};
-                if (!ReadLightingGroup(mm::kDpiEffect, bytes.data(), bytes.size())) break;
-                DecodeDpiEffect(bytes, record->stDpiEffect);
-                window.RefreshPerformancePage();
-            }
+            if (context.showDpiLed) ReadLightingGroup(kind, mm::kDpiEffect, mm::kDpiEffectSize);
             break;
         default:
             break;
@@ -293,21 +392,38 @@ void DeviceSession::OnDeviceChange(const HidDeviceChange& change) {
     } else {
         DbgLog("Device OUT");
         if (const auto cmd = setup_.driver->CmdHandle()) {
-            Pauses().SleepMs(kRemovalCheckSleepMs);
-            HidAttributes attributes;
-            std::uint32_t error = kHidOk;
-            if (cmd->GetAttributes(&attributes, &error)) {
-                DbgLog("OnDeviceChange: GetDevVersion, nVer=0x%x", attributes.versionNumber);
-                return;
-            }
-            DbgLog("OnDeviceChange: GetVersionNumber, Err=0x%x", error);
-            if (error == kHidDeviceNotConnected) {
-                retryFind_ = 1;
-                setup_.driver->ClearHandle();
-                setup_.window->HideBattery();
-            }
+            // Whether the open device is still there is asked on the device thread; the
+            // search timer waits for the answer.
+            RunOnDeviceThread([this, cmd]() -> std::function<void()> {
+                Pauses().SleepMs(kRemovalCheckSleepMs);
+                HidAttributes attributes;
+                std::uint32_t error = kHidOk;
+                const bool present = cmd->GetAttributes(&attributes, &error);
+                return [this, present, version = attributes.versionNumber, error] {
+                    LandRemovalCheck(present, version, error);
+                };
+            });
+            return;
         }
     }
+    StartSearchTimerIfNeeded();
+}
+
+void DeviceSession::LandRemovalCheck(bool present, std::uint32_t version, std::uint32_t error) {
+    if (present) {
+        DbgLog("OnDeviceChange: GetDevVersion, nVer=0x%x", version);
+        return;
+    }
+    DbgLog("OnDeviceChange: GetVersionNumber, Err=0x%x", error);
+    if (error == kHidDeviceNotConnected) {
+        retryFind_ = 1;
+        setup_.driver->ClearHandle();
+        setup_.window->HideBattery();
+    }
+    StartSearchTimerIfNeeded();
+}
+
+void DeviceSession::StartSearchTimerIfNeeded() {
     if (!setup_.timers->IsRunning(FINDDEV_TIMER_ID) && retryFind_ > 0) {
         DbgLog("SetTimer FINDDEV_TIMER_ID, m_nRetryFind=%d", retryFind_);
         setup_.timers->Start(FINDDEV_TIMER_ID, kFindDevTimerMs);
@@ -360,7 +476,12 @@ void DeviceSession::OnFindDeviceOK() {
     if (!device) return;
     AttachDevice(*setup_.driver, *device);
     RefreshLayout();
-    if (setup_.window->IsWindowVisible()) setup_.driver->TellDrvStatus(1);
+    if (setup_.window->IsWindowVisible()) {
+        RunOnDeviceThread([this]() -> std::function<void()> {
+            setup_.driver->TellDrvStatus(1);
+            return {};
+        });
+    }
     StartReadCurCfgThread();
     setup_.window->ShowUntilReadDone(Text("tc_msg12"));
 }
@@ -370,29 +491,57 @@ void DeviceSession::RefreshLayout() {
     DbgLog("RefreshLayout for 0x%x, cid=%x,mid=%x", config.sensor, config.cid, config.mid);
     setup_.store->LoadPro();
     setup_.window->LayoutForDevice();
-    curDpiLevel_ = ReadCurDpiLevel(*setup_.driver);
-    setup_.window->RefreshPages();
+    RunOnDeviceThread([this]() -> std::function<void()> {
+        const int level = ReadCurDpiLevel(*setup_.driver);
+        return [this, level] {
+            curDpiLevel_ = level;
+            setup_.window->RefreshPages();
+        };
+    });
 }
 
 // ---- Checks of the pages ----
 
-bool DeviceSession::IsDeviceReady() {
+DeviceSession::Readiness DeviceSession::CheckWithoutIo() {
     const SessionConfig config = Config();
     SessionWindow& window = *setup_.window;
     if (!firstReadDone_) {
         window.ShowText(Text("tc_adv_str15"));
-        return false;
+        return Readiness::kNotReady;
     }
     if (setup_.finder->GetCurParam()) {
-        if (!config.applyNow || config.goWithNoDev || setup_.driver->GetConnectStatus() == 1) {
-            return true;
-        }
-        window.ShowText(Text("tc_msg10"));
-        return false;
+        if (!config.applyNow || config.goWithNoDev) return Readiness::kReady;
+        return Readiness::kConnectionTest;
     }
-    if (config.goWithNoDev) return true;
+    if (config.goWithNoDev) return Readiness::kReady;
     window.ShowText(Text("tc_msg15"));
-    return false;
+    return Readiness::kNotReady;
+}
+
+bool DeviceSession::IsDeviceReady() {
+    return CheckWithoutIo() != Readiness::kNotReady;
+}
+
+void DeviceSession::CheckDeviceReady(std::function<void()> onReady) {
+    switch (CheckWithoutIo()) {
+        case Readiness::kReady:
+            if (onReady) onReady();
+            break;
+        case Readiness::kConnectionTest:
+            RunOnDeviceThread([this, onReady = std::move(onReady)]() -> std::function<void()> {
+                const bool connected = setup_.driver->GetConnectStatus() == 1;
+                return [this, connected, onReady] {
+                    if (!connected) {
+                        setup_.window->ShowText(Text("tc_msg10"));
+                    } else if (onReady) {
+                        onReady();
+                    }
+                };
+            });
+            break;
+        case Readiness::kNotReady:
+            break;
+    }
 }
 
 void DeviceSession::Restore() {
@@ -406,10 +555,15 @@ void DeviceSession::Restore() {
         window.ShowText(Text("tc_msg15"));
         return;
     }
-    if (!IsDeviceReady() || !window.AskOkCancel(Text("tc_msg5"))) return;
+    CheckDeviceReady([this] { RestoreConfirmed(); });
+}
 
+void DeviceSession::RestoreConfirmed() {
+    SessionWindow& window = *setup_.window;
+    if (!window.AskOkCancel(Text("tc_msg5"))) return;
     ProfileStore& store = *setup_.store;
     if (store.Count() == 0) return;
+    const SessionConfig config = Config();
     const std::string name = Text("tc_msg14");
     const ProfileFile& old = store.Profile(0);
     store.ReplaceProfile(

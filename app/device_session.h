@@ -1,36 +1,56 @@
-// The device side of the main window, without the toolkit: the profile read thread, the
-// mouse's event notifications, the battery update, device arrival and removal, the timer
-// logic of the device search, the found delay, the device-count check and the battery poll,
-// the device-ready check and the device part of restoring the defaults.
+// The device side of the main window, without the toolkit: the profile read, the mouse's
+// event notifications, the battery update, device arrival and removal, the timer logic of
+// the device search, the found delay, the device-count check and the battery poll, the
+// device-ready check and the device part of restoring the defaults.
 //
 // Everything the window shows or does goes through SessionWindow; timers go through
 // SessionTimers (the window maps them to its own timers and calls OnTimer); discovery goes
-// through DeviceFinder. All methods but the read thread run on the window thread.
+// through DeviceFinder.
+//
+// Threads. Every public method runs on the window thread, which owns the profile list, the
+// current record, the macro library and the session's state. Device work that can wait (the
+// profile read, the reads after lighting notifications and at layout, the removal check,
+// the battery query, the connection test of the device-ready check, the driver status of a
+// found device) runs on the session's device thread, one task at a time in the order it was
+// asked for, under the device mutex that the apply worker takes too. Each task posts its
+// result to the window as WM_SESSION_RESULT (wParam: the result's number); the window passes
+// the number to OnSessionResult, which applies the result there. The profile read works on
+// copies taken when it was asked for and its record replaces the list entry only when its
+// result lands; notifications that changed the record while it ran are applied again after.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/profile_store.h"
+#include "app/serial_task_thread.h"
 #include "base/poster.h"
 #include "device/apply_worker.h"
 #include "device/discovery.h"
 #include "device/profile_transfer.h"
 #include "device/sleeper.h"
 #include "device/usb_driver.h"
+#include "keys/macro_library_access.h"
 #include "platform/hid.h"
 #include "profile/macro_slot.h"
 
 namespace vantor {
 
-constexpr std::uint32_t WM_SYNC_OK = 1079;  // posted when the profile read succeeded
+// The read-done message of the window's message table. The session runs OnSyncOk itself
+// when a successful read lands (through WM_SESSION_RESULT), so nothing posts it.
+constexpr std::uint32_t WM_SYNC_OK = 1079;
+// Posted by the session's device thread with a result number in wParam (lParam 0); the
+// window calls OnSessionResult(wParam).
+constexpr std::uint32_t WM_SESSION_RESULT = 2040;
 
 // Timers of the main window.
 constexpr int kBatteryTimerId = 242;
@@ -121,25 +141,28 @@ struct DeviceSessionSetup {
     DeviceFinder* finder = nullptr;
     SessionWindow* window = nullptr;
     SessionTimers* timers = nullptr;
-    MessagePoster* poster = nullptr;                            // the main window, for WM_SYNC_OK
-    std::function<SessionConfig()> config;                      // SessionConfigFromOptions
-    std::function<ProfileTransferSettings()> transferSettings;  // reading and applying
+    MessagePoster* poster = nullptr;        // the main window, for WM_SESSION_RESULT
+    MacroLibraryAccess* macros = nullptr;   // the window's macro library; may be null
+    std::function<SessionConfig()> config;  // SessionConfigFromOptions
     // Rebuilds the first profile for restore: a new record with `name` that keeps the old
     // record's magic and id.
     std::function<ProfileFile(const ProfileFile& old, const std::string& name)> newProfile;
     std::function<std::uint64_t()> tickMs;  // milliseconds since start; steady clock
-    Sleeper* sleeper = nullptr;             // the window's own pauses; RealSleeper
+    // Pauses of the session's device work and of reading and applying; RealSleeper.
+    Sleeper* sleeper = nullptr;
 };
 
 class DeviceSession {
   public:
     explicit DeviceSession(DeviceSessionSetup setup);
-    // Stops the read thread and the apply worker.
+    // Stops the device thread (a read still running ends at its next device read) and the
+    // apply worker.
     ~DeviceSession();
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
 
-    // Starts the apply worker over the session's driver, store and device mutex.
+    // Starts the apply worker over the session's driver and device mutex. `messages` is
+    // called on the worker thread (a PostingMessageSink in the window program).
     void StartApplyWorker(MessageSink* messages, ProgressWindowFinder* progressFinder);
     ApplyWorker& Worker() { return worker_; }
 
@@ -147,23 +170,44 @@ class DeviceSession {
     void OnDeviceBehavior(std::uintptr_t value, std::intptr_t kind);
     void OnDeviceChange(const HidDeviceChange& change);
     void OnFindDeviceMessage();  // WM_FIND_DEVICE_OK: the found delay
-    void OnSyncOk();             // WM_SYNC_OK
+    void OnSyncOk();             // a successful read has landed
     void OnTimer(int id);
+    // WM_SESSION_RESULT: applies every result of the device thread up to number `number`,
+    // in the order the work was asked for. A number already applied does nothing.
+    void OnSessionResult(std::uintptr_t number);
 
     void OnFindDeviceOK();
+    // Loads the profile file and lays the pages out now; the active DPI level is read on
+    // the device thread and the pages are refreshed when it lands.
     void RefreshLayout();
+    // Asks the mouse for its battery on the device thread; the battery window is updated
+    // when the answer lands.
     void BatteryUpdate();
 
-    // Starts ReadCurCfgThread; a read still running is asked to stop and is waited for.
+    // Reads the active profile on the device thread: after a read that is still running
+    // and after the apply requests made before this call have been written.
     void StartReadCurCfgThread();
-    // Waits for the read-done event (auto-reset); false after `timeoutMs`.
+    // Waits for the read-done event (auto-reset), signalled on the device thread when a
+    // read ends, after its result was posted; false after `timeoutMs`.
     bool WaitReadDone(int timeoutMs);
+    // False from the start of a read until the last read asked for has landed.
     bool FirstReadDone() const { return firstReadDone_.load(); }
 
-    // True when the page may go on; otherwise the reason was shown.
+    // The device-ready check. Runs `onReady` on the window thread when the page may go on;
+    // otherwise shows the reason. When the mouse's connection must be tested (ApplyNow) the
+    // test runs on the device thread and `onReady` runs when its answer lands.
+    void CheckDeviceReady(std::function<void()> onReady);
+    // The check without the connection test, for page paths that write nothing to the
+    // mouse at once: true when the page may go on or only the connection test is left
+    // (then the device write itself finds out); otherwise shows the reason.
     bool IsDeviceReady();
-    // The device part of restoring the defaults.
+    // The device part of restoring the defaults; the question and the reset follow the
+    // device-ready check.
     void Restore();
+
+    // Waits until the device thread has nothing to do (its results may still be on their
+    // way to the window); false when `timeoutMs` passed first.
+    bool WaitDeviceWork(int timeoutMs) { return deviceThread_.WaitIdle(timeoutMs); }
 
     int CurDpiLevel() const { return curDpiLevel_.load(); }  // g_nCurDpiLevel
     void SetCurDpiLevel(int level) { curDpiLevel_.store(level); }
@@ -171,28 +215,62 @@ class DeviceSession {
     std::mutex& DeviceMutex() { return deviceMutex_; }
 
   private:
-    void ReadCurCfgThread();
-    bool ReadLightingGroup(std::uint16_t address, std::uint8_t* bytes, std::size_t length);
+    enum class Readiness { kReady, kNotReady, kConnectionTest };
+    struct Behavior {
+        std::uintptr_t value;
+        std::intptr_t kind;
+    };
+    // What a read takes with it when it is asked for.
+    struct ReadJob {
+        std::array<ProfileFile, kProfileCount> entries{};
+        int entryCount = 0;
+        int section = 0;  // the device section whose profile file the entries belong to
+        ProfileTransferSettings settings;
+        std::uint64_t applyRequest = 0;  // apply requests up to this one are written first
+    };
+
+    // Runs `work` on the device thread under the device mutex; what it returns runs on the
+    // window thread when its result lands (nothing when it returns an empty function).
+    void RunOnDeviceThread(std::function<std::function<void()>()> work);
+    void PostResult(std::function<void()> apply);
+    std::function<void()> ReadActiveProfile(const std::shared_ptr<ReadJob>& job);
+    void LandRead(const ReadJob& job, int index,
+                  const std::optional<std::vector<std::uint8_t>>& image);
+    // The record and page part of notifications of kinds 1 and 2.
+    void ApplyBehavior(ProfileFile& record, const Behavior& behavior);
+    void ReadLightingGroup(std::intptr_t kind, std::uint16_t address, std::size_t length);
+    void LandRemovalCheck(bool present, std::uint32_t version, std::uint32_t error);
+    void StartSearchTimerIfNeeded();
+    Readiness CheckWithoutIo();
+    void RestoreConfirmed();
     SessionConfig Config() const;
     ProfileTransferSettings TransferSettings() const;
     std::uint64_t Now() const;
     Sleeper& Pauses() const;
 
     DeviceSessionSetup setup_;
-    std::mutex deviceMutex_;  // the profile reader and the apply worker take turns
+    std::mutex deviceMutex_;  // device work of the session and the apply worker take turns
     std::atomic<int> curDpiLevel_{-1};
     std::atomic<bool> firstReadDone_{true};
     std::atomic<bool> stopRead_{false};
-    std::thread readThread_;
     MacroNameTable macroNames_{};
 
     std::mutex readDoneLock_;
     std::condition_variable readDoneChanged_;
     bool readDone_ = false;
 
+    std::mutex resultsLock_;
+    std::map<std::uint64_t, std::function<void()>> results_;  // posted, not yet applied
+    std::uint64_t lastResult_ = 0;
+
+    // Window thread only.
     int retryFind_ = 0;
     std::uint64_t resetTick_ = 0;
+    int readsAsked_ = 0;  // reads asked for that have not landed
+    std::vector<Behavior> behaviorsDuringRead_;
+
     ApplyWorker worker_;
+    SerialTaskThread deviceThread_;  // the destructor stops the worker first, then this
 };
 
 }  // namespace vantor

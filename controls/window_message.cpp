@@ -21,15 +21,31 @@ std::intptr_t SendWindowMessage(QObject* target, std::uint32_t message, std::uin
     return receiver != nullptr ? receiver->OnWindowMessage(message, wParam, lParam) : 1;
 }
 
+QtMessagePoster::QtMessagePoster(QObject* target) : target_(target) {
+    // destroyed() comes before QObject removes the events still posted to the target, so an
+    // event posted up to the detach is removed with the others and none comes after.
+    if (target != nullptr) {
+        destroyed_ = QObject::connect(target, &QObject::destroyed, [this] { Detach(); });
+    }
+}
+
+QtMessagePoster::~QtMessagePoster() {
+    QObject::disconnect(destroyed_);
+}
+
 void QtMessagePoster::Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    // QPointer is not thread-safe to read while the window is being destroyed; the window
-    // thread clears the target before it destroys the window (see IsValid).
-    QObject* target = target_.data();
-    if (target != nullptr) PostWindowMessage(target, message, wParam, lParam);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (target_ != nullptr) PostWindowMessage(target_, message, wParam, lParam);
 }
 
 bool QtMessagePoster::IsValid() const {
-    return !target_.isNull();
+    std::lock_guard<std::mutex> lock(mutex_);
+    return target_ != nullptr;
+}
+
+void QtMessagePoster::Detach() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    target_ = nullptr;
 }
 
 }  // namespace vantor

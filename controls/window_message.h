@@ -5,8 +5,8 @@
 
 #include <QEvent>
 #include <QObject>
-#include <QPointer>
 #include <cstdint>
+#include <mutex>
 
 #include "base/poster.h"
 
@@ -39,15 +39,27 @@ void PostWindowMessage(QObject* target, std::uint32_t message, std::uintptr_t wP
 std::intptr_t SendWindowMessage(QObject* target, std::uint32_t message, std::uintptr_t wParam,
                                 std::intptr_t lParam);
 
-// A MessagePoster for worker threads: posts to a window while it exists.
+// A MessagePoster for worker threads: posts to a window while it exists. The target is
+// held under a lock that Post takes too, and it is let go before the window is destroyed
+// (when it is destroyed at the latest), so a worker never posts to a window that is gone.
 class QtMessagePoster : public MessagePoster {
   public:
-    explicit QtMessagePoster(QObject* target) : target_(target) {}
+    // Made on the target's thread.
+    explicit QtMessagePoster(QObject* target);
+    ~QtMessagePoster() override;
+    QtMessagePoster(const QtMessagePoster&) = delete;
+    QtMessagePoster& operator=(const QtMessagePoster&) = delete;
+
+    // Any thread; does nothing once the target is gone.
     void Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     bool IsValid() const override;
+    // On the target's thread, e.g. in the window's destructor: nothing is posted any more.
+    void Detach();
 
   private:
-    QPointer<QObject> target_;
+    mutable std::mutex mutex_;
+    QObject* target_ = nullptr;
+    QMetaObject::Connection destroyed_;
 };
 
 }  // namespace vantor

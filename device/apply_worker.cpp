@@ -7,6 +7,7 @@
 #include "base/log.h"
 #include "base/texts.h"
 #include "device/log_ids.h"
+#include "profile/macro_snapshot.h"
 
 namespace vantor {
 
@@ -19,6 +20,8 @@ bool ApplyWorker::StartApplyThread(ApplyWorkerSetup setup) {
     if (thread_.joinable()) return false;
     setup_ = std::move(setup);
     pending_.clear();
+    appliedNumber_ = lastNumber_;
+    started_ = true;
     running_ = false;
     exit_ = false;
     thread_ = std::thread([this] { Run(); });
@@ -34,28 +37,50 @@ void ApplyWorker::RequestApply(std::uint32_t flags, int index) {
 }
 
 void ApplyWorker::Request(const ApplyRequest& request) {
-    // The record is copied here, on the thread that edits it and once the edit is complete,
-    // so the worker never reads the live record while a window may be changing it.
-    Pending pending{request, nullptr};
+    // Everything the request writes is copied here, on the thread that edits the record and
+    // once the edit is complete, so the worker never reads what a window may be changing.
+    Pending pending;
+    pending.request = request;
     ProfileFile record{};
     if (setup_.currentRecord && setup_.currentRecord(record)) {
         pending.record = std::make_shared<const ProfileFile>(record);
     }
+    pending.curDpiLevel = setup_.curDpiLevel ? setup_.curDpiLevel() : -1;
+    if (setup_.transferSettings) pending.settings = setup_.transferSettings();
+    if (pending.settings.macros != nullptr && pending.record != nullptr) {
+        auto macros = std::make_shared<MacroSnapshot>(*pending.record, *pending.settings.macros);
+        pending.settings.macros = macros.get();
+        pending.macros = std::move(macros);
+    } else {
+        pending.settings.macros = nullptr;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         // A progress request always runs: its window waits to be closed by it. Any other
-        // request that is already waiting only takes the newer record.
+        // request that is already waiting takes the newer copies in place of its own.
         if ((request.nFlag & kApplyShowProgress) == 0) {
             auto waiting = std::find_if(pending_.begin(), pending_.end(),
                                         [&](const Pending& p) { return p.request == request; });
             if (waiting != pending_.end()) {
-                waiting->record = pending.record;
+                pending.number = waiting->number;
+                *waiting = std::move(pending);
                 return;
             }
         }
+        pending.number = ++lastNumber_;
         pending_.push_back(std::move(pending));
     }
     changed_.notify_all();
+}
+
+std::uint64_t ApplyWorker::LastRequestNumber() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastNumber_;
+}
+
+void ApplyWorker::WaitRequestsApplied(std::uint64_t number) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return appliedNumber_ >= number || exit_ || !started_; });
 }
 
 bool ApplyWorker::IsBusy() const {
@@ -76,6 +101,8 @@ void ApplyWorker::Stop() {
     }
     changed_.notify_all();
     if (thread_.joinable()) thread_.join();
+    std::lock_guard<std::mutex> lock(mutex_);
+    started_ = false;
 }
 
 void ApplyWorker::Run() {
@@ -88,15 +115,17 @@ void ApplyWorker::Run() {
                 DbgLog("Apply: %zu request(s) dropped at exit", pending_.size());
                 pending_.clear();
             }
+            appliedNumber_ = lastNumber_;
             break;
         }
-        const Pending next = pending_.front();
+        const Pending next = std::move(pending_.front());
         pending_.pop_front();
         running_ = true;
         lock.unlock();
         Apply(next);
         lock.lock();
         running_ = false;
+        appliedNumber_ = next.number;
         changed_.notify_all();
     }
     lock.unlock();
@@ -127,8 +156,7 @@ void ApplyWorker::Apply(const Pending& pending) {
     MessagePoster* window =
         (request.nFlag & kApplyShowProgress) != 0 ? FindProgressWindow() : nullptr;
 
-    const ProfileTransferSettings settings =
-        setup_.transferSettings ? setup_.transferSettings() : ProfileTransferSettings{};
+    const ProfileTransferSettings& settings = pending.settings;
     if (cmd == nullptr && !settings.goWithNoDev) {
         if (window != nullptr) window->Post(WM_CLOSE, 0, 0);
         ShowMessage(Text("tc_msg15"));
@@ -138,7 +166,7 @@ void ApplyWorker::Apply(const Pending& pending) {
     ProfileFile record{};
     const bool haveRecord = pending.record != nullptr;
     if (haveRecord) record = *pending.record;
-    const int curDpiLevel = setup_.curDpiLevel ? setup_.curDpiLevel() : -1;
+    const int curDpiLevel = pending.curDpiLevel;
     int result = 0;
     {
         std::unique_lock<std::mutex> device;

@@ -4,9 +4,13 @@
 // progress window that the requesting window shows while the worker posts progress to it.
 //
 // Requests are queued, never overwritten: a request made while others are pending is
-// appended, so every change reaches the device in the order it was asked for. A request
-// equal to one still pending (same flags and index, no progress window) is not queued a
-// second time, because the pending one writes the record as it stands when it runs.
+// appended, so every change reaches the device in the order it was asked for. Each request
+// carries what it writes, taken on the requesting thread when it is made: a copy of the
+// current record, the active DPI level, the transfer settings (codec context) and a copy of
+// the macros the record plays. The worker never reads the live record, the configuration
+// or the macro library. A request equal to one still waiting (same flags and index, no
+// progress window) is not queued a second time: the waiting one takes the newer copies, so
+// the newest edit is what it writes.
 #pragma once
 
 #include <condition_variable>
@@ -56,15 +60,18 @@ struct ApplyRequest {
 // What the worker works with; everything but `driver` and `messages` may be left empty.
 struct ApplyWorkerSetup {
     CUSBDriver* driver = nullptr;
-    // The owner window's message boxes (no device, writer failure).
+    // The owner window's message boxes (no device, writer failure). Called on the worker
+    // thread, so it must be a sink that may be called from any thread (PostingMessageSink).
     MessageSink* messages = nullptr;
     ProgressWindowFinder* progressFinder = nullptr;
-    // Copies the current profile record into the argument; false when there is none. Called
-    // by Request on the requesting thread, which is the one that edits the record.
+    // The three below are called by Request on the requesting thread, which is the one that
+    // edits the record and owns the configuration and the macro library.
+    // Copies the current profile record into the argument; false when there is none.
     std::function<bool(ProfileFile&)> currentRecord;
     // The active DPI level (g_nCurDpiLevel) that SET_CUR_DPI writes.
     std::function<int()> curDpiLevel;
-    // Settings for each request, taken when it runs (the device section may have changed).
+    // Settings of the request. Their macro library is only read here: the request carries a
+    // MacroSnapshot of the macros the record plays.
     std::function<ProfileTransferSettings()> transferSettings;
     // Held around each SetProfile so the worker never writes while the profile is read.
     std::mutex* deviceMutex = nullptr;
@@ -89,6 +96,13 @@ class ApplyWorker {
     // Queues a request as given.
     void Request(const ApplyRequest& request);
 
+    // Number of the last request queued (0 before the first); a merged request keeps the
+    // number of the one it joined.
+    std::uint64_t LastRequestNumber() const;
+    // Waits until every request up to number `number` has been applied (or dropped at
+    // exit), or the worker is not running.
+    void WaitRequestsApplied(std::uint64_t number) const;
+
     // True while a request runs or waits.
     bool IsBusy() const;
     // Waits until no request runs or waits; false when `timeoutMs` passed first.
@@ -100,10 +114,14 @@ class ApplyWorker {
 
   private:
     void Run();
-    // A waiting request with the current record as it stood when the request was made.
+    // A waiting request with what it writes, as it stood when the request was made.
     struct Pending {
         ApplyRequest request;
+        std::uint64_t number = 0;
         std::shared_ptr<const ProfileFile> record;
+        int curDpiLevel = -1;
+        ProfileTransferSettings settings;
+        std::shared_ptr<const MacroLibraryAccess> macros;  // what settings.macros points to
     };
 
     void Apply(const Pending& pending);
@@ -116,6 +134,9 @@ class ApplyWorker {
     std::deque<Pending> pending_;
     bool running_ = false;  // a request is being applied
     bool exit_ = false;
+    bool started_ = false;
+    std::uint64_t lastNumber_ = 0;     // of the last request queued
+    std::uint64_t appliedNumber_ = 0;  // of the last request applied or dropped
     std::thread thread_;
 };
 

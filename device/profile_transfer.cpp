@@ -74,7 +74,7 @@ class ProfileReader {
         return true;
     }
 
-    std::span<const std::uint8_t> Image() const { return image_; }
+    std::vector<std::uint8_t> TakeImage() { return std::move(image_); }
 
   private:
     bool Read(std::uint16_t address, std::size_t length) {
@@ -183,13 +183,22 @@ int GetProfile(CUSBDriver* driver, const std::function<bool()>& stopRequested,
         out.names == nullptr) {
         return 0;
     }
-    ProfileReader reader(*driver, stopRequested, settings);
+    const std::optional<std::vector<std::uint8_t>> image =
+        ReadProfileImage(*driver, stopRequested, settings);
+    if (!image) return 0;
+    return DecodeProfileImage(*image, settings.context, settings.macros, *out.scratch,
+                              *out.curDpiLevel, *out.names, hooks);
+}
+
+std::optional<std::vector<std::uint8_t>> ReadProfileImage(
+    CUSBDriver& driver, const std::function<bool()>& stopRequested,
+    const ProfileTransferSettings& settings) {
+    ProfileReader reader(driver, stopRequested, settings);
     if (!reader.ReadSettingsArea() || !reader.ReadComboSlots() || !reader.ReadMacroNames() ||
         !reader.ReadMacros()) {
-        return 0;
+        return std::nullopt;
     }
-    return DecodeProfileImage(reader.Image(), settings.context, settings.macros, *out.scratch,
-                              *out.curDpiLevel, *out.names, hooks);
+    return reader.TakeImage();
 }
 
 int ReadCurDpiLevel(CUSBDriver& driver) {

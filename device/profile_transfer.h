@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "base/poster.h"
 #include "device/sleeper.h"
@@ -58,6 +60,13 @@ struct ProfileReadResult {
 int GetProfile(CUSBDriver* driver, const std::function<bool()>& stopRequested,
                const ProfileTransferSettings& settings, const ProfileReadResult& out,
                const ProfileDecodeHooks& hooks = {});
+
+// The reading half of GetProfile: the memory image that DecodeProfileImage decodes, or
+// nothing when reading had to end (same rules as GetProfile). Lets a worker thread do the
+// device reads while the thread that owns the record and the macro library decodes.
+std::optional<std::vector<std::uint8_t>> ReadProfileImage(
+    CUSBDriver& driver, const std::function<bool()>& stopRequested,
+    const ProfileTransferSettings& settings);
 
 // The mouse's active DPI level (the first byte of the pair at 0x0004), or -1 when it cannot
 // be read.

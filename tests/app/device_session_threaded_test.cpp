@@ -3,15 +3,26 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <map>
+#include <mutex>
+#include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "base/file_io.h"
 #include "base/texts.h"
+#include "keys/key_functions.h"
+#include "keys/macro_record.h"
+#include "profile/key_codec.h"
 #include "profile/lighting_codec.h"
+#include "profile/macro_slot.h"
 #include "profile/memory_map.h"
 #include "profile/set_flags.h"
 #include "tests/device/fake_hid.h"
@@ -92,6 +103,49 @@ class FakeWindow : public SessionWindow {
     bool batteryShown = false;
 };
 
+// The window thread's message queue: device events and session results in the order they
+// were posted, handed to the session by RunUntil on the test thread.
+class WindowQueue : public MessagePoster {
+  public:
+    void Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            queue_.push_back({message, wParam, lParam});
+        }
+        posted_.notify_all();
+    }
+
+    // Dispatches messages until `done` holds with the queue empty; false after `timeoutMs`.
+    bool RunUntil(DeviceSession& session, const std::function<bool()>& done, int timeoutMs) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            RecordingPoster::Message next{};
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                if (queue_.empty() && done()) return true;
+                if (!posted_.wait_until(lock, deadline, [this] { return !queue_.empty(); })) {
+                    return done();
+                }
+                next = queue_.front();
+                queue_.pop_front();
+            }
+            if (next.message == WM_DEVICE_BEHAVIOR) {
+                if (!session.FirstReadDone()) kindsWhileReading.insert(next.lParam);
+                session.OnDeviceBehavior(next.wParam, next.lParam);
+            } else if (next.message == WM_SESSION_RESULT) {
+                session.OnSessionResult(next.wParam);
+            }
+        }
+    }
+    std::set<std::intptr_t> kindsWhileReading;  // notification kinds dispatched during a read
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<RecordingPoster::Message> queue_;
+};
+
 class DeviceSessionTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -99,29 +153,46 @@ class DeviceSessionTest : public ::testing::Test {
         LoadTexts(std::string(VANTOR_SOURCE_DATA_DIR) + "text.xml");
         store.LoadPro();
         config = SessionConfigFromOptions();
+        MakeSession(&poster);
+    }
+
+    // The session with `window` as the window it posts its results to.
+    void MakeSession(MessagePoster* windowPoster) {
+        session.reset();
         DeviceSessionSetup s;
         s.driver = &link.driver;
         s.store = &store;
         s.finder = &finder;
         s.window = &window;
         s.timers = &timers;
-        s.poster = &poster;
+        s.poster = windowPoster;
+        s.macros = &library;
         s.config = [this] { return config; };
-        s.transferSettings = [this] {
-            ProfileTransferSettings t;
-            t.context = CurrentCodecContext();
-            t.sleeper = &pauses;
-            return t;
-        };
         s.tickMs = [this] { return now; };
         s.sleeper = &pauses;
         session = std::make_unique<DeviceSession>(std::move(s));
     }
 
-    // Runs the profile read to its end.
+    // Runs the device thread's work to its end and hands every result to the session, as
+    // the window does with WM_SESSION_RESULT; results may ask for more device work.
+    void Pump() {
+        for (;;) {
+            ASSERT_TRUE(session->WaitDeviceWork(30000));
+            std::uintptr_t last = delivered;
+            for (const RecordingPoster::Message& m : poster.Messages()) {
+                if (m.message == WM_SESSION_RESULT) last = std::max(last, m.wParam);
+            }
+            if (last == delivered) return;
+            delivered = last;
+            session->OnSessionResult(last);
+        }
+    }
+
+    // Runs the profile read to its end and lets its result land.
     void ReadProfile() {
         session->StartReadCurCfgThread();
         ASSERT_TRUE(session->WaitReadDone(20000));
+        Pump();
     }
 
     HidDeviceChange Change(bool arrived, std::uint16_t vid, std::uint16_t pid) {
@@ -136,6 +207,8 @@ class DeviceSessionTest : public ::testing::Test {
     FakeTimers timers;
     RecordingPoster poster;
     CountingSleeper pauses;
+    test::MemoryMacroLibrary library;
+    std::uintptr_t delivered = 0;
     SessionConfig config;
     std::uint64_t now = 100000;
     std::unique_ptr<DeviceSession> session;
@@ -149,16 +222,25 @@ TEST_F(DeviceSessionTest, ReadCurCfgThreadReadsTheActiveProfileIntoTheListAndSav
     state.profiles[2][mm::kDebounce + 1] = 0x55 - 7;
     link.firmware->Restore(state);
     const std::uint32_t id = store.Profile(2).dwProfileID;
+    const int debounceBefore = store.Profile(2).nDebounce;
 
-    ReadProfile();
+    session->StartReadCurCfgThread();
+    EXPECT_FALSE(session->FirstReadDone());
+    ASSERT_TRUE(session->WaitReadDone(20000));
+    // The list belongs to the window thread: the entry changes only when the result lands.
+    EXPECT_EQ(store.Profile(2).nDebounce, debounceBefore);
+    EXPECT_FALSE(session->FirstReadDone());
+    EXPECT_FALSE(ReadWholeFile(store.ProfileFilePath(), 1 << 20).has_value());
+    Pump();
     EXPECT_TRUE(session->FirstReadDone());
     EXPECT_EQ(store.CurrentIndex(), 2);
     EXPECT_EQ(store.Profile(2).nDebounce, 7);
     EXPECT_EQ(store.Profile(2).dwProfileID, id);  // the list entry keeps its identity
-    EXPECT_EQ(poster.Messages(), (std::vector<RecordingPoster::Message>{{WM_SYNC_OK, 0, 0}}));
     EXPECT_TRUE(ReadWholeFile(store.ProfileFilePath(), 1 << 20).has_value());
-    for (const char* line :
-         {"ReadCurCfgThread Start", "Mouse profile is 2", "Init Pro OK", "ReadCurCfgThread Exit"}) {
+    EXPECT_EQ(window.calls.front(), "pages");  // OnSyncOk
+    EXPECT_TRUE(timers.IsRunning(kBatteryTimerId));
+    for (const char* line : {"ReadCurCfgThread Start", "Mouse profile is 2", "Init Pro OK",
+                             "ReadCurCfgThread Exit", "OnSyncOk"}) {
         EXPECT_TRUE(log.Has(line)) << line;
     }
     EXPECT_FALSE(session->WaitReadDone(0));  // the event resets itself
@@ -171,7 +253,7 @@ TEST_F(DeviceSessionTest, FailedReadLeavesTheListAndStillEndsTheRead) {
     link.backend.SetFaults(faults);
     ReadProfile();
     EXPECT_TRUE(session->FirstReadDone());
-    EXPECT_TRUE(poster.Messages().empty());
+    EXPECT_TRUE(window.calls.empty());  // no OnSyncOk
     EXPECT_EQ(std::memcmp(&store.Profile(0), &before, sizeof before), 0);
 }
 
@@ -199,6 +281,8 @@ TEST_F(DeviceSessionTest, LightingNotificationsReadTheChangedGroupAgain) {
 
     session->OnDeviceBehavior(0, kBehaviorMainLighting);
     session->OnDeviceBehavior(0, kBehaviorDpiIndicator);
+    EXPECT_TRUE(window.calls.empty());  // the reads run on the device thread
+    Pump();
     EXPECT_EQ(std::memcmp(&store.Current()->stMainRGB, &main, sizeof main), 0);
     EXPECT_EQ(std::memcmp(&store.Current()->stDpiEffect, &dpi, sizeof dpi), 0);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"lighting", "performance"}));
@@ -208,6 +292,7 @@ TEST_F(DeviceSessionTest, LightingNotificationsReadTheChangedGroupAgain) {
     const ProfileFile before = *store.Current();
     link.backend.Unplug();
     session->OnDeviceBehavior(0, kBehaviorMainLighting);
+    Pump();
     EXPECT_EQ(std::memcmp(store.Current(), &before, sizeof before), 0);
 }
 
@@ -264,12 +349,15 @@ TEST_F(DeviceSessionTest, RemovalClosesTheDeviceOnlyWhenItIsGone) {
     const auto pid = static_cast<std::uint16_t>(config.pids.front());
     window.batteryShown = true;
     session->OnDeviceChange(Change(false, config.vid, pid));  // another interface went
+    Pump();
     EXPECT_TRUE(log.Has("OnDeviceChange: GetDevVersion, nVer=0x100"));
     EXPECT_NE(link.driver.CmdHandle(), nullptr);
     EXPECT_TRUE(timers.starts.empty());
 
     link.backend.Unplug();
     session->OnDeviceChange(Change(false, config.vid, pid));
+    EXPECT_FALSE(timers.IsRunning(FINDDEV_TIMER_ID));  // waits for the answer
+    Pump();
     EXPECT_TRUE(log.Has("OnDeviceChange: GetVersionNumber, Err=0x48f"));
     EXPECT_EQ(link.driver.CmdHandle(), nullptr);
     EXPECT_FALSE(window.batteryShown);
@@ -297,16 +385,45 @@ TEST_F(DeviceSessionTest, FoundDeviceGetsTheHandlesAndIsRead) {
     session->OnFindDeviceMessage();
     session->OnFindDeviceMessage();
     EXPECT_EQ(timers.starts[kFoundDelayTimerId], 1);
+    link.firmware->SetBattery(40, false);
     session->OnTimer(kFoundDelayTimerId);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"layout", "wait:" + Text("tc_msg12")}));
     ASSERT_TRUE(session->WaitReadDone(20000));
+    Pump();
     EXPECT_FALSE(timers.IsRunning(kFoundDelayTimerId));
     EXPECT_EQ(link.driver.CmdHandle(), device.hCmd);
     EXPECT_EQ(link.driver.nPID, 0xFA70);
     EXPECT_EQ(link.firmware->LastDriverStatus(), 1);  // the window is visible
-    EXPECT_EQ(window.calls,
-              (std::vector<std::string>{"layout", "pages", "wait:" + Text("tc_msg12")}));
+    // The active level lands first (pages), then the read (pages, then the battery).
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"layout", "wait:" + Text("tc_msg12"), "pages",
+                                                      "pages", "battery", "power:40"}));
     EXPECT_TRUE(log.Has("OnFindDeviceOK: cid=1,mid=1,pid=fa70"));
-    EXPECT_EQ(poster.Messages().size(), 1u);
+    EXPECT_TRUE(session->FirstReadDone());
+}
+
+TEST_F(DeviceSessionTest, ListRebuiltWhileAReadWaitsTakesBothReadsInOrder) {
+    LogCapture log;
+    SimFirmwareState state = link.firmware->State();
+    state.profiles[0][mm::kDebounce] = 7;
+    state.profiles[0][mm::kDebounce + 1] = 0x55 - 7;
+    link.firmware->Restore(state);
+    DevParam device;
+    device.hCmd = link.driver.CmdHandle();
+    device.hNotify = link.driver.NotifyHandle();
+    finder.device = device;
+    {
+        std::lock_guard<std::mutex> held(session->DeviceMutex());
+        session->StartReadCurCfgThread();
+        session->OnTimer(kFoundDelayTimerId);  // LoadPro rebuilds the list; a second read
+        EXPECT_FALSE(session->FirstReadDone());
+    }
+    ASSERT_TRUE(session->WaitReadDone(20000));
+    ASSERT_TRUE(session->WaitReadDone(20000));
+    Pump();
+    EXPECT_TRUE(session->FirstReadDone());
+    EXPECT_EQ(store.CurrentIndex(), 0);
+    EXPECT_EQ(store.Profile(0).nDebounce, 7);
+    EXPECT_EQ(log.Count("Init Pro OK"), 2);
 }
 
 TEST_F(DeviceSessionTest, DeviceCountCheckClosesTheWindowWhenSeveralMatched) {
@@ -320,6 +437,7 @@ TEST_F(DeviceSessionTest, DeviceCountCheckClosesTheWindowWhenSeveralMatched) {
 TEST_F(DeviceSessionTest, BatteryUpdateAndSyncOk) {
     link.firmware->SetBattery(55, true);
     session->OnSyncOk();
+    Pump();
     EXPECT_EQ(window.calls, (std::vector<std::string>{"pages", "battery", "power:55+"}));
     EXPECT_EQ(timers.running[kBatteryTimerId], kBatteryTimerMs);
 
@@ -327,56 +445,59 @@ TEST_F(DeviceSessionTest, BatteryUpdateAndSyncOk) {
     window.batteryShown = false;
     config.showPower = kShowPowerHideBattery;
     session->OnTimer(kBatteryTimerId);
+    Pump();
     link.firmware->SetBattery(101, false);  // out of range: ignored
     session->OnTimer(kBatteryTimerId);
+    Pump();
     link.Disconnect();
     session->OnTimer(kBatteryTimerId);
+    Pump();
     EXPECT_EQ(window.calls, std::vector<std::string>{"power:55+"});
 }
 
 TEST_F(DeviceSessionTest, DeviceReadyCheck) {
-    // While the read runs the pages must wait.
-    SimFaults slow;
-    slow.replyLatencyMs = 20;
-    link.backend.SetFaults(slow);
-    session->StartReadCurCfgThread();
-    while (session->FirstReadDone()) std::this_thread::yield();
-    EXPECT_FALSE(session->IsDeviceReady());
-    EXPECT_EQ(window.calls, std::vector<std::string>{"text:" + Text("tc_adv_str15")});
+    // While a read is asked for and has not landed the pages must wait.
+    {
+        std::lock_guard<std::mutex> device(session->DeviceMutex());  // holds the read back
+        session->StartReadCurCfgThread();
+        EXPECT_FALSE(session->IsDeviceReady());
+        EXPECT_EQ(window.calls, std::vector<std::string>{"text:" + Text("tc_adv_str15")});
+    }
     ASSERT_TRUE(session->WaitReadDone(60000));
+    Pump();
 
     struct Case {
         bool deviceKnown;
         bool applyNow;
         bool goWithNoDev;
+        bool mouseConnected;
         bool ready;
         const char* shown;  // text key, or null
     };
     const Case cases[] = {
-        {true, false, false, true, nullptr},
-        {true, true, false, true, nullptr},  // the mouse answers connected
-        {false, true, true, true, nullptr},
-        {false, true, false, false, "tc_msg15"},
+        {true, false, false, false, true, nullptr},  // no connection test without ApplyNow
+        {true, true, false, true, true, nullptr},    // the mouse answers connected
+        {true, true, false, false, false, "tc_msg10"},
+        {true, true, true, false, true, nullptr},
+        {false, true, true, false, true, nullptr},
+        {false, true, false, true, false, "tc_msg15"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
         window.calls.clear();
         finder.device = c.deviceKnown ? std::optional<DevParam>(DevParam{}) : std::nullopt;
         config.applyNow = c.applyNow;
         config.goWithNoDev = c.goWithNoDev;
-        EXPECT_EQ(session->IsDeviceReady(), c.ready);
+        link.firmware->SetMouseConnected(c.mouseConnected);
+        bool ran = false;
+        session->CheckDeviceReady([&ran] { ran = true; });
+        Pump();
+        EXPECT_EQ(ran, c.ready);
         const std::vector<std::string> shown =
             c.shown ? std::vector<std::string>{"text:" + Text(c.shown)}
                     : std::vector<std::string>{};
         EXPECT_EQ(window.calls, shown);
     }
-    // Connected status other than 1 with ApplyNow.
-    link.firmware->SetMouseConnected(false);
-    window.calls.clear();
-    finder.device = DevParam{};
-    config.applyNow = true;
-    config.goWithNoDev = false;
-    EXPECT_FALSE(session->IsDeviceReady());
-    EXPECT_EQ(window.calls, std::vector<std::string>{"text:" + Text("tc_msg10")});
 }
 
 TEST_F(DeviceSessionTest, RestoreRebuildsTheFirstProfileAndResetsTheMouse) {
@@ -389,6 +510,7 @@ TEST_F(DeviceSessionTest, RestoreRebuildsTheFirstProfileAndResetsTheMouse) {
 
     window.answerOk = false;
     session->Restore();
+    Pump();
     EXPECT_EQ(store.Profile(0).nDebounce, 9);
 
     window.calls.clear();
@@ -398,6 +520,7 @@ TEST_F(DeviceSessionTest, RestoreRebuildsTheFirstProfileAndResetsTheMouse) {
     ASSERT_NE(link.firmware->Memory(0), factory);
     now = 777;
     session->Restore();
+    Pump();
     ASSERT_TRUE(session->Worker().WaitIdle(10000));
     EXPECT_EQ(store.Profile(0).dwProfileID, id);
     EXPECT_EQ(ProfileName(store.Profile(0)), Text("tc_msg14"));
@@ -429,8 +552,111 @@ TEST_F(DeviceSessionTest, RestoreWhileTheWorkerIsBusyStillResetsTheMouse) {
         ASSERT_TRUE(session->Worker().IsBusy());
         session->Restore();
     }
+    Pump();
     ASSERT_TRUE(session->Worker().WaitIdle(10000));
     EXPECT_EQ(link.firmware->Memory(0), factory);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(DeviceSessionTest, AButtonSetToAMacroGetsTheMacroWrittenIntoItsSlot) {
+    RecordingMessageSink messages;
+    session->StartApplyWorker(&messages, nullptr);
+    ReadProfile();
+    MacroRecord macro{};
+    macro.dwMagicNumber = kMacroMagicNumber;
+    macro.dwMacroID = 0x4242;
+    macro.nLoopCount = 1;
+    SetMacroName(macro, "burst");
+    macro.stEvents[0].wCode = 0x41;
+    macro.stEvents[0].wKind = kMacroKindPress;
+    macro.stEvents[0].dwDelay = 10;
+    macro.stEvents[1].wCode = 0x41;
+    macro.stEvents[1].wKind = kMacroKindRelease;
+    library.macros.push_back(macro);
+    ProfileFile& record = *store.Current();
+    ASSERT_EQ(record.nKeySet, 0);
+    KeyAssignment& key = record.Key[0][1];
+    ASSERT_GE(key.nMatrixIndex, 1u);
+    const int m = static_cast<int>(key.nMatrixIndex) - 1;
+    key.dwFunID = KF_MACRO;
+    key.dwMacroID = macro.dwMacroID;
+
+    session->Worker().RequestApply(SET_KEY, 1);
+    library.macros.clear();  // the request carries its own copy of the macro
+    ASSERT_TRUE(session->Worker().WaitIdle(20000));
+
+    const SimProfileImage memory = link.firmware->Memory(link.firmware->ActiveProfile());
+    const std::vector<std::uint8_t> slot = BuildMacroSlot(macro);
+    EXPECT_TRUE(std::equal(slot.begin(), slot.end(), memory.begin() + mm::MacroSlotAddress(m)));
+    EXPECT_EQ(memory[mm::KeyMatrixAddress(m)], kKeyCodeTypeMacro);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+// The mouse changes its DPI level, report rate and lighting while a slow read runs that had
+// to wait for a burst of writes: the read sees the whole burst, and the record that lands
+// takes every change the mouse announced after the read had passed it.
+TEST_F(DeviceSessionTest, MouseEventsAndWritesDuringASlowReadAreNeitherLostNorTorn) {
+    WindowQueue queue;
+    link.Disconnect();
+    link.poster = &queue;
+    link.Connect();
+    MakeSession(&queue);
+    RecordingMessageSink messages;
+    session->StartApplyWorker(&messages, nullptr);
+    session->StartReadCurCfgThread();
+    ASSERT_TRUE(queue.RunUntil(
+        *session, [&] { return session->FirstReadDone(); }, 60000));
+
+    // The mouse changes once the read has passed the settings area, which holds all three.
+    std::atomic<bool> fired{false};
+    pauses.onSleep = [&](std::size_t index) {
+        if (pauses.Sleeps()[index] != kComboAreaSleepMs || session->Worker().IsBusy() ||
+            fired.exchange(true)) {
+            return;
+        }
+        link.firmware->PressDpiButton();
+        link.firmware->SwitchReportRate(2);
+        link.firmware->PressLightingKey(SimLightingZone::kMain);
+    };
+    SimFaults slow;
+    slow.replyLatencyMs = 2;
+    link.backend.SetFaults(slow);
+    const int levels = CurrentCodecContext().dpiLevelCount;
+    for (int i = 0; i < levels; ++i) {
+        DpiLevel& level = store.Current()->Dpi[i];
+        level.dwDpi = static_cast<std::uint32_t>(1000 + 200 * i);
+        level.dwDpiY = level.dwDpi;
+        session->Worker().RequestApply(SET_DPI, i);
+    }
+    store.Current()->nDebounce = 6;
+    session->Worker().RequestApply(SET_DEBOUNCE, 0);
+    session->StartReadCurCfgThread();
+    ASSERT_TRUE(queue.RunUntil(
+        *session,
+        [&] {
+            return session->FirstReadDone() &&
+                   queue.kindsWhileReading.count(kBehaviorMainLighting) != 0 &&
+                   session->WaitDeviceWork(0) && session->Worker().WaitIdle(0);
+        },
+        120000));
+
+    for (std::intptr_t kind : {kBehaviorDpiLevel, kBehaviorReportRate}) {
+        EXPECT_EQ(queue.kindsWhileReading.count(kind), 1u) << kind;
+    }
+    const SimProfileImage memory = link.firmware->Memory(link.firmware->ActiveProfile());
+    const ProfileFile& record = *store.Current();
+    for (int i = 0; i < levels; ++i) {
+        EXPECT_EQ(record.Dpi[i].dwDpi, static_cast<std::uint32_t>(1000 + 200 * i)) << i;
+    }
+    EXPECT_EQ(record.nDebounce, 6);
+    EXPECT_EQ(memory[mm::kDebounce], 6);
+    EXPECT_EQ(record.dwReportRate, 0x500u);
+    EXPECT_EQ(memory[mm::kReportRate], 2);
+    EXPECT_EQ(session->CurDpiLevel(), memory[mm::kCurrentDpiLevel]);
+    // Decoding the mouse's lighting into the record changes nothing: the record has it.
+    RgbEffect main = record.stMainRGB;
+    EEPROM_To_MainRGB(std::span<const std::uint8_t, 8>(&memory[mm::kMainLighting], 8), main);
+    EXPECT_EQ(std::memcmp(&record.stMainRGB, &main, sizeof main), 0);
     EXPECT_TRUE(messages.messages.empty());
 }
 

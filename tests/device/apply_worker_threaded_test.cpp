@@ -67,6 +67,7 @@ class ApplyWorkerTest : public ::testing::Test {
             return t;
         };
         s.sleeper = &workerPauses;
+        s.deviceMutex = &deviceLock;
         return s;
     }
 
@@ -78,6 +79,7 @@ class ApplyWorkerTest : public ::testing::Test {
     SimLink link;
     ProfileFile record{};
     std::mutex recordLock;
+    std::mutex deviceLock;  // held by a test to keep the worker from writing
     RecordingMessageSink messages;
     FakeProgressFinder finder;
     CountingSleeper pauses;
@@ -194,6 +196,50 @@ TEST_F(ApplyWorkerTest, StopWhileIdleEndsTheThread) {
     }  // destruction stops it
     EXPECT_EQ(log.Count("thread exit"), 1);
     EXPECT_FALSE(log.Has("Start Apply"));
+}
+
+// What a waiting request writes is the record as it stood when it was asked for; asking again
+// while it still waits gives it the newer record instead of a second write.
+TEST_F(ApplyWorkerTest, WaitingRequestWritesTheRecordOfItsLatestRequest) {
+    struct Step {
+        int debounce;  // the edit
+        bool request;  // followed by a debounce request
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        int written;       // debounce in device memory afterwards
+        int debounceRuns;  // debounce requests the worker ran
+    };
+    const Case cases[] = {
+        {"edit after the request stays out", {{5, true}, {6, false}}, 5, 1},
+        {"equal request merges, newer record wins", {{3, true}, {4, true}}, 4, 1},
+        {"merge, then a later edit stays out", {{3, true}, {4, true}, {7, false}}, 4, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LogCapture log;
+        ApplyWorker worker;
+        ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
+        {
+            // The worker may take the first request but cannot write until the lock is free.
+            std::lock_guard<std::mutex> device(deviceLock);
+            worker.RequestApply(SET_DPI, 0);
+            for (const Step& step : c.steps) {
+                Edit([&](ProfileFile& r) { r.nDebounce = step.debounce; });
+                if (step.request) worker.RequestApply(SET_DEBOUNCE, 0);
+            }
+        }
+        ASSERT_TRUE(worker.WaitIdle(20000));
+        worker.Stop();
+        EXPECT_EQ(link.firmware->Memory(0)[memory_map::kDebounce], c.written);
+        int debounceRuns = 0;
+        for (const std::string& line : log.Lines()) {
+            debounceRuns +=
+                line.find("nFlag=0x1000,") != std::string::npos ? 1 : 0;  // SET_DEBOUNCE
+        }
+        EXPECT_EQ(debounceRuns, c.debounceRuns);
+    }
 }
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include "app/codec_context_config.h"
 #include "app/config.h"
 #include "app/discovery_config.h"
+#include "app/transfer_settings.h"
 #include "base/log.h"
 #include "device/apply_worker.h"
 #include "platform/hidraw_backend.h"
-#include "profile/codec_context.h"
 #include "profile/memory_map.h"
 
 namespace vantor::cli {
@@ -157,11 +157,7 @@ int CliSession::Close(int result) {
 }
 
 ProfileTransferSettings CliSession::TransferSettings() {
-    ProfileTransferSettings settings;
-    settings.context = CurrentCodecContext();
-    settings.goWithNoDev = Options().GoWithNoDev != 0;
-    settings.macros = library_.get();
-    return settings;
+    return CurrentTransferSettings(library_.get());
 }
 
 bool CliSession::ReadActiveProfile(std::string* error) {
