@@ -103,7 +103,7 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     s.window = this;
     s.timers = timers_;
     s.poster = &poster_;
-    s.transferSettings = [this] { return TransferSettings(); };
+    s.macros = library_.get();
     session_ = std::make_unique<DeviceSession>(std::move(s));
 
     std::vector<std::string> folders;
@@ -125,20 +125,17 @@ CVantorDlg::~CVantorDlg() {
     timers_ = nullptr;
     // No device change may arrive while the link goes down.
     monitor_.reset();
+    // Workers waiting on a message are released before the session stops them.
+    if (workerMessages_ != nullptr) {
+        workerMessages_->Close();
+        SetMessageSink(setup_.messages);
+    }
     session_.reset();
     driver_.ClearHandle();
     discovery_->ClearThread();
     driver_.SetClearCandidatesHook({});
     discovery_.reset();
     if (tray_ != nullptr) tray_->hide();
-}
-
-ProfileTransferSettings CVantorDlg::TransferSettings() const {
-    ProfileTransferSettings settings;
-    settings.context = CurrentCodecContext();
-    settings.goWithNoDev = Options().GoWithNoDev != 0;
-    settings.macros = library_.get();
-    return settings;
 }
 
 // ---- Start-up ----
@@ -166,7 +163,9 @@ bool CVantorDlg::Init() {
         return false;
     }
     timers_->Start(CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs);
-    session_->StartApplyWorker(setup_.messages, &progressSearch_);
+    workerMessages_ = std::make_unique<PostingMessageSink>(poster_, *setup_.messages);
+    SetMessageSink(workerMessages_.get());
+    session_->StartApplyWorker(workerMessages_.get(), &progressSearch_);
     monitor_ = setup_.backend->WatchDeviceChanges([this](const HidDeviceChange& change) {
         const auto ids =
             static_cast<std::intptr_t>((std::uint32_t{change.vendorId} << 16) | change.productId);
@@ -611,8 +610,11 @@ void CVantorDlg::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
         case WM_FIND_DEVICE_OK:
             session_->OnFindDeviceMessage();
             break;
-        case WM_SYNC_OK:
-            session_->OnSyncOk();
+        case WM_SESSION_RESULT:
+            session_->OnSessionResult(wParam);
+            break;
+        case WM_SHOW_POSTED_MESSAGES:
+            if (workerMessages_ != nullptr) workerMessages_->ShowWaitingMessages();
             break;
         case WM_DEVICECHANGE_MESSAGE:
             OnDeviceChangeMessage(wParam, lParam);

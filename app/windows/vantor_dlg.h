@@ -19,10 +19,10 @@
 #include "app/device_session.h"
 #include "app/language.h"
 #include "app/low_battery_notice.h"
-#include "base/message_sink.h"
 #include "app/profile_store.h"
 #include "app/startup.h"
 #include "app/window_rules.h"
+#include "base/message_sink.h"
 #include "controls/window_message.h"
 #include "device/discovery.h"
 #include "device/usb_driver.h"
@@ -54,7 +54,7 @@ struct VantorDlgSetup {
     HidBackend* backend = nullptr;    // not owned; outlives the window
     bool startHidden = false;         // started with arguments: wait in the tray
     bool trayAvailable = true;        // the desktop has a notification area
-    MessageSink* messages = nullptr;  // the apply worker's failure messages, from its thread
+    MessageSink* messages = nullptr;  // shows messages on the window thread (message boxes)
 };
 
 class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener {
@@ -162,12 +162,13 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void Finish();
     CPage* PerformancePage() const { return Page(PageId::kPerformance); }
     WindowCloseSettings CloseSettings() const;
-    ProfileTransferSettings TransferSettings() const;
 
     VantorDlgSetup setup_;
     ProfileStore store_;
     CUSBDriver driver_;
     QtMessagePoster poster_{this};
+    // Messages of worker threads, shown on the window thread through setup_.messages.
+    std::unique_ptr<PostingMessageSink> workerMessages_;
     std::unique_ptr<Discovery> discovery_;
     std::unique_ptr<DiscoveryFinder> finder_;
     QtSessionTimers* timers_ = nullptr;
