@@ -5,6 +5,7 @@
 
 #include "app/config.h"
 #include "app/message_sink.h"
+#include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
@@ -176,9 +177,8 @@ void CMenuDlg::paintEvent(QPaintEvent* /*event*/) {
         if (hover) color = pressed_ ? colors_.pressed : colors_.hover;
         painter.setPen(ColorFromColorRef(color));
         const QRect textBox = RowTextRect(row);
-        const QString text = painter.fontMetrics().elidedText(
-            QString::fromStdString(layout_.RowItem(row).szText), Qt::ElideRight, textBox.width());
-        painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        DrawFittedText(painter, textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                       QString::fromStdString(layout_.RowItem(row).szText));
     }
 }
 

@@ -1,10 +1,10 @@
 #include "controls/png_btn.h"
 
-#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
+#include "controls/fitted_text.h"
 #include "controls/skin.h"
 #include "controls/window_message.h"
 
@@ -240,15 +240,12 @@ void CPngBtn::DrawCaption(QPainter& painter, const QColor& color) const {
     if (pressShift_ && pressed_) rect.translate(1, 1);
     painter.setPen(color);
     painter.setFont(font());
-    if (textFlags_ != 0) {
-        painter.drawText(rect, textFlags_, text_);
-        return;
+    int flags = textFlags_;
+    if (flags == 0) {
+        flags = Qt::AlignVCenter | Qt::TextSingleLine;
+        flags |= textLeft_ < 1 ? Qt::AlignHCenter : Qt::AlignLeft;
     }
-    int flags = Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip;
-    flags |= textLeft_ < 1 ? Qt::AlignHCenter : Qt::AlignLeft;
-    const QString shown =
-        QFontMetrics(font()).elidedText(text_, Qt::ElideRight, std::max(rect.width(), 0));
-    painter.drawText(rect, flags, shown);
+    DrawFittedText(painter, rect, flags, text_);
 }
 
 void CPngBtn::DrawItem(QPainter& painter) {

@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "app/config.h"
+#include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
@@ -85,7 +86,7 @@ void CSkinnedDialog::DrawText(QPainter& painter, const QRect& rect, const QStrin
     painter.save();
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setPen(colour);
-    painter.drawText(rect, flags, text);
+    DrawFittedText(painter, rect, flags, text);
     painter.restore();
 }
 
