@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QWidget>
 
@@ -46,19 +47,32 @@ TEST(FourKLayoutTest, DecisionFromTheUsableScreenWithItsLogLine) {
     LogShutdown();
 }
 
+// A font height names the whole character cell: the largest font whose ascent plus
+// descent is at most that high.
+void ExpectCellHeight(const QFont& font, int cellHeight) {
+    SCOPED_TRACE(testing::Message() << "cell " << cellHeight);
+    const QFontMetrics metrics(font);
+    EXPECT_LE(metrics.ascent() + metrics.descent(), cellHeight);
+    EXPECT_LT(font.pixelSize(), cellHeight);
+    QFont larger = font;
+    larger.setPixelSize(font.pixelSize() + 1);
+    const QFontMetrics largerMetrics(larger);
+    EXPECT_GT(largerMetrics.ascent() + largerMetrics.descent(), cellHeight);
+}
+
 TEST(FourKLayoutTest, FontsFollowTheFlag) {
     {
         Scoped4K on(true);
-        EXPECT_EQ(TitleFont().pixelSize(), 34);
-        EXPECT_EQ(SelectorFont().pixelSize(), 24);
-        EXPECT_EQ(FallbackFont().pixelSize(), 26);
+        ExpectCellHeight(TitleFont(), 34);
+        ExpectCellHeight(SelectorFont(), 24);
+        ExpectCellHeight(FallbackFont(), 26);
         EXPECT_EQ(FallbackFont().weight(), 500);
     }
     Scoped4K off(false);
-    EXPECT_EQ(TitleFont().pixelSize(), 24);
+    ExpectCellHeight(TitleFont(), 24);
     EXPECT_EQ(TitleFont().weight(), 700);
-    EXPECT_EQ(SelectorFont().pixelSize(), 14);
-    EXPECT_EQ(FallbackFont().pixelSize(), 16);
+    ExpectCellHeight(SelectorFont(), 14);
+    ExpectCellHeight(FallbackFont(), 16);
     EXPECT_EQ(FallbackFont().weight(), 400);
     EXPECT_EQ(FallbackFont().family(), QStringLiteral("MS Shell Dlg"));
 }
