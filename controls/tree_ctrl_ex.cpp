@@ -85,9 +85,13 @@ void CTreeCtrlEx::Create(const QRect& rect, QWidget* parent, int id, const QImag
     if (parent != nullptr && parent != parentWidget()) setParent(parent);
     controlId_ = id;
     setGeometry(rect);
-    itemHeight_ = 20;
+    // Rows, icons and indents double with the fonts in the 4K layout.
+    const int scale = Is4KLayout() ? 2 : 1;
+    itemHeight_ = 20 * scale;
+    margin_ = 2 * scale;
+    indent_ = 19 * scale;
     background_ = BackgroundCrop(backgroundSource, rect);
-    SetIconBoxSize(18, std::min(itemHeight_, 18));
+    SetIconBoxSize(18 * scale, std::min(itemHeight_, 18 * scale));
     tooltipActive_ = false;
     iconSpace_ = false;
     expandedFolder_ = LoadImageFile(expandedFolderFile);
