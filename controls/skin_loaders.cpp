@@ -25,8 +25,10 @@ CPngBtn* CreateButton(std::string_view messageFormat, QWidget* parent,
     if (pictures.empty()) return nullptr;
 
     const AppOptions& options = Options();
-    const QRect place =
-        Is4KLayout() ? layout.rect : QRect(layout.rect.topLeft(), pictures[0].size());
+    // The picture's size in both layouts: the 4K move doubles it later. Taking the whole
+    // rectangle in 4K squashed or stretched every button whose rectangle differs from its
+    // picture, and only in that layout.
+    const QRect place(layout.rect.topLeft(), pictures[0].size());
     auto* button = new CPngBtn(parent);
     button->setGeometry(place);
     button->SetStretch(Is4KLayout());

@@ -42,9 +42,9 @@ struct SkinButtonLayout {
     int controlId = 0;
 };
 
-// Creates an image button on `parent`. In the normal layout it sits at the rectangle's
-// top-left corner with the size of its normal picture; in the 4K layout it takes the whole
-// rectangle (the 4K move doubles it later) and stretches its pictures. Its background is
+// Creates an image button on `parent` at the rectangle's top-left corner with the size of
+// its normal picture; in the 4K layout it stretches its pictures sharply when the 4K move
+// doubles it later. Its background is
 // the crop of `parentBackground` under it. The caption gets the Btn_txt_clr colours and,
 // with BtnTips, becomes the tool tip; UIDebug switches on the debug frame. Returns null
 // after the "NewSmallPngButton" message when a picture is missing.

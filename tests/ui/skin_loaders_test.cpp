@@ -72,7 +72,7 @@ TEST_F(SkinFolderTest, ButtonIsLeftOutWhenAnyOfItsThreePicturesIsMissing) {
     EXPECT_TRUE(page.findChildren<CPngBtn*>().isEmpty());
 }
 
-TEST_F(SkinFolderTest, ButtonTakesItsPictureSizeOrTheWholeRectangleIn4K) {
+TEST_F(SkinFolderTest, ButtonTakesItsPictureSizeInBothLayouts) {
     Picture("b_nr.png", 30, 20);
     QWidget page;
     const SkinButtonLayout layout{"b_nr.png", "b_nr.png", "b_nr.png", QRect(5, 6, 80, 27), "OK", 7};
@@ -82,10 +82,12 @@ TEST_F(SkinFolderTest, ButtonTakesItsPictureSizeOrTheWholeRectangleIn4K) {
     EXPECT_EQ(normal->ControlId(), 7);
     EXPECT_EQ(normal->Text(), QStringLiteral("OK"));
 
+    // A rectangle of another size than the picture must not squash the button in 4K only:
+    // the 4K move doubles the picture's size.
     Set4KLayout(true);
     CPngBtn* large = NewSmallPngButton(&page, QImage(), layout);
     ASSERT_NE(large, nullptr);
-    EXPECT_EQ(large->geometry(), QRect(5, 6, 80, 27));
+    EXPECT_EQ(large->geometry(), QRect(5, 6, 30, 20));
     EXPECT_TRUE(messages_.messages.empty());
 }
 
