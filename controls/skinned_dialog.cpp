@@ -35,6 +35,7 @@ bool CSkinnedDialog::InitSkin(const QString& file) {
     if (picture.isNull()) return false;
     background_ = std::move(picture);
     display_ = Is4KLayout() ? ScaledCopy(background_, 2) : background_;
+    if (Options().clrMaskDialog != 0) display_ = OpaqueWithinOutline(display_);
     setFixedSize(display_.size());
     CenterOnParent();
     ApplyWindowOutline(this, display_, Options().clrMaskDialog, 0);

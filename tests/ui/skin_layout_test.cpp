@@ -148,6 +148,20 @@ TEST(WindowOutlineTest, MaskCutsTransparentPixelsAndColoursWithinTheTolerance) {
     EXPECT_EQ(window.mask(), QRegion(5, 5, 1, 1));
 }
 
+TEST(WindowOutlineTest, PixelsInsideTheOutlineArePaintedOpaque) {
+    // Antialiased corner pixels: kept ones become opaque in their own colour (not darkened
+    // towards black), dropped ones fully transparent, so no dark speck shows on any screen.
+    QImage picture(3, 1, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, qRgba(200, 100, 50, 200));
+    picture.setPixel(1, 0, qRgba(200, 100, 50, 100));
+    picture.setPixel(2, 0, qRgba(200, 100, 50, 255));
+    const QImage opaque = OpaqueWithinOutline(picture).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(opaque.pixel(0, 0), qRgba(200, 100, 50, 255));
+    EXPECT_EQ(qAlpha(opaque.pixel(1, 0)), 0);
+    EXPECT_EQ(opaque.pixel(2, 0), qRgba(200, 100, 50, 255));
+    EXPECT_EQ(OutlineRegion(picture, 0x00FF00, 0), QRegion(0, 0, 1, 1) + QRegion(2, 0, 1, 1));
+}
+
 TEST(WindowOutlineTest, RegionOfAPictureLargerThanOneBatch) {
     // 300 rows of one run each cross several batches of 100 rectangles.
     QImage picture(4, 300, QImage::Format_ARGB32);
