@@ -263,6 +263,11 @@ void CPngBtn::DrawCaption(QPainter& painter, const QColor& color) const {
     if (flags == 0) {
         flags = Qt::AlignVCenter | Qt::TextSingleLine;
         flags |= textLeft_ < 1 ? Qt::AlignHCenter : Qt::AlignLeft;
+        // A centred caption keeps clear of the face's rounded edges.
+        if (textLeft_ < 1) {
+            const int padding = std::max(2, font().pixelSize() / 4);
+            rect.adjust(padding, 0, -padding, 0);
+        }
     }
     DrawFittedText(painter, rect, flags, text_);
 }
