@@ -96,6 +96,10 @@ void CTreeCtrlEx::Create(const QRect& rect, QWidget* parent, int id, const QImag
     iconSpace_ = false;
     expandedFolder_ = LoadImageFile(expandedFolderFile);
     collapsedFolder_ = LoadImageFile(collapsedFolderFile);
+    if (scale > 1) {
+        expandedFolder_ = ScaledCopy(expandedFolder_, scale);
+        collapsedFolder_ = ScaledCopy(collapsedFolder_, scale);
+    }
     show();
 }
 
