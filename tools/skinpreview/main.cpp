@@ -1,6 +1,7 @@
 // vantor-skinpreview OUTDIR [FILTER]: renders every registered control and pop-up into
 // OUTDIR/<name>.png so the skin can be looked at without running the program.
 // VANTOR_PREVIEW_LANG names the language folder of the texts (default "en");
+// VANTOR_PREVIEW_4K=1 draws everything in the doubled 4K layout;
 // VANTOR_PREVIEW_SCREEN=1 shows each window on the screen and takes the picture from there
 // (run it on an X server to see what the window system makes of the outlines).
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include "app/config.h"
 #include "app/message_sink.h"
 #include "app/texts.h"
+#include "controls/skin.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "tools/skinpreview/preview_registry.h"
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
     vantor::StderrMessageSink sink;
     vantor::SetMessageSink(&sink);
     vantor::DataInit(vantor::ProgramDir() + "cfg.ini");
+    vantor::Set4KLayout(!qgetenv("VANTOR_PREVIEW_4K").isEmpty());
     const QByteArray language = qgetenv("VANTOR_PREVIEW_LANG");
     vantor::LoadTexts(vantor::ProgramDir() + (language.isEmpty() ? "en" : language.toStdString()) +
                       "/text.xml");
