@@ -46,7 +46,6 @@ const std::vector<PreviewEntry>& Entries() {
     return Storage();
 }
 
-
 QImage Grab(QWidget* widget) {
     if (widget == nullptr) return {};
     widget->ensurePolished();
