@@ -3,14 +3,16 @@
 //   0      2116 bytes   the profile record; nCurDpiLevel holds the active DPI level
 //   2116   10 x 834     ten macro slots, plain macro records in key order; empty slots zero
 //
-// An imported file is not trusted: it is read up to its expected size, fields that index
-// tables are brought into range (BringProfileIntoRange), slot names are cut to 39
-// characters and terminated, and a slot is used only when it holds a macro record.
+// An imported file is not trusted: it must have exactly the size above and begin with a
+// profile record, and the record must keep every rule of the current device section
+// (CheckProfileRecord); otherwise it is refused before anything is changed. Slot names are
+// cut to 39 characters and terminated, and a slot is used only when it holds a macro record.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "app/profile_store.h"
@@ -41,11 +43,13 @@ bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros
 struct ImportOutcome {
     bool imported = false;
     int curDpiLevel = 0;  // the new active DPI level (g_nCurDpiLevel)
+    std::string problem;  // why it was refused, in plain words; empty when cancelled
 };
 
-// Imports an image (up to 10456 bytes; shorter images are zero-filled) into the current
-// profile. `sectionDpiLevels` is DM of the current device section. On success the caller
-// refreshes the pages and asks the apply worker for kImportApplyFlags / kImportApplyIndex.
+// Imports an image of exactly 10456 bytes into the current profile; a refused image
+// changes neither the profile, the macro library nor any file. `sectionDpiLevels` is DM of the
+// current device section. On success the caller refreshes the pages and asks the apply worker for
+// kImportApplyFlags / kImportApplyIndex.
 ImportOutcome ImportProfileImage(std::span<const std::uint8_t> image, ProfileStore& store,
                                  MacroLibrary& library, int sectionDpiLevels, StoreUi& ui);
 

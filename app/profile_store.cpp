@@ -106,14 +106,23 @@ bool ProfileStore::LoadPro() {
     } else {
         activeId = ReadU32(file.bytes.data());
         std::memcpy(records.data(), file.bytes.data() + 4, kProfileCount * sizeof(ProfileFile));
-        for (ProfileFile& record : records) BringProfileIntoRange(record);
         loaded = true;
     }
 
     CopyDefaultKeys(section);
-    if (!loaded) {
-        const ProfileDefaults defaults =
-            MakeProfileDefaults(section, Options(), DefaultKeyMatrix());
+    const ProfileDefaults defaults = MakeProfileDefaults(section, Options(), DefaultKeyMatrix());
+    if (loaded) {
+        // A file of the right size may still hold damaged records: each broken field takes
+        // the model's default instead of reaching the pages or the mouse.
+        for (int i = 0; i < kProfileCount; ++i) {
+            ProfileFile& record = records[static_cast<std::size_t>(i)];
+            const std::string name = DefaultProfileName(i + 1);
+            const ProfileFile fallback = record.dwProfileID != 0
+                                             ? NewProfileRecord(defaults, name, record.dwProfileID)
+                                             : NewProfileRecord(defaults, name);
+            RepairProfileRecord(record, fallback, section, Options());
+        }
+    } else {
         for (int i = 0; i < kProfileCount; ++i) {
             records[static_cast<std::size_t>(i)] =
                 NewProfileRecord(defaults, DefaultProfileName(i + 1));

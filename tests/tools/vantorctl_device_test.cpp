@@ -4,8 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <variant>
 #include <vector>
@@ -378,6 +380,75 @@ TEST_F(VantorctlTest, ExportImportRoundTripAndReset) {
     }
     EXPECT_EQ(Hex({imported.begin() + 0x120, imported.begin() + 0x12E}),
               Hex({configured.begin() + 0x120, configured.begin() + 0x12E}));
+}
+
+// Every file under `dir` with its contents.
+std::map<std::string, std::string> FolderContents(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadText(entry.path());
+    }
+    return files;
+}
+
+TEST_F(VantorctlTest, RefusedImportsLeaveTheMouseAndTheDataFolderAsTheyWere) {
+    Ok("set dpi 1 3200");
+    const std::string good = dir_ / "good.qxa";
+    Ok("export " + good);
+    const std::vector<std::uint8_t> image = ReadBytes(good);
+    ASSERT_EQ(image.size(), kExportFileSize);
+    auto prefix = [&](std::size_t size) {
+        return std::vector<std::uint8_t>(image.begin(), image.begin() + size);
+    };
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> randomTail = image;
+    for (std::size_t i = 8; i < randomTail.size(); ++i) {
+        randomTail[i] = static_cast<std::uint8_t>(random());
+    }
+    auto patched = [&](std::size_t offset, std::vector<std::uint8_t> bytes) {
+        std::vector<std::uint8_t> copy = image;
+        std::copy(bytes.begin(), bytes.end(), copy.begin() + static_cast<std::ptrdiff_t>(offset));
+        return copy;
+    };
+    std::vector<std::uint8_t> profileFile;
+    for (const auto& entry : std::filesystem::directory_iterator(data_)) {
+        if (entry.path().filename().string().rfind("PRO_", 0) == 0) {
+            profileFile = ReadBytes(entry.path());
+        }
+    }
+    ASSERT_FALSE(profileFile.empty());
+
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        const char* reason;  // how the reason after "cannot import FILE: " begins
+    };
+    const Case cases[] = {
+        {"first 8 bytes", prefix(8), "not a valid profile: it has 8 bytes"},
+        {"first 100 bytes", prefix(100), "not a valid profile: it has 100 bytes"},
+        {"header and random bytes", randomTail, "not a valid profile: "},
+        {"button 1 cleared", patched(0x23C, {0, 0, 0, 0}),
+         "not a valid profile: button 1 of key set 1 has function 0x00000000"},
+        {"DPI 63800", patched(0x6D8, {0x38, 0xF9, 0, 0}),
+         "not a valid profile: DPI level 1 (63800 x 3200)"},
+        {"a profile file", profileFile, "not a valid profile: it has 8468 bytes"},
+        {"text of the right size", std::vector<std::uint8_t>(kExportFileSize, 'x'),
+         "not a valid profile: it does not begin with a profile record"},
+    };
+    const std::vector<std::uint8_t> memory = ReadBytes(state_);
+    const std::map<std::string, std::string> folder = FolderContents(data_);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir_ / "in.qxa";
+        test::WriteText(path, std::string(c.bytes.begin(), c.bytes.end()));
+        const RunResult run = Ctl("import " + path);
+        EXPECT_EQ(run.status, 1);
+        const std::string expected = "vantorctl: cannot import " + path + ": " + c.reason;
+        EXPECT_EQ(run.err.rfind(expected, 0), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        EXPECT_TRUE(ReadBytes(state_) == memory);
+        EXPECT_TRUE(FolderContents(data_) == folder);
+    }
 }
 
 TEST_F(VantorctlTest, EventsOfTheMouseArePrintedAsTheyArrive) {

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/config.h"
+#include "app/profile_bounds.h"
 #include "keys/assignment.h"
 #include "keys/key_functions.h"
 #include "profile/codec_context.h"
@@ -14,8 +15,6 @@
 
 namespace vantor::cli {
 namespace {
-
-constexpr std::array<int, 13> kAutoSleepSteps = {1, 2, 3, 6, 12, 18, 24, 30, 36, 42, 48, 54, 60};
 
 struct SetRequest {
     std::uint32_t flags = 0;
@@ -128,7 +127,7 @@ std::optional<SetRequest> SetRate(const SetInput& in) {
 }
 
 std::optional<SetRequest> SetLod(const SetInput& in) {
-    const auto lod = NumberIn(in, in.values[0], "the lift-off distance", 1, 2);
+    const auto lod = NumberIn(in, in.values[0], "the lift-off distance", 1, kMaxLiftOffCode);
     if (!lod) return std::nullopt;
     in.record.nLOD = *lod;
     return SetRequest{SET_LOD, 0};
@@ -198,17 +197,16 @@ std::optional<SetRequest> SetAutoSleep(const SetInput& in) {
 struct LightZone {
     const char* name;
     int part;  // SET_LED index
-    int maxEffect;
-    int maxSpeed;
+    std::uint32_t maxEffect;
+    std::uint32_t maxSpeed;
     bool hasColor;
 };
 
 constexpr LightZone kLightZones[] = {
-    {"main", kLedPartMain, 6, 10, true},
-    {"logo", kLedPartLogo, 3, 5, true},
-    {"dpi", kLedPartDpiEffect, 2, 5, false},
+    {"main", kLedPartMain, kMaxMainEffect, kMaxLightingStep, true},
+    {"logo", kLedPartLogo, kMaxLogoEffect, kMaxLogoSpeed, true},
+    {"dpi", kLedPartDpiEffect, kMaxDpiIndicatorEffect, kMaxDpiIndicatorSpeed, false},
 };
-constexpr int kMaxBrightness = 10;
 
 bool ZoneShown(const LightZone& zone) {
     const CodecContext context = CurrentCodecContext();
@@ -233,7 +231,7 @@ std::optional<SetRequest> SetLight(const SetInput& in) {
         return std::nullopt;
     }
     if (in.values.size() > 3 &&
-        !(light = NumberIn(in, in.values[3], "BRIGHTNESS", 1, kMaxBrightness))) {
+        !(light = NumberIn(in, in.values[3], "BRIGHTNESS", 1, kMaxLightingStep))) {
         return std::nullopt;
     }
     if (in.values.size() > 4) {

@@ -58,7 +58,7 @@ int RunImport(Context& context) {
     const ImportOutcome outcome = ImportProfile(session.Store(), session.Library(),
                                                 /*firstReadDone=*/true, CurrentDevice().DM, ui);
     if (!outcome.imported) {
-        const std::string reason = Trimmed(ui.message);
+        const std::string reason = !outcome.problem.empty() ? outcome.problem : Trimmed(ui.message);
         return session.Close(
             Failure("cannot import " + context.args[0] + (reason.empty() ? "" : ": " + reason)));
     }
