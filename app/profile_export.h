@@ -19,6 +19,7 @@
 #include "app/store_ui.h"
 #include "keys/macro_library.h"
 #include "keys/macro_list.h"
+#include "profile/set_flags.h"
 
 namespace vantor {
 
@@ -26,8 +27,12 @@ constexpr int kExportMacroSlots = 10;
 constexpr std::size_t kExportFileSize = sizeof(ProfileFile) + kExportMacroSlots * kMacroRecordSize;
 static_assert(kExportFileSize == 10456);
 
-// What the caller hands the apply worker after an import: all groups, all keys.
-constexpr std::uint32_t kImportApplyFlags = 127;
+// What the caller hands the apply worker after an import: every setting the record holds,
+// all keys. (127 alone left out the level count and the single settings.)
+constexpr std::uint32_t kImportApplyFlags =
+    SET_KEY | SET_LED | SET_DPI | SET_SYS | SET_CUR_DPI | SET_RATE | SET_DPI_COLOR | SET_DPI_NUM |
+    SET_LOD | SET_FIXLINE | SET_RIPPLE | SET_DEBOUNCE | SET_MOTIONSYNC | SET_SLEEP | SET_LIGHTOFF |
+    SET_SENSORMODE | SET_AUTOSLEEP;
 constexpr int kImportApplyIndex = 255;
 
 FileDialogRequest ProfileFileDialog(bool save);

@@ -358,9 +358,12 @@ TEST_F(VantorctlTest, ProfileSwitchesTheActiveOnBoardProfile) {
 }
 
 TEST_F(VantorctlTest, ExportImportRoundTripAndReset) {
-    Ok("set dpi 1 3200");
-    Ok("set button 2 key:ctrl+c");
-    Ok("set light main 2 4 9 0000ff");
+    for (const char* setting :
+         {"dpi 1 3200", "button 2 key:ctrl+c", "light main 2 4 9 0000ff", "levels 4", "lod 2",
+          "ripple on", "angle-snap on", "motion-sync off", "debounce 20", "sleep 300",
+          "light-off-moving off", "auto-sleep 12", "sensor-mode lp"}) {
+        Ok(std::string("set ") + setting);
+    }
     const std::vector<std::uint8_t> configured = Memory();
     const std::string file = dir_ / "p.qxa";
     Ok("export " + file);
@@ -373,10 +376,14 @@ TEST_F(VantorctlTest, ExportImportRoundTripAndReset) {
 
     Ok("import " + file);
     const std::vector<std::uint8_t> imported = Memory();
-    for (int address : {0x000C, 0x0064, 0x00A0}) {
+    // DPI entry, key, main lighting, then the level count, lift-off distance and the single
+    // settings from debounce to sensor mode: every setting of the record reaches the mouse.
+    const std::pair<int, int> groups[] = {{0x000C, 4}, {0x0064, 4}, {0x00A0, 4},
+                                          {0x0002, 2}, {0x000A, 2}, {0x00A9, 16}};
+    for (const auto& [address, length] : groups) {
         SCOPED_TRACE(address);
-        EXPECT_EQ(Hex({imported.begin() + address, imported.begin() + address + 4}),
-                  Hex({configured.begin() + address, configured.begin() + address + 4}));
+        EXPECT_EQ(Hex({imported.begin() + address, imported.begin() + address + length}),
+                  Hex({configured.begin() + address, configured.begin() + address + length}));
     }
     EXPECT_EQ(Hex({imported.begin() + 0x120, imported.begin() + 0x12E}),
               Hex({configured.begin() + 0x120, configured.begin() + 0x12E}));
