@@ -144,7 +144,8 @@ bool ProfileStore::LoadPro() {
     return loaded;
 }
 
-bool ProfileStore::SavePro() const {
+bool ProfileStore::SavePro(int* errorOut) const {
+    if (errorOut != nullptr) *errorOut = 0;
     if (current_ < 0) return false;
     const DeviceSection& section = CurrentDevice();
     DbgLog("SavePro: cid=%02x, mid=%02x", SectionCid(section), SectionMid(section));
@@ -166,6 +167,7 @@ bool ProfileStore::SavePro() const {
         } else {
             DbgLog("SavePro: WriteFile err=%d", error);
         }
+        if (errorOut != nullptr) *errorOut = error;
         return false;
     }
     return true;

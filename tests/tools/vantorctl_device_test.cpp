@@ -18,6 +18,7 @@
 #include "keys/macro_file.h"
 #include "keys/macro_record.h"
 #include "sim/sim_state.h"
+#include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor {
@@ -547,6 +548,24 @@ TEST_F(VantorctlTest, FailuresExitWithOneLineOnStandardError) {
     const RunResult off = Ctl("info");
     EXPECT_EQ(off.status, 1);
     EXPECT_EQ(off.err.rfind("vantorctl: the simulated mouse did not answer", 0), 0u) << off.err;
+}
+
+// The profile file cannot be written (the file size limit stands for a full disk): the
+// line says the mouse took the change and which file was not saved.
+TEST_F(VantorctlTest, ASaveThatFailsAfterTheMouseWasWrittenSaysSo) {
+    EXPECT_EQ(Raw("--simulate read").status, 0);  // the profile file exists from now on
+    const std::string profileFile = data_ + "/PRO_0101.dct";
+    const std::vector<std::uint8_t> saved = ReadBytes(profileFile);
+    ASSERT_FALSE(saved.empty());
+    RunResult run;
+    {
+        test::ScopedFileSizeLimit fullDisk(8000);
+        run = Raw("--simulate set rate 500");
+    }
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vantorctl: the mouse was updated, but saving " + profileFile +
+                           " failed: File too large\n");
+    EXPECT_TRUE(ReadBytes(profileFile) == saved);
 }
 
 }  // namespace

@@ -342,13 +342,10 @@ int RunSet(Context& context) {
     ProfileFile changed = *record;
     const std::optional<SetRequest> request = setting->handler({values, session, changed, &error});
     if (!request) return session.Close(UsageError(error));
+    const ProfileFile before = *record;
     *record = changed;
-    const bool applied = session.Apply(request->flags, request->index);
-    if (!session.SaveRecord()) {
-        return session.Close(Failure("cannot write " + session.Store().ProfileFilePath()));
-    }
-    if (!applied) return session.Close(Failure("writing the setting into the mouse failed"));
-    return session.Close(kExitOk);
+    return session.Close(
+        session.ApplyAndSave(before, request->flags, request->index, "the setting"));
 }
 
 }  // namespace vantor::cli

@@ -55,6 +55,7 @@ int RunImport(Context& context) {
     std::string error;
     if (!session.EnsureRecord(&error)) return session.Close(Failure(error));
     CommandLineStoreUi ui(context.args[0]);
+    const ProfileFile before = *session.Store().Current();
     const ImportOutcome outcome = ImportProfile(session.Store(), session.Library(),
                                                 /*firstReadDone=*/true, CurrentDevice().DM, ui);
     if (!outcome.imported) {
@@ -63,13 +64,8 @@ int RunImport(Context& context) {
             Failure("cannot import " + context.args[0] + (reason.empty() ? "" : ": " + reason)));
     }
     session.SetCurDpiLevel(outcome.curDpiLevel);
-    const bool applied = session.Apply(kImportApplyFlags, kImportApplyIndex);
-    if (!session.SaveRecord()) {
-        return session.Close(Failure("cannot write " + session.Store().ProfileFilePath()));
-    }
-    if (!applied)
-        return session.Close(Failure("writing the imported profile into the mouse failed"));
-    return session.Close(kExitOk);
+    return session.Close(
+        session.ApplyAndSave(before, kImportApplyFlags, kImportApplyIndex, "the imported profile"));
 }
 
 }  // namespace vantor::cli

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -194,8 +195,9 @@ bool CliSession::ReadActiveProfile(std::string* error) {
     curDpiLevel_ = level;
     store_.ReplaceProfile(index, scratch);
     storeLoaded_ = true;
-    if (!store_.SavePro()) {
-        *error = "cannot write " + store_.ProfileFilePath();
+    std::string saveError;
+    if (!SaveRecord(&saveError)) {
+        *error = "the profile was read, but saving " + saveError;
         return false;
     }
     return true;
@@ -213,8 +215,29 @@ bool CliSession::Apply(std::uint32_t flags, int index) {
                       TransferSettings()) == 1;
 }
 
-bool CliSession::SaveRecord() {
-    return store_.SavePro();
+bool CliSession::SaveRecord(std::string* error) {
+    int code = 0;
+    if (store_.SavePro(&code)) return true;
+    if (error != nullptr) {
+        *error = store_.ProfileFilePath() + ": " +
+                 (code != 0 ? std::strerror(code) : "the profile list is incomplete");
+    }
+    return false;
+}
+
+int CliSession::ApplyAndSave(const ProfileFile& before, std::uint32_t flags, int index,
+                             const std::string& what) {
+    if (!Apply(flags, index)) {
+        if (ProfileFile* record = store_.Current()) *record = before;
+        return Failure("writing " + what + " into the mouse failed; the profile file is unchanged");
+    }
+    std::string error;
+    if (!SaveRecord(&error)) {
+        const std::string::size_type colon = error.find(": ");
+        return Failure("the mouse was updated, but saving " + error.substr(0, colon) +
+                       " failed: " + error.substr(colon + 2));
+    }
+    return kExitOk;
 }
 
 }  // namespace vantor::cli

@@ -61,8 +61,14 @@ class CliSession {
     bool EnsureRecord(std::string* error);
     // Writes the parts of the current record named by `flags` for `index`.
     bool Apply(std::uint32_t flags, int index);
-    // Saves the profile file now; false when that fails.
-    bool SaveRecord();
+    // Saves the profile file now; false with "<file>: <system error>" in `error`.
+    bool SaveRecord(std::string* error = nullptr);
+    // Apply, then SaveRecord. When the mouse refuses the write, the current record goes
+    // back to `before` and nothing is saved; when only the save fails, the line says the
+    // mouse was updated. `what` names the change in the failure line. Returns the exit
+    // code, its line printed.
+    int ApplyAndSave(const ProfileFile& before, std::uint32_t flags, int index,
+                     const std::string& what);
 
   private:
     int ReportNoMouse();
