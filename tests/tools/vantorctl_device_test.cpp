@@ -1,6 +1,7 @@
 // End to end: the built vantorctl against the simulated mouse, whose state file holds the
 // device memory that each command leaves behind.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "app/profile_export.h"
 #include "keys/macro_file.h"
 #include "keys/macro_record.h"
+#include "platform/device_lock.h"
 #include "sim/sim_state.h"
 #include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
@@ -548,6 +550,29 @@ TEST_F(VantorctlTest, FailuresExitWithOneLineOnStandardError) {
     const RunResult off = Ctl("info");
     EXPECT_EQ(off.status, 1);
     EXPECT_EQ(off.err.rfind("vantorctl: the simulated mouse did not answer", 0), 0u) << off.err;
+}
+
+// Two runs at once on one mouse: the second waits for the first, so both changes land.
+// While another program holds the mouse, a run gives up after a while and names it.
+TEST_F(VantorctlTest, ConcurrentRunsTakeTurnsWithTheMouse) {
+    Ok("info");
+    const std::string prefix = std::string("env -u VANTOR_SIMULATE ") + VANTORCTL_PATH +
+                               " --data-dir " + data_ + " --simulate --sim-state " + state_;
+    const std::string both = prefix + " set rate 250 2>" + dir_ / "err1" + " & " + prefix +
+                             " set dpi 2 1600 2>" + dir_ / "err2" + "; wait $!; wait";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    EXPECT_EQ(ReadText(dir_ / "err1") + ReadText(dir_ / "err2"), "");
+    EXPECT_EQ(Bytes(0x0000, 2), "0451");
+    EXPECT_EQ(Bytes(0x0010, 4), "1f1f0017");
+
+    DeviceLock window;
+    ASSERT_TRUE(
+        window.Acquire(state_ + ".lock", "vantor", std::chrono::milliseconds(0), nullptr, nullptr));
+    const RunResult busy = Ctl("set rate 500");
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_EQ(busy.err, "vantorctl: the mouse is in use by vantor (pid " +
+                            std::to_string(getpid()) + "); try again when it has finished\n");
+    EXPECT_EQ(Bytes(0x0000, 2), "0451");
 }
 
 // The profile file cannot be written (the file size limit stands for a full disk): the

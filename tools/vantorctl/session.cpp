@@ -1,6 +1,7 @@
 #include "tools/vantorctl/session.h"
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -80,8 +81,32 @@ int CliSession::StartSimulation() {
     return kExitOk;
 }
 
+int CliSession::LockMouse() {
+    // The simulated mouse lives in its state file; a run without one shares nothing.
+    std::string path;
+    if (!context_.options.simulate) {
+        path = DeviceLockPath(context_.startup.dataDir);
+    } else if (!context_.options.simState.empty()) {
+        path = context_.options.simState + ".lock";
+    } else {
+        return kExitOk;
+    }
+    std::string holder;
+    int error = 0;
+    if (lock_.Acquire(path, "vantorctl", kDeviceLockWait, &holder, &error)) return kExitOk;
+    if (error != EWOULDBLOCK) {
+        return Failure("cannot open the lock file " + path + ": " + std::strerror(error));
+    }
+    const std::string::size_type space = holder.rfind(' ');
+    const std::string who = space == std::string::npos ? "another program"
+                                                       : holder.substr(0, space) + " (pid " +
+                                                             holder.substr(space + 1) + ")";
+    return Failure("the mouse is in use by " + who + "; try again when it has finished");
+}
+
 int CliSession::OpenBackend() {
     if (backend_) return kExitOk;
+    if (int result = LockMouse(); result != kExitOk) return result;
     if (context_.options.simulate) {
         const int result = StartSimulation();
         if (result != kExitOk) return result;
@@ -168,6 +193,7 @@ int CliSession::Close(int result) {
             if (result == kExitOk) result = failed;
         }
     }
+    lock_.Release();
     return result;
 }
 

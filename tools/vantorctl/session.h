@@ -13,6 +13,7 @@
 #include "device/profile_transfer.h"
 #include "device/usb_driver.h"
 #include "keys/macro_library.h"
+#include "platform/device_lock.h"
 #include "platform/hid.h"
 #include "sim/sim_firmware.h"
 #include "tools/vantorctl/cli.h"
@@ -31,8 +32,9 @@ class CliSession {
     CliSession(const CliSession&) = delete;
     CliSession& operator=(const CliSession&) = delete;
 
-    // Makes the backend: the simulated mouse (loaded from the state file when it exists)
-    // or hidraw. On failure the error line has been printed and the exit code is returned.
+    // Takes the lock of the mouse (or of the simulated mouse's state file), then makes the
+    // backend: the simulated mouse (loaded from the state file when it exists) or hidraw.
+    // On failure the error line has been printed and the exit code is returned.
     int OpenBackend();
     // OpenBackend, then discovery up to the connected mouse, the profile store of its
     // device section and the macro library. kExitOk, or the printed failure's exit code.
@@ -71,11 +73,13 @@ class CliSession {
                      const std::string& what);
 
   private:
+    int LockMouse();
     int ReportNoMouse();
     int StartSimulation();
     int FireSimEvents();
 
     const Context& context_;
+    DeviceLock lock_;  // held from OpenBackend until Close
     MessageQueue messages_;
     std::shared_ptr<SimFirmware> firmware_;
     std::unique_ptr<HidBackend> backend_;
