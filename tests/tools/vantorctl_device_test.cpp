@@ -575,6 +575,24 @@ TEST_F(VantorctlTest, ConcurrentRunsTakeTurnsWithTheMouse) {
     EXPECT_EQ(Bytes(0x0000, 2), "0451");
 }
 
+TEST_F(VantorctlTest, ConfigJsonHasEachKeyOnceAndABadConfigNamesItsKey) {
+    const RunResult config = Raw("--json config");
+    ASSERT_EQ(config.status, 0) << config.err;
+    ParseJson(config.out);
+    const std::string key = "\"ShowPower\":";
+    const std::size_t first = config.out.find(key);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(config.out.find(key, first + 1), std::string::npos);
+
+    test::WriteText(dir_ / "cfg.ini", "[OPT]\nappdir=X\n[DEV_1]\nSensor=0x3335\nKM=33\n");
+    const RunResult bad = Raw("--program-dir " + dir_.path() + " config");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("Data Init failed.     \n" + dir_ / "cfg.ini" +
+                           ": [DEV_1] KM=33 is not an even number from 2 to 32\n"),
+              std::string::npos)
+        << bad.err;
+}
+
 // The profile file cannot be written (the file size limit stands for a full disk): the
 // line says the mouse took the change and which file was not saved.
 TEST_F(VantorctlTest, ASaveThatFailsAfterTheMouseWasWrittenSaysSo) {

@@ -188,8 +188,8 @@ int CliSession::Close(int result) {
     if (saveSimState_) {
         int error = 0;
         if (!SaveSimState(context_.options.simState, firmware_->State(), &error)) {
-            const int failed = Failure("cannot save " + context_.options.simState + " (error " +
-                                       std::to_string(error) + ")");
+            const int failed =
+                Failure("cannot save " + context_.options.simState + ": " + std::strerror(error));
             if (result == kExitOk) result = failed;
         }
     }
