@@ -465,9 +465,13 @@ TEST_F(VantorctlTest, EventsOfTheMouseArePrintedAsTheyArrive) {
     Ok("info");  // the factory mouse stands at DPI level 2 of 6
     EXPECT_EQ(Ok("events 1 --sim-event dpi-button --sim-event rate-125"),
               "dpi-level 3\nreport-rate 125\n");
-    const std::string json = Ok("--json events 1 --sim-event light-main");
-    const JsonValue event = ParseJson(json);
-    EXPECT_EQ(event["event"].Text(), "main-lighting");
+    // With --json one object per line (JSON Lines), nothing when no event came.
+    const std::string json = Ok("--json events 1 --sim-event light-main --sim-event rate-250");
+    const std::size_t end = json.find('\n');
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(ParseJson(json.substr(0, end))["event"].Text(), "main-lighting");
+    EXPECT_EQ(ParseJson(json.substr(end + 1))["value"].Number(), 250);
+    EXPECT_EQ(Ok("--json events 0"), "");
     // The mouse's own change stays in its memory.
     EXPECT_EQ(Bytes(4, 2), "0253");
 }
@@ -591,6 +595,43 @@ TEST_F(VantorctlTest, ConfigJsonHasEachKeyOnceAndABadConfigNamesItsKey) {
                            ": [DEV_1] KM=33 is not an even number from 2 to 32\n"),
               std::string::npos)
         << bad.err;
+}
+
+// The wired model hides sleep, auto-sleep, motion sync and lift-off and has no battery:
+// set refuses those settings and read, show and info leave them out.
+TEST_F(VantorctlTest, SettingsTheModelHidesAreRefusedAndLeftOut) {
+    const std::string wired = "--simulate=2 --sim-state " + dir_ / "wired.bin" + " ";
+    const RunResult first = Raw("show");
+    EXPECT_EQ(first.status, 1);
+    EXPECT_EQ(first.err.rfind("vantorctl: no profile of this mouse is stored in ", 0), 0u)
+        << first.err;
+
+    for (const char* setting : {"sleep 60", "auto-sleep 6", "motion-sync on", "lod 1"}) {
+        SCOPED_TRACE(setting);
+        const RunResult run = Raw(wired + "set " + setting);
+        EXPECT_EQ(run.status, 2);
+        const std::string name = std::string(setting).substr(0, std::string(setting).find(' '));
+        EXPECT_EQ(run.err, "vantorctl: this mouse has no " + name + " setting\n");
+    }
+    const RunResult read = Raw(wired + "read");
+    ASSERT_EQ(read.status, 0) << read.err;
+    const RunResult info = Raw(wired + "info");
+    const RunResult show = Raw("show");
+    const RunResult json = Raw("--json show");
+    for (const std::string hidden :
+         {"sleep", "auto-sleep", "motion sync", "lift-off", "logo lighting", "battery"}) {
+        SCOPED_TRACE(hidden);
+        EXPECT_EQ(read.out.find(hidden + ":"), std::string::npos) << read.out;
+        EXPECT_EQ(show.out.find(hidden + ":"), std::string::npos) << show.out;
+        EXPECT_EQ(info.out.find(hidden + ":"), std::string::npos) << info.out;
+    }
+    EXPECT_NE(read.out.find("debounce: 12 ms\n"), std::string::npos) << read.out;
+    EXPECT_EQ(show.out.rfind("stored profile (the mouse was not read)\nprofile: 1\n", 0), 0u);
+    const JsonValue record = ParseJson(json.out);
+    EXPECT_EQ(record["source"].Text(), "stored");
+    EXPECT_EQ(record["dpiLevels"].Size(), 5u);
+    EXPECT_NE(Ok("info").find("battery: 100 %\n"), std::string::npos);
+    EXPECT_NE(Ok("set help").find("app:NAME (mail calculator explorer"), std::string::npos);
 }
 
 // The profile file cannot be written (the file size limit stands for a full disk): the

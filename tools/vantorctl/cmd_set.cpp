@@ -38,6 +38,7 @@ struct Setting {
     std::size_t minValues;
     std::size_t maxValues;
     SetHandler handler;
+    bool ModelSettings::*shownBy = nullptr;  // the model may hide the setting
 };
 
 std::optional<SetRequest> Refuse(const SetInput& in, const std::string& reason) {
@@ -295,14 +296,14 @@ constexpr Setting kSettings[] = {
     {"level-color", "level-color LEVEL RRGGBB", 2, 2, SetLevelColor},
     {"current-level", "current-level N", 1, 1, SetCurrentLevel},
     {"rate", "rate 125|250|500|1000", 1, 1, SetRate},
-    {"lod", "lod 1|2", 1, 1, SetLod},
-    {"ripple", "ripple on|off", 1, 1, SetRipple},
-    {"angle-snap", "angle-snap on|off", 1, 1, SetAngleSnap},
-    {"motion-sync", "motion-sync on|off", 1, 1, SetMotionSync},
+    {"lod", "lod 1|2", 1, 1, SetLod, &ModelSettings::liftOff},
+    {"ripple", "ripple on|off", 1, 1, SetRipple, &ModelSettings::ripple},
+    {"angle-snap", "angle-snap on|off", 1, 1, SetAngleSnap, &ModelSettings::angleSnap},
+    {"motion-sync", "motion-sync on|off", 1, 1, SetMotionSync, &ModelSettings::motionSync},
     {"sensor-mode", "sensor-mode hp|lp", 1, 1, SetSensorMode},
-    {"debounce", "debounce MS", 1, 1, SetDebounce},
-    {"sleep", "sleep SECONDS", 1, 1, SetSleep},
-    {"auto-sleep", "auto-sleep TENS", 1, 1, SetAutoSleep},
+    {"debounce", "debounce MS", 1, 1, SetDebounce, &ModelSettings::debounce},
+    {"sleep", "sleep SECONDS", 1, 1, SetSleep, &ModelSettings::sleep},
+    {"auto-sleep", "auto-sleep TENS", 1, 1, SetAutoSleep, &ModelSettings::autoSleep},
     {"light-off-moving", "light-off-moving on|off", 1, 1, SetLightOffMoving},
     {"light", "light main|logo|dpi EFFECT [SPEED] [BRIGHTNESS] [RRGGBB]", 2, 5, SetLight},
     {"button", "button N FUNCTION", 2, 2, SetButton},
@@ -338,6 +339,10 @@ int RunSet(Context& context) {
     if (int result = ConnectOrClose(session); result != kExitOk) return result;
     std::string error;
     if (!session.EnsureRecord(&error)) return session.Close(Failure(error));
+    // The matched model decides which settings it has.
+    if (setting->shownBy != nullptr && !(CurrentModelSettings().*setting->shownBy)) {
+        return session.Close(UsageError("this mouse has no " + args[0] + " setting"));
+    }
     ProfileFile* record = session.Store().Current();
     ProfileFile changed = *record;
     const std::optional<SetRequest> request = setting->handler({values, session, changed, &error});

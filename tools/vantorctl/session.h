@@ -101,7 +101,11 @@ bool IsSimEventName(const std::string& name);
 
 namespace vantor::cli {
 
-// Prints the current record of the session's store (text lines, or JSON with --json).
+// Prints the current record of `store` (text lines, or JSON with --json); `stored` says
+// that it was not read from the mouse in this run. `curDpiLevel` is -1 when unknown.
+int PrintRecord(const Context& context, const ProfileStore& store, const MacroList& macros,
+                int curDpiLevel, bool stored);
+// PrintRecord of the session's store, as read from the mouse.
 int PrintCurrentRecord(const Context& context, CliSession& session);
 
 // Connects a session for a device command; on failure the error line has been printed and
