@@ -83,7 +83,8 @@ std::vector<std::uint8_t> BuildExportImage(const ProfileFile& profile, const Mac
     return image;
 }
 
-bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros, StoreUi& ui) {
+bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros, StoreUi& ui,
+                   std::string* problem) {
     ProfileFile* current = store.Current();
     if (current == nullptr) return false;
     current->nCurDpiLevel = curDpiLevel;
@@ -91,7 +92,9 @@ bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros
     const std::optional<std::string> path = ui.AskSavePath(ProfileFileDialog(true));
     if (!path) return false;
     const std::vector<std::uint8_t> image = BuildExportImage(*current, macros);
-    if (!WriteFileAtomic(*path, image.data(), image.size())) {
+    int error = 0;
+    if (!WriteFileAtomic(*path, image.data(), image.size(), &error)) {
+        if (problem != nullptr) *problem = std::strerror(error);
         ui.ShowMessage("Create profile failed.");
         return false;
     }

@@ -530,7 +530,10 @@ TEST_F(VantorctlTest, FailuresExitWithOneLineOnStandardError) {
         {"set light dpi 1 2 3 ff0000", 2, "the DPI indicator has no colour"},
         {"memory 0x1b00 1", 2, "ADDR is a device memory address"},
         {"profile 5", 2, "usage: vantorctl profile N"},
-        {"import /nonexistent/p.qxa", 1, "cannot import /nonexistent/p.qxa"},
+        {"import /nonexistent/p.qxa", 1,
+         "cannot import /nonexistent/p.qxa: No such file or directory\n"},
+        {"export /nonexistent/p.qxa", 1,
+         "cannot export to /nonexistent/p.qxa: No such file or directory\n"},
     };
     for (const ExitCase& c : cases) {
         SCOPED_TRACE(c.args);

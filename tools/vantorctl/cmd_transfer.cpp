@@ -38,8 +38,10 @@ int RunExport(Context& context) {
     std::string error;
     if (!session.EnsureRecord(&error)) return session.Close(Failure(error));
     CommandLineStoreUi ui(context.args[0]);
-    if (!ExportProfile(session.Store(), session.CurDpiLevel(), session.Library().Macros(), ui)) {
-        const std::string reason = Trimmed(ui.message);
+    std::string problem;
+    if (!ExportProfile(session.Store(), session.CurDpiLevel(), session.Library().Macros(), ui,
+                       &problem)) {
+        const std::string reason = !problem.empty() ? problem : Trimmed(ui.message);
         return session.Close(
             Failure("cannot export to " + context.args[0] + (reason.empty() ? "" : ": " + reason)));
     }
