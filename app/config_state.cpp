@@ -15,6 +15,7 @@ struct ConfigState {
     std::array<DeviceSection, kDeviceSectionCount> devices{};
     KeyLayers defaultKeys{};
     MacroLimits macroLimits;
+    std::string initError;
 };
 
 ConfigState& State() {
@@ -51,7 +52,11 @@ bool DataInit(const std::string& cfgPath) {
     state.options.languages = ReadLanguages(ini);
 
     for (int i = 0; i < kDeviceSectionCount; ++i) {
-        if (!ReadDeviceSection(ini, i + 1, state.options, state.devices[i])) return false;
+        std::string error;
+        if (!ReadDeviceSection(ini, i + 1, state.options, state.devices[i], &error)) {
+            state.initError = cfgPath + ": " + error;
+            return false;
+        }
     }
     g_currentSection.store(0);
     CopyDefaultKeys(state.devices[0]);
@@ -59,6 +64,10 @@ bool DataInit(const std::string& cfgPath) {
     state.macroLimits = MacroLimits{};
     state.macroLimits.minDelay = state.options.MinDelay;
     return true;
+}
+
+const std::string& DataInitError() {
+    return State().initError;
 }
 
 const AppOptions& Options() {

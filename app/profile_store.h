@@ -48,8 +48,9 @@ class ProfileStore {
     // it is missing, unreadable or of the wrong size. True when the file was loaded.
     bool LoadPro();
     // Writes the profile file; false (and the old file kept) when there is no current
-    // profile, the list does not hold four profiles, or the write fails.
-    bool SavePro() const;
+    // profile, the list does not hold four profiles, or the write fails (then `error` gets
+    // the errno value, or 0 when nothing was tried).
+    bool SavePro(int* error = nullptr) const;
 
     // Path of the current section's profile file.
     std::string ProfileFilePath() const;

@@ -38,7 +38,7 @@ bool InitProgramData(int argc, const char* const* argv, StartupState* state) {
     state->programDir = ProgramDir();
     LoadTexts(state->programDir + "text.xml");
     if (!DataInit(state->programDir + "cfg.ini")) {
-        ShowSystemMessage("     Data Init failed.     ", "Error");
+        ShowSystemMessage("     Data Init failed.     \n" + DataInitError(), "Error");
         return false;
     }
     const std::string& configured = Options().Title;

@@ -15,8 +15,11 @@ namespace vantor {
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        std::size_t maxBytes);
 
-// Writes `size` bytes to `path` atomically. On failure returns false, sets `error` to the
-// errno value and leaves any previous file untouched.
+// Writes `size` bytes to `path` atomically. A symbolic link is followed: its target is
+// replaced and keeps its permission bits (a new file gets 0644). A folder (EISDIR) or any
+// other file that is not a regular file, such as a device node or a FIFO (EPERM), is
+// refused, never replaced. On failure returns false, sets `error` to the errno value and
+// leaves any previous file untouched.
 bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
                      int* error = nullptr);
 

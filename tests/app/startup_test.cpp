@@ -106,7 +106,9 @@ TEST_F(StartupTest, UnusableConfigurationEndsWithDataInitFailed) {
     StartupState state;
     EXPECT_FALSE(InitProgramData(1, argv, &state));
     ASSERT_FALSE(messages.messages.empty());
-    EXPECT_EQ(messages.messages.back().first, "     Data Init failed.     ");
+    EXPECT_EQ(messages.messages.back().first, "     Data Init failed.     \n" +
+                                                  dir / "program/cfg.ini" +
+                                                  ": [DEV_1] MDNUM=4 is not 3, 6 or 9");
     EXPECT_EQ(messages.messages.back().second, "Error");
 }
 

@@ -1,5 +1,7 @@
 #include "tools/common/simulated_mouse.h"
 
+#include <cstring>
+
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -86,7 +88,7 @@ bool SaveSimulatedMouse(const SimulatedMouse& mouse, std::string* error) {
     if (mouse.statePath.empty()) return true;
     int code = 0;
     if (SaveSimState(mouse.statePath, mouse.firmware->State(), &code)) return true;
-    *error = "cannot save " + mouse.statePath + " (error " + std::to_string(code) + ")";
+    *error = "cannot save " + mouse.statePath + ": " + std::strerror(code);
     return false;
 }
 
