@@ -83,4 +83,10 @@ void DeviceLock::Release() {
     fd_ = -1;
 }
 
+std::string DescribeLockHolder(const std::string& holder) {
+    const std::string::size_type space = holder.rfind(' ');
+    if (space == std::string::npos) return "another program";
+    return holder.substr(0, space) + " (pid " + holder.substr(space + 1) + ")";
+}
+
 }  // namespace vantor

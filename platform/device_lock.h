@@ -17,6 +17,9 @@ constexpr std::chrono::milliseconds kDeviceLockWait{5000};
 // The lock file of the mouse: "vantor-device.lock" in $XDG_RUNTIME_DIR, else in `dataDir`.
 std::string DeviceLockPath(const std::string& dataDir);
 
+// "vantor (pid 4711)" for the holder text "vantor 4711"; "another program" when it is empty.
+std::string DescribeLockHolder(const std::string& holder);
+
 class DeviceLock {
   public:
     DeviceLock() = default;

@@ -28,6 +28,8 @@ TEST(DeviceLockTest, ASecondUserWaitsAndLearnsWhoHoldsTheMouse) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, 200ms);
     EXPECT_EQ(error, EWOULDBLOCK);
     EXPECT_EQ(holder, "vantor " + std::to_string(getpid()));
+    EXPECT_EQ(DescribeLockHolder(holder), "vantor (pid " + std::to_string(getpid()) + ")");
+    EXPECT_EQ(DescribeLockHolder(""), "another program");
     EXPECT_FALSE(second.Held());
 
     first.Release();

@@ -3,16 +3,19 @@
 // main window until it closes.
 #include <QApplication>
 #include <QSystemTrayIcon>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 
 #include "app/config.h"
-#include "base/log.h"
 #include "app/startup.h"
 #include "app/windows/vantor_dlg.h"
+#include "base/log.h"
 #include "controls/layout_4k.h"
 #include "controls/window_message.h"
+#include "platform/device_lock.h"
 #include "platform/hidraw_backend.h"
 #include "platform/single_instance.h"
 #include "tools/common/launch_options.h"
@@ -57,6 +60,25 @@ int main(int argc, char** argv) {
     SingleInstance instance(kInstanceName);
     if (!ClaimSingleInstance(instance, startup)) return 0;
     LoadApplicationFont(Options().FontName, Options().FontSize);
+
+    // The window holds the mouse while it runs; vantorctl then says who has it. The simulated
+    // mouse is shared only through its state file.
+    DeviceLock deviceLock;
+    const std::string lockPath = !launch.simulate          ? DeviceLockPath(startup.dataDir)
+                                 : launch.simState.empty() ? std::string()
+                                                           : launch.simState + ".lock";
+    if (!lockPath.empty()) {
+        std::string holder;
+        int lockError = 0;
+        if (!deviceLock.Acquire(lockPath, "vantor", kDeviceLockWait, &holder, &lockError)) {
+            const std::string why =
+                lockError == EWOULDBLOCK
+                    ? "The mouse is in use by " + DescribeLockHolder(holder) + "."
+                    : "Cannot open the lock file " + lockPath + ": " + std::strerror(lockError);
+            ShowSystemMessage(why, "Error");
+            return 1;
+        }
+    }
 
     std::optional<SimulatedMouse> simulated;
     std::unique_ptr<HidBackend> hidraw;

@@ -86,11 +86,8 @@ int CliSession::LockMouse() {
     if (error != EWOULDBLOCK) {
         return Failure("cannot open the lock file " + path + ": " + std::strerror(error));
     }
-    const std::string::size_type space = holder.rfind(' ');
-    const std::string who = space == std::string::npos ? "another program"
-                                                       : holder.substr(0, space) + " (pid " +
-                                                             holder.substr(space + 1) + ")";
-    return Failure("the mouse is in use by " + who + "; try again when it has finished");
+    return Failure("the mouse is in use by " + DescribeLockHolder(holder) +
+                   "; try again when it has finished");
 }
 
 int CliSession::OpenBackend() {
