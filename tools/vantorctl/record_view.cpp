@@ -1,4 +1,5 @@
 #include "tools/vantorctl/record_view.h"
+#include "app/codec_context_config.h"
 
 #include <algorithm>
 #include <cstdio>
