@@ -130,6 +130,12 @@ int Run(int argc, char** argv) {
         return 1;
     }
     const BridgeIds ids{app.VID, static_cast<std::uint16_t>(app.PID.front()), kBridgeVersion};
+    std::shared_ptr<SimFirmware> firmware = MakeSimFirmware(options.section - 1);
+    if (!firmware) {
+        std::fprintf(stderr, "uhid-bridge: there is no simulated mouse for section %d\n",
+                     options.section);
+        return 1;
+    }
 
     BridgeDevices devices;
     for (auto& device : devices) {
@@ -161,7 +167,7 @@ int Run(int argc, char** argv) {
         return 1;
     }
 
-    UhidMouseBridge bridge(MakeSimFirmware(options.section - 1), ids, std::move(devices));
+    UhidMouseBridge bridge(std::move(firmware), ids, std::move(devices));
     bridge.SetReplyDelay(std::chrono::milliseconds(options.replyDelayMs));
     if (!bridge.Plug()) return 1;
     std::printf("uhid-bridge: ready, %04x:%04x, section %d\n", ids.vendorId, ids.productId,

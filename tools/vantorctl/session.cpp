@@ -63,6 +63,9 @@ int CliSession::StartSimulation() {
         return UsageError("device section DEV_" + std::to_string(section) + " is not in cfg.ini");
     }
     firmware_ = MakeSimFirmware(section - 1);
+    if (!firmware_) {
+        return UsageError("there is no simulated mouse for DEV_" + std::to_string(section));
+    }
     const std::string& path = context_.options.simState;
     std::error_code ec;
     if (!path.empty() && std::filesystem::exists(path, ec)) {
