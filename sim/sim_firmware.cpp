@@ -27,7 +27,7 @@ bool MemoryRangeOk(const std::uint8_t* report) {
 // The bytes after a command's data are zero; anything else is a malformed command.
 bool NothingAfterData(const std::uint8_t* report) {
     const std::size_t length = std::min<std::size_t>(report[kSimLengthByte], kSimMaxDataBytes);
-    return std::all_of(report + kSimDataByte + length, report + kSimReplyCheck,
+    return std::all_of(report + kSimDataByte + length, report + kSimReportBytes - 1,
                        [](std::uint8_t b) { return b == 0; });
 }
 

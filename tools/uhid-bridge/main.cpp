@@ -6,7 +6,9 @@
 //               [--reply-delay MS]
 //
 // Command lines written to the control FIFO: off, on, unplug, plug, dpi-button,
-// delay MS, quit. SIGINT and SIGTERM end the bridge; closing /dev/uhid removes the devices.
+// delay MS, foreign (the receiver's keyboard and consumer reports once), foreign-replies
+// on|off (those reports before every reply), quit. SIGINT and SIGTERM end the bridge; closing
+// /dev/uhid removes the devices.
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
