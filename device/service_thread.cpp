@@ -104,7 +104,7 @@ void ServiceThread::Run() {
         const HidReadResult result =
             hNotify_->Read(buffer.data(), buffer.size(), -1, &err, &received);
         if (result == HidReadResult::kOk) {
-            if (buffer[0] == kReplyReportId && received == kReportLength) {
+            if (IsReplyReport(buffer.data(), received)) {
                 Dispatch(buffer.data() + 1);
             } else if (!loggedForeign) {
                 // The node also carries the receiver's other collections (keyboard,

@@ -45,7 +45,7 @@ int GetData(HidHandle* hNotify, std::uint8_t* out, std::size_t count, int timeou
             timeoutMs < 0 ? timeoutMs : static_cast<int>(std::max<long long>(left.count(), 0));
         result = hNotify->Read(buffer.data(), buffer.size(), wait, &err, &received);
         if (result != HidReadResult::kOk) break;
-        if (buffer[0] == kReplyReportId && received == kReportLength) break;
+        if (IsReplyReport(buffer.data(), received)) break;
         if (timeoutMs >= 0 && std::chrono::steady_clock::now() >= deadline) {
             result = HidReadResult::kTimeout;
             break;

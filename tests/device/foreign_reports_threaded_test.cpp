@@ -7,7 +7,10 @@
 
 #include <chrono>
 
+#include "device/device_commands.h"
 #include "device/service_thread.h"
+#include "sim/sim_factory.h"
+#include "sim/sim_hid_backend.h"
 #include "tests/device/fake_hid.h"
 #include "tests/device/sim_link.h"
 
@@ -41,6 +44,22 @@ TEST(ForeignReports, MakeNeitherRepliesNorEvents) {
     EXPECT_EQ(poster.Messages(), expected);
     EXPECT_EQ(log.Count("ServiceThread: ignoring input reports other than id 9 of 17 bytes"), 1)
         << "logged once, not per report";
+}
+
+// Discovery's direct exchange reads the node without the reader thread: the identity
+// query skips the other collections' reports within its time-out.
+TEST(ForeignReports, DoNotSpoilTheIdentityQuery) {
+    SimHidBackend backend(MakeSimFirmware(1));
+    backend.SetFaults({.foreignEveryNth = 1});
+    auto cmd = backend.Open(SimHidBackend::PathOf(0, SimInterface::kCommand), nullptr);
+    auto notify = backend.Open(SimHidBackend::PathOf(0, SimInterface::kNotify), nullptr);
+    ASSERT_TRUE(cmd && notify);
+    std::uint8_t cid = 0;
+    std::uint8_t mid = 0;
+    EXPECT_EQ(CheckPsd(cmd.get(), notify.get(), &cid, &mid), 1);
+    EXPECT_EQ(cid, 0x01);
+    EXPECT_EQ(mid, 0x02);
+    EXPECT_EQ(TestConnectDirect(cmd.get(), notify.get()), 1);
 }
 
 }  // namespace
