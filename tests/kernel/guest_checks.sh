@@ -170,7 +170,9 @@ bridge "foreign-replies off"
 bridge off
 vantorctl --program-dir /tmp/logging info >/tmp/info.log 2>&1 &
 info_pid=$!
-sleep 1
+# On only once discovery has polled the switched-off mouse: a fixed pause lost that race
+# on a loaded machine.
+wait_for 20 grep -q "Psd_Thread: bCennect=0" /tmp/info.log
 bridge on
 if wait "$info_pid" && grep -q "Psd_Thread: bCennect=0" /tmp/info.log &&
     grep -q "customer id: 0x01" /tmp/info.log; then
