@@ -26,7 +26,7 @@ class HidrawHandle final : public HidHandle {
     const std::string& Path() const override { return path_; }
     bool SetFeature(const std::uint8_t* report, std::size_t length, std::uint32_t* error) override;
     HidReadResult Read(std::uint8_t* buffer, std::size_t length, int timeoutMs,
-                       std::uint32_t* error) override;
+                       std::uint32_t* error, std::size_t* received = nullptr) override;
     void SignalStop() override;
     bool GetAttributes(HidAttributes* attributes, std::uint32_t* error) override;
     void Close() override;

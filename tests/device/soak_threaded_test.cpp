@@ -117,8 +117,7 @@ TEST(ChannelSoakTest, FaultsAndUnplugNeverHangAndEveryFailureIsLogged) {
     EXPECT_EQ(log.Count("GetConnectStatus Failed"), status.failed.load());
     const int sendFailures = log.Count("SendCommand err=0x48f");
     EXPECT_GE(log.Count("ReadEEPROM Failed") + sendFailures, reads.failed.load());
-    EXPECT_GE(log.Count("WriteEEPROM Err, i=") + log.Count("SendCommand err"),
-              writes.failed.load());
+    EXPECT_GE(log.Count("WriteEEPROM Err") + log.Count("SendCommand err"), writes.failed.load());
     EXPECT_GT(log.Count("WaitNotify TimeOut"), 0);  // the lost replies were waited out
 
     // Events from the mouse were posted, never queued as replies.

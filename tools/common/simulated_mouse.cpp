@@ -64,6 +64,11 @@ std::optional<SimulatedMouse> StartSimulatedMouse(int section, const std::string
     }
     SimulatedMouse mouse;
     mouse.firmware = MakeSimFirmware(section - 1);
+    if (!mouse.firmware) {
+        *error = "there is no simulated mouse for DEV_" + std::to_string(section);
+        *kind = SimulationError::kUsage;
+        return std::nullopt;
+    }
     std::error_code ec;
     if (!statePath.empty() && std::filesystem::exists(statePath, ec)) {
         const std::optional<SimFirmwareState> state = LoadSimState(statePath);
