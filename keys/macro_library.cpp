@@ -12,6 +12,7 @@
 #include "keys/letter_case.h"
 #include "keys/macro_file.h"
 #include "keys/safe_file_name.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/utf.h"
 
@@ -239,7 +240,7 @@ void MacroLibrary::LoadFolderAt(const std::string& path, bool recursive, Library
             LoadFolderAt(folder + name, true, id, renewIds, addToList, depth + 1);
             continue;
         }
-        if (!std::filesystem::is_regular_file(status)) continue;
+        if (!std::filesystem::is_regular_file(status) || IsAtomicWriteTempName(name)) continue;
         MacroFileResult file = ReadMacroFile(folder + name);
         if (file.status != MacroFileStatus::kOk) continue;
         if (renewIds) {

@@ -4,12 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 namespace vantor {
 namespace {
+
+constexpr std::string_view kTempSuffix = ".tmpXXXXXX";  // mkstemp replaces the X's
+constexpr std::size_t kTempRandomChars = 6;
 
 // Closes the descriptor on every path out of a function.
 class FdGuard {
@@ -70,7 +74,7 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
 }
 
 bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size, int* error) {
-    std::string temp = path + ".tmpXXXXXX";
+    std::string temp = path + std::string(kTempSuffix);
     FdGuard fd(mkstemp(temp.data()));
     auto fail = [&](bool removeTemp) {
         int saved = errno;
@@ -84,6 +88,17 @@ bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size
     if (fsync(fd.get()) != 0) return fail(true);
     if (close(fd.release()) != 0) return fail(true);
     if (rename(temp.c_str(), path.c_str()) != 0) return fail(true);
+    return true;
+}
+
+bool IsAtomicWriteTempName(std::string_view fileName) {
+    if (fileName.size() <= kTempSuffix.size()) return false;
+    const std::string_view suffix = fileName.substr(fileName.size() - kTempSuffix.size());
+    const std::string_view fixed = kTempSuffix.substr(0, kTempSuffix.size() - kTempRandomChars);
+    if (suffix.substr(0, fixed.size()) != fixed) return false;
+    for (char c : suffix.substr(fixed.size())) {
+        if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
+    }
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantor {
@@ -24,5 +25,10 @@ inline bool WriteFileAtomic(const std::string& path, const std::string& text,
                             int* error = nullptr) {
     return WriteFileAtomic(path, text.data(), text.size(), error);
 }
+
+// True for the name of WriteFileAtomic's temporary file ("<target>.tmp" and six letters or
+// digits). One left behind by an interrupted write is not a file of the program's own:
+// folder scans skip it.
+bool IsAtomicWriteTempName(std::string_view fileName);
 
 }  // namespace vantor
