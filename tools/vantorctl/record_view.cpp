@@ -4,15 +4,10 @@
 #include <cstdio>
 
 #include "app/config.h"
+#include "profile/report_rate.h"
 
 namespace vantor::cli {
 namespace {
-
-struct RateEntry {
-    std::uint32_t record;
-    int hz;
-};
-constexpr RateEntry kRates[] = {{0x125, 125}, {0x250, 250}, {0x500, 500}, {0x1000, 1000}};
 
 const char* OnOff(std::int32_t value) {
     return value != 0 ? "on" : "off";
@@ -82,13 +77,6 @@ std::string ColorText(std::uint32_t color) {
     return text;
 }
 
-int ReportRateHz(std::uint32_t reportRate) {
-    for (const RateEntry& rate : kRates) {
-        if (rate.record == reportRate) return rate.hz;
-    }
-    return 0;
-}
-
 std::vector<std::string> RecordLines(const RecordView& view) {
     const ProfileFile& r = *view.record;
     std::vector<std::string> lines;
@@ -108,8 +96,8 @@ std::vector<std::string> RecordLines(const RecordView& view) {
     lines.push_back("current level: " + (view.curDpiLevel < 0
                                              ? std::string("unknown")
                                              : std::to_string(view.curDpiLevel + 1)));
-    const int hz = ReportRateHz(r.dwReportRate);
-    lines.push_back("report rate: " + (hz != 0 ? std::to_string(hz) : Hex(r.dwReportRate)));
+    const std::optional<int> hz = ReportRateHz(r.dwReportRate);
+    lines.push_back("report rate: " + (hz ? std::to_string(*hz) : Hex(r.dwReportRate)));
     lines.push_back("lift-off: " + std::to_string(r.nLOD));
     lines.push_back(std::string("ripple: ") + OnOff(r.nRipple));
     lines.push_back(std::string("angle snapping: ") + OnOff(r.nFixLine));
@@ -158,7 +146,7 @@ Json RecordJson(const RecordView& view) {
         .Set("levelCount", Json::Number(r.nDpiLevels))
         .Set("currentLevel",
              view.curDpiLevel < 0 ? Json::Number(0) : Json::Number(view.curDpiLevel + 1))
-        .Set("reportRate", Json::Number(ReportRateHz(r.dwReportRate)))
+        .Set("reportRate", Json::Number(ReportRateHz(r.dwReportRate).value_or(0)))
         .Set("liftOff", Json::Number(r.nLOD))
         .Set("ripple", Json::Bool(r.nRipple != 0))
         .Set("angleSnap", Json::Bool(r.nFixLine != 0))
