@@ -232,7 +232,7 @@ extern const std::array<std::uint32_t, kMaxDpiLevels> kBuiltInDpiColours;
 // Clears the configuration, builds the sensor tables and reads `cfgPath` (a missing file
 // gives the defaults). False when a device section is unusable (MDNUM not 3, 6 or 9; KM odd
 // or KM / 2 outside 1..16). May be run again; every run starts from a cleared state.
-bool DataInit(const std::string& cfgPath);
+[[nodiscard]] bool DataInit(const std::string& cfgPath);
 
 const AppOptions& Options();
 // Index 0..29 for DEV_1..DEV_30; an index outside that range gives DEV_1.
@@ -254,8 +254,8 @@ SensorTableOptions ReadSensorTableOptions(const IniFile& ini);
 AppOptions ReadOptions(const IniFile& ini);
 std::vector<LanguageEntry> ReadLanguages(const IniFile& ini);
 // Reads DEV_<number>; false when the section makes data initialisation fail.
-bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options,
-                       DeviceSection& section);
+[[nodiscard]] bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options,
+                                     DeviceSection& section);
 
 // Every parsed value of a record as its cfg.ini key and a text, in reading order; shows how a
 // cfg.ini was understood (the command-line tool prints it).

@@ -63,7 +63,7 @@ std::string CutToChars(std::string_view text, std::size_t maxChars);
 // line keeps its text, and a UTF-16 file stays UTF-16. The file is written atomically; false when
 // it cannot be read or written, or when a name or the value holds a line break (or '=' / ']' where
 // it would change the meaning of the line).
-bool WriteIniString(const std::string& path, std::string_view section, std::string_view key,
-                    std::string_view value);
+[[nodiscard]] bool WriteIniString(const std::string& path, std::string_view section,
+                                  std::string_view key, std::string_view value);
 
 }  // namespace vantor

@@ -36,7 +36,8 @@ std::vector<std::uint8_t> BuildExportImage(const ProfileFile& profile, const Mac
 
 // Stores `curDpiLevel` into the current profile, asks for the file and writes it. False
 // when cancelled or when the file cannot be written ("Create profile failed." is shown).
-bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros, StoreUi& ui);
+[[nodiscard]] bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros,
+                                 StoreUi& ui);
 
 struct ImportOutcome {
     bool imported = false;

@@ -18,11 +18,11 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
 
 // Writes `size` bytes to `path` atomically. On failure returns false, sets `error` to the
 // errno value and leaves any previous file untouched.
-bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
-                     int* error = nullptr);
+[[nodiscard]] bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
+                                   int* error = nullptr);
 
-inline bool WriteFileAtomic(const std::string& path, const std::string& text,
-                            int* error = nullptr) {
+[[nodiscard]] inline bool WriteFileAtomic(const std::string& path, const std::string& text,
+                                          int* error = nullptr) {
     return WriteFileAtomic(path, text.data(), text.size(), error);
 }
 

@@ -19,9 +19,8 @@ namespace {
 class StartupTest : public ::testing::Test {
   protected:
     StartupTest() {
-        MakeDirectory(dir / "program");
-        MakeDirectory(dir / "home");
-        MakeDirectory(dir / "home/Desktop");
+        EXPECT_TRUE(MakeDirectoryPath(dir / "home/Desktop"));
+        EXPECT_TRUE(MakeDirectory(dir / "program"));
         test::WriteText(dir / "program/text.xml",
                         "<?xml version=\"1.0\"?><config><tc_title>Default Title From "
                         "Texts That Is Longer Than Thirty-Nine</tc_title></config>");
@@ -47,7 +46,7 @@ class StartupTest : public ::testing::Test {
 
 TEST_F(StartupTest, BannerArgumentsTitleAndDataFolder) {
     WriteConfig("Title=Configured Title\n");
-    MakeDirectory(dir / "home/share");
+    ASSERT_TRUE(MakeDirectory(dir / "home/share"));
     const char* argv[] = {"vantor", "--tray"};
     StartupState state;
     ASSERT_TRUE(InitProgramData(2, argv, &state));
@@ -115,7 +114,7 @@ TEST_F(StartupTest, DataFolderBlockedByAFileIsLoggedAndStartUpGoesOn) {
 
 TEST_F(StartupTest, WithoutADesktopTheLogGoesToTheDataFolderFromTheFirstRun) {
     ASSERT_EQ(rmdir((dir / "home/Desktop").c_str()), 0);
-    MakeDirectory(dir / "home/share");
+    ASSERT_TRUE(MakeDirectory(dir / "home/share"));
     WriteConfig("");
     const char* argv[] = {"vantor"};
     StartupState state;

@@ -185,7 +185,9 @@ TEST_F(MacroLibraryTest, NewMacroNeedsAFolderAUniqueNameAndRoom) {
 
     ui_.texts = {"never asked"};
     EXPECT_FALSE(library.NewMacroCommand(*item, ui_));  // a macro is selected
-    while (!library.Macros().IsFull()) library.Macros().Add(Macro("f", 0x40000));
+    while (!library.Macros().IsFull()) {
+        ASSERT_EQ(library.Macros().Add(Macro("f", 0x40000)), MacroAddResult::kAdded);
+    }
     EXPECT_FALSE(library.NewMacroCommand(kLibraryRoot, ui_));
     EXPECT_EQ(ui_.messages.back(), kMacroListFullMessage);
 }

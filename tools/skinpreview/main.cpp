@@ -24,7 +24,10 @@ int main(int argc, char** argv) {
     const std::string filter = argc == 3 ? argv[2] : "";
     vantor::StderrMessageSink sink;
     vantor::SetMessageSink(&sink);
-    vantor::DataInit(vantor::ProgramDir() + "cfg.ini");
+    if (!vantor::DataInit(vantor::ProgramDir() + "cfg.ini")) {
+        std::fprintf(stderr, "vantor-skinpreview: cannot read cfg.ini\n");
+        return 1;
+    }
     vantor::LoadTexts(vantor::ProgramDir() + "en/text.xml");
 
     const QDir out(QString::fromLocal8Bit(argv[1]));
