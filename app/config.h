@@ -232,7 +232,7 @@ extern const std::array<std::uint32_t, kMaxDpiLevels> kBuiltInDpiColours;
 // Clears the configuration, builds the sensor tables and reads `cfgPath` (a missing file
 // gives the defaults). False when a device section is unusable (MDNUM not 3, 6 or 9; KM odd
 // or KM / 2 outside 1..16). May be run again; every run starts from a cleared state.
-bool DataInit(const std::string& cfgPath);
+[[nodiscard]] bool DataInit(const std::string& cfgPath);
 // Why the last DataInit failed: the file, the section and the key; empty after a success.
 const std::string& DataInitError();
 
@@ -264,8 +264,8 @@ AppOptions ReadOptions(const IniFile& ini);
 std::vector<LanguageEntry> ReadLanguages(const IniFile& ini);
 // Reads DEV_<number>; false when the section makes data initialisation fail, with the key
 // and why in `error` ("[DEV_1] MDNUM=4 is not 3, 6 or 9").
-bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options,
-                       DeviceSection& section, std::string* error = nullptr);
+[[nodiscard]] bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options,
+                                     DeviceSection& section, std::string* error = nullptr);
 
 // Every parsed value of a record as its cfg.ini key and a text, in reading order; shows how a
 // cfg.ini was understood (the command-line tool prints it).

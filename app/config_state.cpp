@@ -27,13 +27,15 @@ ConfigState& State() {
 std::atomic<int> g_currentSection{0};
 
 // Log.txt on the desktop; without a desktop folder, in the user's data folder. That folder
-// is made here when the log will be written, so that the first run logs too (start-up
-// would create it only after the log is set up).
+// (with any missing parents) is made here when the log will be written, so that the first
+// run logs too (start-up would create it only after the log is set up).
 std::string LogFilePathForUser(const IniFile& ini, int level) {
     const std::string desktop = DesktopDir();
     if (!desktop.empty()) return desktop + "Log.txt";
     const std::string dataDir = DataDirFor(ReadTextValue(ini, "OPT", "appdir", 30));
-    if (level >= 2) MakeDirectory(dataDir);
+    // A folder that cannot be made is reported by the log set-up, which then cannot open
+    // the file ("Open Log failed").
+    if (level >= 2) (void)MakeDirectoryPath(dataDir);
     return dataDir + "Log.txt";
 }
 

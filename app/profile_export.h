@@ -44,8 +44,8 @@ std::vector<std::uint8_t> BuildExportImage(const ProfileFile& profile, const Mac
 // Stores `curDpiLevel` into the current profile, asks for the file and writes it. False
 // when cancelled or when the file cannot be written ("Create profile failed." is shown and
 // `problem` gets the system's error text).
-bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros, StoreUi& ui,
-                   std::string* problem = nullptr);
+[[nodiscard]] bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros,
+                                 StoreUi& ui, std::string* problem = nullptr);
 
 struct ImportOutcome {
     bool imported = false;

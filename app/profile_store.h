@@ -40,9 +40,9 @@ class ProfileStore {
 
     // Makes the device section named by CID.dct current. False (and DEV_1 current) when the
     // file cannot be opened or does not hold exactly 8 bytes.
-    bool LoadCID();
+    [[nodiscard]] bool LoadCID();
     // Writes the current section's ids to CID.dct; a failure is only returned.
-    bool SaveCID() const;
+    [[nodiscard]] bool SaveCID() const;
 
     // Loads the profile file of the current section, or builds four default profiles when
     // it is missing, unreadable or of the wrong size. True when the file was loaded.

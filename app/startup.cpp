@@ -27,7 +27,7 @@ std::string PrepareDataFolder(const std::string& appdir) {
     std::string folder = DataDirFor(appdir);
     DbgLog("Mk AppData=%s", folder.c_str());
     int error = 0;
-    if (!MakeDirectory(folder, &error)) DbgLog("CreateDirectory err=%d", error);
+    if (!MakeDirectoryPath(folder, &error)) DbgLog("CreateDirectory err=%d", error);
     return folder;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -11,6 +12,9 @@
 
 namespace vantor {
 namespace {
+
+constexpr std::string_view kTempSuffix = ".tmpXXXXXX";  // mkstemp replaces the X's
+constexpr std::size_t kTempRandomChars = 6;
 
 // Closes the descriptor on every path out of a function.
 class FdGuard {
@@ -125,7 +129,7 @@ bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size
         if (error != nullptr) *error = errno;
         return false;
     }
-    std::string temp = target->path + ".tmpXXXXXX";
+    std::string temp = target->path + std::string(kTempSuffix);
     FdGuard fd(mkstemp(temp.data()));
     auto fail = [&](bool removeTemp) {
         int saved = errno;
@@ -150,6 +154,17 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsAtomicWriteTempName(std::string_view fileName) {
+    if (fileName.size() <= kTempSuffix.size()) return false;
+    const std::string_view suffix = fileName.substr(fileName.size() - kTempSuffix.size());
+    const std::string_view fixed = kTempSuffix.substr(0, kTempSuffix.size() - kTempRandomChars);
+    if (suffix.substr(0, fixed.size()) != fixed) return false;
+    for (char c : suffix.substr(fixed.size())) {
+        if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
+    }
+    return true;
 }
 
 }  // namespace vantor

@@ -60,8 +60,8 @@ class HidHandle {
     virtual const std::string& Path() const = 0;
 
     // Writes one feature report (report id in report[0]).
-    virtual bool SetFeature(const std::uint8_t* report, std::size_t length,
-                            std::uint32_t* error) = 0;
+    [[nodiscard]] virtual bool SetFeature(const std::uint8_t* report, std::size_t length,
+                                          std::uint32_t* error) = 0;
 
     // Waits up to `timeoutMs` (negative: without limit) for one input report and copies
     // up to `length` bytes of it (report id first) into `buffer`; `received`, when given,
@@ -74,7 +74,7 @@ class HidHandle {
     // Ends the current or the next Read with kStopped.
     virtual void SignalStop() = 0;
 
-    virtual bool GetAttributes(HidAttributes* attributes, std::uint32_t* error) = 0;
+    [[nodiscard]] virtual bool GetAttributes(HidAttributes* attributes, std::uint32_t* error) = 0;
 
     // Closes the interface; an outstanding Read ends with kError / kHidInvalidHandle, and so
     // does every later call.

@@ -73,7 +73,8 @@ TEST_F(ProfileExportTest, ExportWritesTheRecordAndTheFirstTenMacrosInKeyOrder) {
     // Twelve macro keys: key set 1 buttons 5-15, then key set 2 button 0 (set-major order).
     for (int i = 0; i < 12; ++i) {
         const auto id = static_cast<std::uint32_t>(0x100 + i);
-        library_.Macros().Add(Macro(("m" + std::to_string(i)).c_str(), id, 0x41));
+        ASSERT_EQ(library_.Macros().Add(Macro(("m" + std::to_string(i)).c_str(), id, 0x41)),
+                  MacroAddResult::kAdded);
         AssignMacro(profile, i < 11 ? 0 : 1, i < 11 ? 5 + i : 0, id);
     }
     AssignMacro(profile, 2, 3, 0x999);  // no such macro: no slot
@@ -304,7 +305,9 @@ TEST_F(ProfileExportTest, AFailedMacroAddLeavesTheProfile) {
     std::memcpy(image.data() + sizeof(ProfileFile), &macro, kMacroRecordSize);
 
     for (int i = 0; i < MacroMaxCount; ++i) {
-        library_.Macros().Add(Macro("filler", static_cast<std::uint32_t>(0x10000 + i), 0x41));
+        ASSERT_EQ(
+            library_.Macros().Add(Macro("filler", static_cast<std::uint32_t>(0x10000 + i), 0x41)),
+            MacroAddResult::kAdded);
     }
     const ProfileFile before = *store_.Current();
     EXPECT_FALSE(Import(image).imported);

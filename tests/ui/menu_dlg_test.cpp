@@ -34,7 +34,7 @@ class MenuDlgTest : public ::testing::Test {
   protected:
     explicit MenuDlgTest(bool withRowPicture = true) : env_("VANTOR_PROGRAM_DIR", dir_.path()) {
         const std::string skins = dir_ / "skins/";
-        MakeDirectory(skins);
+        EXPECT_TRUE(MakeDirectory(skins));
         if (withRowPicture) WriteSkinPicture(skins, "menu_nr.png");
         for (const char* name : {"menu_ov.png", "menusub_nr.png", "menusub_ov.png"}) {
             WriteSkinPicture(skins, name);

@@ -29,7 +29,10 @@ int main(int argc, char** argv) {
     const std::string filter = argc == 3 ? argv[2] : "";
     vantor::StderrMessageSink sink;
     vantor::SetMessageSink(&sink);
-    vantor::DataInit(vantor::ProgramDir() + "cfg.ini");
+    if (!vantor::DataInit(vantor::ProgramDir() + "cfg.ini")) {
+        std::fprintf(stderr, "vantor-skinpreview: cannot read cfg.ini\n");
+        return 1;
+    }
     vantor::Set4KLayout(!qgetenv("VANTOR_PREVIEW_4K").isEmpty());
     const QByteArray language = qgetenv("VANTOR_PREVIEW_LANG");
     vantor::LoadTexts(vantor::ProgramDir() + (language.isEmpty() ? "en" : language.toStdString()) +

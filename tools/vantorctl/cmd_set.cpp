@@ -9,6 +9,7 @@
 #include "keys/assignment.h"
 #include "keys/key_functions.h"
 #include "profile/codec_context.h"
+#include "profile/report_rate.h"
 #include "profile/set_flags.h"
 #include "tools/vantorctl/button_function.h"
 #include "tools/vantorctl/record_view.h"
@@ -117,11 +118,9 @@ std::optional<SetRequest> SetCurrentLevel(const SetInput& in) {
 }
 
 std::optional<SetRequest> SetRate(const SetInput& in) {
-    static constexpr std::pair<const char*, std::uint32_t> kRates[] = {
-        {"125", 0x125}, {"250", 0x250}, {"500", 0x500}, {"1000", 0x1000}};
-    for (const auto& [text, rate] : kRates) {
-        if (in.values[0] == text) {
-            in.record.dwReportRate = rate;
+    for (const ReportRate& rate : kReportRates) {
+        if (in.values[0] == std::to_string(rate.hz)) {
+            in.record.dwReportRate = rate.record;
             return SetRequest{SET_RATE, 0};
         }
     }

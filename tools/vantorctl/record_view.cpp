@@ -6,16 +6,11 @@
 
 #include "app/config.h"
 #include "profile/codec_context.h"
+#include "profile/report_rate.h"
 #include "profile/sensor_tables.h"
 
 namespace vantor::cli {
 namespace {
-
-struct RateEntry {
-    std::uint32_t record;
-    int hz;
-};
-constexpr RateEntry kRates[] = {{0x125, 125}, {0x250, 250}, {0x500, 500}, {0x1000, 1000}};
 
 const char* OnOff(std::int32_t value) {
     return value != 0 ? "on" : "off";
@@ -109,13 +104,6 @@ std::string ColorText(std::uint32_t color) {
     return text;
 }
 
-int ReportRateHz(std::uint32_t reportRate) {
-    for (const RateEntry& rate : kRates) {
-        if (rate.record == reportRate) return rate.hz;
-    }
-    return 0;
-}
-
 std::vector<std::string> RecordLines(const RecordView& view) {
     const ProfileFile& r = *view.record;
     const ModelSettings& shown = view.shown;
@@ -137,8 +125,8 @@ std::vector<std::string> RecordLines(const RecordView& view) {
     lines.push_back("current level: " + (view.curDpiLevel < 0
                                              ? std::string("unknown")
                                              : std::to_string(view.curDpiLevel + 1)));
-    const int hz = ReportRateHz(r.dwReportRate);
-    lines.push_back("report rate: " + (hz != 0 ? std::to_string(hz) : Hex(r.dwReportRate)));
+    const std::optional<int> hz = ReportRateHz(r.dwReportRate);
+    lines.push_back("report rate: " + (hz ? std::to_string(*hz) : Hex(r.dwReportRate)));
     auto add = [&](bool show, const std::string& line) {
         if (show) lines.push_back(line);
     };
@@ -188,7 +176,7 @@ Json RecordJson(const RecordView& view) {
         .Set("levelCount", Json::Number(r.nDpiLevels))
         .Set("currentLevel",
              view.curDpiLevel < 0 ? Json::Number(0) : Json::Number(view.curDpiLevel + 1))
-        .Set("reportRate", Json::Number(ReportRateHz(r.dwReportRate)));
+        .Set("reportRate", Json::Number(ReportRateHz(r.dwReportRate).value_or(0)));
     auto set = [&](bool show, std::string_view key, Json value) {
         if (show) json.Set(key, std::move(value));
     };

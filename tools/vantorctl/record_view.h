@@ -58,7 +58,5 @@ Json RecordJson(const RecordView& view);
 
 // "rrggbb" of a colour held as red in bits 0-7, green 8-15, blue 16-23.
 std::string ColorText(std::uint32_t color);
-// Reports per second of a record report rate (0x1000 -> 1000); 0 for an unknown value.
-int ReportRateHz(std::uint32_t reportRate);
 
 }  // namespace vantor::cli

@@ -130,7 +130,8 @@ int CliSession::Connect() {
     for (const std::string& name : context_.options.simEvents) {
         if (!IsSimEventName(name)) return UsageError("unknown simulated event " + name);
     }
-    store_.LoadCID();
+    // Without a usable CID.dct the first device section stays current, as in the program.
+    (void)store_.LoadCID();
     driver_.SetRetry(Options().Retry);
     discovery_ = std::make_unique<Discovery>(*backend_, &messages_, DiscoveryConfigFromOptions());
     driver_.SetClearCandidatesHook([this] { discovery_->ClearMatched(); });
