@@ -5,7 +5,6 @@
 #include "base/file_io.h"
 #include "base/text_decoding.h"
 #include "base/utf.h"
-#include "platform/paths.h"
 
 namespace vantor {
 namespace {
