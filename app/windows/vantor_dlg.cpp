@@ -113,8 +113,11 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     languages_->AddListener(this);
     qApp->installEventFilter(this);
     // The session ends: the macro names are kept for the next start.
-    connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this] { SaveMacroDump(library_->Macros(), store_.DataDir()); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
+        if (!SaveMacroDump(library_->Macros(), store_.DataDir())) {
+            DbgLog("SaveMacroDump failed");
+        }
+    });
 }
 
 CVantorDlg::~CVantorDlg() {
@@ -143,7 +146,7 @@ CVantorDlg::~CVantorDlg() {
 bool CVantorDlg::Init() {
     LoadWindowIcon();
     Init4KLayout(screen());
-    store_.LoadCID();
+    (void)store_.LoadCID();  // no CID.dct yet: the first device section stays current
     languages_->SelectAtStartup();
     if (!LoadSkins()) {
         ShowSystemMessage("Load skins failed.", "Error");
@@ -572,7 +575,7 @@ void CVantorDlg::OnExit() {
     library_->Macros().Clear();
     if (CurrentDevice().Sensor != 0) {
         store_.SavePro();
-        store_.SaveCID();
+        if (!store_.SaveCID()) DbgLog("OnExit: SaveCID failed");
     }
     HideWindow();
     Finish();

@@ -64,7 +64,7 @@ int RunRead(Context& context) {
 int RunShow(Context& context) {
     if (!context.args.empty()) return UsageError("usage: vantorctl show");
     ProfileStore store(context.startup.dataDir);
-    store.LoadCID();
+    (void)store.LoadCID();  // no CID.dct yet: the first device section stays current
     if (!store.LoadPro()) {
         return Failure("no profile of this mouse is stored in " + store.ProfileFilePath() +
                        " yet ('vantorctl read' reads it from the mouse)");
