@@ -96,7 +96,7 @@ void DrawEveryWindow() {
     QTemporaryDir folder;
     const std::string root = folder.path().toStdString() + "/";
     MacroRecord macro = NewMacro("Reload");
-    WriteMacroFile(root + "Reload.qxm", macro);
+    ASSERT_TRUE(WriteMacroFile(root + "Reload.qxm", macro));
     CPickMacroDlg picker(root, 1);
     Draw(&picker);
 

@@ -153,7 +153,7 @@ TEST_F(VantorDlgTest, ExitSavesTheProfileStoreAndEndsTheProgram) {
     EXPECT_TRUE(finished.wait(2000));
     EXPECT_EQ(std::filesystem::file_size(profileFile), kProfileFileSize);
     ProfileStore reloaded(data_.path());
-    reloaded.LoadCID();
+    ASSERT_TRUE(reloaded.LoadCID());
     ASSERT_TRUE(reloaded.LoadPro());
     ASSERT_NE(reloaded.Current(), nullptr);
     EXPECT_EQ(reloaded.Current()->dwReportRate, 0x250u);

@@ -110,11 +110,14 @@ int main(int argc, char** argv) {
             window.AddExtraMenu(simMenu.get());
         }
         QObject::connect(&window, &CVantorDlg::finished, &app, &QApplication::quit);
-        instance.Listen([&window, title = startup.title](const InstanceMessage& message) {
-            if (message.title == title) {
-                PostWindowMessage(&window, message.message, message.wParam, message.lParam);
-            }
-        });
+        const bool listening =
+            instance.Listen([&window, title = startup.title](const InstanceMessage& message) {
+                if (message.title == title) {
+                    PostWindowMessage(&window, message.message, message.wParam, message.lParam);
+                }
+            });
+        // Without the socket a second start cannot wake this copy; the window still runs.
+        if (!listening) DbgLog("SingleInstance: cannot listen for a second start");
         if (window.Init()) result = app.exec();
         instance.StopListening();
     }
