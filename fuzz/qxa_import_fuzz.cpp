@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
         std::vector<std::uint8_t> memory(vantor::kDeviceMemorySize, 0);
-        vantor::RunWritesOnMemory(plan, memory, true);
+        // Only the bounds of the writes matter here, not whether each step succeeded.
+        (void)vantor::RunWritesOnMemory(plan, memory, true);
     }
     // Everything the import wrote lies directly in the macro folder.
     for (const auto& entry : std::filesystem::directory_iterator(DataDir())) {
