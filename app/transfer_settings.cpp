@@ -1,5 +1,6 @@
 #include "app/transfer_settings.h"
 
+#include "app/codec_context_config.h"
 #include "app/config.h"
 #include "profile/codec_context.h"
 
