@@ -53,6 +53,7 @@ constexpr int kTitleAreaHeight = 100;  // a right click above this opens the ext
 constexpr std::uint32_t kMaskVeilArgb = 0xC8FFFFFF;
 constexpr int kShowDelayMs = 1000;
 constexpr int kReadWaitSliceMs = 100;
+constexpr int kExitDeviceWorkMs = 2000;
 constexpr std::size_t kSelectorNameChars = 19;
 
 // Control ids of the window's own buttons, as WM_COMMAND reports them.
@@ -103,7 +104,7 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     s.window = this;
     s.timers = timers_;
     s.poster = &poster_;
-    s.transferSettings = [this] { return TransferSettings(); };
+    s.macros = library_.get();
     session_ = std::make_unique<DeviceSession>(std::move(s));
 
     std::vector<std::string> folders;
@@ -125,20 +126,14 @@ CVantorDlg::~CVantorDlg() {
     timers_ = nullptr;
     // No device change may arrive while the link goes down.
     monitor_.reset();
+    // The mouse still hears that the program has gone (the driver status of OnExit).
+    session_->WaitDeviceWork(kExitDeviceWorkMs);
     session_.reset();
     driver_.ClearHandle();
     discovery_->ClearThread();
     driver_.SetClearCandidatesHook({});
     discovery_.reset();
     if (tray_ != nullptr) tray_->hide();
-}
-
-ProfileTransferSettings CVantorDlg::TransferSettings() const {
-    ProfileTransferSettings settings;
-    settings.context = CurrentCodecContext();
-    settings.goWithNoDev = Options().GoWithNoDev != 0;
-    settings.macros = library_.get();
-    return settings;
 }
 
 // ---- Start-up ----
@@ -496,7 +491,7 @@ WindowCloseSettings CVantorDlg::CloseSettings() const {
 }
 
 void CVantorDlg::TellDriverStatus(std::uint8_t status) {
-    if (driver_.CmdHandle() != nullptr) driver_.TellDrvStatus(status);
+    session_->TellDrvStatus(status);
 }
 
 void CVantorDlg::HideWindow() {
@@ -611,8 +606,8 @@ void CVantorDlg::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
         case WM_FIND_DEVICE_OK:
             session_->OnFindDeviceMessage();
             break;
-        case WM_SYNC_OK:
-            session_->OnSyncOk();
+        case WM_SESSION_RESULT:
+            session_->OnSessionResult(wParam);
             break;
         case WM_DEVICECHANGE_MESSAGE:
             OnDeviceChangeMessage(wParam, lParam);

@@ -19,10 +19,10 @@
 #include "app/device_session.h"
 #include "app/language.h"
 #include "app/low_battery_notice.h"
-#include "base/message_sink.h"
 #include "app/profile_store.h"
 #include "app/startup.h"
 #include "app/window_rules.h"
+#include "base/message_sink.h"
 #include "controls/window_message.h"
 #include "device/discovery.h"
 #include "device/usb_driver.h"
@@ -162,7 +162,6 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void Finish();
     CPage* PerformancePage() const { return Page(PageId::kPerformance); }
     WindowCloseSettings CloseSettings() const;
-    ProfileTransferSettings TransferSettings() const;
 
     VantorDlgSetup setup_;
     ProfileStore store_;
