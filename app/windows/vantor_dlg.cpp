@@ -134,6 +134,11 @@ CVantorDlg::~CVantorDlg() {
     driver_.SetClearCandidatesHook({});
     discovery_.reset();
     if (tray_ != nullptr) tray_->hide();
+    // The pages read their background from background_, which goes before the children.
+    for (CPage*& page : pages_) {
+        delete page;
+        page = nullptr;
+    }
 }
 
 // ---- Start-up ----
@@ -307,7 +312,9 @@ void CVantorDlg::CreateHomePageLink() {
 void CVantorDlg::CreatePages() {
     const Rect& configured = Options().rcSubDlg;
     pageArea_ = configured.IsEmpty() ? kDefaultPageArea : FromRect(configured);
-    const QImage under = BackgroundCrop(background_, pageArea_);
+    // Every page paints the same part of the background; it reads it from the window's
+    // picture (which lives as long as the window) rather than from a copy.
+    const QImage under = BackgroundView(background_, pageArea_);
     pages_[PageSlot(PageId::kKeys)] = new CKeyDlg(this, under);
     pages_[PageSlot(PageId::kMacro)] = new CMacroDlg(this, under);
     if (Options().OldAdvDlg != 0) {
@@ -681,19 +688,15 @@ void CVantorDlg::paintEvent(QPaintEvent* event) {
         painted_ = true;
         DbgLog("First paint");  // the start-up benchmark waits for this line
     }
-    QPixmap canvas(size());
-    canvas.fill(Qt::transparent);
-    {
-        QPainter painter(&canvas);
-        if (Options().clrMask != 0)
-            painter.fillRect(canvas.rect(), QColor::fromRgba(kMaskVeilArgb));
-        painter.drawImage(canvas.rect(), display_);
-        painter.setFont(TitleFont());
-        painter.setPen(ColorFromColorRef(Options().Txt_clr));
-        painter.drawText(LayoutRect(kTitleRect), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromStdString(setup_.startup.title));
-    }
-    QPainter(this).drawPixmap(0, 0, canvas);
+    // The window's backing store is the off-screen picture that reaches the screen in one
+    // step; a canvas of our own would cost a window-sized copy per paint and its memory.
+    QPainter painter(this);
+    if (Options().clrMask != 0) painter.fillRect(rect(), QColor::fromRgba(kMaskVeilArgb));
+    painter.drawImage(rect(), display_);
+    painter.setFont(TitleFont());
+    painter.setPen(ColorFromColorRef(Options().Txt_clr));
+    painter.drawText(LayoutRect(kTitleRect), Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromStdString(setup_.startup.title));
 }
 
 void CVantorDlg::mousePressEvent(QMouseEvent* event) {

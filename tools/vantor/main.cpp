@@ -8,11 +8,12 @@
 #include <optional>
 
 #include "app/config.h"
-#include "base/log.h"
 #include "app/startup.h"
 #include "app/windows/vantor_dlg.h"
+#include "base/log.h"
 #include "controls/layout_4k.h"
 #include "controls/window_message.h"
+#include "platform/heap_trim.h"
 #include "platform/hidraw_backend.h"
 #include "platform/single_instance.h"
 #include "tools/common/launch_options.h"
@@ -93,7 +94,10 @@ int main(int argc, char** argv) {
                 PostWindowMessage(&window, message.message, message.wParam, message.lParam);
             }
         });
-        if (window.Init()) result = app.exec();
+        if (window.Init()) {
+            ReturnFreeHeapMemory();
+            result = app.exec();
+        }
         instance.StopListening();
     }
     if (simulated && !SaveSimulatedMouse(*simulated, &error)) result = Fail(error, 1);
