@@ -232,7 +232,9 @@ extern const std::array<std::uint32_t, kMaxDpiLevels> kBuiltInDpiColours;
 // Clears the configuration, builds the sensor tables and reads `cfgPath` (a missing file
 // gives the defaults). False when a device section is unusable (MDNUM not 3, 6 or 9; KM odd
 // or KM / 2 outside 1..16). May be run again; every run starts from a cleared state.
-bool DataInit(const std::string& cfgPath);
+[[nodiscard]] bool DataInit(const std::string& cfgPath);
+// Why the last DataInit failed: the file, the section and the key; empty after a success.
+const std::string& DataInitError();
 
 // After DataInit the configuration is read-only: every thread may read it, none may change
 // it, so it is handed out as const views only.
@@ -260,9 +262,10 @@ const MacroLimits& CurrentMacroLimits();
 SensorTableOptions ReadSensorTableOptions(const IniFile& ini);
 AppOptions ReadOptions(const IniFile& ini);
 std::vector<LanguageEntry> ReadLanguages(const IniFile& ini);
-// Reads DEV_<number>; false when the section makes data initialisation fail.
-bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options,
-                       DeviceSection& section);
+// Reads DEV_<number>; false when the section makes data initialisation fail, with the key
+// and why in `error` ("[DEV_1] MDNUM=4 is not 3, 6 or 9").
+[[nodiscard]] bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options,
+                                     DeviceSection& section, std::string* error = nullptr);
 
 // Every parsed value of a record as its cfg.ini key and a text, in reading order; shows how a
 // cfg.ini was understood (the command-line tool prints it).

@@ -7,6 +7,7 @@
 #include "app/config.h"
 #include "base/log.h"
 #include "base/message_sink.h"
+#include "base/string_format.h"
 #include "keys/default_key_table.h"
 
 namespace vantor {
@@ -203,7 +204,8 @@ const std::array<std::uint32_t, kMaxDpiLevels> kBuiltInDpiColours = {
     Rgb(255, 0, 255), Rgb(0, 255, 255), Rgb(255, 255, 255), Rgb(255, 128, 0),
 };
 
-bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options, D& d) {
+bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options, D& d,
+                       std::string* error) {
     const std::string name = NumberedKey("DEV_", number);
     d = DeviceSection{};
     d.Sensor = ini.GetInt(name, "Sensor", 0);
@@ -241,12 +243,18 @@ bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options
     d.MDNUM = ini.GetInt(name, "MDNUM", 9);
     if (d.MDNUM != 3 && d.MDNUM != 6 && d.MDNUM != 9) {
         DbgLog("ReadDevCfg err: %s MDNUM=%d", name.c_str(), d.MDNUM);
+        if (error != nullptr)
+            *error = StringPrintf("[%s] MDNUM=%d is not 3, 6 or 9", name.c_str(), d.MDNUM);
         return false;
     }
     d.profileCountCode = d.MDNUM / 3;
     d.KM = ini.GetInt(name, "KM", 32);
     if (d.KM % 2 != 0 || d.KM < 2 || d.KM > 2 * kKeysPerSet) {
         DbgLog("ReadDevCfg err: %s KM=%d", name.c_str(), d.KM);
+        if (error != nullptr) {
+            *error = StringPrintf("[%s] KM=%d is not an even number from 2 to %d", name.c_str(),
+                                  d.KM, 2 * kKeysPerSet);
+        }
         return false;
     }
     d.keyCount = d.KM / 2;

@@ -246,7 +246,11 @@ std::vector<LanguageEntry> ReadLanguages(const IniFile& ini) {
 
 void DescribeOptions(const AppOptions& o, const ConfigValueVisitor& visit) {
     auto describeInts = [&](const auto& fields) {
-        for (const auto& f : fields) visit(f.key, std::to_string(o.*(f.field)));
+        for (const auto& f : fields) {
+            // ShowPower is one key of the file, read twice; the value in use is the first.
+            if (f.field == &O::ShowPowerSecondRead) continue;
+            visit(f.key, std::to_string(o.*(f.field)));
+        }
     };
     visit("3325Setp200", std::to_string(o.Sensor3325Setp200));
     visit("Sensor9000Max", std::to_string(o.Sensor9000Max));

@@ -15,6 +15,7 @@ struct ConfigState {
     std::array<DeviceSection, kDeviceSectionCount> devices{};
     KeyLayers defaultKeys{};
     MacroLimits macroLimits;
+    std::string initError;
 };
 
 ConfigState& State() {
@@ -26,13 +27,15 @@ ConfigState& State() {
 std::atomic<int> g_currentSection{0};
 
 // Log.txt on the desktop; without a desktop folder, in the user's data folder. That folder
-// is made here when the log will be written, so that the first run logs too (start-up
-// would create it only after the log is set up).
+// (with any missing parents) is made here when the log will be written, so that the first
+// run logs too (start-up would create it only after the log is set up).
 std::string LogFilePathForUser(const IniFile& ini, int level) {
     const std::string desktop = DesktopDir();
     if (!desktop.empty()) return desktop + "Log.txt";
     const std::string dataDir = DataDirFor(ReadTextValue(ini, "OPT", "appdir", 30));
-    if (level >= 2) MakeDirectory(dataDir);
+    // A folder that cannot be made is reported by the log set-up, which then cannot open
+    // the file ("Open Log failed").
+    if (level >= 2) (void)MakeDirectoryPath(dataDir);
     return dataDir + "Log.txt";
 }
 
@@ -51,7 +54,11 @@ bool DataInit(const std::string& cfgPath) {
     state.options.languages = ReadLanguages(ini);
 
     for (int i = 0; i < kDeviceSectionCount; ++i) {
-        if (!ReadDeviceSection(ini, i + 1, state.options, state.devices[i])) return false;
+        std::string error;
+        if (!ReadDeviceSection(ini, i + 1, state.options, state.devices[i], &error)) {
+            state.initError = cfgPath + ": " + error;
+            return false;
+        }
     }
     g_currentSection.store(0);
     CopyDefaultKeys(state.devices[0]);
@@ -59,6 +66,10 @@ bool DataInit(const std::string& cfgPath) {
     state.macroLimits = MacroLimits{};
     state.macroLimits.minDelay = state.options.MinDelay;
     return true;
+}
+
+const std::string& DataInitError() {
+    return State().initError;
 }
 
 const AppOptions& Options() {

@@ -15,6 +15,7 @@
 #include "profile/lighting_codec.h"
 #include "profile/memory_map.h"
 #include "profile/new_profile.h"
+#include "profile/report_rate.h"
 #include "profile/set_flags.h"
 
 namespace vantor {
@@ -25,22 +26,6 @@ namespace mm = memory_map;
 // Low bits of a pointer for the log, as the window's handles appear there.
 unsigned LogPointer(const void* p) {
     return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(p));
-}
-
-// dwReportRate of a rate code of the device (1, 2, 4, 8); 0 for any other code.
-std::uint32_t ReportRateOfCode(std::uintptr_t code) {
-    switch (code) {
-        case 1:
-            return 0x1000;
-        case 2:
-            return 0x500;
-        case 4:
-            return 0x250;
-        case 8:
-            return 0x125;
-        default:
-            return 0;
-    }
 }
 
 ProfileFile DefaultNewProfile(const ProfileFile& old, const std::string& name) {
@@ -282,8 +267,7 @@ void DeviceSession::ApplyBehavior(ProfileFile& record, const Behavior& behavior)
         window.MarkCurrentLevel(static_cast<int>(behavior.value));
     } else if (behavior.kind == kBehaviorReportRate) {
         window.SelectReportRateFromDevice(static_cast<int>(behavior.value));
-        const std::uint32_t rate = ReportRateOfCode(behavior.value);
-        if (rate != 0) record.dwReportRate = rate;
+        if (auto rate = ReportRateFromCode(behavior.value)) record.dwReportRate = *rate;
     }
 }
 

@@ -36,7 +36,7 @@ class LanguageSelection {
     // Switches to language `index`: loads its texts, tells every listener, then stores the
     // index in lang.ini. When lang.ini cannot be written the change holds for this run only.
     // False, with nothing changed, when `index` names no configured language.
-    bool ChangeLanguage(int index);
+    [[nodiscard]] bool ChangeLanguage(int index);
 
     // Listeners are not owned; remove one before it is destroyed.
     void AddListener(LanguageListener* listener);

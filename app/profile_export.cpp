@@ -1,8 +1,10 @@
 #include "app/profile_export.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
+#include <string>
 
 #include "app/profile_bounds.h"
 #include "base/file_io.h"
@@ -81,7 +83,8 @@ std::vector<std::uint8_t> BuildExportImage(const ProfileFile& profile, const Mac
     return image;
 }
 
-bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros, StoreUi& ui) {
+bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros, StoreUi& ui,
+                   std::string* problem) {
     ProfileFile* current = store.Current();
     if (current == nullptr) return false;
     current->nCurDpiLevel = curDpiLevel;
@@ -89,37 +92,70 @@ bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros
     const std::optional<std::string> path = ui.AskSavePath(ProfileFileDialog(true));
     if (!path) return false;
     const std::vector<std::uint8_t> image = BuildExportImage(*current, macros);
-    if (!WriteFileAtomic(*path, image.data(), image.size())) {
+    int error = 0;
+    if (!WriteFileAtomic(*path, image.data(), image.size(), &error)) {
+        if (problem != nullptr) *problem = std::strerror(error);
         ui.ShowMessage("Create profile failed.");
         return false;
     }
     return true;
 }
 
+namespace {
+
+// Refuses a file that is not a valid profile: the window shows the language text with what
+// was wrong after it; the log and the command line get the plain reason.
+ImportOutcome RefuseAsInvalid(StoreUi& ui, const std::string& problem) {
+    DbgLog("ImportProfile: refused, %s", problem.c_str());
+    std::string detail = problem;
+    detail[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(detail[0])));
+    ui.ShowMessage(TextOr("tc_tip3", "This is not a valid profile") + " " + detail + ".");
+    ImportOutcome outcome;
+    outcome.problem = "not a valid profile: " + problem;
+    return outcome;
+}
+
+}  // namespace
+
 ImportOutcome ImportProfileImage(std::span<const std::uint8_t> image, ProfileStore& store,
                                  MacroLibrary& library, int sectionDpiLevels, StoreUi& ui) {
     ImportOutcome outcome;
     ProfileFile* current = store.Current();
     if (current == nullptr) return outcome;
-    std::vector<std::uint8_t> buffer(kExportFileSize, 0);
-    std::memcpy(buffer.data(), image.data(), std::min(image.size(), buffer.size()));
-
+    // Nothing is written, added or saved before the whole image has passed every check.
+    if (image.size() != kExportFileSize) {
+        return RefuseAsInvalid(ui, "it has " + std::to_string(image.size()) +
+                                       " bytes, a profile file has exactly " +
+                                       std::to_string(kExportFileSize));
+    }
     ProfileFile record{};
-    std::memcpy(&record, buffer.data(), sizeof(ProfileFile));
+    std::memcpy(&record, image.data(), sizeof(ProfileFile));
     if (record.dwMagic != kProfileMagic || record.dwProfileID == 0) {
-        ui.ShowMessage(TextOr("tc_tip3", "This is not a valid profile"));
-        return outcome;
+        return RefuseAsInvalid(ui, "it does not begin with a profile record");
+    }
+    SetProfileName(record, ProfileName(record));
+    const std::vector<std::string> problems =
+        CheckProfileRecord(record, CurrentDevice(), Options());
+    if (!problems.empty()) {
+        std::string problem = problems.front();
+        if (problems.size() > 1) {
+            problem += " (and " + std::to_string(problems.size() - 1) + " more)";
+        }
+        for (const std::string& each : problems) DbgLog("ImportProfile: %s", each.c_str());
+        return RefuseAsInvalid(ui, problem);
     }
     std::array<MacroRecord, kExportMacroSlots> slots{};
     for (int i = 0; i < kExportMacroSlots; ++i) {
-        std::memcpy(&slots[static_cast<std::size_t>(i)], buffer.data() + SlotOffset(i),
+        std::memcpy(&slots[static_cast<std::size_t>(i)], image.data() + SlotOffset(i),
                     kMacroRecordSize);
     }
-    if (!MergeImportedMacros(record, slots, library)) return outcome;
+    if (!MergeImportedMacros(record, slots, library)) {
+        outcome.problem = "a macro of the profile could not be added to the macro library";
+        return outcome;
+    }
 
     int level = record.nCurDpiLevel;
     DbgLog("ImportProfile: g_nCurDpiLevel=%d", level);
-    BringProfileIntoRange(record);
     const std::uint32_t ownId = current->dwProfileID;
     *current = record;
     current->dwProfileID = ownId;
@@ -142,13 +178,23 @@ ImportOutcome ImportProfile(ProfileStore& store, MacroLibrary& library, bool fir
     const FilePrefix file = ReadFilePrefix(*path, kExportFileSize);
     if (!file.Opened()) {
         const std::string tip = Text("tc_tip2");
-        ui.ShowMessage(tip.empty() ? "Open Profile Err = " + std::to_string(file.openError)
-                                   : tip + " " + std::to_string(file.openError));
-        return {};
+        const std::string code = std::to_string(file.openError);
+        ImportOutcome outcome;
+        outcome.problem = std::strerror(file.openError);
+        ui.ShowMessage((tip.empty() ? "Open Profile Err = " + code : tip + " " + code) + " (" +
+                       *path + ": " + outcome.problem + ")");
+        return outcome;
     }
     if (!file.ReadOk() || file.bytes.empty()) {
+        ImportOutcome outcome;
+        outcome.problem = file.readError != 0 ? std::strerror(file.readError) : "the file is empty";
         ui.ShowMessage("Read profile failed.");
-        return {};
+        return outcome;
+    }
+    if (file.size != file.bytes.size()) {
+        return RefuseAsInvalid(ui, "it has " + std::to_string(file.size) +
+                                       " bytes, a profile file has exactly " +
+                                       std::to_string(kExportFileSize));
     }
     return ImportProfileImage(file.bytes, store, library, sectionDpiLevels, ui);
 }

@@ -106,14 +106,23 @@ bool ProfileStore::LoadPro() {
     } else {
         activeId = ReadU32(file.bytes.data());
         std::memcpy(records.data(), file.bytes.data() + 4, kProfileCount * sizeof(ProfileFile));
-        for (ProfileFile& record : records) BringProfileIntoRange(record);
         loaded = true;
     }
 
     CopyDefaultKeys(section);
-    if (!loaded) {
-        const ProfileDefaults defaults =
-            MakeProfileDefaults(section, Options(), DefaultKeyMatrix());
+    const ProfileDefaults defaults = MakeProfileDefaults(section, Options(), DefaultKeyMatrix());
+    if (loaded) {
+        // A file of the right size may still hold damaged records: each broken field takes
+        // the model's default instead of reaching the pages or the mouse.
+        for (int i = 0; i < kProfileCount; ++i) {
+            ProfileFile& record = records[static_cast<std::size_t>(i)];
+            const std::string name = DefaultProfileName(i + 1);
+            const ProfileFile fallback = record.dwProfileID != 0
+                                             ? NewProfileRecord(defaults, name, record.dwProfileID)
+                                             : NewProfileRecord(defaults, name);
+            RepairProfileRecord(record, fallback, section, Options());
+        }
+    } else {
         for (int i = 0; i < kProfileCount; ++i) {
             records[static_cast<std::size_t>(i)] =
                 NewProfileRecord(defaults, DefaultProfileName(i + 1));
@@ -135,7 +144,8 @@ bool ProfileStore::LoadPro() {
     return loaded;
 }
 
-bool ProfileStore::SavePro() const {
+bool ProfileStore::SavePro(int* errorOut) const {
+    if (errorOut != nullptr) *errorOut = 0;
     if (current_ < 0) return false;
     const DeviceSection& section = CurrentDevice();
     DbgLog("SavePro: cid=%02x, mid=%02x", SectionCid(section), SectionMid(section));
@@ -157,6 +167,7 @@ bool ProfileStore::SavePro() const {
         } else {
             DbgLog("SavePro: WriteFile err=%d", error);
         }
+        if (errorOut != nullptr) *errorOut = error;
         return false;
     }
     return true;

@@ -40,16 +40,17 @@ class ProfileStore {
 
     // Makes the device section named by CID.dct current. False (and DEV_1 current) when the
     // file cannot be opened or does not hold exactly 8 bytes.
-    bool LoadCID();
+    [[nodiscard]] bool LoadCID();
     // Writes the current section's ids to CID.dct; a failure is only returned.
-    bool SaveCID() const;
+    [[nodiscard]] bool SaveCID() const;
 
     // Loads the profile file of the current section, or builds four default profiles when
     // it is missing, unreadable or of the wrong size. True when the file was loaded.
     bool LoadPro();
     // Writes the profile file; false (and the old file kept) when there is no current
-    // profile, the list does not hold four profiles, or the write fails.
-    bool SavePro() const;
+    // profile, the list does not hold four profiles, or the write fails (then `error` gets
+    // the errno value, or 0 when nothing was tried).
+    bool SavePro(int* error = nullptr) const;
 
     // Path of the current section's profile file.
     std::string ProfileFilePath() const;

@@ -27,7 +27,7 @@ std::string PrepareDataFolder(const std::string& appdir) {
     std::string folder = DataDirFor(appdir);
     DbgLog("Mk AppData=%s", folder.c_str());
     int error = 0;
-    if (!MakeDirectory(folder, &error)) DbgLog("CreateDirectory err=%d", error);
+    if (!MakeDirectoryPath(folder, &error)) DbgLog("CreateDirectory err=%d", error);
     return folder;
 }
 
@@ -38,7 +38,7 @@ bool InitProgramData(int argc, const char* const* argv, StartupState* state) {
     state->programDir = ProgramDir();
     LoadTexts(state->programDir + "text.xml");
     if (!DataInit(state->programDir + "cfg.ini")) {
-        ShowSystemMessage("     Data Init failed.     ", "Error");
+        ShowSystemMessage("     Data Init failed.     \n" + DataInitError(), "Error");
         return false;
     }
     const std::string& configured = Options().Title;

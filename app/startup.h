@@ -23,11 +23,11 @@ struct StartupState {
 // up the diagnostic log), settles the title, writes the launch banner and the argument
 // count, and creates the data folder. False when the configuration is unusable; the
 // message "     Data Init failed.     " has then been shown.
-bool InitProgramData(int argc, const char* const* argv, StartupState* state);
+[[nodiscard]] bool InitProgramData(int argc, const char* const* argv, StartupState* state);
 
 // Takes the per-user lock "MUTEX_QX_WIRELESS". When another copy holds it, hands that copy
 // the tray message, logs "ALREADY_EXISTS, hWnd=%x" and returns false: this copy ends.
-bool ClaimSingleInstance(SingleInstance& instance, const StartupState& state);
+[[nodiscard]] bool ClaimSingleInstance(SingleInstance& instance, const StartupState& state);
 
 // Last log line of a run.
 void LogProgramExit();

@@ -4,12 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
 namespace vantor {
 namespace {
+
+constexpr std::string_view kTempSuffix = ".tmpXXXXXX";  // mkstemp replaces the X's
+constexpr std::size_t kTempRandomChars = 6;
 
 // Closes the descriptor on every path out of a function.
 class FdGuard {
@@ -44,6 +49,55 @@ bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t size) {
     return true;
 }
 
+constexpr mode_t kNewFileMode = 0644;
+constexpr int kMaxLinkHops = 40;  // as the kernel's own limit before ELOOP
+
+// The file a write of `path` replaces: symbolic links are followed to their target, whose
+// permission bits the new file keeps.
+struct WriteTarget {
+    std::string path;
+    mode_t mode = kNewFileMode;
+};
+
+// Nothing (errno set) for a folder (EISDIR), any other file that is not a regular file,
+// such as a device node or a FIFO (EPERM: it is refused, never replaced), or a loop of
+// links (ELOOP).
+std::optional<WriteTarget> ResolveWriteTarget(const std::string& path) {
+    WriteTarget target{path};
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (lstat(target.path.c_str(), &info) != 0) {
+            if (errno == ENOENT) return target;  // a new file
+            return std::nullopt;
+        }
+        if (S_ISREG(info.st_mode)) {
+            target.mode = info.st_mode & 07777;
+            return target;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            errno = EISDIR;
+            return std::nullopt;
+        }
+        if (!S_ISLNK(info.st_mode)) {
+            errno = EPERM;
+            return std::nullopt;
+        }
+        std::string link(static_cast<std::size_t>(PATH_MAX), '\0');
+        const ssize_t length = readlink(target.path.c_str(), link.data(), link.size());
+        if (length < 0) return std::nullopt;
+        link.resize(static_cast<std::size_t>(length));
+        if (link.empty() || link[0] != '/') {
+            // A relative link counts from the folder that holds it.
+            const std::string::size_type slash = target.path.rfind('/');
+            link = (slash == std::string::npos ? std::string() : target.path.substr(0, slash + 1)) +
+                   link;
+        }
+        target.path = link;
+    }
+    errno = ELOOP;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
@@ -70,7 +124,12 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
 }
 
 bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size, int* error) {
-    std::string temp = path + ".tmpXXXXXX";
+    const std::optional<WriteTarget> target = ResolveWriteTarget(path);
+    if (!target) {
+        if (error != nullptr) *error = errno;
+        return false;
+    }
+    std::string temp = target->path + std::string(kTempSuffix);
     FdGuard fd(mkstemp(temp.data()));
     auto fail = [&](bool removeTemp) {
         int saved = errno;
@@ -79,11 +138,11 @@ bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size
         return false;
     };
     if (fd.get() < 0) return fail(false);
-    fchmod(fd.get(), 0644);
+    if (fchmod(fd.get(), target->mode) != 0) return fail(true);
     if (!WriteAll(fd.get(), static_cast<const std::uint8_t*>(data), size)) return fail(true);
     if (fsync(fd.get()) != 0) return fail(true);
     if (close(fd.release()) != 0) return fail(true);
-    if (rename(temp.c_str(), path.c_str()) != 0) return fail(true);
+    if (rename(temp.c_str(), target->path.c_str()) != 0) return fail(true);
     return true;
 }
 
@@ -95,6 +154,17 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsAtomicWriteTempName(std::string_view fileName) {
+    if (fileName.size() <= kTempSuffix.size()) return false;
+    const std::string_view suffix = fileName.substr(fileName.size() - kTempSuffix.size());
+    const std::string_view fixed = kTempSuffix.substr(0, kTempSuffix.size() - kTempRandomChars);
+    if (suffix.substr(0, fixed.size()) != fixed) return false;
+    for (char c : suffix.substr(fixed.size())) {
+        if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
+    }
+    return true;
 }
 
 }  // namespace vantor

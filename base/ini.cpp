@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "base/file_io.h"
+#include "base/text_decoding.h"
+#include "base/utf.h"
 
 namespace vantor {
 namespace {
@@ -71,14 +73,15 @@ std::vector<LineSpan> SplitLines(std::string_view text) {
     return lines;
 }
 
-// The section name of a header line, or nothing for other lines.
+// The section name of a header line, or nothing for other lines. A '[' without its ']'
+// makes no header: such a line is read like any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
     line = Trim(line);
     if (line.empty() || line.front() != '[') return std::nullopt;
     line.remove_prefix(1);
     std::size_t close = line.find(']');
-    if (close != std::string_view::npos) line = line.substr(0, close);
-    return Trim(line);
+    if (close == std::string_view::npos) return std::nullopt;
+    return Trim(line.substr(0, close));
 }
 
 // The key of a "key=value" line, or nothing for other lines (comments included).
@@ -97,6 +100,36 @@ std::string_view ValueOf(std::string_view line) {
 std::string_view WithoutBom(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     return text;
+}
+
+// How a file holds its text: 8-bit (UTF-8, with or without its BOM) or, as Windows editors
+// save "Unicode", UTF-16 with a byte-order mark.
+enum class IniEncoding { k8Bit, kUtf16Le, kUtf16Be };
+
+IniEncoding EncodingOf(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE")) return IniEncoding::kUtf16Le;
+    if (bytes.starts_with("\xFE\xFF")) return IniEncoding::kUtf16Be;
+    return IniEncoding::k8Bit;
+}
+
+// The file's text as UTF-8.
+std::string TextOfBytes(std::string_view bytes, IniEncoding encoding) {
+    if (encoding == IniEncoding::k8Bit) return std::string(bytes);
+    return Utf16ToUtf8(DecodeDocument(bytes).text);
+}
+
+// The bytes that store `text` in the file's encoding (with its byte-order mark).
+std::string BytesOfText(const std::string& text, IniEncoding encoding) {
+    if (encoding == IniEncoding::k8Bit) return text;
+    const bool bigEndian = encoding == IniEncoding::kUtf16Be;
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : Utf8ToUtf16(text)) {
+        const char high = static_cast<char>(unit >> 8u);
+        const char low = static_cast<char>(unit & 0xFFu);
+        bytes.push_back(bigEndian ? high : low);
+        bytes.push_back(bigEndian ? low : high);
+    }
+    return bytes;
 }
 
 std::string_view LineEndingOf(std::string_view text) {
@@ -157,7 +190,8 @@ std::string CutToChars(std::string_view text, std::size_t maxChars) {
 IniFile IniFile::Load(const std::string& path) {
     auto bytes = ReadWholeFile(path, kMaxIniFileBytes);
     if (!bytes) return IniFile{};
-    return Parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+    return Parse(TextOfBytes(raw, EncodingOf(raw)));
 }
 
 IniFile IniFile::Parse(std::string_view text) {
@@ -213,10 +247,13 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
     }
 
     std::string text;
+    IniEncoding encoding = IniEncoding::k8Bit;
     if (FileExists(path)) {
         auto bytes = ReadWholeFile(path, kMaxIniFileBytes);
         if (!bytes) return false;
-        text.assign(bytes->begin(), bytes->end());
+        const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+        encoding = EncodingOf(raw);
+        text = TextOfBytes(raw, encoding);
     }
     const std::string eol(LineEndingOf(text));
     const std::string entry = std::string(Trim(key)) + "=" + std::string(value);
@@ -238,7 +275,7 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
         if (!inSection) continue;
         if (auto k = KeyName(line); k && EqualNoCase(*k, Trim(key))) {
             text.replace(span.begin, span.end - span.begin, entry);
-            return WriteFileAtomic(path, text);
+            return WriteFileAtomic(path, BytesOfText(text, encoding));
         }
         if (!Trim(line).empty()) {
             insertAt = span.next;
@@ -251,7 +288,7 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
         if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += eol;
         text += "[" + std::string(Trim(section)) + "]" + eol + entry + eol;
     }
-    return WriteFileAtomic(path, text);
+    return WriteFileAtomic(path, BytesOfText(text, encoding));
 }
 
 }  // namespace vantor

@@ -1,7 +1,8 @@
 // Reading and writing INI files with the semantics of the Windows private-profile functions
 // the configuration was written for: section and key names compare case-insensitively,
 // the first occurrence of a section or key wins, values are trimmed, integers read like
-// GetPrivateProfileInt and strings are cut to the caller's buffer size.
+// GetPrivateProfileInt and strings are cut to the caller's buffer size. A file saved as
+// UTF-16 with its byte-order mark (little or big endian) is read as text like an 8-bit one.
 #pragma once
 
 #include <cstddef>
@@ -59,10 +60,10 @@ std::string CutToChars(std::string_view text, std::size_t maxChars);
 
 // Sets `key` in `section` to `value`: replaces the first existing line of the key, or adds
 // the key at the end of the section, or adds the section at the end of the file. Every other
-// line keeps its bytes. The file is written atomically; false when it cannot be read or
-// written, or when a name or the value holds a line break (or '=' / ']' where it would
-// change the meaning of the line).
-bool WriteIniString(const std::string& path, std::string_view section, std::string_view key,
-                    std::string_view value);
+// line keeps its text, and a UTF-16 file stays UTF-16. The file is written atomically; false when
+// it cannot be read or written, or when a name or the value holds a line break (or '=' / ']' where
+// it would change the meaning of the line).
+[[nodiscard]] bool WriteIniString(const std::string& path, std::string_view section,
+                                  std::string_view key, std::string_view value);
 
 }  // namespace vantor

@@ -76,8 +76,11 @@ void LogSetup(int level, const std::string& logFilePath) {
     // Emptying replaces the whole file, so it goes through the atomic writer; the entries
     // themselves are appends to a diagnostic stream, where a replaced file per line would
     // cost a copy of the whole log each time. (The atomic writer never logs, so it may run
-    // under the write lock.)
-    if (size > kMaxLogFileBytes) WriteFileAtomic(g_path, std::string());
+    // under the write lock.) A log that cannot be emptied (e.g. a folder without write
+    // access for the temporary file) is still appended to.
+    if (size > kMaxLogFileBytes && !WriteFileAtomic(g_path, std::string())) {
+        WriteDebugOutput("Empty Log failed");
+    }
     g_writer = Writer::kFile;
 }
 

@@ -139,7 +139,8 @@ const std::vector<std::string>& TextKeys() {
 
 void LoadTexts(const std::string& path) {
     XmlReader reader;
-    reader.Load(path);
+    // A file that cannot be read leaves every text empty; the result line says why.
+    (void)reader.Load(path);
     DbgLog("LoadTexts %s: %s", path.c_str(), reader.Result().c_str());
     auto table = std::make_shared<const std::vector<std::string>>(ReadTable(reader));
     std::unique_lock lock(g_tableLock);

@@ -196,7 +196,10 @@ class XmlParser {
         return close + closer.size();
     }
 
-    // A DOCTYPE ends at the first '>' outside quotes and outside its internal subset.
+    // A DOCTYPE ends at the first '>' outside quotes and outside its internal subset. In the
+    // subset, comments and processing instructions are skipped whole: their text may hold
+    // an apostrophe or a ']' that is neither a quote nor the subset's end. Every character
+    // is looked at once, so hostile input stays linear.
     std::size_t SkipDoctype(std::size_t open) {
         char16_t quote = 0;
         bool inSubset = false;
@@ -206,6 +209,9 @@ class XmlParser {
                 if (c == quote) quote = 0;
             } else if (c == u'"' || c == u'\'') {
                 quote = c;
+            } else if (const std::size_t end = inSubset && c == u'<' ? SubsetSkipEnd(pos) : 0;
+                       end != 0) {
+                pos = end - 1;  // the loop steps past the construct's last character
             } else if (c == u'[') {
                 inSubset = true;
             } else if (c == u']') {
@@ -216,6 +222,14 @@ class XmlParser {
         }
         Unterminated("Doctype", open);
         return text_.size();
+    }
+
+    // For a comment or processing instruction at `pos` inside a DOCTYPE's subset, one past
+    // its end (the text's size when it is not closed); 0 for anything else.
+    std::size_t SubsetSkipEnd(std::size_t pos) const {
+        const std::u16string_view rest = text_.substr(pos);
+        if (!rest.starts_with(u"<!--") && !rest.starts_with(u"<?")) return 0;
+        return pos + SkipMarkup(rest);
     }
 
     std::size_t SkipName(std::size_t pos) const {

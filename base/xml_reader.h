@@ -22,7 +22,7 @@ class XmlReader {
   public:
     // Reads, decodes and parses the file. False when the file cannot be read (the document is
     // then empty and every search fails); parse errors still give true.
-    bool Load(const std::string& path);
+    [[nodiscard]] bool Load(const std::string& path);
 
     // Decodes and parses bytes as if they were the content of a file.
     void LoadBytes(std::string_view bytes);
@@ -38,11 +38,11 @@ class XmlReader {
 
     // Searches the elements after the current one at the current level for the first whose
     // tag name equals `name` (any element when `name` is empty); it becomes the current one.
-    bool FindElem(std::string_view name = {});
+    [[nodiscard]] bool FindElem(std::string_view name = {});
 
     // The current element becomes the parent, so the next search runs among its children.
     // False when there is no current element.
-    bool IntoElem();
+    [[nodiscard]] bool IntoElem();
 
     // The tag name of the current element, or "" when there is none.
     std::string GetTagName() const;

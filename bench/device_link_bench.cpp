@@ -39,7 +39,8 @@ class InstantDevice : public HidHandle {
         queue_.Append(reply);
         return true;
     }
-    HidReadResult Read(std::uint8_t*, std::size_t, int, std::uint32_t*) override {
+    HidReadResult Read(std::uint8_t*, std::size_t, int, std::uint32_t*,
+                       std::size_t* = nullptr) override {
         return HidReadResult::kTimeout;
     }
     void SignalStop() override {}

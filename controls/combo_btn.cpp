@@ -116,7 +116,12 @@ void CComboBtn::OpenDropDown() {
         AddMenuItem(items, kMenuTopLevel, items.size() - 1, node->data->value, node->data->text);
     }
     const QRect drop = DropRect(static_cast<int>(items.size()));
-    ShowMenu(this, drop.width(), drop.topLeft(), ConfiguredMenuColors(), ControlId(), items);
+    CMenuDlg* menu =
+        ShowMenu(this, drop.width(), drop.topLeft(), ConfiguredMenuColors(), ControlId(), items);
+    // The open list marks the value the button shows.
+    if (menu != nullptr && selectedIndex_ >= 0) {
+        menu->SetCurrentValue(static_cast<std::uint32_t>(ControlValue()));
+    }
 }
 
 void CComboBtn::OnChosen(std::uint32_t value) {

@@ -1,9 +1,11 @@
 #include "controls/layout_4k.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <optional>
 
 #include "base/log.h"
@@ -29,12 +31,13 @@ ApplicationFontState& AppFont() {
     return state;
 }
 
-QFont ShellDlgFont(int pixelSize, int weight) {
+// The window font heights count the whole character cell (ascent plus descent), as a
+// positive LOGFONT height does, not the em size.
+QFont ShellDlgFont(int cellHeight, int weight) {
     QFont font(QStringLiteral("MS Shell Dlg"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
     font.setWeight(static_cast<QFont::Weight>(weight));
-    return font;
+    return FontForCellHeight(font, cellHeight);
 }
 
 }  // namespace
@@ -62,6 +65,16 @@ QRect Doubled(const QRect& rect) {
 void Move4K(QWidget* child) {
     if (child == nullptr) return;
     child->setGeometry(Doubled(child->geometry()));
+}
+
+QFont FontForCellHeight(QFont font, int cellHeight) {
+    for (int size = std::max(cellHeight, 1); size > 1; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        if (metrics.ascent() + metrics.descent() <= cellHeight) return font;
+    }
+    font.setPixelSize(1);
+    return font;
 }
 
 QFont FallbackFont() {

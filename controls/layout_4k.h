@@ -1,7 +1,7 @@
 // The 4K layout decision, the 4K move of child windows and the shared fonts.
 //
 // On a usable screen of at least 3500 x 1451 pixels the whole interface is drawn at twice
-// its size. The fonts below are given in pixels; their sizes follow the 4K flag at the
+// its size. The font heights below are cell heights; the sizes follow the 4K flag at the
 // time they are asked for.
 #pragma once
 
@@ -28,11 +28,16 @@ QRect Doubled(const QRect& rect);
 // Replaces the child's rectangle in its parent's coordinates by the doubled one.
 void Move4K(QWidget* child);
 
-// "MS Shell Dlg": 26 px weight 500 in 4K, else 16 px weight 400; Swiss family.
+// `font` at the largest pixel size whose character cell (ascent plus descent) is at most
+// `cellHeight` pixels: the meaning of a window font height.
+QFont FontForCellHeight(QFont font, int cellHeight);
+
+// "MS Shell Dlg" with a cell 26 high, weight 500, in 4K, else 16 high, weight 400; Swiss
+// family.
 QFont FallbackFont();
-// Main window title: "MS Shell Dlg", bold 700, 34 px in 4K else 24 px.
+// Main window title: "MS Shell Dlg", bold 700, a cell 34 high in 4K else 24.
 QFont TitleFont();
-// Main window language selector: "MS Shell Dlg", weight 400, 24 px in 4K else 14 px.
+// Main window language selector: "MS Shell Dlg", weight 400, a cell 24 high in 4K else 14.
 QFont SelectorFont();
 
 // Registers "<program folder>appfont.ttf" and keeps the font `fontName` of `pixelSize`

@@ -2,9 +2,11 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 #include "app/config.h"
 #include "base/message_sink.h"
+#include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
@@ -15,7 +17,13 @@ namespace {
 
 constexpr int kMargin = 2;
 constexpr int kTextIndent = 10;
+constexpr int kShadowOffset = 4;
 const QColor kFrameFill(24, 26, 30);
+// A frame clearly lighter than the page panels and their borders, and a shadow darker than
+// any page, so an open drop-down stands out from what lies under it.
+const QColor kFrameColour(0x5C, 0x62, 0x72);
+const QColor kShadowColour(0x08, 0x09, 0x0B);
+const QColor kCurrentMark(0x00, 0xAA, 0xFF);
 
 // The row pictures, loaded once per skin folder.
 struct MenuImages {
@@ -48,6 +56,37 @@ int Scaled(int value) {
     return Is4KLayout() ? 2 * value : value;
 }
 
+// A tick at the right end of the row of the current choice.
+void DrawCurrentMark(QPainter& painter, const QRect& row) {
+    const qreal unit = row.height() / 20.0;
+    const QPointF right(row.right() - Scaled(kTextIndent), row.center().y());
+    QPainterPath tick;
+    tick.moveTo(right + QPointF(-9 * unit, 0));
+    tick.lineTo(right + QPointF(-6 * unit, 3 * unit));
+    tick.lineTo(right + QPointF(0, -4 * unit));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(kCurrentMark, 1.8 * unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(tick);
+    painter.restore();
+}
+
+// The window of a menu's drop shadow: one dark colour, never taking input or focus.
+class MenuShadow : public QWidget {
+  public:
+    explicit MenuShadow(QWidget* parent)
+        : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                              Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), kShadowColour);
+    }
+};
+
 QPointer<CMenuDlg> g_openMenu;
 bool g_creatingMenu = false;
 
@@ -70,9 +109,46 @@ CMenuDlg::CMenuDlg(QWidget* parent, QObject* owner, MenuLayout layout, MenuTextC
     setFont(WindowFont());
     const Rect window = layout_.WindowRect();
     setGeometry(window.left, window.top, window.right - window.left, window.bottom - window.top);
+    shadow_ = new MenuShadow(parent);
+    PlaceShadow();
 }
 
-CMenuDlg::~CMenuDlg() = default;
+CMenuDlg::~CMenuDlg() {
+    delete shadow_.data();
+}
+
+void CMenuDlg::PlaceShadow() {
+    if (shadow_ == nullptr) return;
+    const int offset = Scaled(kShadowOffset);
+    shadow_->setGeometry(geometry().translated(offset, offset));
+    // Only the part beside and below the menu, so that the shadow never covers a row.
+    shadow_->setMask(QRegion(shadow_->rect()) - QRegion(QRect(QPoint(-offset, -offset), size())));
+}
+
+void CMenuDlg::setVisible(bool visible) {
+    // The shadow goes up first so that the menu lies above it.
+    if (visible && shadow_ != nullptr) shadow_->show();
+    QWidget::setVisible(visible);
+    if (!visible && shadow_ != nullptr) shadow_->hide();
+}
+
+void CMenuDlg::moveEvent(QMoveEvent* event) {
+    PlaceShadow();
+    QWidget::moveEvent(event);
+}
+
+void CMenuDlg::SetCurrentValue(std::optional<std::uint32_t> value) {
+    current_ = value;
+    update();
+}
+
+int CMenuDlg::CurrentRow() const {
+    if (!current_) return -1;
+    for (int row = 0; row < layout_.RowCount(); ++row) {
+        if (layout_.RowItem(row).dwValue == *current_) return row;
+    }
+    return -1;
+}
 
 QPoint CMenuDlg::RowCentre(int row) const {
     const Rect rect = layout_.RowRect(row);
@@ -81,7 +157,8 @@ QPoint CMenuDlg::RowCentre(int row) const {
 
 QRect CMenuDlg::RowTextRect(int row) const {
     const Rect r = layout_.RowRect(row);
-    const bool hasArrow = !layout_.IsSubMenu() && layout_.RowHasChildren(row);
+    const bool hasArrow =
+        (!layout_.IsSubMenu() && layout_.RowHasChildren(row)) || row == CurrentRow();
     const int rightIndent = Scaled(hasArrow ? 2 * kTextIndent : kTextIndent);
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)
         .adjusted(Scaled(kTextIndent), 0, -rightIndent, 0);
@@ -91,6 +168,7 @@ void CMenuDlg::OpenSubMenu(std::uint32_t parentValue, QPoint topLeft) {
     MenuLayout sub(layout_.Items(), true, parentValue, width(), layout_.RowHeight(),
                    Scaled(kMargin), {topLeft.x(), topLeft.y()});
     subMenu_ = new CMenuDlg(this, this, std::move(sub), colors_, 0);
+    subMenu_->SetCurrentValue(current_);
     subMenu_->show();
 }
 
@@ -162,9 +240,8 @@ void CMenuDlg::paintEvent(QPaintEvent* /*event*/) {
                                             : rowPicture.pixelColor(rowPicture.width() / 2,
                                                                     rowPicture.height() / 2);
     painter.fillRect(rect(), fill);
-    painter.setPen(fill.lighter(140));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setFont(font());
+    const int currentRow = CurrentRow();
     for (int row = 0; row < layout_.RowCount(); ++row) {
         const Rect r = layout_.RowRect(row);
         const QRect target(r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -172,14 +249,17 @@ void CMenuDlg::paintEvent(QPaintEvent* /*event*/) {
         const bool hasChildren = !layout_.IsSubMenu() && layout_.RowHasChildren(row);
         const QImage& image = RowImage(hasChildren, hover);
         if (!image.isNull()) painter.drawImage(target, image);
-        std::uint32_t color = colors_.normal;
+        std::uint32_t color = row == currentRow ? colors_.pressed : colors_.normal;
         if (hover) color = pressed_ ? colors_.pressed : colors_.hover;
         painter.setPen(ColorFromColorRef(color));
+        if (row == currentRow) DrawCurrentMark(painter, target);
         const QRect textBox = RowTextRect(row);
-        const QString text = painter.fontMetrics().elidedText(
-            QString::fromStdString(layout_.RowItem(row).szText), Qt::ElideRight, textBox.width());
-        painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        DrawFittedText(painter, textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                       QString::fromStdString(layout_.RowItem(row).szText));
     }
+    painter.setPen(kFrameColour);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 CMenuDlg* ShowMenu(QObject* owner, int width, QPoint topLeft, const MenuTextColors& colors,

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "controls/logic/menu_layout.h"
@@ -38,13 +39,23 @@ class CMenuDlg : public QWidget {
 
     const MenuLayout& Layout() const { return layout_; }
     CMenuDlg* SubMenu() const { return subMenu_.data(); }
+    // The drop shadow: a window of the menu's size behind it, offset down and right, shaped
+    // to the part the menu does not cover. Shown and hidden with the menu.
+    QWidget* Shadow() const { return shadow_.data(); }
+
+    // Marks the row of the item with `value` as the current choice (a drop-down's value).
+    void SetCurrentValue(std::optional<std::uint32_t> value);
+    int CurrentRow() const;
     QPoint RowCentre(int row) const;
     // Where a row's text is drawn: indented from both edges, with room for the arrow on a
     // row that opens a sub-menu.
     QRect RowTextRect(int row) const;
 
+    void setVisible(bool visible) override;
+
   protected:
     bool event(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -60,7 +71,11 @@ class CMenuDlg : public QWidget {
     MenuLayout layout_;
     MenuTextColors colors_;
     std::intptr_t userValue_;
+    void PlaceShadow();
+
     QPointer<CMenuDlg> subMenu_;
+    QPointer<QWidget> shadow_;
+    std::optional<std::uint32_t> current_;
     bool pressed_ = false;
 };
 

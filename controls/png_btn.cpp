@@ -1,10 +1,10 @@
 #include "controls/png_btn.h"
 
-#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
+#include "controls/fitted_text.h"
 #include "controls/skin.h"
 #include "controls/window_message.h"
 
@@ -22,6 +22,9 @@ QImage UnlessSame(const QImage& image, const QImage& normal) {
     return !image.isNull() && image == normal ? QImage() : image;
 }
 
+constexpr qreal kDisabledCaptionOpacity = 0.45;
+constexpr qreal kDisabledFaceOpacity = 0.5;
+
 // A picture lightened (hover) or darkened (pressed) where it is opaque: the look of a state
 // that has no picture of its own.
 QImage Tinted(const QImage& image, const QColor& tint) {
@@ -30,6 +33,17 @@ QImage Tinted(const QImage& image, const QColor& tint) {
     painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
     painter.fillRect(tinted.rect(), tint);
     return tinted;
+}
+
+// A picture faded to half its opacity: the disabled look of a button without a disabled
+// picture. Darkening it, as for pressed, made a disabled button look pressed.
+QImage Faded(const QImage& image) {
+    QImage faded(image.size(), QImage::Format_ARGB32_Premultiplied);
+    faded.fill(Qt::transparent);
+    QPainter painter(&faded);
+    painter.setOpacity(kDisabledFaceOpacity);
+    painter.drawImage(0, 0, image);
+    return faded;
 }
 
 QImage LoadOptional(const QString& file) {
@@ -181,7 +195,7 @@ QImage CPngBtn::FaceImage(ButtonFace face) const {
         case ButtonFace::Pressed:
             return Tinted(normal_, QColor(0, 0, 0, 70));
         case ButtonFace::Disabled:
-            return Tinted(normal_, QColor(0x17, 0x18, 0x1C, 130));
+            return Faded(normal_);
         default:
             return normal_;
     }
@@ -193,6 +207,11 @@ QColor CPngBtn::CaptionColor(ButtonTextColor which) const {
             return textHover_;
         case ButtonTextColor::Pressed:
             return textPressed_;
+        case ButtonTextColor::Disabled: {
+            QColor dimmed = textNormal_;
+            dimmed.setAlpha(static_cast<int>(dimmed.alpha() * kDisabledCaptionOpacity));
+            return dimmed;
+        }
         case ButtonTextColor::Normal:
             break;
     }
@@ -240,15 +259,17 @@ void CPngBtn::DrawCaption(QPainter& painter, const QColor& color) const {
     if (pressShift_ && pressed_) rect.translate(1, 1);
     painter.setPen(color);
     painter.setFont(font());
-    if (textFlags_ != 0) {
-        painter.drawText(rect, textFlags_, text_);
-        return;
+    int flags = textFlags_;
+    if (flags == 0) {
+        flags = Qt::AlignVCenter | Qt::TextSingleLine;
+        flags |= textLeft_ < 1 ? Qt::AlignHCenter : Qt::AlignLeft;
+        // A centred caption keeps clear of the face's rounded edges.
+        if (textLeft_ < 1) {
+            const int padding = std::max(2, font().pixelSize() / 4);
+            rect.adjust(padding, 0, -padding, 0);
+        }
     }
-    int flags = Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip;
-    flags |= textLeft_ < 1 ? Qt::AlignHCenter : Qt::AlignLeft;
-    const QString shown =
-        QFontMetrics(font()).elidedText(text_, Qt::ElideRight, std::max(rect.width(), 0));
-    painter.drawText(rect, flags, shown);
+    DrawFittedText(painter, rect, flags, text_);
 }
 
 void CPngBtn::DrawItem(QPainter& painter) {

@@ -49,8 +49,8 @@ class CPngBtn : public QWidget {
     void SetIcon(const QImage& icon, int x);
 
     // Caption. `drawFlags` are Qt alignment and text flags; 0 selects single line,
-    // vertically centred, elided at the end, unclipped, and horizontally centred when
-    // `leftOffset` is below 1.
+    // vertically centred, and horizontally centred when `leftOffset` is below 1. A caption
+    // too long for its rectangle is drawn smaller, then cut with "…" (DrawFittedText).
     void SetText(const QString& text, int leftOffset = 0, int drawFlags = 0);
     QString Text() const { return text_; }
     // Caption rectangle in client coordinates; an empty rectangle means the client area.

@@ -18,6 +18,16 @@ std::string InsertFileName(std::string_view format, const QString& file) {
     return text;
 }
 
+}  // namespace
+
+QString DisabledPictureName(const QString& normal) {
+    const QString suffix = QStringLiteral("_nr.png");
+    if (!normal.endsWith(suffix)) return {};
+    return normal.left(normal.size() - suffix.size()) + QStringLiteral("_ds.png");
+}
+
+namespace {
+
 CPngBtn* CreateButton(std::string_view messageFormat, QWidget* parent,
                       const QImage& parentBackground, const SkinButtonLayout& layout) {
     std::vector<QImage> pictures =
@@ -25,12 +35,15 @@ CPngBtn* CreateButton(std::string_view messageFormat, QWidget* parent,
     if (pictures.empty()) return nullptr;
 
     const AppOptions& options = Options();
-    const QRect place =
-        Is4KLayout() ? layout.rect : QRect(layout.rect.topLeft(), pictures[0].size());
+    // The picture's size in both layouts: the 4K move doubles it later. Taking the whole
+    // rectangle in 4K squashed or stretched every button whose rectangle differs from its
+    // picture, and only in that layout.
+    const QRect place(layout.rect.topLeft(), pictures[0].size());
     auto* button = new CPngBtn(parent);
     button->setGeometry(place);
     button->SetStretch(Is4KLayout());
-    button->SetImages(pictures[0], pictures[1], pictures[2]);
+    button->SetImages(pictures[0], pictures[1], pictures[2],
+                      LoadSkinImage(DisabledPictureName(layout.normal)));
     button->SetBackgroundImage(BackgroundCrop(parentBackground, place));
     button->SetControlId(layout.controlId);
     button->SetDebugFrame(options.UIDebug != 0);

@@ -42,12 +42,17 @@ struct SkinButtonLayout {
     int controlId = 0;
 };
 
-// Creates an image button on `parent`. In the normal layout it sits at the rectangle's
-// top-left corner with the size of its normal picture; in the 4K layout it takes the whole
-// rectangle (the 4K move doubles it later) and stretches its pictures. Its background is
-// the crop of `parentBackground` under it. The caption gets the Btn_txt_clr colours and,
-// with BtnTips, becomes the tool tip; UIDebug switches on the debug frame. Returns null
-// after the "NewSmallPngButton" message when a picture is missing.
+// The optional disabled picture beside a normal one: "button2_nr.png" -> "button2_ds.png";
+// empty for a name without the "_nr.png" ending.
+QString DisabledPictureName(const QString& normal);
+
+// Creates an image button on `parent` at the rectangle's top-left corner with the size of
+// its normal picture; in the 4K layout it stretches its pictures sharply when the 4K move
+// doubles it later. Its background is
+// the crop of `parentBackground` under it. A disabled picture (DisabledPictureName) is
+// used when the skin has one; it is optional and reported by nobody. The caption gets the
+// Btn_txt_clr colours and, with BtnTips, becomes the tool tip; UIDebug switches on the debug frame.
+// Returns null after the "NewSmallPngButton" message when a picture is missing.
 CPngBtn* NewSmallPngButton(QWidget* parent, const QImage& parentBackground,
                            const SkinButtonLayout& layout);
 // The same for the buttons of pop-up windows, reporting "NewSmallPngButton3".

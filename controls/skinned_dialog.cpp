@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "app/config.h"
+#include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
@@ -34,6 +35,7 @@ bool CSkinnedDialog::InitSkin(const QString& file) {
     if (picture.isNull()) return false;
     background_ = std::move(picture);
     display_ = Is4KLayout() ? ScaledCopy(background_, 2) : background_;
+    if (Options().clrMaskDialog != 0) display_ = OpaqueWithinOutline(display_);
     setFixedSize(display_.size());
     CenterOnParent();
     ApplyWindowOutline(this, display_, Options().clrMaskDialog, 0);
@@ -85,7 +87,7 @@ void CSkinnedDialog::DrawText(QPainter& painter, const QRect& rect, const QStrin
     painter.save();
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setPen(colour);
-    painter.drawText(rect, flags, text);
+    DrawFittedText(painter, rect, flags, text);
     painter.restore();
 }
 

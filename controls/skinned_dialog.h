@@ -82,7 +82,8 @@ class CSkinnedDialog : public QDialog {
     // capture other keys (call the base for the rest).
     virtual bool PreTranslateKey(QKeyEvent* event);
 
-    // Draws `text` into `rect` in `colour` with a transparent background.
+    // Draws `text` into `rect` in `colour` with a transparent background, fitted to the
+    // rectangle (DrawFittedText).
     static void DrawText(QPainter& painter, const QRect& rect, const QString& text,
                          const QColor& colour, int flags = Qt::AlignLeft | Qt::AlignVCenter);
 

@@ -6,6 +6,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "controls/fitted_text.h"
+#include "controls/layout_4k.h"
+#include "controls/skin.h"
 #include "controls/skin_images.h"
 #include "controls/window_message.h"
 
@@ -22,11 +25,11 @@ QRect ToQRect(const Rect& r) {
     return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
 }
 
+// A cell 15 high (30 in the doubled layout), weight 600.
 QFont DefaultTreeFont() {
     QFont font(QStringLiteral("MS Shell Dlg"));
-    font.setPixelSize(15);
     font.setWeight(QFont::DemiBold);  // 600
-    return font;
+    return FontForCellHeight(font, Is4KLayout() ? 30 : 15);
 }
 
 // Draws `image` centred in `box` at its own size, or shrunk to fit when it is larger.
@@ -82,13 +85,21 @@ void CTreeCtrlEx::Create(const QRect& rect, QWidget* parent, int id, const QImag
     if (parent != nullptr && parent != parentWidget()) setParent(parent);
     controlId_ = id;
     setGeometry(rect);
-    itemHeight_ = 20;
+    // Rows, icons and indents double with the fonts in the 4K layout.
+    const int scale = Is4KLayout() ? 2 : 1;
+    itemHeight_ = 20 * scale;
+    margin_ = 2 * scale;
+    indent_ = 19 * scale;
     background_ = BackgroundCrop(backgroundSource, rect);
-    SetIconBoxSize(18, std::min(itemHeight_, 18));
+    SetIconBoxSize(18 * scale, std::min(itemHeight_, 18 * scale));
     tooltipActive_ = false;
     iconSpace_ = false;
     expandedFolder_ = LoadImageFile(expandedFolderFile);
     collapsedFolder_ = LoadImageFile(collapsedFolderFile);
+    if (scale > 1) {
+        expandedFolder_ = ScaledCopy(expandedFolder_, scale);
+        collapsedFolder_ = ScaledCopy(collapsedFolder_, scale);
+    }
     show();
 }
 
@@ -460,9 +471,8 @@ void CTreeCtrlEx::PaintRow(QPainter& painter, const TreeModel::VisibleRow& row, 
     const QRect letters = textBox.adjusted(2 * margin_, 0, 0, 0);
     painter.setFont(selected ? selectedFont_ : font_);
     painter.setPen(selected ? selectedTextColor_ : textColor_);
-    const QString text = painter.fontMetrics().elidedText(
-        QString::fromStdString(model_.Text(row.item)), Qt::ElideRight, letters.width());
-    painter.drawText(letters, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    DrawFittedText(painter, letters, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   QString::fromStdString(model_.Text(row.item)));
 
     if (debugFrame_) {
         painter.setBrush(Qt::NoBrush);

@@ -43,6 +43,17 @@ QRegion OutlineRegion(const QImage& picture, std::uint32_t maskColorRef, int tol
     return region;
 }
 
+QImage OpaqueWithinOutline(const QImage& picture) {
+    QImage opaque = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < opaque.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(opaque.scanLine(y));
+        for (int x = 0; x < opaque.width(); ++x) {
+            row[x] = qAlpha(row[x]) >= kOutlineAlphaThreshold ? (row[x] | 0xFF000000u) : 0u;
+        }
+    }
+    return opaque.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 void ApplyWindowOutline(QWidget* window, const QImage& picture, std::uint32_t maskColorRef,
                         int tolerance) {
     if (window == nullptr) return;

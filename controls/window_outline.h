@@ -18,6 +18,11 @@ constexpr int kMainWindowOutlineTolerance = 10;
 // COLORREF. The runs are added to the region 100 rectangles at a time.
 QRegion OutlineRegion(const QImage& picture, std::uint32_t maskColorRef, int tolerance);
 
+// `picture` as a window cut by its outline shows it: pixels inside the outline fully
+// opaque in their own colour, the others transparent. Painting the half transparent
+// edge pixels as they are left them darkened on a screen without translucent windows.
+QImage OpaqueWithinOutline(const QImage& picture);
+
 // Gives `window` the outline of `picture`; a mask colour of 0 means no mask and leaves
 // the window rectangular.
 void ApplyWindowOutline(QWidget* window, const QImage& picture, std::uint32_t maskColorRef,

@@ -149,6 +149,7 @@ int CUSBDriver::WriteEEPROM(std::size_t chunk, std::size_t length, std::uint16_t
         DbgLog("WriteEEPROM Failed");
         if (retry > 1) DbgLog("nRetry=%d", attempt);
     };
+    int refused = 0;
     for (std::size_t i = 0; i <= fullChunks; ++i) {
         const std::size_t n = i < fullChunks ? chunkSize : lastChunk;
         if (n == 0) break;
@@ -156,13 +157,23 @@ int CUSBDriver::WriteEEPROM(std::size_t chunk, std::size_t length, std::uint16_t
         const auto chunkAddress = static_cast<std::uint16_t>(address + offset);
         const CommandPayload payload =
             MakeMemoryPayload(kCmdWriteEEPROM, chunkAddress, data + offset, n);
-        // A chunk the device keeps refusing is left; only a report that cannot be written
-        // (the device is gone) ends the write.
-        if (ExchangeLocked(cmd.get(), payload, retry, &reply, logFailure) ==
-            Exchange::kWriteFailed) {
-            if (i < fullChunks) DbgLog("WriteEEPROM Err, i=%d", static_cast<int>(i));
-            return 0;
+        // A chunk the device keeps refusing (or never answers) is left and the rest is still
+        // written; a report that cannot be written (the device is gone) ends the write.
+        switch (ExchangeLocked(cmd.get(), payload, retry, &reply, logFailure)) {
+            case Exchange::kOk:
+                break;
+            case Exchange::kNoReply:
+                ++refused;
+                break;
+            case Exchange::kWriteFailed:
+                if (i < fullChunks) DbgLog("WriteEEPROM Err, i=%d", static_cast<int>(i));
+                return 0;
         }
+    }
+    // The memory does not hold what the caller asked for: that is a failed write.
+    if (refused != 0) {
+        DbgLog("WriteEEPROM Err: %d chunk(s) not taken, Addr=0x%x", refused, address);
+        return 0;
     }
     return 1;
 }

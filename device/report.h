@@ -54,6 +54,12 @@ CommandPayload MakePayload(std::uint8_t command);
 CommandPayload MakeMemoryPayload(std::uint8_t command, std::uint16_t address,
                                  const std::uint8_t* data, std::size_t length);
 
+// Whether `received` bytes read from the notification interface are a reply or event
+// report (id 9, 17 bytes) rather than a report of another collection on the same node.
+inline bool IsReplyReport(const std::uint8_t* report, std::size_t received) {
+    return received == kReportLength && report[0] == kReplyReportId;
+}
+
 // One reply or event payload as the device sent it.
 struct ReplyPayload {
     std::array<std::uint8_t, kReplyPayloadLength> bytes{};

@@ -94,13 +94,28 @@ void ServiceThread::Run() {
     const unsigned handleId = LogHandleId(hNotify_.get());
     DbgLog("ServiceThread start, hNotify=%x, PID=%04x, CID=%x, MID=%x, ThreadId=0x%x", handleId,
            ids_.PID, ids_.CID, ids_.MID, LogThreadId());
+    bool loggedForeign = false;
     for (;;) {
-        std::array<std::uint8_t, kReportLength> buffer{};
+        // One byte more than a reply, so that a longer report does not pass for one.
+        std::array<std::uint8_t, kReportLength + 1> buffer{};
         buffer[0] = kReplyReportId;
         std::uint32_t err = kHidOk;
-        const HidReadResult result = hNotify_->Read(buffer.data(), buffer.size(), -1, &err);
+        std::size_t received = 0;
+        const HidReadResult result =
+            hNotify_->Read(buffer.data(), buffer.size(), -1, &err, &received);
         if (result == HidReadResult::kOk) {
-            Dispatch(buffer.data() + 1);
+            if (IsReplyReport(buffer.data(), received)) {
+                Dispatch(buffer.data() + 1);
+            } else if (!loggedForeign) {
+                // The node also carries the receiver's other collections (keyboard,
+                // consumer control); their reports are neither replies nor events.
+                DbgLog(
+                    "ServiceThread: ignoring input reports other than id %u of %u bytes "
+                    "(first: id %u, %u bytes)",
+                    kReplyReportId, static_cast<unsigned>(kReportLength), buffer[0],
+                    static_cast<unsigned>(received));
+                loggedForeign = true;
+            }
             continue;
         }
         if (result == HidReadResult::kStopped) {

@@ -1,6 +1,8 @@
 #include "device/usb_driver.h"
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <utility>
 
 #include "base/log.h"
@@ -25,10 +27,31 @@ int SendData(HidHandle* hCmd, const std::uint8_t* payload, std::size_t size, std
 
 int GetData(HidHandle* hNotify, std::uint8_t* out, std::size_t count, int timeoutMs) {
     if (hNotify == nullptr || out == nullptr) return 0;
-    std::array<std::uint8_t, kReportLength> buffer{};
-    buffer[0] = kReplyReportId;
+    // One byte more than a reply, so that a longer report does not pass for one.
+    std::array<std::uint8_t, kReportLength + 1> buffer{};
     std::uint32_t err = kHidOk;
-    switch (hNotify->Read(buffer.data(), buffer.size(), timeoutMs, &err)) {
+    // Reports of the node's other collections (keyboard, consumer control) are skipped
+    // within the same time-out.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    HidReadResult result = HidReadResult::kTimeout;
+    for (;;) {
+        buffer.fill(0);
+        buffer[0] = kReplyReportId;
+        std::size_t received = 0;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const int wait =
+            timeoutMs < 0 ? timeoutMs : static_cast<int>(std::max<long long>(left.count(), 0));
+        result = hNotify->Read(buffer.data(), buffer.size(), wait, &err, &received);
+        if (result != HidReadResult::kOk) break;
+        if (IsReplyReport(buffer.data(), received)) break;
+        if (timeoutMs >= 0 && std::chrono::steady_clock::now() >= deadline) {
+            result = HidReadResult::kTimeout;
+            break;
+        }
+    }
+    switch (result) {
         case HidReadResult::kOk:
             break;
         case HidReadResult::kTimeout:

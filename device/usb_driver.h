@@ -76,8 +76,10 @@ class CUSBDriver {
     int ReadEEPROM(std::uint16_t address, std::uint8_t* buffer, std::size_t length);
     int ReadROM(std::uint16_t address, std::size_t length, std::uint8_t* buffer,
                 StopPredicate stop = nullptr);
-    // 0 only when a report could not be written; a chunk the device keeps refusing is
-    // skipped. `chunk` 0 means 10; larger than 10 is cut to 10.
+    // 1 when the device took every chunk. A chunk the device keeps refusing or leaves
+    // unanswered is skipped and the rest still written, but the result is 0; a report that
+    // cannot be written ends the write with 0. `chunk` 0 means 10; larger than 10 is cut
+    // to 10.
     int WriteEEPROM(std::size_t chunk, std::size_t length, std::uint16_t address,
                     const std::uint8_t* data);
     // Any command without request data; reply data bytes 0-9 go to `out`.

@@ -26,7 +26,7 @@ void Check(bool ok) {
 void CheckReply(const SimInputReport& r) {
     unsigned sum = 0;
     for (std::uint8_t b : r) sum += b;
-    Check(r[0] == kReplyReportId && (sum & 0xFF) == 0x55);
+    Check(r[0] == kSimInputReportId && (sum & 0xFF) == 0x55);
 }
 
 SimProfileImage StartImage() {
@@ -48,18 +48,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     constexpr std::size_t kRecord = 16;
     for (std::size_t at = 0; at + kRecord <= size; at += kRecord) {
         const std::uint8_t steer = data[at];
-        std::array<std::uint8_t, kReportLength> report{};
-        report[0] = (steer & 0x02) != 0 ? data[at + 1] : kCommandReportId;
+        std::array<std::uint8_t, kSimReportBytes> report{};
+        report[0] = (steer & 0x02) != 0 ? data[at + 1] : kSimCommandReportId;
         for (std::size_t i = 1; i < kRecord; ++i) report[i] = data[at + i];
         unsigned sum = 0;
-        for (std::size_t i = 0; i + 1 < kReportLength; ++i) sum += report[i];
-        report[kReportLength - 1] = static_cast<std::uint8_t>(0x55 - sum + (steer & 0x01));
+        for (std::size_t i = 0; i + 1 < kSimReportBytes; ++i) sum += report[i];
+        report[kSimReportBytes - 1] = static_cast<std::uint8_t>(0x55 - sum + (steer & 0x01));
 
         const auto out = firmware.HandleReport(report.data(), report.size());
         Check(!out.empty() && out.size() <= 2);
         for (const SimInputReport& r : out) CheckReply(r);
         Check(out[0][kSimReplyCommand] == report[1]);
-        if ((steer & 0x01) != 0 || report[0] != kCommandReportId) {
+        if ((steer & 0x01) != 0 || report[0] != kSimCommandReportId) {
             Check(out[0][kSimReplyStatus] == kSimBadReport);
         }
         switch ((steer >> 2) & 0x03) {

@@ -68,11 +68,11 @@ std::optional<KeyAssignment> AssignmentFromMenu(std::uint32_t menuValue,
 // index. Refused (the tc_msg1 text is shown) when no other button of the key set keeps the
 // left click. Writes KF_ALL_KEY_SETS into all key sets; replacing it resets the button in
 // all key sets to its defaults first. False when nothing changed.
-bool AssignKey(KeySets& keys, int keySet, int button, const KeyAssignment& record,
-               const KeyContext& context, AssignmentUi& ui);
+[[nodiscard]] bool AssignKey(KeySets& keys, int keySet, int button, const KeyAssignment& record,
+                             const KeyContext& context, AssignmentUi& ui);
 
 // AssignmentFromMenu followed by AssignKey.
-bool AssignFromMenu(KeySets& keys, int keySet, int button, std::uint32_t menuValue,
-                    const KeyContext& context, AssignmentUi& ui);
+[[nodiscard]] bool AssignFromMenu(KeySets& keys, int keySet, int button, std::uint32_t menuValue,
+                                  const KeyContext& context, AssignmentUi& ui);
 
 }  // namespace vantor

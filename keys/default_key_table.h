@@ -15,6 +15,6 @@ namespace vantor {
 //   when param is 0; class 8, codes 0xA6, 0xAD, 0xC0: dwParameter = param;
 //   class 2: stCombo = modifier bits 0-3 of param, key 1 = code & 0xFF,
 //   key 2 = (code >> 8) & 0xFF, and dwFunID = 0x020000A1 whatever the code.
-bool ParseDefaultKeyEntry(std::string_view text, KeyAssignment& entry);
+[[nodiscard]] bool ParseDefaultKeyEntry(std::string_view text, KeyAssignment& entry);
 
 }  // namespace vantor

@@ -19,6 +19,6 @@ constexpr std::size_t kMacroDumpSize = kMacroRecordSize * MacroMaxCount;
 std::vector<std::uint8_t> BuildMacroDump(const MacroList& macros);
 
 // Writes dataDir + "mac.dct". Failures are logged; returns whether the file was written.
-bool SaveMacroDump(const MacroList& macros, const std::string& dataDir);
+[[nodiscard]] bool SaveMacroDump(const MacroList& macros, const std::string& dataDir);
 
 }  // namespace vantor

@@ -119,19 +119,12 @@ std::string MacroFileErrorText(const MacroFileResult& result) {
 bool MakeSureFolderExist(const std::string& path) {
     const std::size_t end = path.rfind('/');
     if (end == std::string::npos || end == 0) return true;
-    std::size_t pos = 0;
-    while (pos < end) {
-        std::size_t next = path.find('/', pos + 1);
-        if (next == std::string::npos || next > end) next = end;
-        const std::string level = path.substr(0, next);
-        pos = next;
-        if (level.empty() || DirectoryExists(level)) continue;
-        int error = 0;
-        if (!MakeDirectory(level, &error)) {
-            DbgLog("MakeSureFolderExist: create dir %s, err=0x%x", level.c_str(),
-                   static_cast<unsigned>(error));
-            return false;
-        }
+    int error = 0;
+    std::string level;
+    if (!MakeDirectoryPath(path.substr(0, end), &error, &level)) {
+        DbgLog("MakeSureFolderExist: create dir %s, err=0x%x", level.c_str(),
+               static_cast<unsigned>(error));
+        return false;
     }
     return true;
 }

@@ -39,9 +39,9 @@ std::string MacroFileErrorText(const MacroFileResult& result);
 // first attempt finds none. The file always holds the record with the changed-state bits
 // cleared; the bits of `record` are cleared only when the file was written, so a failed
 // write leaves the macro marked as changed.
-bool WriteMacroFile(const std::string& path, MacroRecord& record);
+[[nodiscard]] bool WriteMacroFile(const std::string& path, MacroRecord& record);
 
 // Creates each missing folder level of the path's folder (the part before the last '/').
-bool MakeSureFolderExist(const std::string& path);
+[[nodiscard]] bool MakeSureFolderExist(const std::string& path);
 
 }  // namespace vantor

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/file_io.h"
 #include "base/log.h"
 #include "base/utf.h"
 #include "keys/key_functions.h"
@@ -120,7 +121,8 @@ void MacroLibrary::RemoveChildren(LibraryItemId id, bool removeMacros) {
         auto it = items_.find(child);
         if (it == items_.end()) continue;
         if (removeMacros && it->second.kind == LibraryItemKind::kMacro) {
-            macros_.Remove(it->second.macroId);
+            // A tree loaded without filling the list has no record to remove.
+            (void)macros_.Remove(it->second.macroId);
         }
         items_.erase(it);
     }
@@ -131,7 +133,8 @@ void MacroLibrary::RemoveItem(LibraryItemId id) {
     LibraryItem* item = MutableItem(id);
     if (item == nullptr) return;
     RemoveChildren(id, true);
-    if (item->kind == LibraryItemKind::kMacro) macros_.Remove(item->macroId);
+    // A tree loaded without filling the list has no record to remove.
+    if (item->kind == LibraryItemKind::kMacro) (void)macros_.Remove(item->macroId);
     auto& siblings = items_[item->parent].children;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), id), siblings.end());
     items_.erase(id);
@@ -230,7 +233,7 @@ void MacroLibrary::LoadFolderAt(const std::string& path, bool recursive, Library
             LoadFolderAt(folder + name, true, id, renewIds, addToList, depth + 1);
             continue;
         }
-        if (!std::filesystem::is_regular_file(status)) continue;
+        if (!std::filesystem::is_regular_file(status) || IsAtomicWriteTempName(name)) continue;
         MacroFileResult file = ReadMacroFile(folder + name);
         if (file.status != MacroFileStatus::kOk) continue;
         if (renewIds) {
@@ -258,7 +261,8 @@ bool MacroLibrary::Add_Macro(const MacroRecord& record) {
     SetMacroName(copy, name);
     copy.dwState = kMacroChangedBoth;
     if (macros_.Add(copy) != MacroAddResult::kAdded) return false;
-    Flush_Dirty_Macro(InsertMacroItem(kLibraryRoot, name, copy.dwMacroID));
+    // A failed write is logged and leaves the macro marked; the macro is in the library.
+    (void)Flush_Dirty_Macro(InsertMacroItem(kLibraryRoot, name, copy.dwMacroID));
     return true;
 }
 
@@ -274,7 +278,7 @@ std::uint32_t MacroLibrary::ReplaceMacro(std::uint32_t id, const MacroRecord& co
     *existing = replacement;
     if (events_ != nullptr) events_->MacroReplaced(id);
     if (std::optional<LibraryItemId> item = FindMacroItem(id)) {
-        Flush_Dirty_Macro(*item);  // a failed write is logged and leaves the macro marked
+        (void)Flush_Dirty_Macro(*item);  // a failed write is logged and leaves the macro marked
     }
     return id;
 }

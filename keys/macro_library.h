@@ -88,26 +88,26 @@ class MacroLibrary : public MacroLibraryAccess {
     // Adds a record that came from the device or an import to the root and writes its file
     // (a file that cannot be written is left for the next flush). False for a record
     // without the macro magic or a full list.
-    bool Add_Macro(const MacroRecord& record);
+    [[nodiscard]] bool Add_Macro(const MacroRecord& record);
     // Gives the library macro `id` the content of `content`, keeping its own id and name,
     // and rewrites its file. Returns the id, or 0 when there is no such macro or `content`
     // is not a macro record.
     std::uint32_t ReplaceMacro(std::uint32_t id, const MacroRecord& content);
     // Writes the macro file of a macro item when its record is marked as changed.
-    bool Flush_Dirty_Macro(LibraryItemId item);
+    [[nodiscard]] bool Flush_Dirty_Macro(LibraryItemId item);
 
     // Tree commands of the macro page.
     std::optional<LibraryItemId> NewMacroCommand(LibraryItemId selected, StoreUi& ui);
-    bool RenameItem(LibraryItemId item, StoreUi& ui);
+    [[nodiscard]] bool RenameItem(LibraryItemId item, StoreUi& ui);
     // kLibraryRoot means nothing is selected.
-    bool DeleteItem(LibraryItemId item, StoreUi& ui);
+    [[nodiscard]] bool DeleteItem(LibraryItemId item, StoreUi& ui);
     std::optional<LibraryItemId> ImportMacroFile(LibraryItemId target, StoreUi& ui);
-    bool ExportMacroFile(LibraryItemId item, StoreUi& ui);
+    [[nodiscard]] bool ExportMacroFile(LibraryItemId item, StoreUi& ui);
 
     // MacroLibraryAccess.
     const MacroRecord* FindMacroByName(std::string_view utf8Name) const override;
     const MacroRecord* FindMacroById(std::uint32_t id) const override;
-    bool AddMacro(const MacroRecord& macro) override;
+    [[nodiscard]] bool AddMacro(const MacroRecord& macro) override;
     void ReplaceMacro(const MacroRecord& existing, const MacroRecord& content) override;
 
   private:

@@ -19,7 +19,7 @@ class MacroLibraryAccess {
     virtual const MacroRecord* FindMacroById(std::uint32_t id) const = 0;
 
     // Adds the macro to the library (and its file); false when that fails.
-    virtual bool AddMacro(const MacroRecord& macro) = 0;
+    [[nodiscard]] virtual bool AddMacro(const MacroRecord& macro) = 0;
 
     // `existing` takes the events and settings of `content` and keeps its own id and name.
     virtual void ReplaceMacro(const MacroRecord& existing, const MacroRecord& content) = 0;

@@ -147,7 +147,9 @@ bool MacroLibrary::RenameItem(LibraryItemId id, StoreUi& ui) {
         // The record takes the new name first; a failed move leaves the old file name.
         SetMacroName(*record, *name);
         record->dwState |= kMacroSettingsChanged;
-        WriteMacroFile(*oldPath, *record);
+        // A failed write is logged and leaves the record marked changed, so it is written
+        // again with the next flush; the rename goes on.
+        (void)WriteMacroFile(*oldPath, *record);
         const std::string stem = SafeFileNameStem(*name);
         newDiskName =
             stem + ".qxm" == oldDiskName ? oldDiskName : UniqueDiskName(parent, stem, ".qxm");
@@ -244,7 +246,7 @@ std::optional<LibraryItemId> MacroLibrary::ImportMacroFile(LibraryItemId target,
     }
     const LibraryItemId id = InsertMacroItem(target, title, record.dwMacroID);
     if (events_ != nullptr) events_->ShowMacro(record.dwMacroID, false);
-    Flush_Dirty_Macro(id);
+    (void)Flush_Dirty_Macro(id);  // a failed write is logged and leaves the macro marked
     return id;
 }
 

@@ -22,10 +22,10 @@ constexpr const char* kMacroListFullMessage = "The number of macro is up to the 
 
 class MacroList {
   public:
-    MacroAddResult Add(const MacroRecord& record);
+    [[nodiscard]] MacroAddResult Add(const MacroRecord& record);
 
     // Removes the first macro with the id; false when there is none.
-    bool Remove(std::uint32_t id);
+    [[nodiscard]] bool Remove(std::uint32_t id);
 
     MacroRecord* FindById(std::uint32_t id);
     const MacroRecord* FindById(std::uint32_t id) const;

@@ -60,21 +60,21 @@ class HidHandle {
     virtual const std::string& Path() const = 0;
 
     // Writes one feature report (report id in report[0]).
-    virtual bool SetFeature(const std::uint8_t* report, std::size_t length,
-                            std::uint32_t* error) = 0;
+    [[nodiscard]] virtual bool SetFeature(const std::uint8_t* report, std::size_t length,
+                                          std::uint32_t* error) = 0;
 
     // Waits up to `timeoutMs` (negative: without limit) for one input report and copies
-    // up to `length` bytes of it (report id first) into `buffer`. Returns kStopped when
-    // SignalStop was called before or during the wait (the stop is then consumed, like an
-    // auto-reset event), kError with `error` set when the device is gone or the handle
-    // closed.
+    // up to `length` bytes of it (report id first) into `buffer`; `received`, when given,
+    // is set to the number of bytes copied. Returns kStopped when SignalStop was called
+    // before or during the wait (the stop is then consumed, like an auto-reset event),
+    // kError with `error` set when the device is gone or the handle closed.
     virtual HidReadResult Read(std::uint8_t* buffer, std::size_t length, int timeoutMs,
-                               std::uint32_t* error) = 0;
+                               std::uint32_t* error, std::size_t* received = nullptr) = 0;
 
     // Ends the current or the next Read with kStopped.
     virtual void SignalStop() = 0;
 
-    virtual bool GetAttributes(HidAttributes* attributes, std::uint32_t* error) = 0;
+    [[nodiscard]] virtual bool GetAttributes(HidAttributes* attributes, std::uint32_t* error) = 0;
 
     // Closes the interface; an outstanding Read ends with kError / kHidInvalidHandle, and so
     // does every later call.

@@ -98,7 +98,8 @@ bool HidrawHandle::SetFeature(const std::uint8_t* report, std::size_t length,
 }
 
 HidReadResult HidrawHandle::Read(std::uint8_t* buffer, std::size_t length, int timeoutMs,
-                                 std::uint32_t* error) {
+                                 std::uint32_t* error, std::size_t* received) {
+    if (received != nullptr) *received = 0;
     if (buffer == nullptr || length == 0) {
         SetError(error, kHidGenericFailure);
         return HidReadResult::kError;
@@ -140,6 +141,7 @@ HidReadResult HidrawHandle::Read(std::uint8_t* buffer, std::size_t length, int t
         if ((fds[0].revents & POLLIN) != 0) {
             ssize_t got = read(fd, buffer, length);
             if (got > 0) {
+                if (received != nullptr) *received = static_cast<std::size_t>(got);
                 result = HidReadResult::kOk;
                 code = kHidOk;
                 break;

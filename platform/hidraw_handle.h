@@ -24,20 +24,21 @@ class HidrawHandle final : public HidHandle {
     HidrawHandle& operator=(const HidrawHandle&) = delete;
 
     const std::string& Path() const override { return path_; }
-    bool SetFeature(const std::uint8_t* report, std::size_t length, std::uint32_t* error) override;
+    [[nodiscard]] bool SetFeature(const std::uint8_t* report, std::size_t length,
+                                  std::uint32_t* error) override;
     HidReadResult Read(std::uint8_t* buffer, std::size_t length, int timeoutMs,
-                       std::uint32_t* error) override;
+                       std::uint32_t* error, std::size_t* received = nullptr) override;
     void SignalStop() override;
-    bool GetAttributes(HidAttributes* attributes, std::uint32_t* error) override;
+    [[nodiscard]] bool GetAttributes(HidAttributes* attributes, std::uint32_t* error) override;
     void Close() override;
     bool IsOpen() const override;
 
   private:
     // Registers a call that uses the descriptor; false once the handle is closed.
-    bool BeginUse(int* fd);
+    [[nodiscard]] bool BeginUse(int* fd);
     void EndUse();
     // True (and the stop consumed) when a stop is pending; `closed` tells a close apart.
-    bool TakeStop(bool* closed);
+    [[nodiscard]] bool TakeStop(bool* closed);
 
     const std::string path_;
     const std::uint16_t version_;

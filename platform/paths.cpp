@@ -91,4 +91,24 @@ bool MakeDirectory(const std::string& path, int* error) {
     return false;
 }
 
+bool MakeDirectoryPath(const std::string& path, int* error, std::string* failedLevel) {
+    if (path.empty()) return false;
+    // Walk down from the root so every parent exists before its child is made.
+    std::size_t next = path.find_first_not_of('/');
+    while (next != std::string::npos) {
+        next = path.find('/', next);
+        const std::string level = path.substr(0, next);
+        if (!DirectoryExists(level) && mkdir(level.c_str(), 0700) != 0) {
+            const int saved = errno;
+            if (saved != EEXIST || !DirectoryExists(level)) {  // EEXIST: made meanwhile
+                if (error != nullptr) *error = saved;
+                if (failedLevel != nullptr) *failedLevel = level;
+                return false;
+            }
+        }
+        if (next != std::string::npos) next = path.find_first_not_of('/', next);
+    }
+    return DirectoryExists(path);
+}
+
 }  // namespace vantor

@@ -23,7 +23,13 @@ std::string DataDirFor(const std::string& appdir);
 std::string DesktopDir();
 
 // Creates one folder level; true when it exists afterwards. `error` gets errno on failure.
-bool MakeDirectory(const std::string& path, int* error = nullptr);
+[[nodiscard]] bool MakeDirectory(const std::string& path, int* error = nullptr);
+
+// Creates the folder and every missing folder above it (new ones private to the user, 0700),
+// as a fresh account may lack even ~/.local/share. True when it exists afterwards; on failure
+// `error` gets errno and `failedLevel` the folder that could not be made.
+[[nodiscard]] bool MakeDirectoryPath(const std::string& path, int* error = nullptr,
+                                     std::string* failedLevel = nullptr);
 
 // Adds a trailing '/' when missing (an empty path stays empty).
 std::string WithTrailingSlash(std::string path);

@@ -30,11 +30,11 @@ class SingleInstance {
 
     // True when this process holds the lock (now or already); false when another
     // running process holds it.
-    bool Acquire();
+    [[nodiscard]] bool Acquire();
 
     // Holder only: calls `handler` on a listener thread for every message a later copy
     // sends. The handler must only post to the window thread.
-    bool Listen(Handler handler);
+    [[nodiscard]] bool Listen(Handler handler);
     void StopListening();
 
     // Later copy: delivers `message` to the holder. Returns the holder's process id, or 0

@@ -41,7 +41,7 @@ class UdevHidrawMonitor final : public HidBackend::Monitor {
     bool IsWatching() const { return thread_.joinable(); }
 
   private:
-    bool StartUdev();
+    [[nodiscard]] bool StartUdev();
     void Run();
     void ReceiveEvents();
 

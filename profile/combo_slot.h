@@ -37,6 +37,6 @@ std::size_t EncodeComboSlot(const KeyAssignment& key, ComboSlot& slot);
 // Reads a slot (the bytes the device returned, usually the first 20) into `key`: a consumer
 // key, or a keyboard combination (dwFunID 0x02000000) from the presses before the first
 // release. 1 on success, 0 for an empty slot, an unknown usage or an unknown event type.
-int DecodeComboSlot(std::span<const std::uint8_t> slot, KeyAssignment& key);
+[[nodiscard]] int DecodeComboSlot(std::span<const std::uint8_t> slot, KeyAssignment& key);
 
 }  // namespace vantor

@@ -41,6 +41,7 @@ struct KeyCodeSources {
 // Fills `key` from a key code: every field but nMatrixIndex is cleared first. 1 on
 // success; 0 when the code has no rule, or it needs a slot the key's nMatrixIndex does
 // not name (0 or above 16).
-int hardware_code_to_keyinfo(const KeyCodeSources& sources, std::uint32_t code, KeyAssignment& key);
+[[nodiscard]] int hardware_code_to_keyinfo(const KeyCodeSources& sources, std::uint32_t code,
+                                           KeyAssignment& key);
 
 }  // namespace vantor

@@ -35,7 +35,7 @@ std::string MacroSlotName(const MacroNameTable& names, int slot);
 
 // Fills `image` (cleared first) with the events of `macro` from byte 32 and the count at
 // byte 31; bytes 0-30 stay 0. Returns the length 32 + 5n; 0 when an argument is missing.
-int StMacro_To_HdMacro(const MacroRecord* macro, HdMacroImage* image);
+[[nodiscard]] int StMacro_To_HdMacro(const MacroRecord* macro, HdMacroImage* image);
 
 // Fills `macro` from slot data that starts at the event count (slot offset 31). The record
 // gets a fresh identity `macroId`, auto option 1, loop mode 0, loop count 1, no name. Data

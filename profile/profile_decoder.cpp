@@ -172,7 +172,9 @@ void DecodeKeys(Memory memory, const CodecContext& context, MacroLibraryAccess* 
         KeyAssignment& key = scratch.Key[0][b];
         // The key was read from matrix position m, so its record names that position.
         key.nMatrixIndex = static_cast<std::uint32_t>(m + 1);
-        hardware_code_to_keyinfo(sources, code, key);
+        // A code without a rule leaves the button cleared (function 0), as the keyinfo
+        // line below shows; the rest of the profile still reads.
+        (void)hardware_code_to_keyinfo(sources, code, key);
         // The key plays the macro just merged. Finding it again by name gives the same macro
         // for a named one, but would give every unnamed slot the first unnamed library macro.
         if (macroId != 0 && key.dwFunID == KF_MACRO) key.dwMacroID = macroId;

@@ -37,8 +37,9 @@ std::vector<int> MacroSlotsToRead(std::span<const std::uint8_t> memory,
 // macro ids). 1 on success; 0 when the image is too short or the report-rate code is not
 // 1, 2, 4 or 8. Values the record cannot hold are brought into range: the level count to
 // 1-8 and the active level below it.
-int DecodeProfileImage(std::span<const std::uint8_t> memory, const CodecContext& context,
-                       MacroLibraryAccess* library, ProfileFile& scratch, int& curDpiLevel,
-                       MacroNameTable& names, const ProfileDecodeHooks& hooks = {});
+[[nodiscard]] int DecodeProfileImage(std::span<const std::uint8_t> memory,
+                                     const CodecContext& context, MacroLibraryAccess* library,
+                                     ProfileFile& scratch, int& curDpiLevel, MacroNameTable& names,
+                                     const ProfileDecodeHooks& hooks = {});
 
 }  // namespace vantor

@@ -37,7 +37,7 @@ ProfileWritePlan BuildProfileWrites(const ProfileFile& record, std::uint32_t fla
 // ignored. A write outside the image, or a failed-write step, fails like a device write.
 // Returns what the executor would: 0 for an invalid plan or a failure (unless
 // `goWithNoDev`), else 1.
-int RunWritesOnMemory(const ProfileWritePlan& plan, std::span<std::uint8_t> memory,
-                      bool goWithNoDev);
+[[nodiscard]] int RunWritesOnMemory(const ProfileWritePlan& plan, std::span<std::uint8_t> memory,
+                                    bool goWithNoDev);
 
 }  // namespace vantor

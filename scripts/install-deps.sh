@@ -1,23 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and running the program need, skipping
-# those present.
+# Installs the Debian packages the project needs, skipping those present.
+#   install-deps.sh run    what building and running the programs need
+#   install-deps.sh test   that and the test tools (the default)
 set -euo pipefail
 
-packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    libxkbcommon-dev xkb-data libudev-dev pkg-config
+# Building and running: compiler, build tools, libudev, xkbcommon and Qt 6.
+run_packages=(
+    cmake ninja-build g++ pkg-config
+    libxkbcommon-dev xkb-data libudev-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    # running: a small font with the Chinese glyphs, which the default desktop fonts lack
+    # a small font with the Chinese glyphs, which the default desktop fonts lack
     fonts-wqy-microhei
+)
+
+# Testing only: test frameworks, benchmarks, clang for the fuzz targets, and for the kernel
+# test QEMU, a static busybox and cpio for the guest.
+test_packages=(
+    clang libclang-rt-14-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    qemu-system-x86 busybox-static cpio
     # the window test on a real X server: the server, a tray host, the user's hands and eyes
     xvfb trayer xdotool imagemagick
-    # the kernel test: QEMU, a static busybox and cpio for the guest
-    qemu-system-x86 busybox-static cpio
     # the package checks: building and linting the Debian package, validating the desktop
     # entry, AppStream data and man pages, and the bash completion helpers
     dpkg-dev lintian desktop-file-utils appstream groff-base bash-completion
 )
+
+case "${1:-test}" in
+    run) packages=("${run_packages[@]}") ;;
+    test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+    *)
+        echo "usage: $0 [run|test]" >&2
+        exit 2
+        ;;
+esac
 
 missing=()
 for pkg in "${packages[@]}"; do

@@ -1,79 +1,465 @@
 #include "sim/sim_factory.h"
 
 #include <algorithm>
-
-#include "app/profile_defaults.h"
-#include "base/log.h"
-#include "profile/profile_writes.h"
-#include "profile/set_flags.h"
+#include <array>
 
 namespace vantor {
 namespace {
 
-// Every part that lives in device memory: not the desktop's pointer settings, no reset.
-constexpr std::uint32_t kDeviceParts = SET_KEY | SET_LED | SET_DPI | SET_CUR_DPI | SET_RATE |
-                                       SET_DPI_COLOR | SET_DPI_NUM | SET_LOD | SET_FIXLINE |
-                                       SET_RIPPLE | SET_DEBOUNCE | SET_MOTIONSYNC | SET_SLEEP |
-                                       SET_LIGHTOFF | SET_SENSORMODE | SET_AUTOSLEEP;
+// Everything from 0x00C0 on is zero in both models: no combination keys, no macros.
+constexpr std::size_t kWrittenBytes = 0xC0;
+using FactoryBytes = std::array<std::uint8_t, kWrittenBytes>;
+
+// Wireless model: PAW3395 sensor (code = DPI / 50 - 1), seven buttons, logo lighting.
+constexpr FactoryBytes kWireless = {
+    // 0x0000 rate 1000/s, 6 levels, level 1, lift-off 1; DPI 400
+    0x01,
+    0x54,
+    0x06,
+    0x4F,
+    0x01,
+    0x54,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x01,
+    0x54,
+    0x07,
+    0x07,
+    0x00,
+    0x47,
+    // 0x0010 DPI 800, 1600, 3200, 6400
+    0x0F,
+    0x0F,
+    0x00,
+    0x37,
+    0x1F,
+    0x1F,
+    0x00,
+    0x17,
+    0x3F,
+    0x3F,
+    0x00,
+    0xD7,
+    0x7F,
+    0x7F,
+    0x00,
+    0x57,
+    // 0x0020 DPI 12800, two unused entries; colour red
+    0xFF,
+    0xFF,
+    0x00,
+    0x57,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0xFF,
+    0x00,
+    0x00,
+    0x56,
+    // 0x0030 colours green, blue, yellow, cyan
+    0x00,
+    0xFF,
+    0x00,
+    0x56,
+    0x00,
+    0x00,
+    0xFF,
+    0x56,
+    0xFF,
+    0xFF,
+    0x00,
+    0x57,
+    0x00,
+    0xFF,
+    0xFF,
+    0x57,
+    // 0x0040 colour magenta, two unused; indicator: effect 2, brightness 128
+    0xFF,
+    0x00,
+    0xFF,
+    0x57,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x02,
+    0x53,
+    0x80,
+    0xD5,
+    // 0x0050 indicator speed 3; logo magenta, effect 3, brightness 255, speed 5
+    0x03,
+    0x52,
+    0x00,
+    0x00,
+    0xFF,
+    0x00,
+    0xFF,
+    0x57,
+    0x03,
+    0x52,
+    0xFF,
+    0x56,
+    0x05,
+    0x50,
+    0x00,
+    0x00,
+    // 0x0060 keys: left, right, middle, back
+    0x01,
+    0x01,
+    0x00,
+    0x53,
+    0x01,
+    0x02,
+    0x00,
+    0x52,
+    0x01,
+    0x04,
+    0x00,
+    0x50,
+    0x01,
+    0x08,
+    0x00,
+    0x4C,
+    // 0x0070 keys: forward, DPI cycle, profile switch, none
+    0x01,
+    0x10,
+    0x00,
+    0x44,
+    0x02,
+    0x01,
+    0x00,
+    0x52,
+    0x09,
+    0x00,
+    0x00,
+    0x4C,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    // 0x0080 keys: none
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    // 0x0090 keys: none
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    // 0x00A0 main: breathing magenta, speed 3, brightness 252; debounce 12, motion sync on, sleep
+    // 60 s, straight line
+    0x00,
+    0xFF,
+    0x00,
+    0xFF,
+    0x03,
+    0xFC,
+    0x58,
+    0x00,
+    0x00,
+    0x0C,
+    0x49,
+    0x01,
+    0x54,
+    0x06,
+    0x4F,
+    0x00,
+    // 0x00B0 straight line off, ripple off, light off while moving, auto-sleep 60 s, sensor mode 1
+    0x55,
+    0x00,
+    0x55,
+    0x01,
+    0x54,
+    0x06,
+    0x4F,
+    0x01,
+    0x54,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+};
+
+// Wired model: PMW3335 sensor (codes from its table), eight buttons.
+constexpr FactoryBytes kWired = {
+    // 0x0000 rate 1000/s, 5 levels, level 1, lift-off 0; DPI 400
+    0x01,
+    0x54,
+    0x05,
+    0x50,
+    0x01,
+    0x54,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x04,
+    0x04,
+    0x00,
+    0x4D,
+    // 0x0010 DPI 800, 1600, 3200, 6400
+    0x09,
+    0x09,
+    0x00,
+    0x43,
+    0x12,
+    0x12,
+    0x00,
+    0x31,
+    0x26,
+    0x26,
+    0x00,
+    0x09,
+    0x4C,
+    0x4C,
+    0x00,
+    0xBD,
+    // 0x0020 three unused entries; colour red
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0xFF,
+    0x00,
+    0x00,
+    0x56,
+    // 0x0030 colours green, blue, yellow, magenta
+    0x00,
+    0xFF,
+    0x00,
+    0x56,
+    0x00,
+    0x00,
+    0xFF,
+    0x56,
+    0xFF,
+    0xFF,
+    0x00,
+    0x57,
+    0xFF,
+    0x00,
+    0xFF,
+    0x57,
+    // 0x0040 three unused colours; indicator: effect 2, brightness 128
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x02,
+    0x53,
+    0x80,
+    0xD5,
+    // 0x0050 indicator speed 3; logo magenta, effect 3, brightness 255, speed 5
+    0x03,
+    0x52,
+    0x00,
+    0x00,
+    0xFF,
+    0x00,
+    0xFF,
+    0x57,
+    0x03,
+    0x52,
+    0xFF,
+    0x56,
+    0x05,
+    0x50,
+    0x00,
+    0x00,
+    // 0x0060 keys: left, right, middle, back
+    0x01,
+    0x01,
+    0x00,
+    0x53,
+    0x01,
+    0x02,
+    0x00,
+    0x52,
+    0x01,
+    0x04,
+    0x00,
+    0x50,
+    0x01,
+    0x08,
+    0x00,
+    0x4C,
+    // 0x0070 keys: forward, DPI up, DPI down, fire 3 shots at 10
+    0x01,
+    0x10,
+    0x00,
+    0x44,
+    0x02,
+    0x02,
+    0x00,
+    0x51,
+    0x02,
+    0x03,
+    0x00,
+    0x50,
+    0x04,
+    0x0A,
+    0x03,
+    0x44,
+    // 0x0080 keys: none
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    // 0x0090 keys: none
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    0x00,
+    0x00,
+    0x00,
+    0x55,
+    // 0x00A0 main: breathing magenta, speed 3, brightness 252; debounce 12, motion sync on, sleep
+    // 60 s, straight line
+    0x00,
+    0xFF,
+    0x00,
+    0xFF,
+    0x03,
+    0xFC,
+    0x58,
+    0x00,
+    0x00,
+    0x0C,
+    0x49,
+    0x01,
+    0x54,
+    0x06,
+    0x4F,
+    0x00,
+    // 0x00B0 straight line off, ripple off, light off while moving, auto-sleep 60 s, sensor mode 1
+    0x55,
+    0x00,
+    0x55,
+    0x01,
+    0x54,
+    0x06,
+    0x4F,
+    0x01,
+    0x54,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+    0x00,
+};
+
+struct ModelEntry {
+    SimModel model;
+    const FactoryBytes* bytes;
+};
+
+constexpr std::array<ModelEntry, kSimModelCount> kModels = {{
+    {{0x01, 0x01, 0x3395}, &kWireless},
+    {{0x01, 0x02, 0x3335}, &kWired},
+}};
 
 }  // namespace
 
-ProfileDefaults ProfileDefaultsOf(const DeviceSection& section, const AppOptions& options) {
-    ProfileDefaults d = MakeProfileDefaults(section, options, section.keys);
-    // A section that was never read holds zeros; the defaults of a new record stand in for
-    // them, so the mouse always has a report rate and a sleep time.
-    const ProfileDefaults fresh;
-    if (section.DR == 0) d.reportRate = fresh.reportRate;
-    if (section.SleepTime == 0) d.sleepTime = fresh.sleepTime;
-    if (section.Sensor == 0) d.sleepTimeCheck = fresh.sleepTimeCheck;
-    return d;
+bool IsSimModel(int model) {
+    return model >= 0 && model < kSimModelCount;
 }
 
-SimProfileImage SimImageOfRecord(const ProfileFile& record, int dpiLevel,
-                                 const CodecContext& context) {
-    // The mouse holds every part, whatever the model shows.
-    CodecContext everything = context;
-    everything.showDpi = true;
-    everything.showDpiLed = true;
-    everything.showMainEffect = true;
-    everything.showLogoEffect = true;
-    everything.showLod = true;
-    everything.showRipple = true;
-    everything.showFixLine = true;
-    everything.showDebounce = true;
-    everything.showSys = false;
-    const ProfileWritePlan plan =
-        BuildProfileWrites(record, kDeviceParts, kSetIndexAll, dpiLevel, everything, nullptr);
+SimModel SimModelOf(int model) {
+    return IsSimModel(model) ? kModels[static_cast<std::size_t>(model)].model : SimModel{};
+}
+
+SimProfileImage SimFactoryImage(int model) {
     SimProfileImage image{};
-    if (RunWritesOnMemory(plan, image, /*goWithNoDev=*/false) != 1) {
-        DbgLog("SimImageOfRecord: some parts were not written");
-    }
+    if (!IsSimModel(model)) return image;
+    const FactoryBytes& bytes = *kModels[static_cast<std::size_t>(model)].bytes;
+    std::copy(bytes.begin(), bytes.end(), image.begin());
     return image;
 }
 
-SimProfileImage SimFactoryImage(const DeviceSection& section, const AppOptions& options) {
-    const ProfileFile record =
-        NewProfileRecord(ProfileDefaultsOf(section, options), "", /*profileId=*/1);
-    // What the writer needs of the model beside the parts to write, which are all of them.
-    CodecContext context;
-    context.sensor = static_cast<std::uint32_t>(section.Sensor);
-    context.dpiLevelCount = std::clamp(section.DM, 1, kMaxDpiLevels);
-    context.keyMask = static_cast<std::uint32_t>(options.KeyMask);
-    for (std::size_t b = 0; b < kKeysPerSet; ++b) {
-        context.defaultMatrixIndex[b] = section.keys[0][b].nMatrixIndex;
-    }
-    return SimImageOfRecord(record, section.DEFLEVEL, context);
-}
-
-SimProfileImage SimFactoryImage(int sectionIndex) {
-    return SimFactoryImage(DeviceSectionAt(sectionIndex), Options());
-}
-
-std::shared_ptr<SimFirmware> MakeSimFirmware(int sectionIndex) {
-    const DeviceSection& section = DeviceSectionAt(sectionIndex);
-    return std::make_shared<SimFirmware>(SimFactoryImage(sectionIndex),
-                                         static_cast<std::uint8_t>(section.CID),
-                                         static_cast<std::uint8_t>(section.MID));
+std::shared_ptr<SimFirmware> MakeSimFirmware(int model) {
+    if (!IsSimModel(model)) return nullptr;
+    const SimModel m = SimModelOf(model);
+    return std::make_shared<SimFirmware>(SimFactoryImage(model), m.cid, m.mid, m.sensor);
 }
 
 }  // namespace vantor

@@ -1,32 +1,34 @@
-// The factory state of the simulated mouse: the device memory image of a new profile
-// record of a device section of the configuration, and a firmware built from it.
+// The factory state of the simulated mice: the device memory each model leaves the
+// factory with, written out byte for byte as the mouse holds it, and a firmware built
+// from it. The models are those of the shipped configuration: model 0 is the wireless
+// mouse of DEV_1, model 1 the wired mouse of DEV_2.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
-#include "app/config.h"
-#include "profile/codec_context.h"
-#include "profile/new_profile.h"
 #include "sim/sim_firmware.h"
 
 namespace vantor {
 
-// The new-record defaults of a device section and the general options.
-ProfileDefaults ProfileDefaultsOf(const DeviceSection& section, const AppOptions& options);
+constexpr int kSimModelCount = 2;
 
-// Device memory after every device part of `record` was written by the profile writer,
-// with `dpiLevel` as the active DPI level. The mouse holds every part whether or not the
-// model shows it, so all parts are written. Ranges no part fills stay 0.
-SimProfileImage SimImageOfRecord(const ProfileFile& record, int dpiLevel,
-                                 const CodecContext& context);
+struct SimModel {
+    std::uint8_t cid = 0;
+    std::uint8_t mid = 0;
+    std::uint16_t sensor = 0;
+};
 
-// The memory of a new profile of `section`; the active DPI level is the section's
-// DEFLEVEL.
-SimProfileImage SimFactoryImage(const DeviceSection& section, const AppOptions& options);
-// The same for DEV_<sectionIndex + 1> as read by DataInit.
-SimProfileImage SimFactoryImage(int sectionIndex);
+bool IsSimModel(int model);
+// The identity of `model`; zeros for a model that does not exist.
+SimModel SimModelOf(int model);
 
-// A firmware with that image in all four profiles and the section's CID and MID.
-std::shared_ptr<SimFirmware> MakeSimFirmware(int sectionIndex);
+// The memory of every profile of `model` as it leaves the factory; all zero for a model
+// that does not exist.
+SimProfileImage SimFactoryImage(int model);
+
+// A firmware with that image in all four profiles and the model's identity and sensor;
+// null for a model that does not exist.
+std::shared_ptr<SimFirmware> MakeSimFirmware(int model);
 
 }  // namespace vantor

@@ -21,6 +21,10 @@ struct SimFaults {
     unsigned errorEveryNth = 0;
     // Before the reply to every k-th command, a reply of another command id arrives.
     unsigned strayEveryNth = 0;
+    // Before the reply to every k-th command, the notification interface also gives the
+    // receiver's keyboard and consumer-control reports (sim_foreign_reports.h), as a
+    // hidraw node that carries all collections of the receiver does.
+    unsigned foreignEveryNth = 0;
     // After this many commands the connection is unplugged: the command that reaches the
     // count is answered, every later write and read fails with 1167.
     unsigned unplugAfterCommands = 0;

@@ -3,69 +3,71 @@
 #include <algorithm>
 #include <span>
 
-#include "profile/check_byte.h"
-#include "profile/lighting_codec.h"
-#include "profile/memory_map.h"
+#include "sim/sim_memory_layout.h"
 
 namespace vantor {
 namespace {
 
-namespace mm = memory_map;
+namespace sl = sim_layout;
 
-constexpr std::uint8_t kReportSumValue = 0x55;
-constexpr std::uint8_t kPsdRequestLength = 8;
-constexpr int kMaxDpiLevelCount = 8;
+constexpr std::uint8_t kIdentityRequestLength = 8;
 constexpr std::uint8_t kResetEventValue = 0;
 
-bool ReportAddsUp(const std::uint8_t* report) {
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < kReportLength; ++i) sum += report[i];
-    return static_cast<std::uint8_t>(sum) == kReportSumValue;
-}
-
-std::size_t AddressOf(const std::uint8_t* payload) {
-    return static_cast<std::size_t>(payload[kPayloadAddressHigh]) << 8 |
-           payload[kPayloadAddressLow];
+std::size_t AddressOf(const std::uint8_t* report) {
+    return static_cast<std::size_t>(report[kSimAddressHighByte]) << 8 | report[kSimAddressLowByte];
 }
 
 // A memory command moves 1-10 bytes inside the profile memory.
-bool MemoryRangeOk(const std::uint8_t* payload) {
-    const std::size_t length = payload[kPayloadLengthByte];
-    return length >= 1 && length <= kMaxDataBytes &&
-           AddressOf(payload) + length <= kSimProfileBytes;
+bool MemoryRangeOk(const std::uint8_t* report) {
+    const std::size_t length = report[kSimLengthByte];
+    return length >= 1 && length <= kSimMaxDataBytes &&
+           AddressOf(report) + length <= kSimProfileBytes;
+}
+
+// The bytes after a command's data are zero; anything else is a malformed command.
+bool NothingAfterData(const std::uint8_t* report) {
+    const std::size_t length = std::min<std::size_t>(report[kSimLengthByte], kSimMaxDataBytes);
+    return std::all_of(report + kSimDataByte + length, report + kSimReportBytes - 1,
+                       [](std::uint8_t b) { return b == 0; });
 }
 
 bool IsReportRateCode(std::uint8_t code) {
     return code == 1 || code == 2 || code == 4 || code == 8;
 }
 
-std::uint8_t NextStep(std::uint32_t step) {
-    return static_cast<std::uint8_t>(step >= 1 && step < 10 ? step + 1 : 1);
+std::array<std::uint8_t, 2> Pair(std::uint8_t value) {
+    return {value, SimClosingByte(std::span<const std::uint8_t>(&value, 1))};
 }
 
-// The lighting group of `zone` after one press of its key: the next brightness step.
-LightingWrite NextBrightness(const SimProfileImage& m, SimLightingZone zone) {
-    switch (zone) {
-        case SimLightingZone::kMain: {
-            RgbEffect effect{};
-            EEPROM_To_MainRGB(std::span<const std::uint8_t, 8>(&m[mm::kMainLighting], 8), effect);
-            effect.nLight = NextStep(effect.nLight);
-            return EncodeMainRGB(effect,
-                                 std::span<const std::uint8_t, 7>(&m[mm::kMainLighting], 7));
-        }
-        case SimLightingZone::kLogo: {
-            RgbEffect effect{};
-            EEPROM_To_LogoRGB(std::span<const std::uint8_t, 10>(&m[mm::kLogoLighting], 10), effect);
-            effect.nLight = NextStep(effect.nLight);
-            return EncodeLogoRGB(effect);
-        }
-        case SimLightingZone::kDpiIndicator:
-            break;
+// Brightness values of the lighting keys, dimmest first.
+using Brightness = std::array<std::uint8_t, 10>;
+constexpr Brightness kLightBrightness = {45, 50, 75, 100, 125, 150, 175, 200, 225, 255};
+constexpr Brightness kBreathingBrightness = {72, 92, 112, 132, 152, 172, 192, 212, 232, 252};
+constexpr Brightness kIndicatorBrightness = {16, 30, 60, 90, 128, 150, 180, 210, 230, 255};
+
+// The value after `value` in `steps`, from the brightest back to the dimmest; an unknown
+// value starts again at the dimmest.
+std::uint8_t NextBrightness(const Brightness& steps, std::uint8_t value) {
+    const auto at = std::find(steps.begin(), steps.end(), value);
+    if (at == steps.end() || at + 1 == steps.end()) return steps.front();
+    return *(at + 1);
+}
+
+// Main effect codes 1, 2, 3, 5, 7 use the plain brightness values, code 0 (breathing) its
+// own; code 4 is the light switched off, which a lighting key leaves alone.
+const Brightness* MainBrightnessSteps(std::uint8_t effectCode) {
+    switch (effectCode) {
+        case 0:
+            return &kBreathingBrightness;
+        case 1:
+        case 2:
+        case 3:
+        case 5:
+        case 7:
+            return &kLightBrightness;
+        default:
+            return nullptr;
     }
-    DpiEffect effect{};
-    DecodeDpiEffect(std::span<const std::uint8_t, 6>(&m[mm::kDpiEffect], 6), effect);
-    effect.nLight = NextStep(effect.nLight);
-    return EncodeDpiEffect(effect);
 }
 
 std::uint8_t LightingEventBit(SimLightingZone zone) {
@@ -82,10 +84,11 @@ std::uint8_t LightingEventBit(SimLightingZone zone) {
 
 }  // namespace
 
-SimFirmware::SimFirmware(const SimProfileImage& factoryImage, std::uint8_t cid, std::uint8_t mid)
+SimFirmware::SimFirmware(const SimProfileImage& factoryImage, std::uint8_t cid, std::uint8_t mid,
+                         std::uint16_t sensor)
     : factory_(factoryImage),
-      memories_{SimProfileMemory(factoryImage), SimProfileMemory(factoryImage),
-                SimProfileMemory(factoryImage), SimProfileMemory(factoryImage)},
+      memories_{SimProfileMemory(factoryImage, sensor), SimProfileMemory(factoryImage, sensor),
+                SimProfileMemory(factoryImage, sensor), SimProfileMemory(factoryImage, sensor)},
       cid_(cid),
       mid_(mid) {}
 
@@ -95,18 +98,19 @@ std::vector<SimInputReport> SimFirmware::HandleReport(const std::uint8_t* report
     if (report == nullptr || length < 2) return out;
     // Reads of the report bytes stay inside `length`: a short report is answered from a
     // zero-padded copy.
-    std::array<std::uint8_t, kReportLength> copy{};
-    std::copy_n(report, std::min(length, kReportLength), copy.begin());
-    const std::uint8_t* payload = copy.data() + 1;
+    std::array<std::uint8_t, kSimReportBytes> copy{};
+    std::copy_n(report, std::min(length, kSimReportBytes), copy.begin());
     SimInputReport reply = MakeSimReply(copy.data(), kSimOk);
     bool resetDone = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         std::uint8_t status = kSimOk;
-        if (length != kReportLength || copy[0] != kCommandReportId || !ReportAddsUp(copy.data())) {
+        if (length != kSimReportBytes || copy[0] != kSimCommandReportId || !SimAddsUp(copy)) {
             status = kSimBadReport;
+        } else if (!NothingAfterData(copy.data())) {
+            status = kSimBadArgument;
         } else {
-            status = HandleCommand(payload[kPayloadCommand], payload, reply, &resetDone);
+            status = HandleCommand(copy.data(), reply, &resetDone);
         }
         reply[kSimReplyStatus] = status;
         SealSimReport(reply);
@@ -116,12 +120,13 @@ std::vector<SimInputReport> SimFirmware::HandleReport(const std::uint8_t* report
     return out;
 }
 
-std::uint8_t SimFirmware::HandleCommand(std::uint8_t command, const std::uint8_t* payload,
-                                        SimInputReport& reply, bool* resetDone) {
-    const std::uint8_t dataLength = payload[kPayloadLengthByte];
-    const std::uint8_t* data = payload + kPayloadData;
+std::uint8_t SimFirmware::HandleCommand(const std::uint8_t* report, SimInputReport& reply,
+                                        bool* resetDone) {
+    const std::uint8_t command = report[kSimCommandByte];
+    const std::uint8_t dataLength = report[kSimLengthByte];
+    const std::uint8_t* data = report + kSimDataByte;
     std::uint8_t* replyData = reply.data() + kSimReplyData;
-    if (command == kCmdGetConnectStatus) {
+    if (command == kSimCmdConnection) {
         // The receiver answers this one itself, so it works while the mouse is off.
         if (dataLength != 0) return kSimBadArgument;
         replyData[0] = mouseConnected_ ? 1 : 0;
@@ -129,38 +134,38 @@ std::uint8_t SimFirmware::HandleCommand(std::uint8_t command, const std::uint8_t
     }
     if (!mouseConnected_) return kSimNotConnected;
     switch (command) {
-        case kCmdCheckPsd:
-            if (dataLength != kPsdRequestLength) return kSimBadArgument;
+        case kSimCmdIdentity:
+            if (dataLength != kIdentityRequestLength) return kSimBadArgument;
             replyData[0] = cid_;
             replyData[1] = mid_;
             return kSimOk;
-        case kCmdTellDrvStatus:
+        case kSimCmdDriverStatus:
             if (dataLength != 1) return kSimBadArgument;
             driverStatus_ = data[0];
             return kSimOk;
-        case kCmdGetPower:
+        case kSimCmdBattery:
             if (dataLength != 0) return kSimBadArgument;
             replyData[0] = batteryLevel_;
             replyData[1] = charging_ ? 1 : 0;
             return kSimOk;
-        case kCmdWriteEEPROM:
-            return WriteMemory(payload);
-        case kCmdReadEEPROM:
-            return ReadMemory(payload, reply);
-        case kCmdResetDevice:
+        case kSimCmdWriteMemory:
+            return WriteMemory(report);
+        case kSimCmdReadMemory:
+            return ReadMemory(report, reply);
+        case kSimCmdReset:
             if (dataLength != 0) return kSimBadArgument;
             Active().Assign(factory_);
             *resetDone = true;
             return kSimOk;
-        case kCmdGetCurProfile:
+        case kSimCmdActiveProfile:
             if (dataLength != 0) return kSimBadArgument;
             replyData[0] = activeProfile_;
             return kSimOk;
-        case kCmdQueryApplyBusy:
+        case kSimCmdReadiness:
             if (dataLength != 0) return kSimBadArgument;
             replyData[0] = ready_ ? 1 : 0;
             return kSimOk;
-        case kCmdSetCurProfile:
+        case kSimCmdSelectProfile:
             if (dataLength != 1 || data[0] >= kSimProfileCount) return kSimBadArgument;
             if (data[0] != activeProfile_) {
                 // Bytes of an unfinished group do not survive a profile change.
@@ -173,19 +178,18 @@ std::uint8_t SimFirmware::HandleCommand(std::uint8_t command, const std::uint8_t
     }
 }
 
-std::uint8_t SimFirmware::ReadMemory(const std::uint8_t* payload, SimInputReport& reply) {
-    if (!MemoryRangeOk(payload)) return kSimBadArgument;
+std::uint8_t SimFirmware::ReadMemory(const std::uint8_t* report, SimInputReport& reply) {
+    if (!MemoryRangeOk(report)) return kSimBadArgument;
     const auto& bytes = Active().Bytes();
-    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(AddressOf(payload)),
-                payload[kPayloadLengthByte], reply.begin() + kSimReplyData);
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(AddressOf(report)),
+                report[kSimLengthByte], reply.begin() + kSimReplyData);
     return kSimOk;
 }
 
-std::uint8_t SimFirmware::WriteMemory(const std::uint8_t* payload) {
-    if (!MemoryRangeOk(payload)) return kSimBadArgument;
-    return Active().Write(
-        AddressOf(payload),
-        std::span<const std::uint8_t>(payload + kPayloadData, payload[kPayloadLengthByte]));
+std::uint8_t SimFirmware::WriteMemory(const std::uint8_t* report) {
+    if (!MemoryRangeOk(report)) return kSimBadArgument;
+    return Active().Write(AddressOf(report), std::span<const std::uint8_t>(report + kSimDataByte,
+                                                                           report[kSimLengthByte]));
 }
 
 void SimFirmware::SetEventSink(EventSink sink) {
@@ -207,10 +211,10 @@ void SimFirmware::PressDpiButton() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto& m = Active().Bytes();
-        const int count = std::clamp<int>(m[mm::kDpiLevelCount], 1, kMaxDpiLevelCount);
-        level = static_cast<std::uint8_t>((m[mm::kCurrentDpiLevel] + 1) % count);
-        if (m[mm::kCurrentDpiLevel] >= count) level = 0;
-        Active().Write(mm::kCurrentDpiLevel, SettingPair(level));
+        const int count = std::clamp<int>(m[sl::kLevelCount], 1, sl::kLevelSlots);
+        level = static_cast<std::uint8_t>((m[sl::kActiveLevel] + 1) % count);
+        if (m[sl::kActiveLevel] >= count) level = 0;
+        Active().Write(sl::kActiveLevel, Pair(level));
     }
     Emit(MakeSimEvent(kSimEventDpiLevel, level, 0, 0));
 }
@@ -219,7 +223,7 @@ bool SimFirmware::SwitchReportRate(std::uint8_t code) {
     if (!IsReportRateCode(code)) return false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        Active().Write(mm::kReportRate, SettingPair(code));
+        Active().Write(sl::kReportRate, Pair(code));
     }
     Emit(MakeSimEvent(kSimEventReportRate, 0, code, 0));
     return true;
@@ -228,8 +232,33 @@ bool SimFirmware::SwitchReportRate(std::uint8_t code) {
 void SimFirmware::PressLightingKey(SimLightingZone zone) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        const LightingWrite write = NextBrightness(Active().Bytes(), zone);
-        Active().Write(write.address, write.Data());
+        const auto& m = Active().Bytes();
+        switch (zone) {
+            case SimLightingZone::kMain:
+                if (const Brightness* steps = MainBrightnessSteps(m[sl::kMain])) {
+                    std::array<std::uint8_t, sl::kMainBytes> group{};
+                    std::copy_n(m.begin() + sl::kMain, group.size(), group.begin());
+                    group[sl::kMainBrightness - sl::kMain] =
+                        NextBrightness(*steps, m[sl::kMainBrightness]);
+                    group.back() = SimClosingByte(std::span(group).first(group.size() - 1));
+                    Active().Write(sl::kMain, group);
+                }
+                break;
+            case SimLightingZone::kLogo:
+                // Effects 1-3 are lit; 0 is off.
+                if (m[sl::kLogoEffect] >= 1 && m[sl::kLogoEffect] <= 3) {
+                    Active().Write(sl::kLogoBrightness,
+                                   Pair(NextBrightness(kLightBrightness, m[sl::kLogoBrightness])));
+                }
+                break;
+            case SimLightingZone::kDpiIndicator:
+                if (m[sl::kIndicator] != 0) {
+                    Active().Write(
+                        sl::kIndicatorBrightness,
+                        Pair(NextBrightness(kIndicatorBrightness, m[sl::kIndicatorBrightness])));
+                }
+                break;
+        }
     }
     Emit(MakeSimEvent(LightingEventBit(zone), 0, 0, 0));
 }

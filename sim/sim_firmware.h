@@ -1,8 +1,9 @@
 // The firmware of the simulated mouse as a plain object: four on-board profiles of device
 // memory, the active profile, identity, connection, battery, readiness, and the handling
 // of every command report. It is strict: a command report with a wrong report id or check
-// byte, an argument out of range, or a memory write that breaks a check-byte group gets a
-// reply with a non-zero status and changes nothing.
+// byte, an argument out of range, non-zero bytes after its data, or a memory write that
+// breaks a check-byte group or holds a setting the mouse cannot take gets a reply with a
+// non-zero status and changes nothing.
 //
 // Thread safety: every member may be called from any thread. Event reports of changes
 // made on the mouse go to the event sink, which is called without the firmware's lock held.
@@ -41,8 +42,9 @@ class SimFirmware {
     using EventSink = std::function<void(const SimInputReport&)>;
 
     // All four profiles start as `factoryImage`, which is also what a device reset
-    // restores.
-    SimFirmware(const SimProfileImage& factoryImage, std::uint8_t cid, std::uint8_t mid);
+    // restores. `sensor` chooses the DPI steps the memory takes (0: any).
+    SimFirmware(const SimProfileImage& factoryImage, std::uint8_t cid, std::uint8_t mid,
+                std::uint16_t sensor = 0);
 
     // Handles one command report of `length` bytes (report id first). Returns the reply,
     // followed by the event report a reset causes; nothing for a report too short to name
@@ -77,10 +79,10 @@ class SimFirmware {
     void Restore(const SimFirmwareState& state);  // an active profile above 3 becomes 0
 
   private:
-    std::uint8_t HandleCommand(std::uint8_t command, const std::uint8_t* payload,
-                               SimInputReport& reply, bool* resetDone);
-    std::uint8_t ReadMemory(const std::uint8_t* payload, SimInputReport& reply);
-    std::uint8_t WriteMemory(const std::uint8_t* payload);
+    // `report` is a whole, well-formed command report.
+    std::uint8_t HandleCommand(const std::uint8_t* report, SimInputReport& reply, bool* resetDone);
+    std::uint8_t ReadMemory(const std::uint8_t* report, SimInputReport& reply);
+    std::uint8_t WriteMemory(const std::uint8_t* report);
     SimProfileMemory& Active() { return memories_[activeProfile_]; }
     void Emit(const SimInputReport& report);
 

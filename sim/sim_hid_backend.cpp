@@ -8,6 +8,9 @@
 #include <map>
 #include <mutex>
 #include <random>
+#include <span>
+
+#include "sim/sim_foreign_reports.h"
 
 namespace vantor {
 namespace {
@@ -67,7 +70,7 @@ void SetError(std::uint32_t* error, std::uint32_t code) {
 
 // The stray reply answers a command the PC did not send.
 std::uint8_t StrayCommandId(std::uint8_t command) {
-    return command == kCmdReadEEPROM ? kCmdWriteEEPROM : kCmdReadEEPROM;
+    return command == kSimCmdReadMemory ? kSimCmdWriteMemory : kSimCmdReadMemory;
 }
 
 }  // namespace
@@ -83,8 +86,9 @@ struct SimBus {
         bool plugged = true;
         unsigned generation = 1;  // a handle belongs to the generation it was opened in
     };
+    // An input report of any of the collections that share the notification node.
     struct Queued {
-        SimInputReport report;
+        std::vector<std::uint8_t> report;
         Clock::time_point readyAt;
     };
 
@@ -106,7 +110,7 @@ struct SimBus {
         const Connection& c = connections[static_cast<std::size_t>(connection)];
         return c.plugged && c.generation == generation;
     }
-    void Deliver(int connection, const SimInputReport& report, Clock::time_point readyAt);
+    void Deliver(int connection, std::span<const std::uint8_t> report, Clock::time_point readyAt);
     void DeliverEverywhere(const SimInputReport& report);
     std::vector<HidDeviceChange> SetPlugged(int connection, bool plugged);
     void Announce(const std::vector<HidDeviceChange>& changes);
@@ -131,7 +135,7 @@ class SimHidHandle : public HidHandle {
 
     bool SetFeature(const std::uint8_t* report, std::size_t length, std::uint32_t* error) override;
     HidReadResult Read(std::uint8_t* buffer, std::size_t length, int timeoutMs,
-                       std::uint32_t* error) override;
+                       std::uint32_t* error, std::size_t* received = nullptr) override;
 
     void SignalStop() override {
         std::lock_guard<std::mutex> lock(bus_->mutex);
@@ -172,8 +176,8 @@ class SimHidHandle : public HidHandle {
         return !closed_ && which_ == SimInterface::kNotify && connection == connection_ &&
                bus_->Alive(connection_, generation_);
     }
-    void Push(const SimInputReport& report, Clock::time_point readyAt) {
-        queue_.push_back({report, readyAt});
+    void Push(std::span<const std::uint8_t> report, Clock::time_point readyAt) {
+        queue_.push_back({{report.begin(), report.end()}, readyAt});
     }
 
   private:
@@ -188,7 +192,8 @@ class SimHidHandle : public HidHandle {
     std::deque<SimBus::Queued> queue_;
 };
 
-void SimBus::Deliver(int connection, const SimInputReport& report, Clock::time_point readyAt) {
+void SimBus::Deliver(int connection, std::span<const std::uint8_t> report,
+                     Clock::time_point readyAt) {
     for (SimHidHandle* handle : handles) {
         if (handle->Receives(connection)) handle->Push(report, readyAt);
     }
@@ -234,7 +239,7 @@ bool SimHidHandle::SetFeature(const std::uint8_t* report, std::size_t length,
             return SetError(error, kHidDeviceNotConnected), false;
         }
         // Only the command interface has a feature report, and it is 17 bytes long.
-        if (which_ != SimInterface::kCommand || report == nullptr || length != kReportLength) {
+        if (which_ != SimInterface::kCommand || report == nullptr || length != kSimReportBytes) {
             return SetError(error, kHidGenericFailure), false;
         }
         const std::uint64_t n = ++bus_->commands;
@@ -249,10 +254,15 @@ bool SimHidHandle::SetFeature(const std::uint8_t* report, std::size_t length,
         }
         const auto readyAt = Clock::now() + std::chrono::milliseconds(f.replyLatencyMs);
         if (every(f.strayEveryNth)) {
-            std::uint8_t stray[kReportLength]{};
-            std::memcpy(stray, report, kReportLength);
-            stray[1 + kPayloadCommand] = StrayCommandId(report[1 + kPayloadCommand]);
+            std::uint8_t stray[kSimReportBytes]{};
+            std::memcpy(stray, report, kSimReportBytes);
+            stray[kSimCommandByte] = StrayCommandId(report[kSimCommandByte]);
             bus_->Deliver(connection_, MakeSimReply(stray, kSimOk), readyAt);
+        }
+        if (every(f.foreignEveryNth)) {
+            for (const SimForeignReport& r : SimForeignReports()) {
+                bus_->Deliver(connection_, r, readyAt);
+            }
         }
         bool drop = every(f.dropEveryNth);
         if (f.dropProbability > 0.0) {
@@ -273,7 +283,8 @@ bool SimHidHandle::SetFeature(const std::uint8_t* report, std::size_t length,
 }
 
 HidReadResult SimHidHandle::Read(std::uint8_t* buffer, std::size_t length, int timeoutMs,
-                                 std::uint32_t* error) {
+                                 std::uint32_t* error, std::size_t* received) {
+    if (received != nullptr) *received = 0;
     if (buffer == nullptr || length == 0) {
         SetError(error, kHidGenericFailure);
         return HidReadResult::kError;
@@ -291,8 +302,10 @@ HidReadResult SimHidHandle::Read(std::uint8_t* buffer, std::size_t length, int t
         // Reports that arrived before an unplug can still be read, as from a hidraw node.
         const auto now = Clock::now();
         if (!queue_.empty() && queue_.front().readyAt <= now) {
-            const SimInputReport& report = queue_.front().report;
-            std::memcpy(buffer, report.data(), std::min(length, report.size()));
+            const std::vector<std::uint8_t>& report = queue_.front().report;
+            const std::size_t n = std::min(length, report.size());
+            std::memcpy(buffer, report.data(), n);
+            if (received != nullptr) *received = n;
             queue_.pop_front();
             SetError(error, kHidOk);
             return HidReadResult::kOk;
@@ -433,6 +446,13 @@ bool SimHidBackend::IsPlugged(int connection) const {
 int SimHidBackend::ConnectionCount() const {
     std::lock_guard<std::mutex> lock(bus_->mutex);
     return static_cast<int>(bus_->connections.size());
+}
+
+void SimHidBackend::SendForeignReports(int connection) {
+    std::lock_guard<std::mutex> lock(bus_->mutex);
+    for (const SimForeignReport& r : SimForeignReports()) {
+        bus_->Deliver(connection, r, Clock::now());
+    }
 }
 
 std::uint64_t SimHidBackend::CommandCount() const {

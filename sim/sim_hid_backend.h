@@ -59,6 +59,10 @@ class SimHidBackend : public HidBackend {
     bool IsPlugged(int connection = 0) const;
     int ConnectionCount() const;
 
+    // The receiver's keyboard and consumer-control reports (sim_foreign_reports.h) on the
+    // connection's notification interface.
+    void SendForeignReports(int connection = 0);
+
     // Command reports accepted since the faults were last set.
     std::uint64_t CommandCount() const;
 

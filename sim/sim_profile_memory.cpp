@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "profile/check_byte.h"
-#include "profile/memory_map.h"
+#include "sim/sim_dpi_steps.h"
 #include "sim/sim_protocol.h"
 
 namespace vantor {
 namespace {
 
-namespace mm = memory_map;
+namespace sl = sim_layout;
+
+constexpr std::size_t kPairBytes = 2;
 
 struct FixedGroup {
     std::size_t start;
@@ -20,28 +21,31 @@ struct FixedGroup {
 // The fixed-size groups below the combination slots, in address order.
 std::vector<FixedGroup> BuildFixedGroups() {
     std::vector<FixedGroup> groups;
-    const auto pair = [&](std::size_t a) { groups.push_back({a, mm::kSettingPairSize}); };
-    pair(mm::kReportRate);
-    pair(mm::kDpiLevelCount);
-    pair(mm::kCurrentDpiLevel);
-    pair(mm::kLiftOffDistance);
-    for (int i = 0; i < mm::kDpiLevelSlots; ++i) {
-        groups.push_back({mm::DpiEntryAddress(i), mm::kDpiEntrySize});
+    const auto pair = [&](std::size_t a) { groups.push_back({a, kPairBytes}); };
+    const auto pairs = [&](std::size_t from, std::size_t to) {
+        for (std::size_t a = from; a < to; a += kPairBytes) pair(a);
+    };
+    pair(sl::kReportRate);
+    pair(sl::kLevelCount);
+    pair(sl::kActiveLevel);
+    pair(sl::kLiftOff);
+    for (int i = 0; i < sl::kLevelSlots; ++i) {
+        groups.push_back(
+            {sl::kDpiEntries + sl::kQuadBytes * static_cast<std::size_t>(i), sl::kQuadBytes});
     }
-    for (int i = 0; i < mm::kDpiLevelSlots; ++i) {
-        groups.push_back({mm::DpiColorAddress(i), mm::kDpiColorSize});
+    for (int i = 0; i < sl::kLevelSlots; ++i) {
+        groups.push_back(
+            {sl::kDpiColours + sl::kQuadBytes * static_cast<std::size_t>(i), sl::kQuadBytes});
     }
-    for (std::size_t a = mm::kDpiEffect; a < mm::kDpiEffect + mm::kDpiEffectSize; a += 2) pair(a);
-    groups.push_back({mm::kLogoLighting, 4});
-    for (std::size_t a = mm::kLogoEffectPair; a < mm::kLogoLighting + mm::kLogoLightingSize;
-         a += 2) {
-        pair(a);
+    pairs(sl::kIndicator, sl::kIndicator + sl::kIndicatorBytes);
+    groups.push_back({sl::kLogo, sl::kQuadBytes});
+    pairs(sl::kLogoEffect, sl::kLogo + sl::kLogoBytes);
+    for (int m = 0; m < sl::kKeySlots; ++m) {
+        groups.push_back(
+            {sl::kKeyCodes + sl::kQuadBytes * static_cast<std::size_t>(m), sl::kQuadBytes});
     }
-    for (int m = 0; m < mm::kKeySlots; ++m) {
-        groups.push_back({mm::KeyMatrixAddress(m), mm::kKeyMatrixEntrySize});
-    }
-    groups.push_back({mm::kMainLighting, mm::kMainLightingSize});
-    for (std::size_t a = mm::kDebounce; a <= mm::kSensorMode; a += 2) pair(a);
+    groups.push_back({sl::kMain, sl::kMainBytes});
+    pairs(sl::kDebounce, sl::kSensorMode + kPairBytes);
     return groups;
 }
 
@@ -65,17 +69,19 @@ std::optional<SimGroup> CountedGroupAt(const SimProfileImage& view, std::size_t 
     return SimGroup{countAt, length, true};
 }
 
-// Macro slots hold at most 70 events: the check byte must stay before the slot's last
-// byte.
-constexpr std::size_t kMacroEventBytes = 5;
-constexpr std::size_t kMacroGroupEnd = 383;
-constexpr std::size_t kComboEventBytes = 3;
+bool IsReportRateCode(std::uint8_t code) {
+    return code == 1 || code == 2 || code == 4 || code == 8;
+}
+
+bool IsDpiEntry(std::size_t start) {
+    return start >= sl::kDpiEntries && start < sl::kDpiColours;
+}
 
 }  // namespace
 
 std::optional<SimGroup> SimGroupAt(const SimProfileImage& view, std::size_t address) {
     if (address >= kSimProfileBytes) return std::nullopt;
-    if (address < mm::kComboSlots) {
+    if (address < sl::kComboSlots) {
         for (const FixedGroup& g : FixedGroups()) {
             if (address >= g.start && address < g.start + g.length) {
                 return SimGroup{g.start, g.length, true};
@@ -83,21 +89,31 @@ std::optional<SimGroup> SimGroupAt(const SimProfileImage& view, std::size_t addr
         }
         return std::nullopt;
     }
-    if (address < mm::kMacroSlots) {
-        const std::size_t slot = mm::kComboSlots + (address - mm::kComboSlots) /
-                                                       mm::kComboSlotStride * mm::kComboSlotStride;
-        return CountedGroupAt(view, address, slot, kComboEventBytes, slot + mm::kComboSlotStride);
+    if (address < sl::kMacroSlots) {
+        const std::size_t slot =
+            sl::kComboSlots + (address - sl::kComboSlots) / sl::kComboStride * sl::kComboStride;
+        return CountedGroupAt(view, address, slot, sl::kComboEventBytes, slot + sl::kComboStride);
     }
     const std::size_t slot =
-        mm::kMacroSlots + (address - mm::kMacroSlots) / mm::kMacroSlotStride * mm::kMacroSlotStride;
-    return CountedGroupAt(view, address, slot + mm::kMacroDataOffset, kMacroEventBytes,
-                          slot + kMacroGroupEnd);
+        sl::kMacroSlots + (address - sl::kMacroSlots) / sl::kMacroStride * sl::kMacroStride;
+    return CountedGroupAt(view, address, slot + sl::kMacroCountOffset, sl::kMacroEventBytes,
+                          slot + sl::kMacroGroupEnd);
 }
 
 void SimProfileMemory::Assign(const SimProfileImage& image) {
     committed_ = image;
     staged_ = image;
     pending_.reset();
+}
+
+bool SimProfileMemory::TakesGroup(const SimProfileImage& work, const SimGroup& group) const {
+    const std::uint8_t value = work[group.start];
+    if (group.start == sl::kReportRate) return IsReportRateCode(value);
+    if (group.start == sl::kLevelCount) return value >= 1 && value <= sl::kLevelSlots;
+    if (IsDpiEntry(group.start)) {
+        return SimDpiEntryIsStep(sensor_, std::span<const std::uint8_t, 4>(&work[group.start], 4));
+    }
+    return true;
 }
 
 std::uint8_t SimProfileMemory::Write(std::size_t address, std::span<const std::uint8_t> data) {
@@ -122,9 +138,9 @@ std::uint8_t SimProfileMemory::Write(std::size_t address, std::span<const std::u
         if (last == a) completed.push_back(*group);
     }
     for (const SimGroup& g : completed) {
-        const auto first = work.begin() + static_cast<std::ptrdiff_t>(g.start);
-        const std::span<const std::uint8_t> bytes(first, g.length - 1);
-        if (CheckByte(bytes) != work[g.start + g.length - 1]) return kSimBadGroupCheck;
+        const std::span<const std::uint8_t> bytes(&work[g.start], g.length);
+        if (!SimAddsUp(bytes)) return kSimBadGroupCheck;
+        if (!TakesGroup(work, g)) return kSimBadValue;
         for (std::size_t a = g.start; a < g.start + g.length; ++a) workPending.reset(a);
     }
     // Everything not held back is now the memory's content.

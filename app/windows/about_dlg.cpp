@@ -19,7 +19,6 @@ namespace {
 
 constexpr QRect kLinkRect = Span(60, 105, 260, 125);
 constexpr QRect kFirmwareRect = Span(280, 105, 391, 132);
-const QColor kFirmwareCaption(100, 100, 100);
 
 QString TextOf(const char* key) {
     return QString::fromStdString(Text(key));
@@ -69,8 +68,12 @@ void CAboutDlg::CreateButtons() {
     firmwareButton_ = NewSmallPngButton(
         this, Background(), {resetPicture, resetPicture, resetPicture, kFirmwareRect, {}, 0});
     if (firmwareButton_ != nullptr) {
+        // The button caption colours of the other buttons: a fixed grey caption read as a
+        // disabled button.
         firmwareButton_->SetText(TextOf("tc_msg8"));
-        firmwareButton_->SetTextColors(kFirmwareCaption, kFirmwareCaption, kFirmwareCaption);
+        firmwareButton_->SetTextColors(ColorFromColorRef(options.Btn_txt_clr_ov),
+                                       ColorFromColorRef(options.Btn_txt_clr_nr),
+                                       ColorFromColorRef(options.Btn_txt_clr_dn));
         firmwareButton_->setVisible(options.ShowFWUpdate != 0);
     }
 

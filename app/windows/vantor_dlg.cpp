@@ -114,8 +114,11 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     languages_->AddListener(this);
     qApp->installEventFilter(this);
     // The session ends: the macro names are kept for the next start.
-    connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this] { SaveMacroDump(library_->Macros(), store_.DataDir()); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
+        if (!SaveMacroDump(library_->Macros(), store_.DataDir())) {
+            DbgLog("SaveMacroDump failed");
+        }
+    });
 }
 
 CVantorDlg::~CVantorDlg() {
@@ -126,6 +129,11 @@ CVantorDlg::~CVantorDlg() {
     timers_ = nullptr;
     // No device change may arrive while the link goes down.
     monitor_.reset();
+    // Workers waiting on a message are released before the session stops them.
+    if (workerMessages_ != nullptr) {
+        workerMessages_->Close();
+        SetMessageSink(setup_.messages);
+    }
     // The mouse still hears that the program has gone (the driver status of OnExit).
     session_->WaitDeviceWork(kExitDeviceWorkMs);
     session_.reset();
@@ -146,7 +154,7 @@ CVantorDlg::~CVantorDlg() {
 bool CVantorDlg::Init() {
     LoadWindowIcon();
     Init4KLayout(screen());
-    store_.LoadCID();
+    (void)store_.LoadCID();  // no CID.dct yet: the first device section stays current
     languages_->SelectAtStartup();
     if (!LoadSkins()) {
         ShowSystemMessage("Load skins failed.", "Error");
@@ -166,7 +174,9 @@ bool CVantorDlg::Init() {
         return false;
     }
     timers_->Start(CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs);
-    session_->StartApplyWorker(setup_.messages, &progressSearch_);
+    workerMessages_ = std::make_unique<PostingMessageSink>(poster_, *setup_.messages);
+    SetMessageSink(workerMessages_.get());
+    session_->StartApplyWorker(workerMessages_.get(), &progressSearch_);
     monitor_ = setup_.backend->WatchDeviceChanges([this](const HidDeviceChange& change) {
         const auto ids =
             static_cast<std::intptr_t>((std::uint32_t{change.vendorId} << 16) | change.productId);
@@ -575,7 +585,7 @@ void CVantorDlg::OnExit() {
     library_->Macros().Clear();
     if (CurrentDevice().Sensor != 0) {
         store_.SavePro();
-        store_.SaveCID();
+        if (!store_.SaveCID()) DbgLog("OnExit: SaveCID failed");
     }
     HideWindow();
     Finish();
@@ -615,6 +625,9 @@ void CVantorDlg::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
             break;
         case WM_SESSION_RESULT:
             session_->OnSessionResult(wParam);
+            break;
+        case WM_SHOW_POSTED_MESSAGES:
+            if (workerMessages_ != nullptr) workerMessages_->ShowWaitingMessages();
             break;
         case WM_DEVICECHANGE_MESSAGE:
             OnDeviceChangeMessage(wParam, lParam);

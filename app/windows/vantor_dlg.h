@@ -54,7 +54,7 @@ struct VantorDlgSetup {
     HidBackend* backend = nullptr;    // not owned; outlives the window
     bool startHidden = false;         // started with arguments: wait in the tray
     bool trayAvailable = true;        // the desktop has a notification area
-    MessageSink* messages = nullptr;  // the apply worker's failure messages, from its thread
+    MessageSink* messages = nullptr;  // shows messages on the window thread (message boxes)
 };
 
 class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener {
@@ -167,6 +167,8 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     ProfileStore store_;
     CUSBDriver driver_;
     QtMessagePoster poster_{this};
+    // Messages of worker threads, shown on the window thread through setup_.messages.
+    std::unique_ptr<PostingMessageSink> workerMessages_;
     std::unique_ptr<Discovery> discovery_;
     std::unique_ptr<DiscoveryFinder> finder_;
     QtSessionTimers* timers_ = nullptr;

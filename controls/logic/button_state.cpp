@@ -5,7 +5,7 @@ namespace {
 
 // The look of a button that is neither checked nor hovered (nor pressed in push mode).
 ButtonLook RestingLook(const ButtonStateInput& state) {
-    if (state.disabled) return {ButtonFace::Disabled, ButtonTextColor::Normal};
+    if (state.disabled) return {ButtonFace::Disabled, ButtonTextColor::Disabled};
     if (state.pressed && state.hasPressedAlt) {
         return {ButtonFace::PressedAlt, ButtonTextColor::Normal};
     }
@@ -17,7 +17,7 @@ ButtonLook RestingLook(const ButtonStateInput& state) {
 ButtonLook ChooseButtonLook(const ButtonStateInput& state) {
     if (state.checkMode) {
         if (state.checked) {
-            if (state.disabled) return {ButtonFace::Disabled, ButtonTextColor::Normal};
+            if (state.disabled) return {ButtonFace::Disabled, ButtonTextColor::Disabled};
             return {ButtonFace::Pressed, ButtonTextColor::Pressed};
         }
     } else if (state.checked || state.pressed) {

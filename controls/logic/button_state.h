@@ -5,7 +5,8 @@
 namespace vantor {
 
 enum class ButtonFace { Normal, Hover, Pressed, Disabled, PressedAlt };
-enum class ButtonTextColor { Normal, Hover, Pressed };
+// Disabled: the normal colour, dimmed, so a disabled caption does not read as a live one.
+enum class ButtonTextColor { Normal, Hover, Pressed, Disabled };
 
 struct ButtonStateInput {
     bool checkMode = false;
@@ -23,6 +24,7 @@ struct ButtonLook {
     bool operator==(const ButtonLook&) const = default;
 };
 
+// A disabled face always comes with the disabled caption colour.
 // Check mode: a checked button shows the pressed face (the disabled face when disabled);
 // an unchecked one shows hover, then disabled, pressed-alternative while pressed, normal.
 // Push mode: checked or pressed shows the pressed face, then hover, then the same rest.

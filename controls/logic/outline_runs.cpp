@@ -27,6 +27,7 @@ std::vector<OutlineRect> OutlineRuns(const std::uint32_t* pixels, int width, int
 
     auto inside = [&](std::uint32_t argb) {
         const int alpha = static_cast<int>(argb >> 24);
+        if (alpha < kOutlineAlphaThreshold) return false;
         const int red = Over(static_cast<int>((argb >> 16) & 0xFF), alpha, maskRed);
         const int green = Over(static_cast<int>((argb >> 8) & 0xFF), alpha, maskGreen);
         const int blue = Over(static_cast<int>(argb & 0xFF), alpha, maskBlue);

@@ -48,14 +48,14 @@ TreeRowBoxes ComputeTreeRowBoxes(TreeItemKind kind, bool showIconBox, const Tree
             boxes.icon = {g.textLeft + g.margin, g.top, g.textLeft + g.margin + g.iconBoxWidth,
                           g.bottom};
         }
-        // Folder texts keep the icon column even without an icon, so folder names line up.
-        boxes.text = {g.textLeft + g.textOffset + 2 * g.margin + g.iconBoxWidth, g.top, textRight,
-                      g.bottom};
-    } else if (showIconBox) {
-        boxes.icon = {g.textLeft - g.indent, g.top, g.textLeft, g.bottom};
-        boxes.text = {g.textLeft + g.textOffset, g.top, textRight, g.bottom};
+        const int iconColumn = showIconBox ? 2 * g.margin + g.iconBoxWidth : 0;
+        boxes.text = {g.textLeft + g.textOffset + iconColumn, g.top, textRight, g.bottom};
     } else {
-        boxes.text = {g.textLeft - g.indent, g.top, textRight, g.bottom};
+        // A leaf's icon takes the column of a folder's image; its text, with or without an
+        // icon, starts where the names of its folder siblings start. Starting a leaf without
+        // icon in that column put children left of their parent's name.
+        if (showIconBox) boxes.icon = {g.textLeft - g.indent, g.top, g.textLeft, g.bottom};
+        boxes.text = {g.textLeft + g.textOffset, g.top, textRight, g.bottom};
     }
     return boxes;
 }

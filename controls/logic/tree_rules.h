@@ -52,7 +52,8 @@ struct TreeRowBoxes {
     Rect text;
 };
 
-// `showIconBox`: the item has an icon or the icon-space switch is on.
+// `showIconBox`: the item has an icon or the icon-space switch is on. The text of every
+// child starts one indent right of its parent's text.
 TreeRowBoxes ComputeTreeRowBoxes(TreeItemKind kind, bool showIconBox, const TreeRowGeometry& g);
 
 }  // namespace vantor

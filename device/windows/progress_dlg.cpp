@@ -51,8 +51,8 @@ OpenProgressWindow& OpenWindow() {
 
 CProgressDlg::CProgressDlg(QWidget* parent) : CSkinnedDialog(parent) {
     font_ = QFont(QStringLiteral("MS Shell Dlg"));
-    font_.setPixelSize(14);
     font_.setWeight(QFont::Light);  // 300
+    font_ = FontForCellHeight(font_, Is4KLayout() ? 28 : 14);
     SetDragMoves(false);
 }
 
@@ -141,8 +141,7 @@ void CProgressDlg::PaintContent(QPainter& painter) {
     if (!text_.isEmpty()) {
         painter.setFont(font_);
         const QRect rect = LayoutRect(textRect_);
-        const QString shown = painter.fontMetrics().elidedText(text_, Qt::ElideRight, rect.width());
-        DrawText(painter, rect, shown, Qt::white,
+        DrawText(painter, rect, text_, Qt::white,
                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine);
     }
 }

@@ -546,7 +546,7 @@ TEST_F(DeviceSessionTest, RestoreRebuildsTheFirstProfileAndResetsTheMouse) {
     window.calls.clear();
     window.answerOk = true;
     link.firmware->PressDpiButton();
-    const SimProfileImage factory = SimFactoryImage(CurrentDevice(), Options());
+    const SimProfileImage factory = SimFactoryImage(0);
     ASSERT_NE(link.firmware->Memory(0), factory);
     now = 777;
     session->Restore();
@@ -573,7 +573,7 @@ TEST_F(DeviceSessionTest, RestoreWhileTheWorkerIsBusyStillResetsTheMouse) {
     ReadProfile();
     finder.device = DevParam{};
     link.firmware->PressDpiButton();
-    const SimProfileImage factory = SimFactoryImage(CurrentDevice(), Options());
+    const SimProfileImage factory = SimFactoryImage(0);
     ASSERT_NE(link.firmware->Memory(0), factory);
     {
         // The worker takes this request and then waits for the device mutex.

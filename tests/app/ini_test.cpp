@@ -9,6 +9,16 @@
 namespace vantor {
 namespace {
 
+// The bytes a Windows editor saves for "Unicode" text: BOM, then UTF-16 units.
+std::string Utf16File(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 TEST(IniRead, NamesAreCaseInsensitiveAndTheFirstOccurrenceWins) {
     IniFile ini = IniFile::Parse(
         "\xEF\xBB\xBF"
@@ -31,6 +41,25 @@ TEST(IniRead, NamesAreCaseInsensitiveAndTheFirstOccurrenceWins) {
     EXPECT_EQ(ini.Get("", "orphan"), std::nullopt);
     EXPECT_EQ(ini.Get("OPT", "missing"), std::nullopt);
     EXPECT_EQ(ini.Get("none", "Title"), std::nullopt);
+}
+
+TEST(IniRead, BracketWithoutItsCloseStartsNoSection) {
+    IniFile ini = IniFile::Parse("[A]\nx=1\n[B\ny=2\n[C]\nz=3\n");
+    EXPECT_EQ(ini.Get("A", "y"), "2");
+    EXPECT_EQ(ini.Get("B", "y"), std::nullopt);
+    EXPECT_EQ(ini.Get("C", "z"), "3");
+}
+
+TEST(IniRead, Utf16FilesAreReadInEitherByteOrder) {
+    test::TempDir dir;
+    for (bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big endian" : "little endian");
+        test::WriteText(dir / "cfg.ini",
+                        Utf16File(u"[OPT]\r\nTitle=Maus \u00E4\r\nDebug=2\r\n", bigEndian));
+        IniFile ini = IniFile::Load(dir / "cfg.ini");
+        EXPECT_EQ(ini.Get("OPT", "Title"), "Maus \xC3\xA4");
+        EXPECT_EQ(ini.GetInt("OPT", "Debug", 0), 2);
+    }
 }
 
 TEST(IniRead, IntegersReadLikeTheProfileReader) {
@@ -84,6 +113,18 @@ TEST(IniWrite, ChangesOneLineAndKeepsEveryOtherByte) {
     ASSERT_TRUE(WriteIniString(path, "lang", "LangIndex", "3"));
     EXPECT_EQ(test::ReadText(path), head + "LangIndex=3\r\nKeep=yes\r\n");
     EXPECT_EQ(IniFile::Load(path).GetInt("LANG", "LangIndex", 0), 3);
+}
+
+TEST(IniWrite, Utf16FileStaysUtf16) {
+    test::TempDir dir;
+    const std::string path = dir / "lang.ini";
+    for (bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big endian" : "little endian");
+        test::WriteText(path, Utf16File(u"[LANG]\r\nLangIndex=1\r\nName=\u00E4\r\n", bigEndian));
+        ASSERT_TRUE(WriteIniString(path, "LANG", "LangIndex", "3"));
+        EXPECT_EQ(test::ReadText(path),
+                  Utf16File(u"[LANG]\r\nLangIndex=3\r\nName=\u00E4\r\n", bigEndian));
+    }
 }
 
 TEST(IniWrite, AddsMissingKeysAndSections) {

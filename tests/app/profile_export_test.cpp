@@ -20,7 +20,7 @@ namespace {
 constexpr const char* kConfig =
     "[OPT]\nappdir=Vantor\n"
     "[DEV_1]\nSensor=0x3395\nCID=0x05\nMID=0x1A\nDM=4\nDPI=400,800,1600,3200\nMDNUM=3\n"
-    "KM=2\nK1_1=1,1,0,1\n";
+    "KM=2\nK1_1=1,11,0,1\n";
 
 MacroRecord Macro(const char* name, std::uint32_t id, std::uint16_t key) {
     MacroRecord m{};
@@ -73,7 +73,8 @@ TEST_F(ProfileExportTest, ExportWritesTheRecordAndTheFirstTenMacrosInKeyOrder) {
     // Twelve macro keys: key set 1 buttons 5-15, then key set 2 button 0 (set-major order).
     for (int i = 0; i < 12; ++i) {
         const auto id = static_cast<std::uint32_t>(0x100 + i);
-        library_.Macros().Add(Macro(("m" + std::to_string(i)).c_str(), id, 0x41));
+        ASSERT_EQ(library_.Macros().Add(Macro(("m" + std::to_string(i)).c_str(), id, 0x41)),
+                  MacroAddResult::kAdded);
         AssignMacro(profile, i < 11 ? 0 : 1, i < 11 ? 5 + i : 0, id);
     }
     AssignMacro(profile, 2, 3, 0x999);  // no such macro: no slot
@@ -104,27 +105,41 @@ TEST_F(ProfileExportTest, InvalidFilesAreRefusedWithTheirMessage) {
     badMagic[0] ^= 1;
     std::vector<std::uint8_t> zeroId = ImageOf(valid);
     std::memset(zeroId.data() + 4, 0, 4);
+    std::vector<std::uint8_t> longer = ImageOf(valid);
+    longer.push_back(0);
     test::WriteText(data_ / "bad-magic.qxa", std::string(badMagic.begin(), badMagic.end()));
     test::WriteText(data_ / "zero-id.qxa", std::string(zeroId.begin(), zeroId.end()));
+    test::WriteText(data_ / "longer.qxa", std::string(longer.begin(), longer.end()));
     test::WriteText(data_ / "empty.qxa", "");
 
     struct Case {
         std::string path;
-        std::string message;
+        std::string message;  // how the message begins
+        std::string problem;  // how the plain reason begins
     };
     const Case cases[] = {
-        {data_ / "bad-magic.qxa", "This file is not a valid profile."},
-        {data_ / "zero-id.qxa", "This file is not a valid profile."},
-        {data_ / "empty.qxa", "Read profile failed."},
-        {data_ / "absent.qxa", "The profile file could not be opened. Error code: 2"},
-        {data_.path(), "Read profile failed."},
+        {data_ / "bad-magic.qxa", "This file is not a valid profile. It does not begin",
+         "not a valid profile"},
+        {data_ / "zero-id.qxa", "This file is not a valid profile.", "not a valid profile"},
+        {data_ / "longer.qxa", "This file is not a valid profile. It has 10457 bytes",
+         "not a valid profile: it has 10457 bytes"},
+        {data_ / "empty.qxa", "Read profile failed.", "the file is empty"},
+        {data_ / "absent.qxa",
+         "The profile file could not be opened. Error code: 2 (" + data_ / "absent.qxa" +
+             ": No such file or directory)",
+         "No such file or directory"},
+        {data_.path(), "Read profile failed.", "Is a directory"},
     };
     const ProfileFile before = *store_.Current();
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
         ui_.messages.clear();
         ui_.openPaths.push_back(c.path);
-        EXPECT_FALSE(ImportProfile(store_, library_, true, 4, ui_).imported) << c.path;
-        EXPECT_EQ(ui_.messages, std::vector<std::string>{c.message}) << c.path;
+        const ImportOutcome outcome = ImportProfile(store_, library_, true, 4, ui_);
+        EXPECT_FALSE(outcome.imported);
+        ASSERT_EQ(ui_.messages.size(), 1u);
+        EXPECT_EQ(ui_.messages[0].rfind(c.message, 0), 0u) << ui_.messages[0];
+        EXPECT_EQ(outcome.problem.rfind(c.problem, 0), 0u) << outcome.problem;
     }
     EXPECT_EQ(std::memcmp(&before, store_.Current(), sizeof(ProfileFile)), 0);
 
@@ -132,6 +147,76 @@ TEST_F(ProfileExportTest, InvalidFilesAreRefusedWithTheirMessage) {
     ui_.openPaths.push_back(data_ / "zero-id.qxa");
     EXPECT_FALSE(ImportProfile(store_, library_, false, 4, ui_).imported);
     EXPECT_EQ(ui_.messages, std::vector<std::string>{Text("tc_adv_str15")});
+}
+
+// A record of the right size and magic that breaks one rule of the device model is refused
+// with the rule named, before any macro is added or any file written.
+TEST_F(ProfileExportTest, RecordsBreakingTheModelsRulesAreRefusedWhole) {
+    struct Case {
+        const char* problem;  // part of the reason
+        void (*breakIt)(ProfileFile& record);
+    };
+    const Case cases[] = {
+        {"button 1 of key set 1 has function 0x00000000",
+         [](ProfileFile& r) { r.Key[0][0].dwFunID = 0; }},
+        {"key set 2 has no button with the left click",
+         [](ProfileFile& r) { r.Key[1][0].dwFunID = KF_RIGHT_CLICK; }},
+        {"key matrix position 9", [](ProfileFile& r) { r.Key[0][0].nMatrixIndex = 9; }},
+        {"function 0x080000a4 (parameter 0x0)",
+         [](ProfileFile& r) { r.Key[2][0] = {KF_FIRE, 1, 0, 0, 0, 0}; }},
+        {"function 0x080000a6 (parameter 0x270f)",
+         [](ProfileFile& r) { r.Key[2][0] = {KF_DPI_LOCK, 1, 0, 0, 9999, 0}; }},
+        {"DPI level 2 (63800 x 800)", [](ProfileFile& r) { r.Dpi[1].dwDpi = 63800; }},
+        {"5 DPI levels, this mouse has 1-4", [](ProfileFile& r) { r.nDpiLevels = 5; }},
+        {"current DPI level 4 is not one of the 3 levels",
+         [](ProfileFile& r) {
+             r.nDpiLevels = 3;
+             r.nCurDpiLevel = 3;
+         }},
+        {"debounce -841516233 ms is outside 0-30",
+         [](ProfileFile& r) { r.nDebounce = -841516233; }},
+        {"sleep time 45 s", [](ProfileFile& r) { r.nSleepTime = 45; }},
+        {"auto-sleep 7", [](ProfileFile& r) { r.nAutoSleep = 7; }},
+        {"motion sync 2", [](ProfileFile& r) { r.bMotionSync = 2; }},
+        {"lift-off distance 3", [](ProfileFile& r) { r.nLOD = 3; }},
+        {"report rate 0x300", [](ProfileFile& r) { r.dwReportRate = 0x300; }},
+        {"main lighting (effect 9", [](ProfileFile& r) { r.stMainRGB.nMode = 9; }},
+        {"logo lighting (effect 1, speed 6",
+         [](ProfileFile& r) {
+             r.stLogoRGB.nMode = 1;
+             r.stLogoRGB.nSpeed = 6;
+         }},
+        {"DPI indicator (effect 2, speed 3, brightness 0)",
+         [](ProfileFile& r) { r.stDpiEffect.nLight = 0; }},
+        {"key set 4 is not 1-3", [](ProfileFile& r) { r.nKeySet = 3; }},
+        {"the profile is for sensor 0x3050", [](ProfileFile& r) { r.dwSensor = 0x3050; }},
+    };
+    ProfileFile valid = *store_.Current();
+    AssignMacro(valid, 0, 1, 0x42);  // its macro would be added by an accepted import
+    const ProfileFile before = *store_.Current();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.problem);
+        ProfileFile broken = valid;
+        c.breakIt(broken);
+        std::vector<std::uint8_t> image = ImageOf(broken);
+        const MacroRecord macro = Macro("m", 0x42, 0x41);
+        std::memcpy(image.data() + sizeof(ProfileFile), &macro, kMacroRecordSize);
+        ui_.messages.clear();
+        const ImportOutcome outcome = Import(image);
+        EXPECT_FALSE(outcome.imported);
+        EXPECT_NE(outcome.problem.find(c.problem), std::string::npos) << outcome.problem;
+        ASSERT_EQ(ui_.messages.size(), 1u);
+        EXPECT_EQ(ui_.messages[0].rfind("This file is not a valid profile. ", 0), 0u);
+        EXPECT_EQ(std::memcmp(&before, store_.Current(), sizeof(ProfileFile)), 0);
+        EXPECT_EQ(library_.Macros().Count(), 0);
+        EXPECT_FALSE(std::filesystem::exists(data_ / "Mac"));
+    }
+    ProfileFile fine = valid;
+    fine.nDpiLevels = 3;
+    fine.nCurDpiLevel = 2;
+    fine.Dpi[1].dwDpi = 3200;
+    fine.nDebounce = 30;
+    EXPECT_TRUE(Import(ImageOf(fine)).imported) << ui_.messages.back();
 }
 
 TEST_F(ProfileExportTest, ImportAddsNewMacrosOnceAndKeepsTheProfileId) {
@@ -189,8 +274,8 @@ TEST_F(ProfileExportTest, ImportRewritesMacrosTheLibraryAlreadyHolds) {
 
 TEST_F(ProfileExportTest, MacroNamesFromTheFileNeverLeaveTheMacroFolder) {
     ProfileFile exported = *store_.Current();
-    AssignMacro(exported, 0, 0, 0x10);
-    AssignMacro(exported, 0, 1, 0x11);
+    AssignMacro(exported, 0, 2, 0x10);
+    AssignMacro(exported, 0, 3, 0x11);
     std::vector<std::uint8_t> image = ImageOf(exported);
     MacroRecord escape = Macro("../../x", 0x10, 0x41);
     MacroRecord unterminated = Macro("", 0x11, 0x41);
@@ -212,46 +297,21 @@ TEST_F(ProfileExportTest, MacroNamesFromTheFileNeverLeaveTheMacroFolder) {
     EXPECT_EQ(library_.Macros().At(1).szName[kMacroNameMaxChars], 0);
 }
 
-TEST_F(ProfileExportTest, FieldsOutOfRangeAreClampedOnImport) {
+TEST_F(ProfileExportTest, AFailedMacroAddLeavesTheProfile) {
     ProfileFile exported = *store_.Current();
-    exported.nKeySet = 7;
-    exported.nDpiLevels = 99;
-    exported.nCurDpiLevel = 6;  // within the record's 8 levels, not the section's 4
-    exported.stMainRGB.nMode = 40;
-    exported.stMainRGB.nLight = 0;
-    exported.stLogoRGB.nMode = 2;
-    exported.stLogoRGB.nSpeed = 9;
-    for (auto& unit : exported.szName) unit = u'n';
-    ASSERT_TRUE(store_.SavePro());
-
-    const ImportOutcome outcome = Import(ImageOf(exported));
-    ASSERT_TRUE(outcome.imported);
-    EXPECT_EQ(outcome.curDpiLevel, 0);
-    const ProfileFile& now = *store_.Current();
-    EXPECT_EQ(now.nKeySet, 0);
-    EXPECT_EQ(now.nDpiLevels, 8);
-    EXPECT_EQ(now.stMainRGB.nMode, 1u);
-    EXPECT_EQ(now.stMainRGB.nLight, 1u);
-    EXPECT_EQ(now.stLogoRGB.nSpeed, 5u);
-    EXPECT_EQ(ProfileName(now), std::string(kProfileNameUnits - 1, 'n'));
-}
-
-TEST_F(ProfileExportTest, ShortImageIsZeroFilledAndAFailedAddLeavesTheProfile) {
-    ProfileFile exported = *store_.Current();
-    AssignMacro(exported, 0, 0, 0x20);
+    AssignMacro(exported, 0, 2, 0x20);
     std::vector<std::uint8_t> image = ImageOf(exported);
     const MacroRecord macro = Macro("late", 0x20, 0x41);
     std::memcpy(image.data() + sizeof(ProfileFile), &macro, kMacroRecordSize);
 
     for (int i = 0; i < MacroMaxCount; ++i) {
-        library_.Macros().Add(Macro("filler", static_cast<std::uint32_t>(0x10000 + i), 0x41));
+        ASSERT_EQ(
+            library_.Macros().Add(Macro("filler", static_cast<std::uint32_t>(0x10000 + i), 0x41)),
+            MacroAddResult::kAdded);
     }
     const ProfileFile before = *store_.Current();
     EXPECT_FALSE(Import(image).imported);
     EXPECT_EQ(std::memcmp(&before, store_.Current(), sizeof(ProfileFile)), 0);
-
-    image.resize(sizeof(ProfileFile));  // no slots at all: the key finds no macro
-    EXPECT_TRUE(Import(image).imported);
 }
 
 }  // namespace

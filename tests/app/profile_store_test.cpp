@@ -8,6 +8,7 @@
 #include "app/config.h"
 #include "base/message_sink.h"
 #include "base/texts.h"
+#include "keys/key_functions.h"
 #include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -18,9 +19,9 @@ namespace {
 constexpr const char* kConfig =
     "[OPT]\nappdir=Vantor\n"
     "[DEV_1]\nSensor=0x3395\nCID=0x05\nMID=0x1A\nDM=2\nDPI=400,800\nMDNUM=3\nKM=2\n"
-    "K1_1=1,1,0,1\n"
+    "K1_1=1,11,0,1\n"
     "[DEV_2]\nSensor=0x3395\nCID=0x07\nMID=0x03\nDM=1\nDPI=1600\nMDNUM=3\nKM=2\n"
-    "K1_1=1,1,0,1\n";
+    "K1_1=1,11,0,1\n";
 
 class ProfileStoreTest : public ::testing::Test {
   protected:
@@ -110,18 +111,42 @@ TEST_F(ProfileStoreTest, UnknownActiveIdMakesTheFirstRecordCurrent) {
     EXPECT_EQ(other.CurrentIndex(), 0);
 }
 
-TEST_F(ProfileStoreTest, LoadedRecordsAreBroughtIntoRange) {
+// A file of the right size with damaged records: each broken field takes the model's
+// default, fields that keep the rules stay as saved.
+TEST_F(ProfileStoreTest, BrokenFieldsOfALoadedFileTakeTheModelDefaults) {
     store_.LoadPro();
-    store_.Profile(1).nKeySet = 9;
-    store_.Profile(1).nDpiLevels = 40;
-    store_.Profile(1).stMainRGB.nMode = 2;
-    store_.Profile(1).stMainRGB.nLight = 0;
+    const ProfileFile defaults = store_.Profile(1);
+    ProfileFile& broken = store_.Profile(1);
+    SetProfileName(broken, "Mine");
+    broken.nSleepTime = 300;  // valid changes survive
+    broken.Dpi[0].dwDpi = broken.Dpi[0].dwDpiY = 1600;
+    broken.nDebounce = -841516233;
+    broken.nKeySet = 9;
+    broken.nDpiLevels = 40;
+    broken.Dpi[1].dwDpi = 63800;
+    broken.Key[0][0].dwFunID = 0;  // the only left click
+    broken.stMainRGB.nMode = 2;
+    broken.stMainRGB.nLight = 0;
+    broken.nAutoSleep = 7;
+    std::memset(static_cast<void*>(&store_.Profile(2)), 0xA5, sizeof(ProfileFile));  // no magic
     ASSERT_TRUE(store_.SavePro());
+
     ProfileStore other(data_.path());
     ASSERT_TRUE(other.LoadPro());
-    EXPECT_EQ(other.Profile(1).nKeySet, 0);
-    EXPECT_EQ(other.Profile(1).nDpiLevels, kDpiLevels);
-    EXPECT_EQ(other.Profile(1).stMainRGB.nLight, 1u);
+    const ProfileFile& loaded = other.Profile(1);
+    EXPECT_EQ(ProfileName(loaded), "Mine");
+    EXPECT_EQ(loaded.nSleepTime, 300);
+    EXPECT_EQ(loaded.Dpi[0].dwDpi, 1600u);
+    EXPECT_EQ(loaded.nDebounce, defaults.nDebounce);
+    EXPECT_EQ(loaded.nKeySet, 0);
+    EXPECT_EQ(loaded.nDpiLevels, defaults.nDpiLevels);
+    EXPECT_EQ(loaded.Dpi[1].dwDpi, 800u);
+    EXPECT_EQ(loaded.Key[0][0].dwFunID, KF_LEFT_CLICK);
+    EXPECT_EQ(loaded.stMainRGB.nLight, defaults.stMainRGB.nLight);
+    EXPECT_EQ(loaded.nAutoSleep, defaults.nAutoSleep);
+    EXPECT_EQ(other.Profile(2).dwMagic, kProfileMagic);
+    EXPECT_EQ(other.Profile(2).Dpi[0].dwDpi, 400u);
+    EXPECT_EQ(ProfileName(other.Profile(2)), "Profile 3");
 }
 
 // A save that fails part-way (here: the disk is full) or a crash that leaves the temporary

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <regex>
@@ -18,9 +19,8 @@ namespace {
 class StartupTest : public ::testing::Test {
   protected:
     StartupTest() {
-        MakeDirectory(dir / "program");
-        MakeDirectory(dir / "home");
-        MakeDirectory(dir / "home/Desktop");
+        EXPECT_TRUE(MakeDirectoryPath(dir / "home/Desktop"));
+        EXPECT_TRUE(MakeDirectory(dir / "program"));
         test::WriteText(dir / "program/text.xml",
                         "<?xml version=\"1.0\"?><config><tc_title>Default Title From "
                         "Texts That Is Longer Than Thirty-Nine</tc_title></config>");
@@ -46,7 +46,7 @@ class StartupTest : public ::testing::Test {
 
 TEST_F(StartupTest, BannerArgumentsTitleAndDataFolder) {
     WriteConfig("Title=Configured Title\n");
-    MakeDirectory(dir / "home/share");
+    ASSERT_TRUE(MakeDirectory(dir / "home/share"));
     const char* argv[] = {"vantor", "--tray"};
     StartupState state;
     ASSERT_TRUE(InitProgramData(2, argv, &state));
@@ -79,18 +79,42 @@ TEST_F(StartupTest, EmptyTitleTakesTheDefaultTextCutTo39Characters) {
     EXPECT_FALSE(state.startedWithArguments);
 }
 
-TEST_F(StartupTest, DataFolderIsCreatedOneLevelDeepOnly) {
-    WriteConfig("");  // XDG_DATA_HOME points to a folder that does not exist
+// A fresh account may have no ~/.local/share yet: every missing level is made, private.
+TEST_F(StartupTest, DataFolderIsCreatedWithItsMissingParents) {
+    WriteConfig("");
+    struct Case {
+        const char* xdgDataHome;  // empty: unset, so the folder goes under $HOME
+        const char* expected;
+    };
+    for (const Case& c :
+         {Case{"", "home/.local/share/VantorTest/"}, Case{"xdg/a/b", "xdg/a/b/VantorTest/"}}) {
+        SCOPED_TRACE(c.expected);
+        test::ScopedEnv xdg("XDG_DATA_HOME", *c.xdgDataHome ? dir / c.xdgDataHome : "");
+        const char* argv[] = {"vantor"};
+        StartupState state;
+        ASSERT_TRUE(InitProgramData(1, argv, &state));
+        ASSERT_EQ(state.dataDir, dir / c.expected);
+        ASSERT_TRUE(DirectoryExists(state.dataDir));
+        struct stat info {};
+        ASSERT_EQ(stat(state.dataDir.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+        EXPECT_EQ(LogText().find("CreateDirectory err"), std::string::npos);
+    }
+}
+
+TEST_F(StartupTest, DataFolderBlockedByAFileIsLoggedAndStartUpGoesOn) {
+    WriteConfig("");
+    test::WriteText(dir / "home/share", "not a folder");
     const char* argv[] = {"vantor"};
     StartupState state;
     ASSERT_TRUE(InitProgramData(1, argv, &state));
     EXPECT_FALSE(DirectoryExists(state.dataDir));
-    EXPECT_NE(LogText().find("   CreateDirectory err=2"), std::string::npos);
+    EXPECT_NE(LogText().find("   CreateDirectory err=17"), std::string::npos);  // EEXIST
 }
 
 TEST_F(StartupTest, WithoutADesktopTheLogGoesToTheDataFolderFromTheFirstRun) {
     ASSERT_EQ(rmdir((dir / "home/Desktop").c_str()), 0);
-    MakeDirectory(dir / "home/share");
+    ASSERT_TRUE(MakeDirectory(dir / "home/share"));
     WriteConfig("");
     const char* argv[] = {"vantor"};
     StartupState state;
@@ -106,7 +130,9 @@ TEST_F(StartupTest, UnusableConfigurationEndsWithDataInitFailed) {
     StartupState state;
     EXPECT_FALSE(InitProgramData(1, argv, &state));
     ASSERT_FALSE(messages.messages.empty());
-    EXPECT_EQ(messages.messages.back().first, "     Data Init failed.     ");
+    EXPECT_EQ(messages.messages.back().first, "     Data Init failed.     \n" +
+                                                  dir / "program/cfg.ini" +
+                                                  ": [DEV_1] MDNUM=4 is not 3, 6 or 9");
     EXPECT_EQ(messages.messages.back().second, "Error");
 }
 

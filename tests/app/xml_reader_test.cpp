@@ -157,6 +157,23 @@ TEST(XmlReaderParseTest, ReadsAWellFormedDocumentWithProlog) {
     EXPECT_EQ(Lookup(reader, "texts", "tc_ok"), "");
 }
 
+// Texts inside the internal subset's comments and processing instructions are no markup.
+TEST(XmlReaderParseTest, DoctypeSubsetCommentsAndInstructionsMayHoldQuotesAndBrackets) {
+    for (const char* subset :
+         {"<!-- don't -->", "<!-- see [1] -->", "<!-- ] -->", "<?note don't ]?>"}) {
+        SCOPED_TRACE(subset);
+        XmlReader reader;
+        reader.LoadBytes(std::string("<!DOCTYPE config [ ") + subset +
+                         " <!ELEMENT config ANY> ]>\n<config><tc_ok>OK</tc_ok></config>");
+        EXPECT_TRUE(reader.IsWellFormed()) << reader.Result();
+        EXPECT_EQ(Lookup(reader, "config", "tc_ok"), "OK");
+    }
+    // A subset comment that never closes ends the document, as any unclosed DOCTYPE does.
+    XmlReader reader;
+    reader.LoadBytes("<!DOCTYPE config [ <!-- ]> <config><tc_ok>OK</tc_ok></config>");
+    EXPECT_NE(reader.Result().find("Doctype at offset 0 unterminated"), std::string::npos);
+}
+
 TEST(XmlReaderParseTest, NavigationFollowsTheCurrentPosition) {
     XmlReader reader;
     reader.LoadBytes("<r><a>1</a><b>2</b><a>3</a><c><a>inner</a></c></r>");

@@ -27,13 +27,13 @@ const LookCase kCases[] = {
      {ButtonFace::Pressed, ButtonTextColor::Pressed}},
     {"push disabled",
      {false, false, false, false, true, false},
-     {ButtonFace::Disabled, ButtonTextColor::Normal}},
+     {ButtonFace::Disabled, ButtonTextColor::Disabled}},
     {"check checked",
      {true, true, false, true, false, false},
      {ButtonFace::Pressed, ButtonTextColor::Pressed}},
     {"check checked disabled",
      {true, true, false, false, true, false},
-     {ButtonFace::Disabled, ButtonTextColor::Normal}},
+     {ButtonFace::Disabled, ButtonTextColor::Disabled}},
     {"check unchecked hover",
      {true, false, true, true, false, true},
      {ButtonFace::Hover, ButtonTextColor::Hover}},
@@ -45,7 +45,7 @@ const LookCase kCases[] = {
      {ButtonFace::Normal, ButtonTextColor::Normal}},
     {"check unchecked disabled beats alternative",
      {true, false, true, false, true, true},
-     {ButtonFace::Disabled, ButtonTextColor::Normal}},
+     {ButtonFace::Disabled, ButtonTextColor::Disabled}},
 };
 
 TEST(ButtonStateTest, ChoosesFaceAndColourForEveryState) {

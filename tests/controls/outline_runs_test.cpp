@@ -44,11 +44,13 @@ TEST(OutlineRunsTest, ToleranceCountsUpwardsOnEveryChannelAndClampsAt255) {
     }
 }
 
-TEST(OutlineRunsTest, TransparentPixelsAreDrawnOverTheMaskColour) {
-    // A fully transparent white pixel is the mask colour; a half transparent one is not.
-    const std::vector<std::uint32_t> pixels = {0x00FFFFFF, 0x80FFFFFF, 0x00000000};
-    const std::vector<OutlineRect> expected = {{1, 0, 2, 1}};
-    EXPECT_EQ(OutlineRuns(pixels.data(), 3, 1, kMask, 10), expected);
+TEST(OutlineRunsTest, MostlyTransparentPixelsAreOutside) {
+    // Antialiased corner pixels: those at least half opaque belong to the window, fainter
+    // ones (shown as dark specks inside a region) do not, whatever their colour.
+    const std::vector<std::uint32_t> pixels = {0x00FFFFFF, 0x80FFFFFF, 0x7FFFFFFF, 0x10000000,
+                                               kInk};
+    const std::vector<OutlineRect> expected = {{1, 0, 2, 1}, {4, 0, 5, 1}};
+    EXPECT_EQ(OutlineRuns(pixels.data(), 5, 1, kMask, 10), expected);
 }
 
 TEST(OutlineRunsTest, EmptyInputGivesNoRuns) {

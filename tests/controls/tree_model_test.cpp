@@ -153,15 +153,39 @@ TEST(TreeRulesTest, RowBoxes) {
     };
     const Case cases[] = {
         {TreeItemKind::kFolder, true, {21, 20, 40, 40}, {42, 20, 60, 40}, {65, 20, 195, 40}},
-        {TreeItemKind::kFolder, false, {21, 20, 40, 40}, {}, {65, 20, 195, 40}},
+        {TreeItemKind::kFolder, false, {21, 20, 40, 40}, {}, {43, 20, 195, 40}},
         {TreeItemKind::kLeaf, true, {}, {21, 20, 40, 40}, {43, 20, 195, 40}},
-        {TreeItemKind::kLeaf, false, {}, {}, {21, 20, 195, 40}},
+        {TreeItemKind::kLeaf, false, {}, {}, {43, 20, 195, 40}},
     };
     for (const Case& c : cases) {
         TreeRowBoxes boxes = ComputeTreeRowBoxes(c.kind, c.iconBox, g);
         EXPECT_EQ(boxes.button, c.button);
         EXPECT_EQ(boxes.icon, c.icon);
         EXPECT_EQ(boxes.text, c.text);
+    }
+}
+
+TEST(TreeRulesTest, ChildrenStartOneIndentRightOfTheirParentsName) {
+    // The tree's own numbers: text left = (level + 1) x indent.
+    auto boxesAt = [](int level, TreeItemKind kind, bool iconBox) {
+        TreeRowGeometry g{.textLeft = (level + 1) * 19,
+                          .top = 0,
+                          .bottom = 20,
+                          .clientRight = 400,
+                          .indent = 19,
+                          .margin = 2,
+                          .iconBoxWidth = 18,
+                          .textOffset = 0};
+        return ComputeTreeRowBoxes(kind, iconBox, g);
+    };
+    for (int level = 0; level < 4; ++level) {
+        const int parentText = boxesAt(level, TreeItemKind::kFolder, false).text.left;
+        for (TreeItemKind kind : {TreeItemKind::kFolder, TreeItemKind::kLeaf}) {
+            for (bool iconBox : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "level " << level << " icon " << iconBox);
+                EXPECT_GE(boxesAt(level + 1, kind, iconBox).text.left, parentText + 19);
+            }
+        }
     }
 }
 

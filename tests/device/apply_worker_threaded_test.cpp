@@ -158,7 +158,7 @@ TEST_F(ApplyWorkerTest, MissingProgressWindowIsSearchedTwentyTimesThenTheApplyRu
     ASSERT_TRUE(worker.WaitIdle(10000));
     EXPECT_EQ(finder.searches, kProgressSearchTries);
     EXPECT_EQ(workerPauses.Sleeps(), std::vector<std::uint32_t>(kProgressSearchTries, 100));
-    EXPECT_EQ(link.firmware->Memory(0)[memory_map::kDebounce], 5);
+    EXPECT_EQ(link.firmware->Memory(0)[0x00A9], 5);  // debounce
     EXPECT_TRUE(messages.messages.empty());
 }
 

@@ -88,19 +88,22 @@ TEST_F(CommandsTest, WriteEEPROMSplitsIntoChunks) {
     EXPECT_TRUE(log.Has("\nWriteEEPROM( Addr=0x100 ):  01 02 03"));
 }
 
-TEST_F(CommandsTest, WriteEEPROMSkipsARefusedChunkAndStillSucceeds) {
+// The rest of the write still goes out, but the caller learns that the memory does not
+// hold what it asked for.
+TEST_F(CommandsTest, WriteEEPROMWritesPastARefusedChunkAndReportsTheFailure) {
     cmd->responder = [this](const CommandReport& r) {
         if (ReportAddress(r) == 0x20A) return Replies{EchoReply(r, 1)};
         return memory.Answer(r);
     };
     const std::vector<std::uint8_t> data(25, 0xAB);
-    EXPECT_EQ(driver.WriteEEPROM(0, data.size(), 0x200, data.data()), 1);
+    EXPECT_EQ(driver.WriteEEPROM(0, data.size(), 0x200, data.data()), 0);
     EXPECT_EQ(cmd->Written().size(), 1u + 3u + 1u);  // the refused chunk is tried Retry times
     EXPECT_EQ(memory.bytes[0x209], 0xAB);
     EXPECT_EQ(memory.bytes[0x20A], 0);
     EXPECT_EQ(memory.bytes[0x218], 0xAB);
     EXPECT_EQ(log.Count("WriteEEPROM Failed"), 3);
     EXPECT_TRUE(log.Has("nRetry=3"));
+    EXPECT_TRUE(log.Has("WriteEEPROM Err: 1 chunk(s) not taken, Addr=0x200"));
 }
 
 TEST_F(CommandsTest, WriteEEPROMFailsOnlyWhenAReportCannotBeWritten) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -28,16 +29,26 @@ using test::RecordingPoster;
 constexpr std::uint16_t kCablePid = 0xFA70;     // in PID of the shipped cfg.ini
 constexpr std::uint16_t kReceiverPid = 0xFA7C;  // in PID2
 
-// Takes the search's short pauses for real (a watcher must see the probe's reply within
-// them) and records the candidate threads' long ones without waiting them out.
+// Records every pause. The probe's window ends when `probeSettled` says so (a loaded
+// machine may not run the watcher within the real 100 ms); the other short pauses are
+// taken for real and the candidate threads' long ones are not waited out.
 class PacedSleeper : public Sleeper {
   public:
     void SleepMs(std::uint32_t milliseconds) override {
+        int probe = 0;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             sleeps_.push_back(milliseconds);
+            probe = static_cast<int>(std::count(sleeps_.begin(), sleeps_.end(), kProbeWaitMs));
         }
         if (milliseconds >= kFastPollMs && onPollSleep) onPollSleep(++pollSleeps_);
+        if (milliseconds == kProbeWaitMs && probeSettled) {
+            const auto limit = std::chrono::steady_clock::now() + 10s;
+            while (!probeSettled(probe) && std::chrono::steady_clock::now() < limit) {
+                std::this_thread::sleep_for(1ms);
+            }
+            return;
+        }
         std::this_thread::sleep_for(
             std::chrono::milliseconds(milliseconds <= 100 ? milliseconds : 1));
     }
@@ -57,12 +68,22 @@ class PacedSleeper : public Sleeper {
     // Runs on the sleeping thread with the number of the poll pause (from 1); set before
     // the search starts.
     std::function<void(int)> onPollSleep;
+    // Whether the watchers are done with probe number `n` (from 1); unset, the probe's
+    // window is taken for real.
+    std::function<bool(int n)> probeSettled;
 
   private:
     mutable std::mutex mutex_;
     std::vector<std::uint32_t> sleeps_;
     std::atomic<int> pollSleeps_{0};
 };
+
+// Each probe is answered on one watched interface, whose watcher then ends: probe `n` is
+// settled when `n` watchers have ended (a watcher that gets no reply gives up after its
+// read time, so this never waits for ever).
+void SettleProbesByWatcherExits(PacedSleeper& sleeper, const LogCapture& log) {
+    sleeper.probeSettled = [&log](int n) { return log.Count("Match_Thread eixt, hFile=") >= n; };
+}
 
 // The shipped configuration: VID 25A7, PID FA70,FA7B, PID2 FA7C, DEV_1 = (1, 1).
 struct ShippedConfig {
@@ -72,7 +93,9 @@ struct ShippedConfig {
 class DiscoveryTest : public ::testing::Test {
   protected:
     explicit DiscoveryTest(SimBackendSettings settings = {})
-        : firmware(MakeSimFirmware(0)), backend(firmware, settings) {}
+        : firmware(MakeSimFirmware(0)), backend(firmware, settings) {
+        SettleProbesByWatcherExits(sleeper, log);
+    }
 
     // Joins the candidate threads; a connected device's reader keeps running.
     void Settle() { ASSERT_TRUE(discovery.WaitForCandidates(10s)); }
@@ -378,6 +401,7 @@ TEST(TwoMiceTest, TwoDevicesIdentifiedAtOnceEndWithExactlyOneMatched) {
     SimHidBackend second(MakeSimFirmware(1));  // DEV_2: (1, 2)
     TwoMiceBackend both(first, second);
     PacedSleeper sleeper;
+    SettleProbesByWatcherExits(sleeper, log);
     std::latch bothPolling(2);
     sleeper.onPollSleep = [&bothPolling](int n) {
         if (n <= 2) bothPolling.arrive_and_wait();

@@ -105,7 +105,7 @@ class FakeHidHandle : public HidHandle {
     // Without queued input a read with a time-out ends at once with kTimeout (the tests do
     // not wait for real); a read without limit blocks until input, a stop or a close.
     HidReadResult Read(std::uint8_t* buffer, std::size_t length, int timeoutMs,
-                       std::uint32_t* error) override {
+                       std::uint32_t* error, std::size_t* received = nullptr) override {
         std::unique_lock<std::mutex> lock(mutex_);
         auto ready = [this] { return stop_ || closed_ || !inputs_.empty(); };
         if (timeoutMs >= 0) {
@@ -130,8 +130,10 @@ class FakeHidHandle : public HidHandle {
             *error = input.error;
             return HidReadResult::kError;
         }
-        std::copy(input.report.begin(), input.report.begin() + std::min(length, kReportLength),
+        const std::size_t n = std::min(length, kReportLength);
+        std::copy(input.report.begin(), input.report.begin() + static_cast<std::ptrdiff_t>(n),
                   buffer);
+        if (received != nullptr) *received = n;
         return HidReadResult::kOk;
     }
 
@@ -264,6 +266,12 @@ class RecordingPoster : public MessagePoster {
     void Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
         std::lock_guard<std::mutex> lock(mutex_);
         messages_.push_back({message, wParam, lParam});
+        posted_.notify_all();
+    }
+    // Waits until at least `count` messages were posted; false when `limit` passed first.
+    bool WaitForCount(std::size_t count, std::chrono::milliseconds limit) const {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return posted_.wait_for(lock, limit, [&] { return messages_.size() >= count; });
     }
     bool IsValid() const override { return valid; }
     std::vector<Message> Messages() const {
@@ -274,6 +282,7 @@ class RecordingPoster : public MessagePoster {
 
   private:
     mutable std::mutex mutex_;
+    mutable std::condition_variable posted_;
     std::vector<Message> messages_;
 };
 

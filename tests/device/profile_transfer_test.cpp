@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "profile/memory_map.h"
 #include "profile/set_flags.h"
 #include "tests/device/fake_hid.h"
 #include "tests/device/sim_link.h"
@@ -69,7 +68,7 @@ TEST_F(ProfileTransferTest, ReadingAnEmptyProfileCostsOneCommandPerAreaWithItsPa
     expected.push_back(20);
     expected.insert(expected.end(), 16, 10);
     EXPECT_EQ(pauses.Sleeps(), expected);
-    EXPECT_EQ(curDpiLevel, link->firmware->Memory(0)[memory_map::kCurrentDpiLevel]);
+    EXPECT_EQ(curDpiLevel, link->firmware->Memory(0)[0x0004]);
 }
 
 TEST_F(ProfileTransferTest, WrittenRecordReadsBackAndProgressIsPosted) {
@@ -99,6 +98,30 @@ TEST_F(ProfileTransferTest, WrittenRecordReadsBackAndProgressIsPosted) {
         expected.push_back({kProgress, static_cast<std::uintptr_t>(position), 0});
     }
     EXPECT_EQ(window.Messages(), expected);
+
+    // The bytes the mouse holds, written out by hand: an address or encoding mistake that
+    // the writer and the reader share would still read back unchanged.
+    struct Held {
+        std::size_t address;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Held held[] = {
+        {0x0000, {0x04, 0x51}},              // 250 reports per second
+        {0x0004, {0x03, 0x52}},              // level 3 active
+        {0x0010, {0x3F, 0x3F, 0x00, 0xD7}},  // level 1: 3200 DPI, code 63
+        {0x0034, {0x40, 0x80, 0xFF, 0x96}},  // level 2 colour
+        {0x0068, {0x04, 0x0A, 0x03, 0x44}},  // fire key, 3 shots at 10, matrix entry 2
+        {0x00A9, {0x04, 0x51}},              // debounce 4
+        {0x00AD, {0x0C, 0x49}},              // sleep 120 s in tenths
+    };
+    const SimProfileImage memory = link->firmware->Memory(0);
+    for (const Held& h : held) {
+        EXPECT_EQ(std::vector<std::uint8_t>(
+                      memory.begin() + static_cast<std::ptrdiff_t>(h.address),
+                      memory.begin() + static_cast<std::ptrdiff_t>(h.address + h.bytes.size())),
+                  h.bytes)
+            << "at 0x" << std::hex << h.address;
+    }
 
     ProfileFile back{};
     ASSERT_EQ(Read(back, Settings()), 1);
@@ -194,7 +217,7 @@ TEST_F(ProfileTransferTest, WithoutValidWindowNothingIsPostedAndTheFinalPauseIsS
     EXPECT_TRUE(window.Messages().empty());
     EXPECT_EQ(log.Count("hWnd is invalidate"), 1);
     EXPECT_EQ(pauses.Sleeps(), std::vector<std::uint32_t>{10});  // the setting's own pause
-    EXPECT_EQ(link->firmware->Memory(0)[memory_map::kLiftOffDistance], 2);
+    EXPECT_EQ(link->firmware->Memory(0)[0x000A], 2);
 }
 
 TEST_F(ProfileTransferTest, WriteFailureEndsTheSequenceUnlessGoWithNoDev) {
@@ -216,6 +239,25 @@ TEST_F(ProfileTransferTest, WriteFailureEndsTheSequenceUnlessGoWithNoDev) {
         // The first positions only, or every one when failures are ignored.
         EXPECT_EQ(window.Messages().back().wParam, goWithNoDev ? 100u : 20u);
     }
+}
+
+// The mouse answers a value it cannot take with an error status on every attempt: the
+// caller learns that the write failed, and the memory keeps its old value. 33000 DPI is
+// past the last step of the wireless mouse's sensor (32000).
+TEST_F(ProfileTransferTest, AWriteTheMouseRefusesIsAFailureForTheCaller) {
+    ProfileFile record{};
+    ASSERT_EQ(Read(record, Settings()), 1);
+    record.dwProfileID = 7;
+    const SimProfileImage before = link->firmware->Memory(0);
+    record.Dpi[0].dwDpi = record.Dpi[0].dwDpiY = 33000;
+    EXPECT_EQ(SetProfile(nullptr, &link->driver, &record, kProgress, SET_DPI, 0, 0, Settings()), 0);
+    EXPECT_EQ(link->firmware->Memory(0), before);
+
+    record.Dpi[0].dwDpi = record.Dpi[0].dwDpiY = 32000;
+    EXPECT_EQ(SetProfile(nullptr, &link->driver, &record, kProgress, SET_DPI, 0, 0, Settings()), 1);
+    const SimProfileImage after = link->firmware->Memory(0);
+    EXPECT_EQ(std::vector<std::uint8_t>(after.begin() + 0x000C, after.begin() + 0x0010),
+              (std::vector<std::uint8_t>{0x3F, 0x3F, 0x55, 0x82}));
 }
 
 TEST_F(ProfileTransferTest, ResetCommandRestoresTheFactorySettingsAndFailsWhenLost) {

@@ -80,11 +80,14 @@ fi
 gate
 
 # --- hidraw backend ----------------------------------------------------------------------
-# Descriptors as the backend parses them from sysfs: command, notification, boot mouse.
+# Descriptors as the backend parses them from sysfs: command, notification with the
+# receiver's keyboard and consumer control on the same node, boot mouse.
 list=$(vantor-hidraw-probe enumerate 2>&1)
 for want in \
     '25a7:fa70 page=ff02 usage=0002 in=0 out=0 feature=17 id=8' \
     '25a7:fa70 page=ff01 usage=0000 in=17 out=0 feature=0 id=9' \
+    '25a7:fa70 page=0001 usage=0006 in=9 out=0 feature=0 id=1' \
+    '25a7:fa70 page=000c usage=0001 in=3 out=0 feature=0 id=3' \
     '25a7:fa70 page=0001 usage=0002 in=5 out=0 feature=0 id=0'; do
     if printf '%s\n' "$list" | grep -q "$want"; then
         ok "enumerate $want"
@@ -104,7 +107,12 @@ expect "raw exchange" \
 node_of() { printf '%s\n' "$list" | grep "page=$1" | cut -d' ' -f1; }
 cmd_node=$(node_of ff02)
 notify_node=$(node_of ff01)
-mouse_node=$(node_of 0001)
+mouse_node=$(node_of "0001 usage=0002")
+if [ "$(node_of "0001 usage=0006")" = "$notify_node" ] && [ -n "$notify_node" ]; then
+    ok "keyboard shares the notification node"
+else
+    bad "keyboard shares the notification node" "$list"
+fi
 
 # Discovery pairs the command and notification interfaces by its probe and leaves the
 # boot mouse alone, though it has the same ids.
@@ -139,11 +147,32 @@ expect "profile 1 memory" "^0010: 1f 1f 00 17\$" vantorctl memory 0x10 4
 cp -r /opt/vantor /tmp/logging
 sed -i 's/^Debug=.*/Debug=1/' /tmp/logging/cfg.ini
 
+# The receiver's keyboard and consumer reports come out of the notification node beside
+# the replies and events. Taken for those they would be a DPI change, a reset and an empty
+# battery; the reader leaves them alone and logs that once.
+vantorctl --program-dir /tmp/logging events 4 >/tmp/events.out 2>/tmp/events.log &
+events_pid=$!
+wait_for 10 grep -q "ServiceThread start" /tmp/events.log
+bridge foreign
+bridge dpi-button
+wait "$events_pid"
+if [ "$(grep -c . /tmp/events.out)" -eq 1 ] && grep -q "^dpi-level " /tmp/events.out &&
+    [ "$(grep -c "ignoring input reports other than id 9" /tmp/events.log)" -eq 1 ]; then
+    ok "keyboard reports make no events"
+else
+    bad "keyboard reports make no events" "$(cat /tmp/events.out)" "$(tail -n 20 /tmp/events.log)"
+fi
+bridge "foreign-replies on"
+expect "replies among keyboard reports" "^battery: 100 %" vantorctl info
+bridge "foreign-replies off"
+
 # A mouse switched off is polled by discovery until it answers.
 bridge off
 vantorctl --program-dir /tmp/logging info >/tmp/info.log 2>&1 &
 info_pid=$!
-sleep 1
+# On only once discovery has polled the switched-off mouse: a fixed pause lost that race
+# on a loaded machine.
+wait_for 20 grep -q "Psd_Thread: bCennect=0" /tmp/info.log
 bridge on
 if wait "$info_pid" && grep -q "Psd_Thread: bCennect=0" /tmp/info.log &&
     grep -q "customer id: 0x01" /tmp/info.log; then

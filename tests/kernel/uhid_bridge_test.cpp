@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "device/discovery_rules.h"
@@ -111,25 +112,29 @@ class UhidBridgeTest : public ::testing::Test {
 
 // Each device is created with the configured ids and a descriptor that the hidraw backend
 // reads the way discovery needs it: only the command interface passes as command
-// interface, only the notification interface as notification interface.
-TEST(UhidBridgeDescriptorTest, DiscoveryTellsTheThreeInterfacesApart) {
+// interface, only the vendor collection of the notification device as notification
+// interface, not the keyboard and consumer collections beside it.
+TEST(UhidBridgeDescriptorTest, DiscoveryTellsTheInterfacesApart) {
     struct Case {
         BridgeInterface which;
+        std::size_t collection;
         std::uint16_t usagePage, usage, input, feature;
         std::uint8_t reportId;
         bool command, notify;
     };
     const Case cases[] = {
-        {BridgeInterface::kCommand, 0xFF02, 2, 0, 17, 8, true, false},
-        {BridgeInterface::kNotify, 0xFF01, 0, 17, 0, 9, false, true},
-        {BridgeInterface::kBootMouse, 0x0001, 2, 5, 0, 0, false, false},
+        {BridgeInterface::kCommand, 0, 0xFF02, 2, 0, 17, 8, true, false},
+        {BridgeInterface::kNotify, 0, 0xFF01, 0, 17, 0, 9, false, true},
+        {BridgeInterface::kNotify, 1, 0x0001, 6, 9, 0, 1, false, false},
+        {BridgeInterface::kNotify, 2, 0x000C, 1, 3, 0, 3, false, false},
+        {BridgeInterface::kBootMouse, 0, 0x0001, 2, 5, 0, 0, false, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(InterfaceName(c.which));
+        SCOPED_TRACE(::testing::Message() << InterfaceName(c.which) << " " << c.collection);
         auto collections = ParseHidReportDescriptor(ReportDescriptorOf(c.which));
         ASSERT_TRUE(collections);
-        ASSERT_EQ(collections->size(), 1u);
-        const HidTopLevelCollection& top = collections->front();
+        ASSERT_EQ(collections->size(), c.which == BridgeInterface::kNotify ? 3u : 1u);
+        const HidTopLevelCollection& top = (*collections)[c.collection];
         HidInterfaceInfo info;
         info.vendorId = kVid;
         info.usagePage = top.usagePage;
@@ -318,6 +323,38 @@ TEST_F(UhidBridgeTest, DelayedRepliesEventsAndUnplug) {
     ASSERT_TRUE(lost);
     EXPECT_EQ(lost->type, UHID_DESTROY);
     EXPECT_FALSE(Kernel(BridgeInterface::kNotify).Take());
+}
+
+// The receiver's keyboard and consumer reports leave the notification device on request,
+// each followed by its release, and before every reply while asked for.
+TEST_F(UhidBridgeTest, ForeignReportsOnTheNotificationDevice) {
+    const auto takeIds = [this] {
+        std::vector<std::pair<int, std::size_t>> got;
+        while (auto event = Kernel(BridgeInterface::kNotify).Take()) {
+            const int id = event->u.input2.data[0];
+            const std::size_t size = event->u.input2.size;
+            got.emplace_back(id, size);
+        }
+        return got;
+    };
+    using Got = std::vector<std::pair<int, std::size_t>>;
+    const Got foreign = {{1, 9}, {3, 3}, {9, 10}, {1, 9}, {3, 3}};
+    EXPECT_EQ(bridge->Control("foreign"), "ok foreign");
+    bridge->SendDueReports(now);
+    EXPECT_EQ(takeIds(), foreign);
+
+    EXPECT_EQ(bridge->Control("foreign-replies on"), "ok foreign-replies");
+    Kernel(BridgeInterface::kCommand)
+        .SendSetReport(1, kCommandReportId, UHID_FEATURE_REPORT, kConnectStatus.data(),
+                       kConnectStatus.size());
+    bridge->ServiceKernel(BridgeInterface::kCommand, now);
+    bridge->SendDueReports(now);
+    Got withReply = foreign;
+    withReply.emplace_back(9, 17);
+    EXPECT_EQ(takeIds(), withReply);
+
+    EXPECT_EQ(bridge->Control("foreign-replies off"), "ok foreign-replies");
+    EXPECT_EQ(bridge->Control("foreign-replies"), "error: foreign-replies takes on or off");
 }
 
 TEST_F(UhidBridgeTest, ControlLinesThatAreRefused) {

@@ -76,7 +76,7 @@ class AssignmentTest : public ::testing::Test {
         }
         MacroRecord macro = NewMacro("Reload");
         macro.dwMacroID = 0x123456;
-        macros_.Add(macro);
+        EXPECT_EQ(macros_.Add(macro), MacroAddResult::kAdded);
         context_.comboName1 = 0x4301;  // Ctrl + C
         context_.comboName2 = 0x5601;  // Ctrl + V
         context_.exKeys = {0x10, 0x20, 0};

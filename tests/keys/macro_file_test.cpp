@@ -174,10 +174,11 @@ TEST(MacroDumpTest, DumpHoldsPlayableMacrosInOrderAndHasAFixedSize) {
     EXPECT_TRUE(SaveMacroDump(list, dir.path()));
     EXPECT_EQ(test::ReadBytes(dir / "mac.dct").size(), 1668000u);
 
-    list.Add(SampleMacro("First", 1, 0x20));
-    list.Add(SampleMacro("NoEvents", 2, 0));
-    list.Add(SampleMacro("NoId", 0, 0x20));
-    list.Add(SampleMacro("Second", 3, 0x21));
+    for (const MacroRecord& macro :
+         {SampleMacro("First", 1, 0x20), SampleMacro("NoEvents", 2, 0),
+          SampleMacro("NoId", 0, 0x20), SampleMacro("Second", 3, 0x21)}) {
+        ASSERT_EQ(list.Add(macro), MacroAddResult::kAdded);
+    }
     ASSERT_TRUE(SaveMacroDump(list, dir.path()));
     const std::vector<std::uint8_t> dump = test::ReadBytes(dir / "mac.dct");
     ASSERT_EQ(dump.size(), 1668000u);

@@ -106,6 +106,19 @@ TEST_F(MacroLibraryTest, ScanLoadsEveryMacroFileAndFoldersOnlyWithMacroDir) {
     EXPECT_FALSE(fs::exists(Root() + "abc.qxm"));
 }
 
+// A crash between writing and renaming leaves the temporary copy of a complete macro file.
+TEST_F(MacroLibraryTest, ScanSkipsTheLeftoverOfAnInterruptedWrite) {
+    PutMacroFile(Root() + "keep.qxm", Macro("keep", 0x21));
+    fs::copy_file(Root() + "keep.qxm", Root() + "keep.qxm.tmpAb12Cd");
+    PutMacroFile(Root() + "draft.tmp", Macro("draft", 0x22));  // a name, not a leftover
+
+    MacroLibrary& library = Library();
+    EXPECT_EQ(library.Macros().Count(), 2);
+    EXPECT_NE(Child(kLibraryRoot, "keep"), kLibraryRoot);
+    EXPECT_NE(Child(kLibraryRoot, "draft"), kLibraryRoot);
+    EXPECT_EQ(Child(kLibraryRoot, "keep.qxm"), kLibraryRoot);
+}
+
 TEST_F(MacroLibraryTest, AddMacroWritesInsideTheRootWhateverTheName) {
     MacroLibrary& library = Library();
     for (const char* name : {"../../x", "/etc/passwd", "a\\b", "..", "CON", ""}) {
@@ -173,7 +186,9 @@ TEST_F(MacroLibraryTest, NewMacroNeedsAFolderAUniqueNameAndRoom) {
 
     ui_.texts = {"never asked"};
     EXPECT_FALSE(library.NewMacroCommand(*item, ui_));  // a macro is selected
-    while (!library.Macros().IsFull()) library.Macros().Add(Macro("f", 0x40000));
+    while (!library.Macros().IsFull()) {
+        ASSERT_EQ(library.Macros().Add(Macro("f", 0x40000)), MacroAddResult::kAdded);
+    }
     EXPECT_FALSE(library.NewMacroCommand(kLibraryRoot, ui_));
     EXPECT_EQ(ui_.messages.back(), kMacroListFullMessage);
 }

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <mutex>
-#include <set>
 #include <thread>
 #include <vector>
 
@@ -57,21 +57,29 @@ TEST(ClockIdTest, StoppedClockStillGivesAnId) {
     EXPECT_NE(NewClockId(AlwaysZero), id);
 }
 
-TEST(ClockIdTest, IdsFromSeveralThreadsAreDistinct) {
+LocalClockTime StandingStill() {
+    return {9, 30, 15, 100};
+}
+
+// Ids only avoid the one handed out just before, so with a running clock two threads may
+// well get equal ids a few hundred milliseconds apart. With a clock that stands still the
+// ids must take turns between the clock's id and one past it, whichever thread asks.
+TEST(ClockIdTest, ThreadsNeverGetTheIdHandedOutJustBefore) {
     std::mutex mutex;
-    std::set<std::uint32_t> ids;
+    std::map<std::uint32_t, int> ids;  // id -> how often it was handed out
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
             for (int i = 0; i < 3; ++i) {
-                const std::uint32_t id = NewClockId();
+                const std::uint32_t id = NewClockId(StandingStill);
                 std::lock_guard<std::mutex> lock(mutex);
-                ids.insert(id);
+                ++ids[id];
             }
         });
     }
     for (std::thread& thread : threads) thread.join();
-    EXPECT_EQ(ids.size(), 12u);
+    const std::uint32_t stillId = ClockIdFromTime(StandingStill());
+    EXPECT_EQ(ids, (std::map<std::uint32_t, int>{{stillId, 6}, {stillId + 1, 6}}));
 }
 
 }  // namespace

@@ -8,19 +8,26 @@
 namespace vantor {
 namespace {
 
-TEST(SingleSettingsTest, ReportRatesAndCodesBothWays) {
+TEST(SingleSettingsTest, ReportRatesCodesAndHz) {
     struct Case {
         std::uint32_t rate;
         std::uint8_t code;
+        int hz;
     };
-    for (const Case c : {Case{0x1000, 1}, Case{0x500, 2}, Case{0x250, 4}, Case{0x125, 8}}) {
+    for (const Case c :
+         {Case{0x1000, 1, 1000}, Case{0x500, 2, 500}, Case{0x250, 4, 250}, Case{0x125, 8, 125}}) {
         EXPECT_EQ(ReportRateCode(c.rate), c.code);
         EXPECT_EQ(ReportRateFromCode(c.code), c.rate);
+        EXPECT_EQ(ReportRateHz(c.rate), c.hz);
     }
-    for (int code : {0, 3, 5, 16, 255}) {
-        EXPECT_FALSE(ReportRateFromCode(static_cast<std::uint8_t>(code))) << code;
+    // 0x101 and 0x10000000004 are event values, not codes 1 and 4 cut to a byte.
+    for (std::uint64_t code : {0ull, 3ull, 5ull, 16ull, 255ull, 0x101ull, 0x10000000004ull}) {
+        EXPECT_FALSE(ReportRateFromCode(code)) << code;
     }
-    for (std::uint32_t rate : {0u, 1000u, 0x501u}) EXPECT_FALSE(ReportRateCode(rate)) << rate;
+    for (std::uint32_t rate : {0u, 1000u, 0x501u}) {
+        EXPECT_FALSE(ReportRateCode(rate)) << rate;
+        EXPECT_FALSE(ReportRateHz(rate)) << rate;
+    }
 }
 
 TEST(SingleSettingsTest, ReportRateWriteIsAPairOrAFailedWrite) {

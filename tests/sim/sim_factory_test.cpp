@@ -2,86 +2,99 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <algorithm>
 
 #include "app/config.h"
-#include "profile/memory_map.h"
-#include "profile/sensor_tables.h"
+#include "app/profile_defaults.h"
+#include "profile/codec_context.h"
+#include "profile/new_profile.h"
+#include "profile/profile_writes.h"
+#include "profile/set_flags.h"
+#include "sim/sim_protocol.h"
 
 namespace vantor {
 namespace {
 
-namespace mm = memory_map;
+// Every part that lives in device memory: not the desktop's pointer settings, no reset.
+constexpr std::uint32_t kDeviceParts = SET_KEY | SET_LED | SET_DPI | SET_CUR_DPI | SET_RATE |
+                                       SET_DPI_COLOR | SET_DPI_NUM | SET_LOD | SET_FIXLINE |
+                                       SET_RIPPLE | SET_DEBOUNCE | SET_MOTIONSYNC | SET_SLEEP |
+                                       SET_LIGHTOFF | SET_SENSORMODE | SET_AUTOSLEEP;
+
+// What the program's profile writer leaves in an empty memory when it writes every part of
+// a new record of `section`, with the section's default DPI level active.
+SimProfileImage ProgramImageOfNewRecord(const DeviceSection& section) {
+    const ProfileFile record =
+        NewProfileRecord(MakeProfileDefaults(section, Options(), section.keys), "", 1);
+    CodecContext context;
+    context.sensor = static_cast<std::uint32_t>(section.Sensor);
+    context.dpiLevelCount = section.DM;
+    context.keyMask = static_cast<std::uint32_t>(Options().KeyMask);
+    for (std::size_t b = 0; b < kKeysPerSet; ++b) {
+        context.defaultMatrixIndex[b] = section.keys[0][b].nMatrixIndex;
+    }
+    // The mouse holds every part, whatever the model shows.
+    context.showDpi = context.showDpiLed = context.showMainEffect = context.showLogoEffect =
+        context.showLod = context.showRipple = context.showFixLine = context.showDebounce = true;
+    context.showSys = false;
+    const ProfileWritePlan plan =
+        BuildProfileWrites(record, kDeviceParts, kSetIndexAll, section.DEFLEVEL, context, nullptr);
+    SimProfileImage image{};
+    EXPECT_EQ(RunWritesOnMemory(plan, image, /*goWithNoDev=*/false), 1);
+    return image;
+}
 
 class SimFactoryTest : public ::testing::TestWithParam<int> {
   protected:
     static void SetUpTestSuite() { ASSERT_TRUE(DataInit(VANTOR_SOURCE_DATA_DIR "cfg.ini")); }
 };
 
-// Every group below the combination slots adds up to 0x55, so the strict firmware would
-// have taken the image from the PC, and the values decode to the section's defaults.
-TEST_P(SimFactoryTest, ImageOfANewRecordHoldsTheSectionDefaultsInValidGroups) {
+// The factory bytes are written out by hand; the program's writer, fed with the shipped
+// configuration, must arrive at the same bytes, and the strict firmware must take every
+// group of them.
+TEST_P(SimFactoryTest, FactoryImageIsWhatTheProgramWritesForANewRecordOfTheSection) {
     const DeviceSection& section = DeviceSectionAt(GetParam());
-    const SimProfileImage m = SimFactoryImage(GetParam());
+    const SimProfileImage factory = SimFactoryImage(GetParam());
+    EXPECT_EQ(ProgramImageOfNewRecord(section), factory);
 
-    for (std::size_t a = 0; a < mm::kComboSlots;) {
-        const auto group = SimGroupAt(m, a);
+    const SimModel model = SimModelOf(GetParam());
+    EXPECT_EQ(model.cid, section.CID);
+    EXPECT_EQ(model.mid, section.MID);
+    EXPECT_EQ(model.sensor, section.Sensor);
+
+    // Written again group by group into an empty memory, every group the factory filled
+    // is accepted, and nothing else is in the image.
+    SimProfileMemory memory(SimProfileImage{}, model.sensor);
+    for (std::size_t a = 0; a < factory.size();) {
+        const auto group = SimGroupAt(factory, a);
         if (!group) {
             ++a;
             continue;
         }
-        const int sum = std::accumulate(
-            m.begin() + static_cast<std::ptrdiff_t>(group->start),
-            m.begin() + static_cast<std::ptrdiff_t>(group->start + group->length), 0);
-        const bool written =
-            std::any_of(m.begin() + static_cast<std::ptrdiff_t>(group->start),
-                        m.begin() + static_cast<std::ptrdiff_t>(group->start + group->length),
-                        [](std::uint8_t b) { return b != 0; });
-        if (written) {
-            EXPECT_EQ(sum & 0xFF, 0x55) << "group at 0x" << std::hex << group->start;
+        const std::span<const std::uint8_t> bytes(&factory[group->start], group->length);
+        if (std::any_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b != 0; })) {
+            EXPECT_EQ(memory.Write(group->start, bytes), kSimOk)
+                << "group at 0x" << std::hex << group->start;
         }
         a = group->start + group->length;
     }
-
-    EXPECT_EQ(m[mm::kReportRate], 1) << "DR=0x1000";
-    EXPECT_EQ(m[mm::kDpiLevelCount], section.DM);
-    EXPECT_EQ(m[mm::kCurrentDpiLevel], section.DEFLEVEL);
-    for (int i = 0; i < section.DM; ++i) {
-        const std::size_t e = mm::DpiEntryAddress(i);
-        const auto code = static_cast<std::uint16_t>(((m[e + 2] & 0x0C) << 6) | m[e]);
-        const auto flags =
-            static_cast<std::uint8_t>(section.Sensor == 0x3395 ? m[e + 2] & 1 : m[e + 2] & 3);
-        EXPECT_EQ(DpiFromCode(static_cast<std::uint32_t>(section.Sensor), code, flags),
-                  section.DPI[static_cast<std::size_t>(i)])
-            << "level " << i;
-        EXPECT_EQ(m[mm::DpiColorAddress(i)], section.DC[static_cast<std::size_t>(i)] & 0xFF);
-    }
-    // K1: left click on matrix entry 0.
-    EXPECT_EQ(m[mm::KeyMatrixAddress(0)], 0x01);
-    EXPECT_EQ(m[mm::KeyMatrixAddress(0) + 1], 0x01);
-    EXPECT_EQ(m[mm::kSleepTime], 6) << "60 s are held as tenths";
+    EXPECT_EQ(memory.Bytes(), factory);
 }
 
 INSTANTIATE_TEST_SUITE_P(ShippedSections, SimFactoryTest, ::testing::Values(0, 1));
 
-TEST(SimFactory, FirmwareTakesTheSectionIdentity) {
-    ASSERT_TRUE(DataInit(VANTOR_SOURCE_DATA_DIR "cfg.ini"));
+TEST(SimFactory, FirmwareTakesTheModelIdentityInEveryProfile) {
     const auto firmware = MakeSimFirmware(1);
+    ASSERT_NE(firmware, nullptr);
     const SimFirmwareState state = firmware->State();
-    EXPECT_EQ(state.cid, DeviceSectionAt(1).CID);
-    EXPECT_EQ(state.mid, DeviceSectionAt(1).MID);
+    EXPECT_EQ(state.cid, 0x01);
+    EXPECT_EQ(state.mid, 0x02);
     EXPECT_EQ(state.activeProfile, 0);
-    for (const auto& profile : state.profiles) EXPECT_EQ(profile, state.profiles[0]);
-}
+    for (const auto& profile : state.profiles) EXPECT_EQ(profile, SimFactoryImage(1));
 
-// A mouse made before the configuration was read still has a report rate and a sleep time
-// the PC can decode.
-TEST(SimFactory, AnUnreadSectionGivesTheDefaultsOfANewRecord) {
-    const SimProfileImage m = SimFactoryImage(DeviceSection{}, AppOptions{});
-    EXPECT_EQ(m[mm::kReportRate], 2) << "500 reports per second";
-    EXPECT_EQ(m[mm::kReportRate + 1], 0x53);
-    EXPECT_EQ(m[mm::kSleepTime], 6);
-    EXPECT_EQ(m[mm::kDpiLevelCount], 1);
+    EXPECT_EQ(MakeSimFirmware(2), nullptr);
+    EXPECT_EQ(MakeSimFirmware(-1), nullptr);
+    EXPECT_EQ(SimFactoryImage(2), SimProfileImage{});
 }
 
 }  // namespace

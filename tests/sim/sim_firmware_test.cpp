@@ -110,6 +110,81 @@ TEST_F(SimFirmwareTest, MalformedCommandReportsAreRefusedAndChangeNothing) {
     EXPECT_TRUE(firmware.HandleReport(write.data(), 1).empty());
 }
 
+// The connection test written out byte for byte: it adds up to 0x55 with the check 0x4A.
+TEST_F(SimFirmwareTest, TakesACommandReportWrittenOutByHand) {
+    const std::uint8_t report[17] = {0x08, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x4A};
+    const auto out = firmware.HandleReport(report, sizeof report);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0][kSimReplyStatus], kSimOk);
+    EXPECT_EQ(out[0][kSimReplyData], 1);
+}
+
+TEST_F(SimFirmwareTest, NonZeroBytesAfterACommandsDataAreRefused) {
+    const auto spoil = [](CommandReport r, std::size_t at) {
+        r[at] = 0x01;
+        r[16] = ReportCheckByte(r.data());
+        return r;
+    };
+    const CommandReport cases[] = {
+        spoil(CommandFor(kCmdWriteEEPROM, 0x00A9, {20, 0x55 - 20}), 8),  // after 2 bytes
+        spoil(CommandFor(kCmdWriteEEPROM, 0x00A9, {20, 0x55 - 20}), 15),
+        spoil(SimpleCommand(kCmdGetPower), 6),
+        spoil(CommandFor(kCmdSetCurProfile, 0, {1}), 7),
+    };
+    for (const CommandReport& report : cases) {
+        EXPECT_EQ(Send(report)[kSimReplyStatus], kSimBadArgument);
+    }
+    EXPECT_EQ(Bytes(0x00A9, 2), (std::vector<std::uint8_t>{12, 0x55 - 12}));
+    EXPECT_EQ(firmware.ActiveProfile(), 0);
+}
+
+// Settings a firmware would not take are refused, and the memory keeps its bytes. DPI
+// entries: X code low, Y code low, then for the 0x3395 bit 0 X doubling, bits 2-3 X code
+// bits 8-9, bit 4 Y doubling, bits 6-7 Y code bits 8-9.
+TEST(SimFirmwareValues, SettingsTheMouseCannotTakeAreRefused) {
+    struct Case {
+        const char* name;
+        std::uint16_t sensor;
+        std::uint16_t address;
+        std::vector<std::uint8_t> body;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"report rate 1", 0, 0x0000, {1}, true},
+        {"report rate 3", 0, 0x0000, {3}, false},
+        {"report rate 16", 0, 0x0000, {16}, false},
+        {"8 levels", 0, 0x0002, {8}, true},
+        {"0 levels", 0, 0x0002, {0}, false},
+        {"9 levels", 0, 0x0002, {9}, false},
+        {"3395 26000 (code 519)", 0x3395, 0x000C, {0x07, 0x07, 0x88}, true},
+        {"3395 code 520", 0x3395, 0x000C, {0x08, 0x08, 0x88}, false},
+        {"3395 32000 doubled (code 319)", 0x3395, 0x0010, {0x3F, 0x3F, 0x55}, true},
+        {"3395 doubled code 320", 0x3395, 0x0010, {0x40, 0x40, 0x55}, false},
+        {"3395 doubled code 259", 0x3395, 0x0010, {0x03, 0x03, 0x55}, false},
+        {"3395 multiplier bit 1", 0x3395, 0x000C, {0x07, 0x07, 0x02}, false},
+        {"3395 Y not a step", 0x3395, 0x000C, {0x07, 0x08, 0x80}, false},
+        {"3335 400 (code 04)", 0x3335, 0x000C, {0x04, 0x04, 0x00}, true},
+        {"3335 16000 (code BD)", 0x3335, 0x0028, {0xBD, 0xBD, 0x00}, true},
+        {"3335 code 01", 0x3335, 0x000C, {0x01, 0x04, 0x00}, false},
+        {"3335 multiplier", 0x3335, 0x000C, {0x04, 0x04, 0x01}, false},
+        {"unknown sensor", 0, 0x000C, {0xFF, 0xFF, 0xFF}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimFirmware firmware(test::SmallFactoryImage(), 1, 1, c.sensor);
+        const auto before = firmware.Memory(0);
+        const std::vector<std::uint8_t> data = Sealed(c.body);
+        const CommandReport write = BuildCommandReport(
+            MakeMemoryPayload(kCmdWriteEEPROM, c.address, data.data(), data.size()));
+        const auto out = firmware.HandleReport(write.data(), write.size());
+        ASSERT_EQ(out.size(), 1u);
+        EXPECT_EQ(out[0][kSimReplyStatus], c.taken ? kSimOk : kSimBadValue);
+        if (!c.taken) {
+            EXPECT_EQ(firmware.Memory(0), before);
+        }
+    }
+}
+
 TEST_F(SimFirmwareTest, MemoryCommandsKeepTheirLengthAndAddressBounds) {
     struct Case {
         std::uint8_t command;

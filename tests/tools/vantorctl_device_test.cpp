@@ -1,11 +1,14 @@
 // End to end: the built vantorctl against the simulated mouse, whose state file holds the
 // device memory that each command leaves behind.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <variant>
 #include <vector>
@@ -15,7 +18,9 @@
 #include "app/profile_export.h"
 #include "keys/macro_file.h"
 #include "keys/macro_record.h"
+#include "platform/device_lock.h"
 #include "sim/sim_state.h"
+#include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor {
@@ -356,9 +361,12 @@ TEST_F(VantorctlTest, ProfileSwitchesTheActiveOnBoardProfile) {
 }
 
 TEST_F(VantorctlTest, ExportImportRoundTripAndReset) {
-    Ok("set dpi 1 3200");
-    Ok("set button 2 key:ctrl+c");
-    Ok("set light main 2 4 9 0000ff");
+    for (const char* setting :
+         {"dpi 1 3200", "button 2 key:ctrl+c", "light main 2 4 9 0000ff", "levels 4", "lod 2",
+          "ripple on", "angle-snap on", "motion-sync off", "debounce 20", "sleep 300",
+          "light-off-moving off", "auto-sleep 12", "sensor-mode lp"}) {
+        Ok(std::string("set ") + setting);
+    }
     const std::vector<std::uint8_t> configured = Memory();
     const std::string file = dir_ / "p.qxa";
     Ok("export " + file);
@@ -371,22 +379,99 @@ TEST_F(VantorctlTest, ExportImportRoundTripAndReset) {
 
     Ok("import " + file);
     const std::vector<std::uint8_t> imported = Memory();
-    for (int address : {0x000C, 0x0064, 0x00A0}) {
+    // DPI entry, key, main lighting, then the level count, lift-off distance and the single
+    // settings from debounce to sensor mode: every setting of the record reaches the mouse.
+    const std::pair<int, int> groups[] = {{0x000C, 4}, {0x0064, 4}, {0x00A0, 4},
+                                          {0x0002, 2}, {0x000A, 2}, {0x00A9, 16}};
+    for (const auto& [address, length] : groups) {
         SCOPED_TRACE(address);
-        EXPECT_EQ(Hex({imported.begin() + address, imported.begin() + address + 4}),
-                  Hex({configured.begin() + address, configured.begin() + address + 4}));
+        EXPECT_EQ(Hex({imported.begin() + address, imported.begin() + address + length}),
+                  Hex({configured.begin() + address, configured.begin() + address + length}));
     }
     EXPECT_EQ(Hex({imported.begin() + 0x120, imported.begin() + 0x12E}),
               Hex({configured.begin() + 0x120, configured.begin() + 0x12E}));
+}
+
+// Every file under `dir` with its contents.
+std::map<std::string, std::string> FolderContents(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadText(entry.path());
+    }
+    return files;
+}
+
+TEST_F(VantorctlTest, RefusedImportsLeaveTheMouseAndTheDataFolderAsTheyWere) {
+    Ok("set dpi 1 3200");
+    const std::string good = dir_ / "good.qxa";
+    Ok("export " + good);
+    const std::vector<std::uint8_t> image = ReadBytes(good);
+    ASSERT_EQ(image.size(), kExportFileSize);
+    auto prefix = [&](std::size_t size) {
+        return std::vector<std::uint8_t>(image.begin(), image.begin() + size);
+    };
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> randomTail = image;
+    for (std::size_t i = 8; i < randomTail.size(); ++i) {
+        randomTail[i] = static_cast<std::uint8_t>(random());
+    }
+    auto patched = [&](std::size_t offset, std::vector<std::uint8_t> bytes) {
+        std::vector<std::uint8_t> copy = image;
+        std::copy(bytes.begin(), bytes.end(), copy.begin() + static_cast<std::ptrdiff_t>(offset));
+        return copy;
+    };
+    std::vector<std::uint8_t> profileFile;
+    for (const auto& entry : std::filesystem::directory_iterator(data_)) {
+        if (entry.path().filename().string().rfind("PRO_", 0) == 0) {
+            profileFile = ReadBytes(entry.path());
+        }
+    }
+    ASSERT_FALSE(profileFile.empty());
+
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        const char* reason;  // how the reason after "cannot import FILE: " begins
+    };
+    const Case cases[] = {
+        {"first 8 bytes", prefix(8), "not a valid profile: it has 8 bytes"},
+        {"first 100 bytes", prefix(100), "not a valid profile: it has 100 bytes"},
+        {"header and random bytes", randomTail, "not a valid profile: "},
+        {"button 1 cleared", patched(0x23C, {0, 0, 0, 0}),
+         "not a valid profile: button 1 of key set 1 has function 0x00000000"},
+        {"DPI 63800", patched(0x6D8, {0x38, 0xF9, 0, 0}),
+         "not a valid profile: DPI level 1 (63800 x 3200)"},
+        {"a profile file", profileFile, "not a valid profile: it has 8468 bytes"},
+        {"text of the right size", std::vector<std::uint8_t>(kExportFileSize, 'x'),
+         "not a valid profile: it does not begin with a profile record"},
+    };
+    const std::vector<std::uint8_t> memory = ReadBytes(state_);
+    const std::map<std::string, std::string> folder = FolderContents(data_);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir_ / "in.qxa";
+        test::WriteText(path, std::string(c.bytes.begin(), c.bytes.end()));
+        const RunResult run = Ctl("import " + path);
+        EXPECT_EQ(run.status, 1);
+        const std::string expected = "vantorctl: cannot import " + path + ": " + c.reason;
+        EXPECT_EQ(run.err.rfind(expected, 0), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        EXPECT_TRUE(ReadBytes(state_) == memory);
+        EXPECT_TRUE(FolderContents(data_) == folder);
+    }
 }
 
 TEST_F(VantorctlTest, EventsOfTheMouseArePrintedAsTheyArrive) {
     Ok("info");  // the factory mouse stands at DPI level 2 of 6
     EXPECT_EQ(Ok("events 1 --sim-event dpi-button --sim-event rate-125"),
               "dpi-level 3\nreport-rate 125\n");
-    const std::string json = Ok("--json events 1 --sim-event light-main");
-    const JsonValue event = ParseJson(json);
-    EXPECT_EQ(event["event"].Text(), "main-lighting");
+    // With --json one object per line (JSON Lines), nothing when no event came.
+    const std::string json = Ok("--json events 1 --sim-event light-main --sim-event rate-250");
+    const std::size_t end = json.find('\n');
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(ParseJson(json.substr(0, end))["event"].Text(), "main-lighting");
+    EXPECT_EQ(ParseJson(json.substr(end + 1))["value"].Number(), 250);
+    EXPECT_EQ(Ok("--json events 0"), "");
     // The mouse's own change stays in its memory.
     EXPECT_EQ(Bytes(4, 2), "0253");
 }
@@ -445,7 +530,10 @@ TEST_F(VantorctlTest, FailuresExitWithOneLineOnStandardError) {
         {"set light dpi 1 2 3 ff0000", 2, "the DPI indicator has no colour"},
         {"memory 0x1b00 1", 2, "ADDR is a device memory address"},
         {"profile 5", 2, "usage: vantorctl profile N"},
-        {"import /nonexistent/p.qxa", 1, "cannot import /nonexistent/p.qxa"},
+        {"import /nonexistent/p.qxa", 1,
+         "cannot import /nonexistent/p.qxa: No such file or directory\n"},
+        {"export /nonexistent/p.qxa", 1,
+         "cannot export to /nonexistent/p.qxa: No such file or directory\n"},
     };
     for (const ExitCase& c : cases) {
         SCOPED_TRACE(c.args);
@@ -469,6 +557,102 @@ TEST_F(VantorctlTest, FailuresExitWithOneLineOnStandardError) {
     const RunResult off = Ctl("info");
     EXPECT_EQ(off.status, 1);
     EXPECT_EQ(off.err.rfind("vantorctl: the simulated mouse did not answer", 0), 0u) << off.err;
+}
+
+// Two runs at once on one mouse: the second waits for the first, so both changes land.
+// While another program holds the mouse, a run gives up after a while and names it.
+TEST_F(VantorctlTest, ConcurrentRunsTakeTurnsWithTheMouse) {
+    Ok("info");
+    const std::string prefix = std::string("env -u VANTOR_SIMULATE ") + VANTORCTL_PATH +
+                               " --data-dir " + data_ + " --simulate --sim-state " + state_;
+    const std::string both = prefix + " set rate 250 2>" + dir_ / "err1" + " & " + prefix +
+                             " set dpi 2 1600 2>" + dir_ / "err2" + "; wait $!; wait";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    EXPECT_EQ(ReadText(dir_ / "err1") + ReadText(dir_ / "err2"), "");
+    EXPECT_EQ(Bytes(0x0000, 2), "0451");
+    EXPECT_EQ(Bytes(0x0010, 4), "1f1f0017");
+
+    DeviceLock window;
+    ASSERT_TRUE(
+        window.Acquire(state_ + ".lock", "vantor", std::chrono::milliseconds(0), nullptr, nullptr));
+    const RunResult busy = Ctl("set rate 500");
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_EQ(busy.err, "vantorctl: the mouse is in use by vantor (pid " +
+                            std::to_string(getpid()) + "); try again when it has finished\n");
+    EXPECT_EQ(Bytes(0x0000, 2), "0451");
+}
+
+TEST_F(VantorctlTest, ConfigJsonHasEachKeyOnceAndABadConfigNamesItsKey) {
+    const RunResult config = Raw("--json config");
+    ASSERT_EQ(config.status, 0) << config.err;
+    ParseJson(config.out);
+    const std::string key = "\"ShowPower\":";
+    const std::size_t first = config.out.find(key);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(config.out.find(key, first + 1), std::string::npos);
+
+    test::WriteText(dir_ / "cfg.ini", "[OPT]\nappdir=X\n[DEV_1]\nSensor=0x3335\nKM=33\n");
+    const RunResult bad = Raw("--program-dir " + dir_.path() + " config");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("Data Init failed.     \n" + dir_ / "cfg.ini" +
+                           ": [DEV_1] KM=33 is not an even number from 2 to 32\n"),
+              std::string::npos)
+        << bad.err;
+}
+
+// The wired model hides sleep, auto-sleep, motion sync and lift-off and has no battery:
+// set refuses those settings and read, show and info leave them out.
+TEST_F(VantorctlTest, SettingsTheModelHidesAreRefusedAndLeftOut) {
+    const std::string wired = "--simulate=2 --sim-state " + dir_ / "wired.bin" + " ";
+    const RunResult first = Raw("show");
+    EXPECT_EQ(first.status, 1);
+    EXPECT_EQ(first.err.rfind("vantorctl: no profile of this mouse is stored in ", 0), 0u)
+        << first.err;
+
+    for (const char* setting : {"sleep 60", "auto-sleep 6", "motion-sync on", "lod 1"}) {
+        SCOPED_TRACE(setting);
+        const RunResult run = Raw(wired + "set " + setting);
+        EXPECT_EQ(run.status, 2);
+        const std::string name = std::string(setting).substr(0, std::string(setting).find(' '));
+        EXPECT_EQ(run.err, "vantorctl: this mouse has no " + name + " setting\n");
+    }
+    const RunResult read = Raw(wired + "read");
+    ASSERT_EQ(read.status, 0) << read.err;
+    const RunResult info = Raw(wired + "info");
+    const RunResult show = Raw("show");
+    const RunResult json = Raw("--json show");
+    for (const std::string hidden :
+         {"sleep", "auto-sleep", "motion sync", "lift-off", "logo lighting", "battery"}) {
+        SCOPED_TRACE(hidden);
+        EXPECT_EQ(read.out.find(hidden + ":"), std::string::npos) << read.out;
+        EXPECT_EQ(show.out.find(hidden + ":"), std::string::npos) << show.out;
+        EXPECT_EQ(info.out.find(hidden + ":"), std::string::npos) << info.out;
+    }
+    EXPECT_NE(read.out.find("debounce: 12 ms\n"), std::string::npos) << read.out;
+    EXPECT_EQ(show.out.rfind("stored profile (the mouse was not read)\nprofile: 1\n", 0), 0u);
+    const JsonValue record = ParseJson(json.out);
+    EXPECT_EQ(record["source"].Text(), "stored");
+    EXPECT_EQ(record["dpiLevels"].Size(), 5u);
+    EXPECT_NE(Ok("info").find("battery: 100 %\n"), std::string::npos);
+    EXPECT_NE(Ok("set help").find("app:NAME (mail calculator explorer"), std::string::npos);
+}
+
+// The profile file cannot be written (the file size limit stands for a full disk): the
+// line says the mouse took the change and which file was not saved.
+TEST_F(VantorctlTest, ASaveThatFailsAfterTheMouseWasWrittenSaysSo) {
+    EXPECT_EQ(Raw("--simulate read").status, 0);  // the profile file exists from now on
+    const std::string profileFile = data_ + "/PRO_0101.dct";
+    const std::vector<std::uint8_t> saved = ReadBytes(profileFile);
+    ASSERT_FALSE(saved.empty());
+    RunResult run;
+    {
+        test::ScopedFileSizeLimit fullDisk(8000);
+        run = Raw("--simulate set rate 500");
+    }
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vantorctl: the mouse was updated, but saving " + profileFile +
+                           " failed: File too large\n");
+    EXPECT_TRUE(ReadBytes(profileFile) == saved);
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ TEST_F(ComboBtnTest, OffersTheFirstTwentyItemsBelowTheButton) {
     const QPoint buttonBottomLeft = combo->mapToGlobal(QPoint(0, combo->height()));
     EXPECT_EQ(menu->pos(), buttonBottomLeft);
     EXPECT_EQ(menu->width(), 147);
+    EXPECT_EQ(menu->CurrentRow(), -1);  // nothing selected yet
     // A click while it is open closes it instead.
     Click();
     EXPECT_FALSE(IsMenuOpen());
@@ -76,6 +77,11 @@ TEST_F(ComboBtnTest, ChoiceSelectsWithPrefixAndTellsTheParent) {
     EXPECT_EQ(combo->ControlValue(), 105);
     EXPECT_TRUE(parent.Take().empty());
     EXPECT_FALSE(combo->SelectValue(122));
+
+    // The list opened again marks the chosen value.
+    Click();
+    ASSERT_NE(OpenMenu(), nullptr);
+    EXPECT_EQ(OpenMenu()->CurrentRow(), 5);
 }
 
 TEST_F(ComboBtnTest, ChangesOnlyIgnoresTheCurrentValue) {

@@ -58,6 +58,15 @@ TEST(DefaultSkinTest, EveryPictureExistsInItsLayoutSize) {
     }
 }
 
+TEST(DefaultSkinTest, ButtonsAndCombosHaveADisabledPictureOfTheirSize) {
+    for (const char* name : {"button", "button2", "reset", "combo", "combo2", "combo3"}) {
+        const QImage normal = LoadSkinImage(QString::fromLatin1(name) + "_nr.png");
+        const QImage disabled = LoadSkinImage(QString::fromLatin1(name) + "_ds.png");
+        EXPECT_EQ(disabled.size(), normal.size()) << name;
+        EXPECT_NE(disabled, normal) << name;
+    }
+}
+
 TEST(DefaultSkinTest, MenuRowsAreAsHighAsTheComboButtonPlacesThem) {
     // A drop-down that opens above its combo button ends at the button's top only when
     // the rows are as high as the button reckons.

@@ -34,7 +34,7 @@ class MenuDlgTest : public ::testing::Test {
   protected:
     explicit MenuDlgTest(bool withRowPicture = true) : env_("VANTOR_PROGRAM_DIR", dir_.path()) {
         const std::string skins = dir_ / "skins/";
-        MakeDirectory(skins);
+        EXPECT_TRUE(MakeDirectory(skins));
         if (withRowPicture) WriteSkinPicture(skins, "menu_nr.png");
         for (const char* name : {"menu_ov.png", "menusub_nr.png", "menusub_ov.png"}) {
             WriteSkinPicture(skins, name);
@@ -68,6 +68,30 @@ TEST_F(MenuDlgTest, RowsComeFromTheTopLevelItemsAtThePictureHeight) {
     ASSERT_EQ(menu->Layout().RowCount(), 3);
     EXPECT_EQ(menu->geometry(), QRect(300, 200, 160, 3 * kRowHeight + 4));
     EXPECT_TRUE(menu->isVisible());
+}
+
+TEST_F(MenuDlgTest, ShadowLiesBesideAndBelowWithoutCoveringARow) {
+    CMenuDlg* menu = Show(Items());
+    QWidget* shadow = menu->Shadow();
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_TRUE(shadow->isVisible());
+    EXPECT_EQ(shadow->geometry(), menu->geometry().translated(4, 4));
+    const QRegion covered = shadow->mask().translated(shadow->pos());
+    EXPECT_TRUE(covered.intersected(menu->geometry()).isEmpty());
+    EXPECT_FALSE(covered.isEmpty());
+    CloseMenu();
+    EXPECT_FALSE(shadow->isVisible());
+}
+
+TEST_F(MenuDlgTest, CurrentValueMarksItsRowAndKeepsTheTextClearOfTheMark) {
+    CMenuDlg* menu = Show(Items());
+    EXPECT_EQ(menu->CurrentRow(), -1);
+    const QRect before = menu->RowTextRect(2);
+    menu->SetCurrentValue(0x01000012);
+    EXPECT_EQ(menu->CurrentRow(), 2);
+    EXPECT_LT(menu->RowTextRect(2).right(), before.right());
+    menu->SetCurrentValue(0x7777);  // a value of no row marks nothing
+    EXPECT_EQ(menu->CurrentRow(), -1);
 }
 
 TEST_F(MenuDlgTest, OnlyRowsWithASubMenuGiveUpTextRoomForTheArrow) {

@@ -95,7 +95,7 @@ TEST_F(PickMacroDlgTest, MacroPageButtonGivesMinusOneAndCloseCancels) {
 
 TEST_F(PickMacroDlgTest, SelectedMacroStaysReadable) {
     // The shipped configuration's light text colour.
-    DataInit(test::SourceDataDir() + "cfg.ini");
+    ASSERT_TRUE(DataInit(test::SourceDataDir() + "cfg.ini"));
     CPickMacroDlg dialog(root_.path(), 0);
     CTreeCtrlEx& tree = *dialog.Tree();
     const TreeItemId top = tree.Model().Children(kTreeRoot).front();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QWidget>
 
@@ -46,19 +47,32 @@ TEST(FourKLayoutTest, DecisionFromTheUsableScreenWithItsLogLine) {
     LogShutdown();
 }
 
+// A font height names the whole character cell: the largest font whose ascent plus
+// descent is at most that high.
+void ExpectCellHeight(const QFont& font, int cellHeight) {
+    SCOPED_TRACE(testing::Message() << "cell " << cellHeight);
+    const QFontMetrics metrics(font);
+    EXPECT_LE(metrics.ascent() + metrics.descent(), cellHeight);
+    EXPECT_LT(font.pixelSize(), cellHeight);
+    QFont larger = font;
+    larger.setPixelSize(font.pixelSize() + 1);
+    const QFontMetrics largerMetrics(larger);
+    EXPECT_GT(largerMetrics.ascent() + largerMetrics.descent(), cellHeight);
+}
+
 TEST(FourKLayoutTest, FontsFollowTheFlag) {
     {
         Scoped4K on(true);
-        EXPECT_EQ(TitleFont().pixelSize(), 34);
-        EXPECT_EQ(SelectorFont().pixelSize(), 24);
-        EXPECT_EQ(FallbackFont().pixelSize(), 26);
+        ExpectCellHeight(TitleFont(), 34);
+        ExpectCellHeight(SelectorFont(), 24);
+        ExpectCellHeight(FallbackFont(), 26);
         EXPECT_EQ(FallbackFont().weight(), 500);
     }
     Scoped4K off(false);
-    EXPECT_EQ(TitleFont().pixelSize(), 24);
+    ExpectCellHeight(TitleFont(), 24);
     EXPECT_EQ(TitleFont().weight(), 700);
-    EXPECT_EQ(SelectorFont().pixelSize(), 14);
-    EXPECT_EQ(FallbackFont().pixelSize(), 16);
+    ExpectCellHeight(SelectorFont(), 14);
+    ExpectCellHeight(FallbackFont(), 16);
     EXPECT_EQ(FallbackFont().weight(), 400);
     EXPECT_EQ(FallbackFont().family(), QStringLiteral("MS Shell Dlg"));
 }
@@ -150,6 +164,20 @@ TEST(WindowOutlineTest, MaskCutsTransparentPixelsAndColoursWithinTheTolerance) {
 
     ApplyWindowOutline(&window, picture, 0x010101, kMainWindowOutlineTolerance);
     EXPECT_EQ(window.mask(), QRegion(5, 5, 1, 1));
+}
+
+TEST(WindowOutlineTest, PixelsInsideTheOutlineArePaintedOpaque) {
+    // Antialiased corner pixels: kept ones become opaque in their own colour (not darkened
+    // towards black), dropped ones fully transparent, so no dark speck shows on any screen.
+    QImage picture(3, 1, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, qRgba(200, 100, 50, 200));
+    picture.setPixel(1, 0, qRgba(200, 100, 50, 100));
+    picture.setPixel(2, 0, qRgba(200, 100, 50, 255));
+    const QImage opaque = OpaqueWithinOutline(picture).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(opaque.pixel(0, 0), qRgba(200, 100, 50, 255));
+    EXPECT_EQ(qAlpha(opaque.pixel(1, 0)), 0);
+    EXPECT_EQ(opaque.pixel(2, 0), qRgba(200, 100, 50, 255));
+    EXPECT_EQ(OutlineRegion(picture, 0x00FF00, 0), QRegion(0, 0, 1, 1) + QRegion(2, 0, 1, 1));
 }
 
 TEST(WindowOutlineTest, RegionOfAPictureLargerThanOneBatch) {

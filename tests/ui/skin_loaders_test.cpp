@@ -28,9 +28,9 @@ class SkinFolderTest : public testing::Test {
         Set4KLayout(false);
     }
 
-    void Picture(const char* name, int width, int height) {
+    void Picture(const char* name, int width, int height, QRgb colour = qRgb(40, 40, 40)) {
         QImage image(width, height, QImage::Format_ARGB32);
-        image.fill(qRgb(40, 40, 40));
+        image.fill(colour);
         ASSERT_TRUE(image.save(QString::fromStdString(dir_ / "skins/" + name)));
     }
 
@@ -72,7 +72,7 @@ TEST_F(SkinFolderTest, ButtonIsLeftOutWhenAnyOfItsThreePicturesIsMissing) {
     EXPECT_TRUE(page.findChildren<CPngBtn*>().isEmpty());
 }
 
-TEST_F(SkinFolderTest, ButtonTakesItsPictureSizeOrTheWholeRectangleIn4K) {
+TEST_F(SkinFolderTest, ButtonTakesItsPictureSizeInBothLayouts) {
     Picture("b_nr.png", 30, 20);
     QWidget page;
     const SkinButtonLayout layout{"b_nr.png", "b_nr.png", "b_nr.png", QRect(5, 6, 80, 27), "OK", 7};
@@ -82,11 +82,36 @@ TEST_F(SkinFolderTest, ButtonTakesItsPictureSizeOrTheWholeRectangleIn4K) {
     EXPECT_EQ(normal->ControlId(), 7);
     EXPECT_EQ(normal->Text(), QStringLiteral("OK"));
 
+    // A rectangle of another size than the picture must not squash the button in 4K only:
+    // the 4K move doubles the picture's size.
     Set4KLayout(true);
     CPngBtn* large = NewSmallPngButton(&page, QImage(), layout);
     ASSERT_NE(large, nullptr);
-    EXPECT_EQ(large->geometry(), QRect(5, 6, 80, 27));
+    EXPECT_EQ(large->geometry(), QRect(5, 6, 30, 20));
     EXPECT_TRUE(messages_.messages.empty());
+}
+
+TEST_F(SkinFolderTest, DisabledButtonShowsItsOwnPictureAndADimmedCaption) {
+    Picture("b_nr.png", 30, 20, qRgb(40, 40, 40));
+    Picture("b_ds.png", 30, 20, qRgb(90, 10, 10));
+    Picture("c_nr.png", 30, 20, qRgb(40, 40, 40));  // no disabled picture: nothing reported
+    QWidget page;
+    CPngBtn* withPicture = NewSmallPngButton(
+        &page, QImage(), {"b_nr.png", "b_nr.png", "b_nr.png", QRect(0, 0, 30, 20), {}, 1});
+    CPngBtn* without = NewSmallPngButton(
+        &page, QImage(), {"c_nr.png", "c_nr.png", "c_nr.png", QRect(0, 0, 30, 20), {}, 2});
+    ASSERT_NE(withPicture, nullptr);
+    ASSERT_NE(without, nullptr);
+    EXPECT_TRUE(messages_.messages.empty());
+    withPicture->setEnabled(false);
+    EXPECT_EQ(withPicture->grab().toImage().pixel(15, 10), qRgb(90, 10, 10));
+
+    // Without a picture of its own the face fades, unlike the darker pressed face.
+    without->setEnabled(false);
+    const QImage disabled = without->grab().toImage();
+    EXPECT_NE(disabled.pixel(15, 10), qRgb(40, 40, 40));
+    EXPECT_EQ(DisabledPictureName(QStringLiteral("combo_nr.png")), QStringLiteral("combo_ds.png"));
+    EXPECT_EQ(DisabledPictureName(QStringLiteral("slider.png")), QString());
 }
 
 TEST_F(SkinFolderTest, AboutBoxWithoutBackgroundClosesAtOnceWithoutMessage) {

@@ -159,7 +159,7 @@ TEST_F(VantorDlgTest, ExitSavesTheProfileStoreAndEndsTheProgram) {
     EXPECT_TRUE(finished.wait(2000));
     EXPECT_EQ(std::filesystem::file_size(profileFile), kProfileFileSize);
     ProfileStore reloaded(data_.path());
-    reloaded.LoadCID();
+    ASSERT_TRUE(reloaded.LoadCID());
     ASSERT_TRUE(reloaded.LoadPro());
     ASSERT_NE(reloaded.Current(), nullptr);
     EXPECT_EQ(reloaded.Current()->dwReportRate, 0x250u);
@@ -218,18 +218,23 @@ TEST_F(VantorDlgTest, LanguageChangeRetitlesThePagesAndIsRemembered) {
 TEST_F(VantorDlgTest, LowBatteryNoticeOncePerDischarge) {
     CVantorDlg& window = OpenReady();
     const int critical = Options().PowerCritical[0];
+    // The battery is asked on the session's device thread; its answer lands as a posted
+    // result, so each update waits for the device thread and then for the window thread.
+    auto update = [&window] {
+        window.Session().BatteryUpdate();
+        ASSERT_TRUE(window.Session().WaitDeviceWork(5000));
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    };
     firmware_->SetBattery(static_cast<std::uint8_t>(critical), false);
-    window.Session().BatteryUpdate();
-    window.Session().BatteryUpdate();
-    Settle(window);
+    update();
+    update();
     EXPECT_EQ(window.LowBatteryNotices(), 1);
     EXPECT_EQ(window.PowerWindow()->PictureIndex(), 1);
     firmware_->SetBattery(static_cast<std::uint8_t>(critical), true);
-    window.Session().BatteryUpdate();
-    Settle(window);
+    update();
     firmware_->SetBattery(static_cast<std::uint8_t>(critical - 1), false);
-    window.Session().BatteryUpdate();
-    Settle(window);
+    update();
     EXPECT_EQ(window.LowBatteryNotices(), 2);
 }
 

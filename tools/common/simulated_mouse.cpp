@@ -1,5 +1,7 @@
 #include "tools/common/simulated_mouse.h"
 
+#include <cstring>
+
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -62,6 +64,11 @@ std::optional<SimulatedMouse> StartSimulatedMouse(int section, const std::string
     }
     SimulatedMouse mouse;
     mouse.firmware = MakeSimFirmware(section - 1);
+    if (!mouse.firmware) {
+        *error = "there is no simulated mouse for DEV_" + std::to_string(section);
+        *kind = SimulationError::kUsage;
+        return std::nullopt;
+    }
     std::error_code ec;
     if (!statePath.empty() && std::filesystem::exists(statePath, ec)) {
         const std::optional<SimFirmwareState> state = LoadSimState(statePath);
@@ -86,7 +93,7 @@ bool SaveSimulatedMouse(const SimulatedMouse& mouse, std::string* error) {
     if (mouse.statePath.empty()) return true;
     int code = 0;
     if (SaveSimState(mouse.statePath, mouse.firmware->State(), &code)) return true;
-    *error = "cannot save " + mouse.statePath + " (error " + std::to_string(code) + ")";
+    *error = "cannot save " + mouse.statePath + ": " + std::strerror(code);
     return false;
 }
 

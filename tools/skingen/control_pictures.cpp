@@ -25,8 +25,19 @@ QImage Button(int width, int height, qreal radius) {
     return image;
 }
 
-QImage Combo(int width, int height) {
-    QImage image = Button(width, height, height > 20 ? 6 : 4);
+// The disabled face: flat, sunk into the panel, with a dim border and no highlight, so it
+// reads neither as a live button nor as a pressed one.
+QImage DisabledButton(int width, int height, qreal radius) {
+    QImage image = NewPicture(width, height);
+    QPainter p(&image);
+    Prepare(p);
+    Panel(p, QRectF(0, 0, width, height), radius, kPanelBottom, kPanelBottom, kBorder);
+    return image;
+}
+
+QImage Combo(int width, int height, bool disabled = false) {
+    const qreal radius = height > 20 ? 6 : 4;
+    QImage image = disabled ? DisabledButton(width, height, radius) : Button(width, height, radius);
     QPainter p(&image);
     Prepare(p);
     const qreal cx = width - height / 2.0 - 2;
@@ -36,7 +47,7 @@ QImage Combo(int width, int height) {
     chevron.moveTo(cx - s, cy - s / 2);
     chevron.lineTo(cx, cy + s / 2);
     chevron.lineTo(cx + s, cy - s / 2);
-    Stroke(p, chevron, kAccent, 1.8);
+    Stroke(p, chevron, disabled ? kMuted : kAccent, 1.8);
     p.setPen(QPen(kBorder, 1));
     const qreal divider = width - height - 2.5;
     p.drawLine(QPointF(divider, 4), QPointF(divider, height - 4));
@@ -275,12 +286,19 @@ QImage ProgressBar() {
 }  // namespace
 
 void AddControlPictures(std::vector<SkinPicture>& out) {
+    // Each button and combo face has a disabled picture "<name>_ds.png" beside it.
     out.push_back({"button_nr.png", Button(222, 19, 4)});
+    out.push_back({"button_ds.png", DisabledButton(222, 19, 4)});
     out.push_back({"button2_nr.png", Button(80, 27, 6)});
+    out.push_back({"button2_ds.png", DisabledButton(80, 27, 6)});
     out.push_back({"reset_nr.png", Button(111, 27, 6)});
+    out.push_back({"reset_ds.png", DisabledButton(111, 27, 6)});
     out.push_back({"combo_nr.png", Combo(147, 30)});
+    out.push_back({"combo_ds.png", Combo(147, 30, true)});
     out.push_back({"combo2_nr.png", Combo(83, 19)});
+    out.push_back({"combo2_ds.png", Combo(83, 19, true)});
     out.push_back({"combo3_nr.png", Combo(111, 30)});
+    out.push_back({"combo3_ds.png", Combo(111, 30, true)});
     // Two spellings are in use; file names are case-sensitive here.
     for (const char* base : {"check", "Check"}) {
         out.push_back({QString::fromLatin1(base) + "_nr.png", CheckBox(false)});

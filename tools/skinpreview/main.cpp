@@ -1,5 +1,9 @@
 // vantor-skinpreview OUTDIR [FILTER]: renders every registered control and pop-up into
 // OUTDIR/<name>.png so the skin can be looked at without running the program.
+// VANTOR_PREVIEW_LANG names the language folder of the texts (default "en");
+// VANTOR_PREVIEW_4K=1 draws everything in the doubled 4K layout;
+// VANTOR_PREVIEW_SCREEN=1 shows each window on the screen and takes the picture from there
+// (run it on an X server to see what the window system makes of the outlines).
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
@@ -10,6 +14,7 @@
 #include "base/file_io.h"
 #include "base/message_sink.h"
 #include "base/texts.h"
+#include "controls/skin.h"
 #include "platform/paths.h"
 #include "tools/skinpreview/preview_registry.h"
 
@@ -24,8 +29,14 @@ int main(int argc, char** argv) {
     const std::string filter = argc == 3 ? argv[2] : "";
     vantor::StderrMessageSink sink;
     vantor::SetMessageSink(&sink);
-    vantor::DataInit(vantor::ProgramDir() + "cfg.ini");
-    vantor::LoadTexts(vantor::ProgramDir() + "en/text.xml");
+    if (!vantor::DataInit(vantor::ProgramDir() + "cfg.ini")) {
+        std::fprintf(stderr, "vantor-skinpreview: cannot read cfg.ini\n");
+        return 1;
+    }
+    vantor::Set4KLayout(!qgetenv("VANTOR_PREVIEW_4K").isEmpty());
+    const QByteArray language = qgetenv("VANTOR_PREVIEW_LANG");
+    vantor::LoadTexts(vantor::ProgramDir() + (language.isEmpty() ? "en" : language.toStdString()) +
+                      "/text.xml");
 
     const QDir out(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(out.absolutePath())) {

@@ -36,7 +36,7 @@ void Put(CPngBtn& button, Pose pose) {
 
 QImage PushButton(Pose pose) {
     CPngBtn button;
-    button.LoadImages(QStringLiteral("button2_nr.png"), {}, {});
+    button.LoadImages(QStringLiteral("button2_nr.png"), {}, {}, QStringLiteral("button2_ds.png"));
     button.resize(80, 27);
     button.SetTextColors(kTextHover, kTextNormal, kTextPressed);
     button.SetText(QStringLiteral("Apply"));

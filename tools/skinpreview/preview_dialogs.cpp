@@ -105,7 +105,7 @@ VANTOR_PREVIEW(dialog_pick_macro) {
         const std::string path = root + name + ".qxm";
         const std::string stem = std::string(name).substr(std::string(name).rfind('/') + 1);
         MacroRecord record = NewMacro(stem == name ? name : stem);
-        WriteMacroFile(path, record);
+        if (!WriteMacroFile(path, record)) return {};
     }
     CPickMacroDlg dialog(root, 1);
     CTreeCtrlEx* tree = dialog.Tree();

@@ -59,7 +59,9 @@ VANTOR_PREVIEW(menus_popup_with_submenu) {
     CMenuDlg* menu =
         ShowMenu(nullptr, 160, origin + QPoint(12, 170), ConfiguredMenuColors(), 0, items);
     Hover(menu, menu->RowCentre(8));
-    QImage picture = Compose(origin, QSize(360, 420), {menu, menu->SubMenu()});
+    CMenuDlg* sub = menu->SubMenu();
+    QImage picture = Compose(origin, QSize(360, 420),
+                             {menu->Shadow(), menu, sub != nullptr ? sub->Shadow() : nullptr, sub});
     CloseMenu();
     return picture;
 }
@@ -87,7 +89,8 @@ VANTOR_PREVIEW(menus_combo_closed_and_open) {
     QCoreApplication::sendEvent(&combo, &release);
     CMenuDlg* menu = OpenMenu();
     if (menu != nullptr) Hover(menu, menu->RowCentre(2));
-    QImage open = Compose(QPoint(100, 100), QSize(190, 220), {&combo, menu});
+    QImage open = Compose(QPoint(100, 100), QSize(190, 220),
+                          {&combo, menu != nullptr ? menu->Shadow() : nullptr, menu});
     CloseMenu();
     return preview::Row({closed, open});
 }

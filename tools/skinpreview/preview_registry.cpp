@@ -1,7 +1,11 @@
 #include "tools/skinpreview/preview_registry.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace vantor::preview {
@@ -10,6 +14,25 @@ namespace {
 std::vector<PreviewEntry>& Storage() {
     static std::vector<PreviewEntry> entries;
     return entries;
+}
+
+// The widget's window as the screen shows it.
+QImage GrabFromScreen(QWidget* widget) {
+    QWidget* window = widget->window();
+    window->show();
+    window->raise();
+    // Long enough for the window to be mapped and painted.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 400) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    QScreen* screen = window->screen();
+    const QRect area(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    const QImage picture =
+        screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    window->hide();
+    return picture;
 }
 
 }  // namespace
@@ -26,6 +49,7 @@ const std::vector<PreviewEntry>& Entries() {
 QImage Grab(QWidget* widget) {
     if (widget == nullptr) return {};
     widget->ensurePolished();
+    if (!qgetenv("VANTOR_PREVIEW_SCREEN").isEmpty()) return GrabFromScreen(widget);
     // A control shown on its own has no parent to show through its transparent corners.
     if (widget->isWindow()) widget->setAttribute(Qt::WA_TranslucentBackground);
     widget->setAttribute(Qt::WA_DontShowOnScreen);

@@ -5,6 +5,7 @@
 #include "app/config.h"
 #include "app/windows/about_dlg.h"
 #include "controls/layout_4k.h"
+#include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
 #include "tools/skinpreview/preview_registry.h"
@@ -102,6 +103,8 @@ VANTOR_PREVIEW(shell_mouse_pictures) {
 VANTOR_PREVIEW(shell_about_box) {
     CAboutDlg about(nullptr, 0x0107);
     if (!about.HasSkin()) return {};
+    // Shown here whatever ShowFWUpdate says, so that its caption can be looked at.
+    if (about.FirmwareButton() != nullptr) about.FirmwareButton()->show();
     return preview::Grab(&about);
 }
 

@@ -6,7 +6,9 @@
 //               [--reply-delay MS]
 //
 // Command lines written to the control FIFO: off, on, unplug, plug, dpi-button,
-// delay MS, quit. SIGINT and SIGTERM end the bridge; closing /dev/uhid removes the devices.
+// delay MS, foreign (the receiver's keyboard and consumer reports once), foreign-replies
+// on|off (those reports before every reply), quit. SIGINT and SIGTERM end the bridge; closing
+// /dev/uhid removes the devices.
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
@@ -130,6 +132,12 @@ int Run(int argc, char** argv) {
         return 1;
     }
     const BridgeIds ids{app.VID, static_cast<std::uint16_t>(app.PID.front()), kBridgeVersion};
+    std::shared_ptr<SimFirmware> firmware = MakeSimFirmware(options.section - 1);
+    if (!firmware) {
+        std::fprintf(stderr, "uhid-bridge: there is no simulated mouse for section %d\n",
+                     options.section);
+        return 1;
+    }
 
     BridgeDevices devices;
     for (auto& device : devices) {
@@ -161,7 +169,7 @@ int Run(int argc, char** argv) {
         return 1;
     }
 
-    UhidMouseBridge bridge(MakeSimFirmware(options.section - 1), ids, std::move(devices));
+    UhidMouseBridge bridge(std::move(firmware), ids, std::move(devices));
     bridge.SetReplyDelay(std::chrono::milliseconds(options.replyDelayMs));
     if (!bridge.Plug()) return 1;
     std::printf("uhid-bridge: ready, %04x:%04x, section %d\n", ids.vendorId, ids.productId,

@@ -7,11 +7,16 @@
 #include <cstdio>
 
 #include "base/log.h"
+#include "sim/sim_foreign_reports.h"
 
 namespace vantor {
 namespace {
 
 constexpr long kMaxReplyDelayMs = 10000;
+
+// Nothing held: sent after the foreign reports so that no key stays down in the guest.
+const std::vector<std::uint8_t> kKeyboardRelease = {0x01, 0, 0, 0, 0, 0, 0, 0, 0};
+const std::vector<std::uint8_t> kConsumerRelease = {0x03, 0, 0};
 
 std::size_t IndexOf(BridgeInterface which) {
     return static_cast<std::size_t>(which);
@@ -99,7 +104,7 @@ void UhidMouseBridge::HandleSetReport(BridgeInterface which, const UhidRequest& 
     // Only the command interface has a feature report, and only with report id 8.
     const bool accepted = which == BridgeInterface::kCommand &&
                           request.reportType == UHID_FEATURE_REPORT &&
-                          request.reportNumber == kCommandReportId;
+                          request.reportNumber == kSimCommandReportId;
     if (!Device(which).ReplySetReport(request.id, accepted ? 0 : EIO)) {
         Complain("UHID_SET_REPORT_REPLY", which);
     }
@@ -109,27 +114,35 @@ void UhidMouseBridge::HandleSetReport(BridgeInterface which, const UhidRequest& 
         return;
     }
     DbgLogHex(request.data.data(), request.data.size(), 32, "uhid-bridge command: ");
+    if (foreignBeforeReplies_) QueueForeignReports(now + replyDelay_);
     for (const SimInputReport& reply :
          firmware_->HandleReport(request.data.data(), request.data.size())) {
         Queue(reply, now + replyDelay_);
     }
 }
 
-void UhidMouseBridge::Queue(const SimInputReport& report, Clock::time_point due) {
+void UhidMouseBridge::Queue(std::span<const std::uint8_t> report, Clock::time_point due) {
     if (!plugged_) return;
+    Pending pending{due, {report.begin(), report.end()}};
     if (due == Clock::time_point{}) {
         // Ahead of delayed replies, behind other events.
         auto position = pending_.begin();
         while (position != pending_.end() && position->due == Clock::time_point{}) ++position;
-        pending_.insert(position, Pending{due, report});
+        pending_.insert(position, std::move(pending));
         return;
     }
-    pending_.push_back(Pending{due, report});
+    pending_.push_back(std::move(pending));
+}
+
+void UhidMouseBridge::QueueForeignReports(Clock::time_point due) {
+    for (const SimForeignReport& report : SimForeignReports()) Queue(report, due);
+    Queue(kKeyboardRelease, due);
+    Queue(kConsumerRelease, due);
 }
 
 int UhidMouseBridge::SendDueReports(Clock::time_point now) {
     while (!pending_.empty() && pending_.front().due <= now) {
-        const SimInputReport report = pending_.front().report;
+        const std::vector<std::uint8_t> report = std::move(pending_.front().report);
         pending_.pop_front();
         if (!Device(BridgeInterface::kNotify).SendInput(report)) {
             Complain("UHID_INPUT2", BridgeInterface::kNotify);
@@ -165,6 +178,11 @@ std::string UhidMouseBridge::Control(std::string_view line) {
             return "error: delay takes milliseconds from 0 to 10000";
         }
         replyDelay_ = std::chrono::milliseconds(ms);
+    } else if (command == "foreign") {
+        QueueForeignReports(Clock::time_point{});
+    } else if (command == "foreign-replies") {
+        if (argument != "on" && argument != "off") return "error: foreign-replies takes on or off";
+        foreignBeforeReplies_ = argument == "on";
     } else if (command == "quit") {
         quit_ = true;
     } else {

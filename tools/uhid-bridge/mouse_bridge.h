@@ -2,7 +2,9 @@
 // writes to the command node reaches the firmware through UHID_SET_REPORT and is accepted
 // with UHID_SET_REPORT_REPLY at once; the firmware's replies and event reports leave
 // through the notification node as input reports (UHID_INPUT2), after an optional delay.
-// The bridge can switch the mouse off and on, unplug it (UHID_DESTROY) and plug it in.
+// The bridge can switch the mouse off and on, unplug it (UHID_DESTROY) and plug it in,
+// and send the receiver's keyboard and consumer-control reports on the notification node,
+// whose device carries those collections beside the vendor one.
 //
 // Single-threaded: the owner's loop waits on the descriptors, calls ServiceKernel when one
 // is readable and SendDueReports when the time it returned has come.
@@ -15,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/sim_firmware.h"
 #include "tools/uhid-bridge/mouse_descriptors.h"
@@ -59,19 +62,22 @@ class UhidMouseBridge {
     void SetReplyDelay(std::chrono::milliseconds delay) { replyDelay_ = delay; }
 
     // One line of the control channel: "off", "on", "unplug", "plug", "dpi-button",
-    // "delay MS", "quit". Returns the answer ("ok <command>" or "error: <why>").
+    // "delay MS", "foreign" (the keyboard and consumer reports once, then their releases),
+    // "foreign-replies on|off" (those reports before every reply), "quit". Returns the
+    // answer ("ok <command>" or "error: <why>").
     std::string Control(std::string_view line);
     bool QuitRequested() const { return quit_; }
 
   private:
     struct Pending {
         Clock::time_point due;
-        SimInputReport report;
+        std::vector<std::uint8_t> report;
     };
 
     UhidDevice& Device(BridgeInterface which) const;
     void HandleSetReport(BridgeInterface which, const UhidRequest& request, Clock::time_point now);
-    void Queue(const SimInputReport& report, Clock::time_point due);
+    void Queue(std::span<const std::uint8_t> report, Clock::time_point due);
+    void QueueForeignReports(Clock::time_point due);
 
     std::shared_ptr<SimFirmware> firmware_;
     BridgeIds ids_;
@@ -79,6 +85,7 @@ class UhidMouseBridge {
     bool plugged_ = false;
     bool quit_ = false;
     std::chrono::milliseconds replyDelay_{0};
+    bool foreignBeforeReplies_ = false;
     std::deque<Pending> pending_;
 };
 

@@ -1,7 +1,8 @@
 // The HID interfaces the bridge shows for one mouse, each as its own uhid device with the
 // report descriptor a mouse of this kind has: the vendor-defined command interface
 // (feature report id 8), the vendor-defined notification interface (input report id 9),
-// and an ordinary boot mouse that a configuration program must leave alone.
+// which also carries the receiver's keyboard and consumer-control collections, and an
+// ordinary boot mouse that a configuration program must leave alone.
 #pragma once
 
 #include <array>

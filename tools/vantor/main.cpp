@@ -3,7 +3,9 @@
 // main window until it closes.
 #include <QApplication>
 #include <QSystemTrayIcon>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -13,6 +15,7 @@
 #include "base/log.h"
 #include "controls/layout_4k.h"
 #include "controls/window_message.h"
+#include "platform/device_lock.h"
 #include "platform/heap_trim.h"
 #include "platform/hidraw_backend.h"
 #include "platform/single_instance.h"
@@ -59,6 +62,25 @@ int main(int argc, char** argv) {
     if (!ClaimSingleInstance(instance, startup)) return 0;
     LoadApplicationFont(Options().FontName, Options().FontSize);
 
+    // The window holds the mouse while it runs; vantorctl then says who has it. The simulated
+    // mouse is shared only through its state file.
+    DeviceLock deviceLock;
+    const std::string lockPath = !launch.simulate          ? DeviceLockPath(startup.dataDir)
+                                 : launch.simState.empty() ? std::string()
+                                                           : launch.simState + ".lock";
+    if (!lockPath.empty()) {
+        std::string holder;
+        int lockError = 0;
+        if (!deviceLock.Acquire(lockPath, "vantor", kDeviceLockWait, &holder, &lockError)) {
+            const std::string why =
+                lockError == EWOULDBLOCK
+                    ? "The mouse is in use by " + DescribeLockHolder(holder) + "."
+                    : "Cannot open the lock file " + lockPath + ": " + std::strerror(lockError);
+            ShowSystemMessage(why, "Error");
+            return 1;
+        }
+    }
+
     std::optional<SimulatedMouse> simulated;
     std::unique_ptr<HidBackend> hidraw;
     HidBackend* backend = nullptr;
@@ -89,11 +111,14 @@ int main(int argc, char** argv) {
             window.AddExtraMenu(simMenu.get());
         }
         QObject::connect(&window, &CVantorDlg::finished, &app, &QApplication::quit);
-        instance.Listen([&window, title = startup.title](const InstanceMessage& message) {
-            if (message.title == title) {
-                PostWindowMessage(&window, message.message, message.wParam, message.lParam);
-            }
-        });
+        const bool listening =
+            instance.Listen([&window, title = startup.title](const InstanceMessage& message) {
+                if (message.title == title) {
+                    PostWindowMessage(&window, message.message, message.wParam, message.lParam);
+                }
+            });
+        // Without the socket a second start cannot wake this copy; the window still runs.
+        if (!listening) DbgLog("SingleInstance: cannot listen for a second start");
         if (window.Init()) {
             ReturnFreeHeapMemory();
             result = app.exec();

@@ -1,5 +1,5 @@
-// Start-up, configuration and apply-worker messages as plain message boxes. A message
-// from a worker thread is handed to the window thread, which shows it.
+// Start-up and configuration messages as plain message boxes, on the window thread only;
+// the main window hands messages of worker threads over through a PostingMessageSink.
 #pragma once
 
 #include "base/message_sink.h"

@@ -213,7 +213,10 @@ std::string ButtonFunctionHelp() {
     help += ", key:KEYS (key:ctrl+c), media:NAME (";
     for (const NamedValue& entry : kMediaKeys) help += std::string(entry.name) + " ";
     help.back() = ')';
-    help += ", app:NAME, fire:SHOTS,INTERVAL, dpi-lock:DPI, macro:NAME";
+    help += ", app:NAME (";
+    for (const NamedValue& entry : kAppKeys) help += std::string(entry.name) + " ";
+    help.back() = ')';
+    help += ", fire:SHOTS,INTERVAL, dpi-lock:DPI, macro:NAME";
     return help;
 }
 

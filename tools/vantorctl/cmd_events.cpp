@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "device/service_thread.h"
-#include "profile/single_settings.h"
+#include "profile/report_rate.h"
 #include "tools/vantorctl/record_view.h"
 #include "tools/vantorctl/session.h"
 
@@ -38,10 +38,8 @@ std::string KindName(std::intptr_t kind) {
 // The value as a user reads it: DPI levels counted from 1, report rates in Hz.
 long long UserValue(std::intptr_t kind, std::uintptr_t value) {
     if (kind == kBehaviorDpiLevel) return static_cast<long long>(value) + 1;
-    if (kind == kBehaviorReportRate && value <= 0xFF) {
-        if (auto rate = ReportRateFromCode(static_cast<std::uint8_t>(value))) {
-            return ReportRateHz(*rate);
-        }
+    if (kind == kBehaviorReportRate) {
+        if (auto rate = ReportRateFromCode(value)) return ReportRateHz(*rate).value_or(0);
     }
     return static_cast<long long>(value);
 }

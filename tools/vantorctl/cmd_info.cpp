@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "app/config.h"
+#include "tools/vantorctl/record_view.h"
 #include "tools/vantorctl/session.h"
 
 namespace vantor::cli {
@@ -13,7 +14,8 @@ int RunInfo(Context& context) {
     CUSBDriver& driver = session.Driver();
     std::uint8_t battery = 0;
     std::uint8_t charging = 0;
-    const bool power = driver.GetPower(&battery, &charging) == 1 && battery <= 100;
+    const bool wireless = CurrentModelSettings().battery;
+    const bool power = wireless && driver.GetPower(&battery, &charging) == 1 && battery <= 100;
     const int profile = driver.GetCurProfile();
     char version[16];
     std::snprintf(version, sizeof version, "%u.%02x", driver.nVersion >> 8u,
@@ -42,8 +44,12 @@ int RunInfo(Context& context) {
         Print(context, "device section: " + section);
         Print(context, "product: " + context.startup.title);
         Print(context, std::string("firmware version: ") + version);
-        Print(context, "battery: " + (power ? std::to_string(battery) + " %" : "unknown"));
-        Print(context, std::string("charging: ") + (!power ? "unknown" : charging ? "yes" : "no"));
+        if (wireless) {
+            Print(context, "battery: " + (power ? std::to_string(battery) + " %" : "unknown"));
+            Print(context, std::string("charging: ") + (!power     ? "unknown"
+                                                        : charging ? "yes"
+                                                                   : "no"));
+        }
         Print(context, "active profile: " +
                            (profile < 0 ? std::string("unknown") : std::to_string(profile + 1)));
     }

@@ -1,6 +1,7 @@
 // vantorctl read / show / profile / reset: the current record and the on-board profiles.
 #include "app/config.h"
 #include "device/usb_driver.h"
+#include "keys/macro_library.h"
 #include "profile/set_flags.h"
 #include "tools/vantorctl/record_view.h"
 #include "tools/vantorctl/session.h"
@@ -24,23 +25,31 @@ int ConnectOrClose(CliSession& session) {
     return result == kExitOk ? kExitOk : session.Close(result);
 }
 
-int PrintCurrentRecord(const Context& context, CliSession& session) {
-    const ProfileFile* record = session.Store().Current();
+int PrintRecord(const Context& context, const ProfileStore& store, const MacroList& macros,
+                int curDpiLevel, bool stored) {
+    const ProfileFile* record = store.Current();
     if (record == nullptr) return Failure("there is no current profile");
-    const ButtonLabelContext labels(session.Library().Macros());
+    const ButtonLabelContext labels(macros);
     RecordView view;
     view.record = record;
-    view.profileIndex = session.Store().CurrentIndex();
-    view.curDpiLevel = session.CurDpiLevel();
+    view.profileIndex = store.CurrentIndex();
+    view.curDpiLevel = curDpiLevel;
     view.buttonCount = CurrentDevice().keyCount;
     view.dpiLevelSlots = CurrentDevice().DM;
     view.keys = &labels.Context();
+    view.shown = CurrentModelSettings();
+    view.stored = stored;
     if (context.options.json) {
         PrintJson(RecordJson(view));
     } else {
         for (const std::string& line : RecordLines(view)) Print(context, line);
     }
     return kExitOk;
+}
+
+int PrintCurrentRecord(const Context& context, CliSession& session) {
+    return PrintRecord(context, session.Store(), session.Library().Macros(), session.CurDpiLevel(),
+                       false);
 }
 
 int RunRead(Context& context) {
@@ -50,13 +59,19 @@ int RunRead(Context& context) {
     return ReadAndPrint(context, session);
 }
 
+// The stored profile of the model used last, without the mouse: it may be in use by
+// another program, or not connected at all.
 int RunShow(Context& context) {
     if (!context.args.empty()) return UsageError("usage: vantorctl show");
-    CliSession session(context);
-    if (int result = ConnectOrClose(session); result != kExitOk) return result;
-    std::string error;
-    if (!session.EnsureRecord(&error)) return session.Close(Failure(error));
-    return session.Close(PrintCurrentRecord(context, session));
+    ProfileStore store(context.startup.dataDir);
+    (void)store.LoadCID();  // no CID.dct yet: the first device section stays current
+    if (!store.LoadPro()) {
+        return Failure("no profile of this mouse is stored in " + store.ProfileFilePath() +
+                       " yet ('vantorctl read' reads it from the mouse)");
+    }
+    MacroLibrary library(store.DataDir() + "Mac/", Options().MacroDir);
+    library.LoadLibrary(true);
+    return PrintRecord(context, store, library.Macros(), -1, true);
 }
 
 int RunProfile(Context& context) {

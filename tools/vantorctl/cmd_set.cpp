@@ -5,9 +5,11 @@
 
 #include "app/codec_context_config.h"
 #include "app/config.h"
+#include "app/profile_bounds.h"
 #include "keys/assignment.h"
 #include "keys/key_functions.h"
 #include "profile/codec_context.h"
+#include "profile/report_rate.h"
 #include "profile/set_flags.h"
 #include "tools/vantorctl/button_function.h"
 #include "tools/vantorctl/record_view.h"
@@ -15,8 +17,6 @@
 
 namespace vantor::cli {
 namespace {
-
-constexpr std::array<int, 13> kAutoSleepSteps = {1, 2, 3, 6, 12, 18, 24, 30, 36, 42, 48, 54, 60};
 
 struct SetRequest {
     std::uint32_t flags = 0;
@@ -40,6 +40,7 @@ struct Setting {
     std::size_t minValues;
     std::size_t maxValues;
     SetHandler handler;
+    bool ModelSettings::*shownBy = nullptr;  // the model may hide the setting
 };
 
 std::optional<SetRequest> Refuse(const SetInput& in, const std::string& reason) {
@@ -117,11 +118,9 @@ std::optional<SetRequest> SetCurrentLevel(const SetInput& in) {
 }
 
 std::optional<SetRequest> SetRate(const SetInput& in) {
-    static constexpr std::pair<const char*, std::uint32_t> kRates[] = {
-        {"125", 0x125}, {"250", 0x250}, {"500", 0x500}, {"1000", 0x1000}};
-    for (const auto& [text, rate] : kRates) {
-        if (in.values[0] == text) {
-            in.record.dwReportRate = rate;
+    for (const ReportRate& rate : kReportRates) {
+        if (in.values[0] == std::to_string(rate.hz)) {
+            in.record.dwReportRate = rate.record;
             return SetRequest{SET_RATE, 0};
         }
     }
@@ -129,7 +128,7 @@ std::optional<SetRequest> SetRate(const SetInput& in) {
 }
 
 std::optional<SetRequest> SetLod(const SetInput& in) {
-    const auto lod = NumberIn(in, in.values[0], "the lift-off distance", 1, 2);
+    const auto lod = NumberIn(in, in.values[0], "the lift-off distance", 1, kMaxLiftOffCode);
     if (!lod) return std::nullopt;
     in.record.nLOD = *lod;
     return SetRequest{SET_LOD, 0};
@@ -199,17 +198,16 @@ std::optional<SetRequest> SetAutoSleep(const SetInput& in) {
 struct LightZone {
     const char* name;
     int part;  // SET_LED index
-    int maxEffect;
-    int maxSpeed;
+    std::uint32_t maxEffect;
+    std::uint32_t maxSpeed;
     bool hasColor;
 };
 
 constexpr LightZone kLightZones[] = {
-    {"main", kLedPartMain, 6, 10, true},
-    {"logo", kLedPartLogo, 3, 5, true},
-    {"dpi", kLedPartDpiEffect, 2, 5, false},
+    {"main", kLedPartMain, kMaxMainEffect, kMaxLightingStep, true},
+    {"logo", kLedPartLogo, kMaxLogoEffect, kMaxLogoSpeed, true},
+    {"dpi", kLedPartDpiEffect, kMaxDpiIndicatorEffect, kMaxDpiIndicatorSpeed, false},
 };
-constexpr int kMaxBrightness = 10;
 
 bool ZoneShown(const LightZone& zone) {
     const CodecContext context = CurrentCodecContext();
@@ -234,7 +232,7 @@ std::optional<SetRequest> SetLight(const SetInput& in) {
         return std::nullopt;
     }
     if (in.values.size() > 3 &&
-        !(light = NumberIn(in, in.values[3], "BRIGHTNESS", 1, kMaxBrightness))) {
+        !(light = NumberIn(in, in.values[3], "BRIGHTNESS", 1, kMaxLightingStep))) {
         return std::nullopt;
     }
     if (in.values.size() > 4) {
@@ -298,14 +296,14 @@ constexpr Setting kSettings[] = {
     {"level-color", "level-color LEVEL RRGGBB", 2, 2, SetLevelColor},
     {"current-level", "current-level N", 1, 1, SetCurrentLevel},
     {"rate", "rate 125|250|500|1000", 1, 1, SetRate},
-    {"lod", "lod 1|2", 1, 1, SetLod},
-    {"ripple", "ripple on|off", 1, 1, SetRipple},
-    {"angle-snap", "angle-snap on|off", 1, 1, SetAngleSnap},
-    {"motion-sync", "motion-sync on|off", 1, 1, SetMotionSync},
+    {"lod", "lod 1|2", 1, 1, SetLod, &ModelSettings::liftOff},
+    {"ripple", "ripple on|off", 1, 1, SetRipple, &ModelSettings::ripple},
+    {"angle-snap", "angle-snap on|off", 1, 1, SetAngleSnap, &ModelSettings::angleSnap},
+    {"motion-sync", "motion-sync on|off", 1, 1, SetMotionSync, &ModelSettings::motionSync},
     {"sensor-mode", "sensor-mode hp|lp", 1, 1, SetSensorMode},
-    {"debounce", "debounce MS", 1, 1, SetDebounce},
-    {"sleep", "sleep SECONDS", 1, 1, SetSleep},
-    {"auto-sleep", "auto-sleep TENS", 1, 1, SetAutoSleep},
+    {"debounce", "debounce MS", 1, 1, SetDebounce, &ModelSettings::debounce},
+    {"sleep", "sleep SECONDS", 1, 1, SetSleep, &ModelSettings::sleep},
+    {"auto-sleep", "auto-sleep TENS", 1, 1, SetAutoSleep, &ModelSettings::autoSleep},
     {"light-off-moving", "light-off-moving on|off", 1, 1, SetLightOffMoving},
     {"light", "light main|logo|dpi EFFECT [SPEED] [BRIGHTNESS] [RRGGBB]", 2, 5, SetLight},
     {"button", "button N FUNCTION", 2, 2, SetButton},
@@ -341,17 +339,18 @@ int RunSet(Context& context) {
     if (int result = ConnectOrClose(session); result != kExitOk) return result;
     std::string error;
     if (!session.EnsureRecord(&error)) return session.Close(Failure(error));
+    // The matched model decides which settings it has.
+    if (setting->shownBy != nullptr && !(CurrentModelSettings().*setting->shownBy)) {
+        return session.Close(UsageError("this mouse has no " + args[0] + " setting"));
+    }
     ProfileFile* record = session.Store().Current();
     ProfileFile changed = *record;
     const std::optional<SetRequest> request = setting->handler({values, session, changed, &error});
     if (!request) return session.Close(UsageError(error));
+    const ProfileFile before = *record;
     *record = changed;
-    const bool applied = session.Apply(request->flags, request->index);
-    if (!session.SaveRecord()) {
-        return session.Close(Failure("cannot write " + session.Store().ProfileFilePath()));
-    }
-    if (!applied) return session.Close(Failure("writing the setting into the mouse failed"));
-    return session.Close(kExitOk);
+    return session.Close(
+        session.ApplyAndSave(before, request->flags, request->index, "the setting"));
 }
 
 }  // namespace vantor::cli

@@ -38,8 +38,10 @@ int RunExport(Context& context) {
     std::string error;
     if (!session.EnsureRecord(&error)) return session.Close(Failure(error));
     CommandLineStoreUi ui(context.args[0]);
-    if (!ExportProfile(session.Store(), session.CurDpiLevel(), session.Library().Macros(), ui)) {
-        const std::string reason = Trimmed(ui.message);
+    std::string problem;
+    if (!ExportProfile(session.Store(), session.CurDpiLevel(), session.Library().Macros(), ui,
+                       &problem)) {
+        const std::string reason = !problem.empty() ? problem : Trimmed(ui.message);
         return session.Close(
             Failure("cannot export to " + context.args[0] + (reason.empty() ? "" : ": " + reason)));
     }
@@ -55,21 +57,17 @@ int RunImport(Context& context) {
     std::string error;
     if (!session.EnsureRecord(&error)) return session.Close(Failure(error));
     CommandLineStoreUi ui(context.args[0]);
+    const ProfileFile before = *session.Store().Current();
     const ImportOutcome outcome = ImportProfile(session.Store(), session.Library(),
                                                 /*firstReadDone=*/true, CurrentDevice().DM, ui);
     if (!outcome.imported) {
-        const std::string reason = Trimmed(ui.message);
+        const std::string reason = !outcome.problem.empty() ? outcome.problem : Trimmed(ui.message);
         return session.Close(
             Failure("cannot import " + context.args[0] + (reason.empty() ? "" : ": " + reason)));
     }
     session.SetCurDpiLevel(outcome.curDpiLevel);
-    const bool applied = session.Apply(kImportApplyFlags, kImportApplyIndex);
-    if (!session.SaveRecord()) {
-        return session.Close(Failure("cannot write " + session.Store().ProfileFilePath()));
-    }
-    if (!applied)
-        return session.Close(Failure("writing the imported profile into the mouse failed"));
-    return session.Close(kExitOk);
+    return session.Close(
+        session.ApplyAndSave(before, kImportApplyFlags, kImportApplyIndex, "the imported profile"));
 }
 
 }  // namespace vantor::cli

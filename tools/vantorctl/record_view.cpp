@@ -1,19 +1,16 @@
 #include "tools/vantorctl/record_view.h"
+#include "app/codec_context_config.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "app/config.h"
+#include "profile/codec_context.h"
+#include "profile/report_rate.h"
 #include "profile/sensor_tables.h"
 
 namespace vantor::cli {
 namespace {
-
-struct RateEntry {
-    std::uint32_t record;
-    int hz;
-};
-constexpr RateEntry kRates[] = {{0x125, 125}, {0x250, 250}, {0x500, 500}, {0x1000, 1000}};
 
 const char* OnOff(std::int32_t value) {
     return value != 0 ? "on" : "off";
@@ -80,6 +77,26 @@ ButtonLabelContext::ButtonLabelContext(const MacroList& macros) {
     context_.macros = &macros;
 }
 
+ModelSettings CurrentModelSettings() {
+    const CodecContext codec = CurrentCodecContext();
+    const DeviceSection& section = CurrentDevice();
+    ModelSettings shown;
+    shown.liftOff = codec.showLod;
+    shown.ripple = codec.showRipple;
+    shown.angleSnap = codec.showFixLine;
+    // A section's ShowMotionSync of 0 takes the general one.
+    shown.motionSync =
+        (section.ShowMotionSync != 0 ? section.ShowMotionSync : Options().ShowMotionSync) != 0;
+    shown.debounce = codec.showDebounce;
+    shown.sleep = section.ShowSleep != 0;
+    shown.autoSleep = section.ShowAutoSleep != 0;
+    shown.mainLighting = codec.showMainEffect;
+    shown.logoLighting = codec.showLogoEffect;
+    shown.dpiIndicator = codec.showDpiLed;
+    shown.battery = shown.sleep || shown.autoSleep;
+    return shown;
+}
+
 std::string ColorText(std::uint32_t color) {
     char text[8];
     std::snprintf(text, sizeof text, "%02x%02x%02x", color & 0xFFu, (color >> 8) & 0xFFu,
@@ -87,16 +104,11 @@ std::string ColorText(std::uint32_t color) {
     return text;
 }
 
-int ReportRateHz(std::uint32_t reportRate) {
-    for (const RateEntry& rate : kRates) {
-        if (rate.record == reportRate) return rate.hz;
-    }
-    return 0;
-}
-
 std::vector<std::string> RecordLines(const RecordView& view) {
     const ProfileFile& r = *view.record;
+    const ModelSettings& shown = view.shown;
     std::vector<std::string> lines;
+    if (view.stored) lines.push_back("stored profile (the mouse was not read)");
     lines.push_back("profile: " + std::to_string(view.profileIndex + 1));
     lines.push_back("name: " + ProfileName(r));
     lines.push_back("key set: " + std::to_string(r.nKeySet + 1));
@@ -113,22 +125,25 @@ std::vector<std::string> RecordLines(const RecordView& view) {
     lines.push_back("current level: " + (view.curDpiLevel < 0
                                              ? std::string("unknown")
                                              : std::to_string(view.curDpiLevel + 1)));
-    const int hz = ReportRateHz(r.dwReportRate);
-    lines.push_back("report rate: " + (hz != 0 ? std::to_string(hz) : Hex(r.dwReportRate)));
-    lines.push_back("lift-off: " + std::to_string(r.nLOD));
-    lines.push_back(std::string("ripple: ") + OnOff(r.nRipple));
-    lines.push_back(std::string("angle snapping: ") + OnOff(r.nFixLine));
-    lines.push_back(std::string("motion sync: ") + OnOff(r.bMotionSync));
+    const std::optional<int> hz = ReportRateHz(r.dwReportRate);
+    lines.push_back("report rate: " + (hz ? std::to_string(*hz) : Hex(r.dwReportRate)));
+    auto add = [&](bool show, const std::string& line) {
+        if (show) lines.push_back(line);
+    };
+    add(shown.liftOff, "lift-off: " + std::to_string(r.nLOD));
+    add(shown.ripple, std::string("ripple: ") + OnOff(r.nRipple));
+    add(shown.angleSnap, std::string("angle snapping: ") + OnOff(r.nFixLine));
+    add(shown.motionSync, std::string("motion sync: ") + OnOff(r.bMotionSync));
     lines.push_back("sensor mode: " + SensorModeText(r.nSensorMode));
-    lines.push_back("debounce: " + std::to_string(r.nDebounce) + " ms");
-    lines.push_back("sleep: " + std::to_string(r.nSleepTime) + " s");
-    lines.push_back("auto-sleep: " + std::to_string(r.nAutoSleep) + " x 10 s");
+    add(shown.debounce, "debounce: " + std::to_string(r.nDebounce) + " ms");
+    add(shown.sleep, "sleep: " + std::to_string(r.nSleepTime) + " s");
+    add(shown.autoSleep, "auto-sleep: " + std::to_string(r.nAutoSleep) + " x 10 s");
     lines.push_back(std::string("light off while moving: ") + OnOff(r.bLightOffOnMoving));
-    lines.push_back("main lighting: " + RgbText(r.stMainRGB));
-    lines.push_back("logo lighting: " + RgbText(r.stLogoRGB));
-    lines.push_back("dpi indicator: effect " + std::to_string(r.stDpiEffect.nMode) + ", speed " +
-                    std::to_string(r.stDpiEffect.nSpeed) + ", brightness " +
-                    std::to_string(r.stDpiEffect.nLight));
+    add(shown.mainLighting, "main lighting: " + RgbText(r.stMainRGB));
+    add(shown.logoLighting, "logo lighting: " + RgbText(r.stLogoRGB));
+    add(shown.dpiIndicator, "dpi indicator: effect " + std::to_string(r.stDpiEffect.nMode) +
+                                ", speed " + std::to_string(r.stDpiEffect.nSpeed) +
+                                ", brightness " + std::to_string(r.stDpiEffect.nLight));
     return lines;
 }
 
@@ -150,12 +165,10 @@ Json RecordJson(const RecordView& view) {
                         .Set("y", Json::Number(r.Dpi[i].dwDpiY))
                         .Set("color", Json::String(ColorText(r.Dpi[i].dwColor))));
     }
-    const Json dpiIndicator = Json::Object()
-                                  .Set("effect", Json::Number(r.stDpiEffect.nMode))
-                                  .Set("speed", Json::Number(r.stDpiEffect.nSpeed))
-                                  .Set("brightness", Json::Number(r.stDpiEffect.nLight));
-    return Json::Object()
-        .Set("profile", Json::Number(view.profileIndex + 1))
+    const ModelSettings& shown = view.shown;
+    Json json = Json::Object();
+    if (view.stored) json.Set("source", Json::String("stored"));
+    json.Set("profile", Json::Number(view.profileIndex + 1))
         .Set("name", Json::String(ProfileName(r)))
         .Set("keySet", Json::Number(r.nKeySet + 1))
         .Set("buttons", buttons)
@@ -163,20 +176,29 @@ Json RecordJson(const RecordView& view) {
         .Set("levelCount", Json::Number(r.nDpiLevels))
         .Set("currentLevel",
              view.curDpiLevel < 0 ? Json::Number(0) : Json::Number(view.curDpiLevel + 1))
-        .Set("reportRate", Json::Number(ReportRateHz(r.dwReportRate)))
-        .Set("liftOff", Json::Number(r.nLOD))
-        .Set("ripple", Json::Bool(r.nRipple != 0))
-        .Set("angleSnap", Json::Bool(r.nFixLine != 0))
-        .Set("motionSync", Json::Bool(r.bMotionSync != 0))
-        .Set("sensorMode", Json::String(SensorModeText(r.nSensorMode)))
-        .Set("debounceMs", Json::Number(r.nDebounce))
-        .Set("sleepSeconds", Json::Number(r.nSleepTime))
-        .Set("autoSleepTens", Json::Number(r.nAutoSleep))
-        .Set("lightOffMoving", Json::Bool(r.bLightOffOnMoving != 0))
-        .Set("lighting", Json::Object()
-                             .Set("main", RgbJson(r.stMainRGB))
-                             .Set("logo", RgbJson(r.stLogoRGB))
-                             .Set("dpi", dpiIndicator));
+        .Set("reportRate", Json::Number(ReportRateHz(r.dwReportRate).value_or(0)));
+    auto set = [&](bool show, std::string_view key, Json value) {
+        if (show) json.Set(key, std::move(value));
+    };
+    set(shown.liftOff, "liftOff", Json::Number(r.nLOD));
+    set(shown.ripple, "ripple", Json::Bool(r.nRipple != 0));
+    set(shown.angleSnap, "angleSnap", Json::Bool(r.nFixLine != 0));
+    set(shown.motionSync, "motionSync", Json::Bool(r.bMotionSync != 0));
+    json.Set("sensorMode", Json::String(SensorModeText(r.nSensorMode)));
+    set(shown.debounce, "debounceMs", Json::Number(r.nDebounce));
+    set(shown.sleep, "sleepSeconds", Json::Number(r.nSleepTime));
+    set(shown.autoSleep, "autoSleepTens", Json::Number(r.nAutoSleep));
+    json.Set("lightOffMoving", Json::Bool(r.bLightOffOnMoving != 0));
+    Json lighting = Json::Object();
+    if (shown.mainLighting) lighting.Set("main", RgbJson(r.stMainRGB));
+    if (shown.logoLighting) lighting.Set("logo", RgbJson(r.stLogoRGB));
+    if (shown.dpiIndicator) {
+        lighting.Set("dpi", Json::Object()
+                                .Set("effect", Json::Number(r.stDpiEffect.nMode))
+                                .Set("speed", Json::Number(r.stDpiEffect.nSpeed))
+                                .Set("brightness", Json::Number(r.stDpiEffect.nLight)));
+    }
+    return json.Set("lighting", lighting);
 }
 
 }  // namespace vantor::cli

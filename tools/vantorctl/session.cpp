@@ -1,7 +1,11 @@
 #include "tools/vantorctl/session.h"
 
 #include <array>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "app/codec_context_config.h"
 #include "app/config.h"
@@ -66,8 +70,29 @@ int CliSession::StartSimulation() {
     return kExitOk;
 }
 
+int CliSession::LockMouse() {
+    // The simulated mouse lives in its state file; a run without one shares nothing.
+    std::string path;
+    if (!context_.options.simulate) {
+        path = DeviceLockPath(context_.startup.dataDir);
+    } else if (!context_.options.simState.empty()) {
+        path = context_.options.simState + ".lock";
+    } else {
+        return kExitOk;
+    }
+    std::string holder;
+    int error = 0;
+    if (lock_.Acquire(path, "vantorctl", kDeviceLockWait, &holder, &error)) return kExitOk;
+    if (error != EWOULDBLOCK) {
+        return Failure("cannot open the lock file " + path + ": " + std::strerror(error));
+    }
+    return Failure("the mouse is in use by " + DescribeLockHolder(holder) +
+                   "; try again when it has finished");
+}
+
 int CliSession::OpenBackend() {
     if (backend_) return kExitOk;
+    if (int result = LockMouse(); result != kExitOk) return result;
     if (context_.options.simulate) {
         const int result = StartSimulation();
         if (result != kExitOk) return result;
@@ -105,7 +130,8 @@ int CliSession::Connect() {
     for (const std::string& name : context_.options.simEvents) {
         if (!IsSimEventName(name)) return UsageError("unknown simulated event " + name);
     }
-    store_.LoadCID();
+    // Without a usable CID.dct the first device section stays current, as in the program.
+    (void)store_.LoadCID();
     driver_.SetRetry(Options().Retry);
     discovery_ = std::make_unique<Discovery>(*backend_, &messages_, DiscoveryConfigFromOptions());
     driver_.SetClearCandidatesHook([this] { discovery_->ClearMatched(); });
@@ -153,6 +179,7 @@ int CliSession::Close(int result) {
             if (result == kExitOk) result = failed;
         }
     }
+    lock_.Release();
     return result;
 }
 
@@ -176,8 +203,9 @@ bool CliSession::ReadActiveProfile(std::string* error) {
     curDpiLevel_ = level;
     store_.ReplaceProfile(index, scratch);
     storeLoaded_ = true;
-    if (!store_.SavePro()) {
-        *error = "cannot write " + store_.ProfileFilePath();
+    std::string saveError;
+    if (!SaveRecord(&saveError)) {
+        *error = "the profile was read, but saving " + saveError;
         return false;
     }
     return true;
@@ -195,8 +223,29 @@ bool CliSession::Apply(std::uint32_t flags, int index) {
                       TransferSettings()) == 1;
 }
 
-bool CliSession::SaveRecord() {
-    return store_.SavePro();
+bool CliSession::SaveRecord(std::string* error) {
+    int code = 0;
+    if (store_.SavePro(&code)) return true;
+    if (error != nullptr) {
+        *error = store_.ProfileFilePath() + ": " +
+                 (code != 0 ? std::strerror(code) : "the profile list is incomplete");
+    }
+    return false;
+}
+
+int CliSession::ApplyAndSave(const ProfileFile& before, std::uint32_t flags, int index,
+                             const std::string& what) {
+    if (!Apply(flags, index)) {
+        if (ProfileFile* record = store_.Current()) *record = before;
+        return Failure("writing " + what + " into the mouse failed; the profile file is unchanged");
+    }
+    std::string error;
+    if (!SaveRecord(&error)) {
+        const std::string::size_type colon = error.find(": ");
+        return Failure("the mouse was updated, but saving " + error.substr(0, colon) +
+                       " failed: " + error.substr(colon + 2));
+    }
+    return kExitOk;
 }
 
 }  // namespace vantor::cli

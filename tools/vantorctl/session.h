@@ -13,6 +13,7 @@
 #include "device/profile_transfer.h"
 #include "device/usb_driver.h"
 #include "keys/macro_library.h"
+#include "platform/device_lock.h"
 #include "platform/hid.h"
 #include "sim/sim_firmware.h"
 #include "tools/vantorctl/cli.h"
@@ -31,8 +32,9 @@ class CliSession {
     CliSession(const CliSession&) = delete;
     CliSession& operator=(const CliSession&) = delete;
 
-    // Makes the backend: the simulated mouse (loaded from the state file when it exists)
-    // or hidraw. On failure the error line has been printed and the exit code is returned.
+    // Takes the lock of the mouse (or of the simulated mouse's state file), then makes the
+    // backend: the simulated mouse (loaded from the state file when it exists) or hidraw.
+    // On failure the error line has been printed and the exit code is returned.
     int OpenBackend();
     // OpenBackend, then discovery up to the connected mouse, the profile store of its
     // device section and the macro library. kExitOk, or the printed failure's exit code.
@@ -61,15 +63,23 @@ class CliSession {
     bool EnsureRecord(std::string* error);
     // Writes the parts of the current record named by `flags` for `index`.
     bool Apply(std::uint32_t flags, int index);
-    // Saves the profile file now; false when that fails.
-    bool SaveRecord();
+    // Saves the profile file now; false with "<file>: <system error>" in `error`.
+    bool SaveRecord(std::string* error = nullptr);
+    // Apply, then SaveRecord. When the mouse refuses the write, the current record goes
+    // back to `before` and nothing is saved; when only the save fails, the line says the
+    // mouse was updated. `what` names the change in the failure line. Returns the exit
+    // code, its line printed.
+    int ApplyAndSave(const ProfileFile& before, std::uint32_t flags, int index,
+                     const std::string& what);
 
   private:
+    int LockMouse();
     int ReportNoMouse();
     int StartSimulation();
     int FireSimEvents();
 
     const Context& context_;
+    DeviceLock lock_;  // held from OpenBackend until Close
     MessageQueue messages_;
     std::shared_ptr<SimFirmware> firmware_;
     std::unique_ptr<HidBackend> backend_;
@@ -91,7 +101,11 @@ bool IsSimEventName(const std::string& name);
 
 namespace vantor::cli {
 
-// Prints the current record of the session's store (text lines, or JSON with --json).
+// Prints the current record of `store` (text lines, or JSON with --json); `stored` says
+// that it was not read from the mouse in this run. `curDpiLevel` is -1 when unknown.
+int PrintRecord(const Context& context, const ProfileStore& store, const MacroList& macros,
+                int curDpiLevel, bool stored);
+// PrintRecord of the session's store, as read from the mouse.
 int PrintCurrentRecord(const Context& context, CliSession& session);
 
 // Connects a session for a device command; on failure the error line has been printed and

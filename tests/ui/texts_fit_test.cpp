@@ -1,0 +1,167 @@
+// Every text of every shipped language fits where the windows draw it: each language
+// listed in cfg.ini is loaded in turn, every pop-up is drawn with the shipped skin and the
+// program's fonts, in the normal and the doubled layout, and every text that had to be cut
+// with "…" (even after the font was made smaller) is named with its language, text key and
+// rectangle.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/config.h"
+#include "base/texts.h"
+#include "app/windows/about_dlg.h"
+#include "controls/fitted_text.h"
+#include "controls/png_btn.h"
+#include "controls/skin.h"
+#include "device/windows/progress_dlg.h"
+#include "keys/key_functions.h"
+#include "keys/macro_file.h"
+#include "keys/macro_record.h"
+#include "keys/windows/firekey_dlg.h"
+#include "keys/windows/msg_dlg.h"
+#include "keys/windows/pick_macro_dlg.h"
+#include "pages/move_dlg.h"
+#include "platform/paths.h"
+
+namespace vantor {
+namespace {
+
+// Texts shown as the body of the message and question window.
+const char* const kMessageTexts[] = {
+    "tc_msg1",          "tc_msg5",       "tc_msg6",       "tc_msg9",       "tc_msg10",
+    "tc_msg11",         "tc_msg12",      "tc_msg13",      "tc_msg15",      "tc_msg16",
+    "tc_msg18",         "tc_msg20",      "tc_msg29",      "tc_msg34",      "tc_msg36",
+    "tc_macro_msg1",    "tc_macro_msg6", "tc_macro_msg8", "tc_macro_msg9", "tc_macro_msg17",
+    "tc_macro_msg18",   "tc_adv_str15",  "tc_adv_str29",  "tc_tip1",       "tc_tip3",
+    "tc_debounce_tips",
+};
+// Prompts of the one-line input windows, by mode.
+const char* const kTextPrompts[] = {"tc_macro_msg11", "tc_macro_msg13"};
+const char* const kNumberPrompts[] = {"tc_macro_msg12", "tc_dpirange"};
+const char* const kCapturePrompts[] = {"tc_combo_tips", "tc_msg7"};
+
+QString TextOf(const char* key) {
+    return QString::fromStdString(Text(key));
+}
+
+// Draws `window` as it is shown.
+void Draw(QWidget* window) {
+    window->setAttribute(Qt::WA_DontShowOnScreen);
+    window->show();
+    (void)window->grab();
+    window->hide();
+}
+
+std::unique_ptr<CMsgDlg> MessageWindow(int mode, const QString& prompt) {
+    auto dialog = std::make_unique<CMsgDlg>();
+    dialog->SetMode(mode);
+    dialog->SetPrompt(prompt);
+    dialog->SetModifierToggles(mode == kMsgKeyCapture);
+    dialog->Prepare();
+    return dialog;
+}
+
+// Every pop-up with the texts it can show, drawn once each.
+void DrawEveryWindow() {
+    for (const char* key : kMessageTexts) Draw(MessageWindow(kMsgMessage, TextOf(key)).get());
+    Draw(MessageWindow(kMsgQuestion, TextOf("tc_msg5")).get());
+    Draw(MessageWindow(kMsgMessage, TextOf("tc_tip2") + QStringLiteral(" 1234")).get());
+    for (const char* key : kTextPrompts) Draw(MessageWindow(kMsgTextInput, TextOf(key)).get());
+    for (const char* key : kCapturePrompts) {
+        Draw(MessageWindow(kMsgKeyCapture, TextOf(key)).get());
+    }
+    for (const char* key : kNumberPrompts) {
+        auto number = MessageWindow(kMsgNumberInput, TextOf(key));
+        number->SetRange(10, 65535);
+        number->Edit()->setText(QStringLiteral("70000"));  // shows the range hint
+        Draw(number.get());
+    }
+
+    KeyAssignment key{};
+    key.dwFunID = KF_FIRE;
+    CFirekeyDlg fireKey(key);
+    Draw(&fireKey);
+
+    CMoveDlg move;
+    move.Prepare();
+    Draw(&move);
+
+    QTemporaryDir folder;
+    const std::string root = folder.path().toStdString() + "/";
+    MacroRecord macro = NewMacro("Reload");
+    ASSERT_TRUE(WriteMacroFile(root + "Reload.qxm", macro));
+    CPickMacroDlg picker(root, 1);
+    Draw(&picker);
+
+    CAboutDlg about(nullptr, 0x0107);
+    if (about.FirmwareButton() != nullptr) about.FirmwareButton()->show();
+    Draw(&about);
+}
+
+// The keys whose text is `shown`, or failing that the longest text `shown` starts with
+// (a text followed by numbers).
+std::string KeysOf(const QString& shown) {
+    std::string exact;
+    std::string prefix;
+    qsizetype prefixLength = 0;
+    for (const std::string& key : TextKeys()) {
+        const QString text = QString::fromStdString(Text(key));
+        if (text.isEmpty()) continue;
+        if (text == shown) {
+            exact += (exact.empty() ? "" : "/") + key;
+        } else if (shown.startsWith(text) && text.size() > prefixLength) {
+            prefix = key;
+            prefixLength = text.size();
+        }
+    }
+    if (!exact.empty()) return exact;
+    return prefix.empty() ? "(no text key)" : prefix;
+}
+
+std::string Describe(const std::string& language, bool doubled, const TextFitReport& report) {
+    const QRect& r = report.rect;
+    return language + " " + KeysOf(report.text) + (doubled ? " (4K)" : "") + " in (" +
+           std::to_string(r.left()) + "," + std::to_string(r.top()) + ")-(" +
+           std::to_string(r.right() + 1) + "," + std::to_string(r.bottom() + 1) + "): \"" +
+           report.text.toStdString() + "\"";
+}
+
+TEST(TextsFitTest, EveryTextOfEveryLanguageFitsItsRectangle) {
+    ASSERT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
+    const std::vector<LanguageEntry>& languages = Options().languages;
+    ASSERT_FALSE(languages.empty());
+
+    std::set<std::string> cut;
+    std::string language;
+    bool doubled = false;
+    int drawn = 0;
+    SetTextFitObserver([&](const TextFitReport& report) {
+        ++drawn;
+        if (!report.fits) cut.insert(Describe(language, doubled, report));
+    });
+    for (const LanguageEntry& entry : languages) {
+        language = entry.folder;
+        LoadTexts(ProgramDir() + entry.folder + "/text.xml");
+        ASSERT_FALSE(Text("tc_ok").empty()) << language;
+        for (bool fourK : {false, true}) {
+            doubled = fourK;
+            Set4KLayout(fourK);
+            DrawEveryWindow();
+        }
+    }
+    Set4KLayout(false);
+    SetTextFitObserver({});
+
+    EXPECT_GT(drawn, 0);
+    for (const std::string& text : cut) ADD_FAILURE() << "does not fit: " << text;
+}
+
+}  // namespace
+}  // namespace vantor
