@@ -19,6 +19,7 @@ pids+=("$pid")
 for _ in $(seq 100); do grep -q "OnSyncOk" "$work/vantor.out" && break; sleep 0.1; done
 grep -q "OnSyncOk" "$work/vantor.out" || { echo "the program did not read the mouse" >&2; exit 1; }
 sleep 2
+kill -0 "$pid" 2>/dev/null || { echo "the program ended:" >&2; tail -5 "$work/vantor.out" >&2; exit 1; }
 
 # tid name voluntary nonvoluntary, one line per thread
 switches() {
