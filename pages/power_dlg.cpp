@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "app/config.h"
+#include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
@@ -60,8 +61,14 @@ void CPowerDlg::paintEvent(QPaintEvent* event) {
     if (!ShowsPercentage()) return;
     painter.setFont(FallbackFont());
     painter.setPen(ColorFromColorRef(Options().Txt_clr));
-    painter.drawText(Is4KLayout() ? QRect(0, 50, width(), 30) : QRect(0, 22, width(), 20),
-                     Qt::AlignCenter, PercentageText());
+    // "100 %" is about as wide as the window: when even the smaller font cannot hold it, the
+    // space goes before any digit does.
+    const QRect box = Is4KLayout() ? QRect(0, 50, width(), 30) : QRect(0, 22, width(), 20);
+    QString text = PercentageText();
+    if (!FitTextToRect(painter.font(), box, text, Qt::AlignCenter).fits) {
+        text = QStringLiteral("%1%").arg(level_);
+    }
+    DrawFittedText(painter, box, Qt::AlignCenter, text);
 }
 
 }  // namespace vantor

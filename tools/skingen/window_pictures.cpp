@@ -223,7 +223,8 @@ QImage WindowButton(WindowIcon icon) {
     return image;
 }
 
-// Battery window 37 x 43: a battery outline with `bars` of 4 filled, or a charging bolt.
+// Battery window 37 x 43: a lying battery in the upper half with `bars` of 4 filled, or a
+// charging bolt; the lower half stays free for the percentage the window writes there.
 QImage PowerPicture(int bars, bool charging) {
     QImage image = NewPicture(37, 43);
     QPainter p(&image);
@@ -231,22 +232,22 @@ QImage PowerPicture(int bars, bool charging) {
     const QColor level = charging ? kAccent : bars <= 1 ? kDanger : bars == 2 ? kWarn : kGood;
     p.setPen(Qt::NoPen);
     p.setBrush(kText);
-    p.drawRoundedRect(QRectF(14, 3, 9, 4), 1.5, 1.5);
-    Stroke(p, Rounded(QRectF(9.5, 6.5, 18, 33), 4), kText, 2);
+    p.drawRoundedRect(QRectF(30, 8, 3.5, 6), 1.2, 1.2);
+    Stroke(p, Rounded(QRectF(4.5, 4.5, 25, 13), 3), kText, 2);
     const int filled = charging ? 4 : bars;
     for (int i = 0; i < filled; ++i) {
         p.setPen(Qt::NoPen);
         p.setBrush(level);
-        p.drawRoundedRect(QRectF(12.5, 32 - i * 7.5, 12, 5.5), 1.5, 1.5);
+        p.drawRoundedRect(QRectF(7 + i * 5.5, 7, 4.5, 8), 1, 1);
     }
     if (charging) {
         QPainterPath bolt;
-        bolt.moveTo(20, 12);
-        bolt.lineTo(13, 24);
-        bolt.lineTo(18, 24);
-        bolt.lineTo(16, 34);
-        bolt.lineTo(24, 21);
-        bolt.lineTo(19, 21);
+        bolt.moveTo(19, 5);
+        bolt.lineTo(12, 12);
+        bolt.lineTo(17, 12);
+        bolt.lineTo(15, 17);
+        bolt.lineTo(23, 10);
+        bolt.lineTo(18, 10);
         bolt.closeSubpath();
         p.setBrush(QColor(0xFF, 0xFF, 0xFF));
         p.setPen(QPen(kGroove, 1.2));
