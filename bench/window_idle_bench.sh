@@ -30,18 +30,19 @@ switches() {
     done | sort
 }
 switches >"$work/before"
+lines_before=$(grep -c . "$work/vantor.out")
 if [ "$trace" = --trace ]; then
     timeout "$seconds" strace -f -tt -p "$pid" -o "$work/strace" 2>/dev/null
 else
     sleep "$seconds"
 fi
 switches >"$work/after"
-lines_before=$(grep -c . "$work/vantor.out")
 echo "context switches over $seconds s (thread: voluntary + nonvoluntary):"
 join "$work/before" "$work/after" | awk '{
     v = $6 - $3; n = $7 - $4; total += v + n
     printf "  %-8s %-16s %6d + %d\n", $1, $2, v, n } END { print "  total", total }'
-echo "log lines while idle: $(($(grep -c . "$work/vantor.out") - lines_before))"
+echo "log lines while idle (from the battery poll only, when nothing else wakes):" \
+    "$(($(grep -c . "$work/vantor.out") - lines_before))"
 if [ -f "$work/strace" ]; then
     echo "waits per thread (strace):"
     grep -E 'poll|futex|nanosleep|epoll|select' "$work/strace" | grep -v resumed |
