@@ -423,16 +423,15 @@ void DeviceSession::OnFindDeviceMessage() {
 void DeviceSession::OnTimer(int id) {
     SessionTimers& timers = *setup_.timers;
     switch (id) {
-        case FINDDEV_TIMER_ID: {
+        case FINDDEV_TIMER_ID:
             --retryFind_;
-            const int found = setup_.finder->FindDev();
-            DbgLog("OnTimer: FindHIDDevice=%d", found);
-            if (found > 0 || retryFind_ <= 0) {
-                timers.Stop(FINDDEV_TIMER_ID);
-                retryFind_ = 0;
-            }
+            // A search pauses between its probes, so it runs on the device thread. It
+            // needs no device mutex: it leaves the open device's interfaces alone.
+            deviceThread_.Post([this] {
+                const int found = setup_.finder->FindDev();
+                PostResult([this, found] { LandSearch(found); });
+            });
             break;
-        }
         case CHECK_DEV_NUM_TIMER_ID: {
             timers.Stop(CHECK_DEV_NUM_TIMER_ID);
             const int matched = setup_.finder->FindOkNum();
@@ -454,20 +453,31 @@ void DeviceSession::OnTimer(int id) {
     }
 }
 
+void DeviceSession::LandSearch(int found) {
+    DbgLog("OnTimer: FindHIDDevice=%d", found);
+    if (found > 0 || retryFind_ <= 0) {
+        setup_.timers->Stop(FINDDEV_TIMER_ID);
+        retryFind_ = 0;
+    }
+}
+
 void DeviceSession::OnFindDeviceOK() {
     setup_.timers->Stop(kFoundDelayTimerId);
     const std::optional<DevParam> device = setup_.finder->GetCurParam();
     if (!device) return;
     AttachDevice(*setup_.driver, *device);
     RefreshLayout();
-    if (setup_.window->IsWindowVisible()) {
-        RunOnDeviceThread([this]() -> std::function<void()> {
-            setup_.driver->TellDrvStatus(1);
-            return {};
-        });
-    }
+    if (setup_.window->IsWindowVisible()) TellDrvStatus(1);
     StartReadCurCfgThread();
     setup_.window->ShowUntilReadDone(Text("tc_msg12"));
+}
+
+void DeviceSession::TellDrvStatus(std::uint8_t status) {
+    if (setup_.driver->CmdHandle() == nullptr) return;
+    RunOnDeviceThread([this, status]() -> std::function<void()> {
+        setup_.driver->TellDrvStatus(status);
+        return {};
+    });
 }
 
 void DeviceSession::RefreshLayout() {

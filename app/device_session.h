@@ -183,6 +183,9 @@ class DeviceSession {
     // Asks the mouse for its battery on the device thread; the battery window is updated
     // when the answer lands.
     void BatteryUpdate();
+    // Tells an open mouse whether the window is shown (1) or not (0), on the device thread
+    // after the device work asked for before.
+    void TellDrvStatus(std::uint8_t status);
 
     // Reads the active profile on the device thread: after a read that is still running
     // and after the apply requests made before this call have been written.
@@ -240,6 +243,8 @@ class DeviceSession {
     void ApplyBehavior(ProfileFile& record, const Behavior& behavior);
     void ReadLightingGroup(std::intptr_t kind, std::uint16_t address, std::size_t length);
     void LandRemovalCheck(bool present, std::uint32_t version, std::uint32_t error);
+    // The result of a device search of the search timer.
+    void LandSearch(int found);
     void StartSearchTimerIfNeeded();
     Readiness CheckWithoutIo();
     void RestoreConfirmed();

@@ -19,6 +19,17 @@ QImage BackgroundCrop(const QImage& background, const QRect& rect) {
     return crop;
 }
 
+QImage BackgroundView(const QImage& background, const QRect& rect) {
+    if (rect.isEmpty() || !background.rect().contains(rect) ||
+        background.format() != QImage::Format_ARGB32_Premultiplied) {
+        return BackgroundCrop(background, rect);
+    }
+    const uchar* first =
+        background.constScanLine(rect.top()) + rect.left() * static_cast<int>(sizeof(QRgb));
+    return QImage(first, rect.width(), rect.height(), background.bytesPerLine(),
+                  background.format());
+}
+
 QImage ScaledCopy(const QImage& picture, int factor) {
     if (picture.isNull() || factor < 1) return {};
     const QImage source = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);

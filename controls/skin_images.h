@@ -17,6 +17,12 @@ QColor ColorFromColorRef(std::uint32_t colorRef);
 // a null image.
 QImage BackgroundCrop(const QImage& background, const QRect& rect);
 
+// The same part of `background` without a copy of its pixels: an image that reads them in
+// place, for large parts such as the page area. `background` must stay unchanged and alive
+// as long as the result; when the rectangle is not inside it, or its pixels are not
+// premultiplied ARGB32, this is BackgroundCrop.
+QImage BackgroundView(const QImage& background, const QRect& rect);
+
 // `picture` scaled by `factor` with nearest-neighbour sampling at pixel centres, so every
 // source pixel becomes a sharp factor x factor block and the edges are not blurred.
 // A factor below 1 or a null picture gives a null image.

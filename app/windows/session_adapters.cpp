@@ -9,6 +9,7 @@ void QtSessionTimers::Start(int id, int periodMs) {
     QTimer*& timer = timers_[id];
     if (timer == nullptr) {
         timer = new QTimer(this);
+        timer->setObjectName(QStringLiteral("timer %1").arg(id));  // names it in profiles
         connect(timer, &QTimer::timeout, this, [this, id] { onTick_(id); });
     }
     timer->start(periodMs);

@@ -205,6 +205,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     bool exited_ = false;
     bool finished_ = false;
     bool dragging_ = false;
+    bool painted_ = false;
     QPoint dragOffset_;
     std::jthread readWaiter_;  // takes the read-done event when no wait message shows
 };

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/file_io.h"
@@ -53,12 +54,14 @@ class FakeFinder : public DeviceFinder {
   public:
     int FindDev() override {
         ++searches;
+        searchThread = std::this_thread::get_id();
         return found;
     }
     std::optional<DevParam> GetCurParam() override { return device; }
     int FindOkNum() override { return okNum; }
     int found = 0;
     int searches = 0;
+    std::thread::id searchThread;
     int okNum = 1;
     std::optional<DevParam> device;
 };
@@ -337,9 +340,15 @@ TEST_F(DeviceSessionTest, ArrivalsStartTheSearchTimerOnceAndOtherDevicesAreOnlyL
     EXPECT_EQ(log.Count("Device IN"), 2);
     EXPECT_TRUE(log.Has("OnDeviceChange: vid=046d pid=c077"));
 
-    // Each tick searches once; the timer ends when the retries are used up.
-    for (int i = 0; i < kArrivalRetries; ++i) session->OnTimer(FINDDEV_TIMER_ID);
+    // Each tick searches once, away from the window thread (a search pauses between its
+    // probes); the timer ends when the retries are used up.
+    for (int i = 0; i < kArrivalRetries; ++i) {
+        session->OnTimer(FINDDEV_TIMER_ID);
+        EXPECT_TRUE(timers.IsRunning(FINDDEV_TIMER_ID));  // until the result lands
+        Pump();
+    }
     EXPECT_EQ(finder.searches, kArrivalRetries);
+    EXPECT_NE(finder.searchThread, std::this_thread::get_id());
     EXPECT_FALSE(timers.IsRunning(FINDDEV_TIMER_ID));
     EXPECT_EQ(log.Count("OnTimer: FindHIDDevice=0"), kArrivalRetries);
 }
@@ -367,6 +376,7 @@ TEST_F(DeviceSessionTest, RemovalClosesTheDeviceOnlyWhenItIsGone) {
 
     finder.found = 1;  // found at the first tick: the timer stops
     session->OnTimer(FINDDEV_TIMER_ID);
+    Pump();
     EXPECT_FALSE(timers.IsRunning(FINDDEV_TIMER_ID));
     EXPECT_EQ(session->RetryCount(), 0);
 }
@@ -399,6 +409,26 @@ TEST_F(DeviceSessionTest, FoundDeviceGetsTheHandlesAndIsRead) {
                                                       "pages", "battery", "power:40"}));
     EXPECT_TRUE(log.Has("OnFindDeviceOK: cid=1,mid=1,pid=fa70"));
     EXPECT_TRUE(session->FirstReadDone());
+}
+
+// The driver status waits for the mouse's answer: it goes after the device work asked for
+// before it (here held up by the device mutex), and only to an open device.
+TEST_F(DeviceSessionTest, DriverStatusGoesOnTheDeviceThreadToAnOpenDevice) {
+    session->TellDrvStatus(1);
+    Pump();
+    ASSERT_EQ(link.firmware->LastDriverStatus(), 1);
+    {
+        std::lock_guard<std::mutex> busy(session->DeviceMutex());
+        session->TellDrvStatus(0);
+        EXPECT_EQ(link.firmware->LastDriverStatus(), 1);
+    }
+    Pump();
+    EXPECT_EQ(link.firmware->LastDriverStatus(), 0);
+
+    link.driver.SetHandles(nullptr, nullptr);
+    session->TellDrvStatus(1);
+    Pump();
+    EXPECT_EQ(link.firmware->LastDriverStatus(), 0);
 }
 
 TEST_F(DeviceSessionTest, ListRebuiltWhileAReadWaitsTakesBothReadsInOrder) {

@@ -128,6 +128,24 @@ TEST(SkinImagesTest, BackgroundCropTakesThePartUnderTheRectangle) {
     EXPECT_TRUE(BackgroundCrop(background, QRect()).isNull());
 }
 
+TEST(SkinImagesTest, BackgroundViewReadsThePixelsInPlaceOrFallsBackToACrop) {
+    QImage background(10, 10, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 10; ++x) background.setPixel(x, y, qRgb(x * 10, y * 10, 0));
+    }
+    const QRect inside(2, 3, 4, 5);
+    const QImage view = BackgroundView(background, inside);
+    EXPECT_EQ(view, BackgroundCrop(background, inside));
+    EXPECT_EQ(view.constBits(), background.constScanLine(3) + 2 * sizeof(QRgb));
+
+    // Beyond the edge, or another pixel format: a copy with the transparent rest.
+    const QImage edge = BackgroundView(background, QRect(8, 3, 4, 2));
+    EXPECT_EQ(edge, BackgroundCrop(background, QRect(8, 3, 4, 2)));
+    const QImage plain = background.convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(BackgroundView(plain, inside), BackgroundCrop(plain, inside));
+    EXPECT_TRUE(BackgroundView(background, QRect()).isNull());
+}
+
 TEST(SkinImagesTest, ColorRefHasRedInTheLowByte) {
     EXPECT_EQ(ColorFromColorRef(0x00336699), QColor(0x99, 0x66, 0x33));
 }

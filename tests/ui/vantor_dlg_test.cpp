@@ -38,6 +38,12 @@ bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
     return true;
 }
 
+// Lets the session's device work end and its results land on the window.
+void Settle(CVantorDlg& window) {
+    ASSERT_TRUE(window.Session().WaitDeviceWork(8000));
+    QCoreApplication::sendPostedEvents();
+}
+
 class VantorDlgTest : public ::testing::Test {
   protected:
     VantorDlgTest() : dataEnv_("VANTOR_DATA_DIR", data_.path()) {
@@ -157,6 +163,7 @@ TEST_F(VantorDlgTest, ExitSavesTheProfileStoreAndEndsTheProgram) {
     ASSERT_TRUE(reloaded.LoadPro());
     ASSERT_NE(reloaded.Current(), nullptr);
     EXPECT_EQ(reloaded.Current()->dwReportRate, 0x250u);
+    Settle(window);
     EXPECT_EQ(firmware_->LastDriverStatus(), 0);
 }
 
@@ -165,10 +172,12 @@ TEST_F(VantorDlgTest, MinimiseHidesIntoTheTrayOrMinimisesWithoutOne) {
         CVantorDlg& window = OpenReady();
         QTest::mouseClick(window.MinimizeButton(), Qt::LeftButton);
         EXPECT_FALSE(window.isVisible());
+        Settle(window);
         EXPECT_EQ(firmware_->LastDriverStatus(), 0);
         // The tray click (and a second start) brings it back.
         PostWindowMessage(&window, kTrayNotifyMessage, 0, kTrayNotifyLParam);
         EXPECT_TRUE(WaitUntil([&] { return window.isVisible(); }));
+        Settle(window);
         EXPECT_EQ(firmware_->LastDriverStatus(), 1);
     }
     window_.reset();

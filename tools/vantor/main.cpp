@@ -16,6 +16,7 @@
 #include "controls/layout_4k.h"
 #include "controls/window_message.h"
 #include "platform/device_lock.h"
+#include "platform/heap_trim.h"
 #include "platform/hidraw_backend.h"
 #include "platform/single_instance.h"
 #include "tools/common/launch_options.h"
@@ -118,7 +119,10 @@ int main(int argc, char** argv) {
             });
         // Without the socket a second start cannot wake this copy; the window still runs.
         if (!listening) DbgLog("SingleInstance: cannot listen for a second start");
-        if (window.Init()) result = app.exec();
+        if (window.Init()) {
+            ReturnFreeHeapMemory();
+            result = app.exec();
+        }
         instance.StopListening();
     }
     if (simulated && !SaveSimulatedMouse(*simulated, &error)) result = Fail(error, 1);
