@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "controls/page_host.h"
 #include "profile/profile_record.h"
 
 namespace vantor {
@@ -14,8 +15,9 @@ namespace vantor {
 class CPage : public QWidget {
   public:
     // `background` is the main window's background under the page area, so a page blends
-    // into the skin.
-    CPage(QWidget* parent, const QImage& background) : QWidget(parent), background_(background) {}
+    // into the skin. `host` is the main window (or a test's stand-in) and outlives the page.
+    CPage(QWidget* parent, PageHost& host, const QImage& background)
+        : QWidget(parent), host_(host), background_(background) {}
 
     // The controls for the current device section (which settings the model shows).
     virtual void PrepareForDevice() {}
@@ -38,7 +40,10 @@ class CPage : public QWidget {
 
     const QImage& PageBackground() const { return background_; }
 
+    PageHost& Host() const { return host_; }
+
   protected:
+    PageHost& host_;
     QImage background_;
 };
 

@@ -9,8 +9,9 @@
 
 namespace vantor {
 
-CPlaceholderPage::CPlaceholderPage(QWidget* parent, const QImage& background, std::string titleKey)
-    : CPage(parent, background), titleKey_(std::move(titleKey)) {
+CPlaceholderPage::CPlaceholderPage(QWidget* parent, PageHost& host, const QImage& background,
+                                   std::string titleKey)
+    : CPage(parent, host, background), titleKey_(std::move(titleKey)) {
     RefreshTexts();
 }
 

@@ -11,7 +11,8 @@ namespace vantor {
 class CPlaceholderPage : public CPage {
   public:
     // `titleKey` names the language text of the page's title (e.g. "tc_page1").
-    CPlaceholderPage(QWidget* parent, const QImage& background, std::string titleKey);
+    CPlaceholderPage(QWidget* parent, PageHost& host, const QImage& background,
+                     std::string titleKey);
 
     void RefreshTexts() override;
     QString Title() const { return title_; }

@@ -7,8 +7,8 @@ namespace vantor {
 
 class CAdvDlg : public CPlaceholderPage {
   public:
-    CAdvDlg(QWidget* parent, const QImage& background)
-        : CPlaceholderPage(parent, background, "tc_page2") {}
+    CAdvDlg(QWidget* parent, PageHost& host, const QImage& background)
+        : CPlaceholderPage(parent, host, background, "tc_page2") {}
 };
 
 }  // namespace vantor

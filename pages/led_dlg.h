@@ -7,8 +7,8 @@ namespace vantor {
 
 class CLedDlg : public CPlaceholderPage {
   public:
-    CLedDlg(QWidget* parent, const QImage& background)
-        : CPlaceholderPage(parent, background, "tc_page4") {}
+    CLedDlg(QWidget* parent, PageHost& host, const QImage& background)
+        : CPlaceholderPage(parent, host, background, "tc_page4") {}
 };
 
 }  // namespace vantor

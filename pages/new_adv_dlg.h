@@ -7,8 +7,8 @@ namespace vantor {
 
 class CNewAdvDlg : public CPlaceholderPage {
   public:
-    CNewAdvDlg(QWidget* parent, const QImage& background)
-        : CPlaceholderPage(parent, background, "tc_page2") {}
+    CNewAdvDlg(QWidget* parent, PageHost& host, const QImage& background)
+        : CPlaceholderPage(parent, host, background, "tc_page2") {}
 };
 
 }  // namespace vantor

@@ -325,14 +325,14 @@ void CVantorDlg::CreatePages() {
     // Every page paints the same part of the background; it reads it from the window's
     // picture (which lives as long as the window) rather than from a copy.
     const QImage under = BackgroundView(background_, pageArea_);
-    pages_[PageSlot(PageId::kKeys)] = new CKeyDlg(this, under);
-    pages_[PageSlot(PageId::kMacro)] = new CMacroDlg(this, under);
+    pages_[PageSlot(PageId::kKeys)] = new CKeyDlg(this, *this, under);
+    pages_[PageSlot(PageId::kMacro)] = new CMacroDlg(this, *this, under);
     if (Options().OldAdvDlg != 0) {
-        pages_[PageSlot(PageId::kPerformance)] = new CAdvDlg(this, under);
+        pages_[PageSlot(PageId::kPerformance)] = new CAdvDlg(this, *this, under);
     } else {
-        pages_[PageSlot(PageId::kPerformance)] = new CNewAdvDlg(this, under);
+        pages_[PageSlot(PageId::kPerformance)] = new CNewAdvDlg(this, *this, under);
     }
-    pages_[PageSlot(PageId::kLighting)] = new CLedDlg(this, under);
+    pages_[PageSlot(PageId::kLighting)] = new CLedDlg(this, *this, under);
     for (CPage* page : pages_) {
         page->setGeometry(pageArea_);
         page->hide();
@@ -409,6 +409,15 @@ void CVantorDlg::SwitchPage(PageId page) {
     currentPage_ = page;
     if (CPngBtn* b = navi_[static_cast<std::size_t>(NaviButtonOfPage(page))]) b->SetCheck(true);
     if (CPage* p = Page(page)) p->show();
+}
+
+void CVantorDlg::CheckDeviceReady(std::function<void()> onReady) {
+    session_->CheckDeviceReady(std::move(onReady));
+}
+
+void CVantorDlg::ApplyChange(std::uint32_t flags, int index) {
+    if (Options().ApplyNow == 0) return;
+    session_->Worker().RequestApply(flags, index);
 }
 
 void CVantorDlg::LayoutForDevice() {

@@ -23,6 +23,7 @@
 #include "app/startup.h"
 #include "app/window_rules.h"
 #include "base/message_sink.h"
+#include "controls/page_host.h"
 #include "controls/window_message.h"
 #include "device/discovery.h"
 #include "device/usb_driver.h"
@@ -57,7 +58,7 @@ struct VantorDlgSetup {
     MessageSink* messages = nullptr;  // shows messages on the window thread (message boxes)
 };
 
-class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener {
+class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener, public PageHost {
     Q_OBJECT
   public:
     explicit CVantorDlg(VantorDlgSetup setup, QWidget* parent = nullptr);
@@ -73,9 +74,15 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     // simulated mouse's controls). Not owned.
     void AddExtraMenu(QMenu* menu);
 
-    // What the window offers to pages.
-    void SwitchPage(PageId page);
-    bool IsDeviceReady() { return session_->IsDeviceReady(); }
+    // What the window offers to pages (PageHost).
+    ProfileFile* Record() override { return store_.Current(); }
+    ProfileStore& Store() override { return store_; }
+    MacroLibrary& Macros() override { return *library_; }
+    DeviceSession& Session() override { return *session_; }
+    void CheckDeviceReady(std::function<void()> onReady) override;
+    bool IsDeviceReady() override { return session_->IsDeviceReady(); }
+    void ApplyChange(std::uint32_t flags, int index) override;
+    void SwitchPage(PageId page) override;
     void Restore() { session_->Restore(); }
 
     // Commands of the window's own buttons and of the tray.
@@ -96,8 +103,6 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     CPowerDlg* PowerWindow() const { return power_; }
     QSystemTrayIcon* Tray() const { return tray_; }
     QMenu* TrayMenu() const { return trayMenu_.get(); }
-    DeviceSession& Session() { return *session_; }
-    ProfileStore& Store() { return store_; }
     CUSBDriver& Driver() { return driver_; }
     LanguageSelection& Languages() { return *languages_; }
     bool IsShownFlag() const { return shownFlag_; }
@@ -105,7 +110,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     int LowBatteryNotices() const { return lowBatteryNotices_; }
 
     // SessionWindow.
-    void ShowText(const std::string& text) override;
+    void ShowText(const std::string& text) override;  // also PageHost
     bool AskOkCancel(const std::string& text) override;
     void ShowUntilReadDone(const std::string& text) override;
     void RunRestoreProgress(const std::string& text) override;

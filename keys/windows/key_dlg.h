@@ -7,8 +7,8 @@ namespace vantor {
 
 class CKeyDlg : public CPlaceholderPage {
   public:
-    CKeyDlg(QWidget* parent, const QImage& background)
-        : CPlaceholderPage(parent, background, "tc_page1") {}
+    CKeyDlg(QWidget* parent, PageHost& host, const QImage& background)
+        : CPlaceholderPage(parent, host, background, "tc_page1") {}
 };
 
 }  // namespace vantor

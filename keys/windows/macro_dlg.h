@@ -7,8 +7,8 @@ namespace vantor {
 
 class CMacroDlg : public CPlaceholderPage {
   public:
-    CMacroDlg(QWidget* parent, const QImage& background)
-        : CPlaceholderPage(parent, background, "tc_page3") {}
+    CMacroDlg(QWidget* parent, PageHost& host, const QImage& background)
+        : CPlaceholderPage(parent, host, background, "tc_page3") {}
 };
 
 }  // namespace vantor
