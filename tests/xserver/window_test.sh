@@ -13,114 +13,11 @@ vantor=$1
 program_src=$2
 artefacts=$3
 
-for tool in Xvfb xdotool import compare trayer; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed (scripts/install-deps.sh installs it)"
-        exit 77
-    fi
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$artefacts"
-title="Vantor Mouse Center"
-
-# A program folder of its own: the shipped files, with the diagnostic log switched on.
-program="$work/program"
-mkdir -p "$program"
-for entry in skins en de text.xml; do ln -s "$program_src/$entry" "$program/$entry"; done
-sed 's/^Debug=.*/Debug=2/' "$program_src/cfg.ini" >"$program/cfg.ini"
-
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
-export VANTOR_PROGRAM_DIR="$program/" VANTOR_DATA_DIR="$work/data/"
-unset VANTOR_SIMULATE WAYLAND_DISPLAY
-# Under AddressSanitizer: what the desktop's libraries keep is not the program's leak.
-export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-mkdir -p "$HOME/Desktop" "$XDG_RUNTIME_DIR" "$VANTOR_DATA_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-log="$HOME/Desktop/Log.txt"
-
-display=90
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-export DISPLAY=":$display"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 >"$work/trayer.log" 2>&1 &
-pids+=($!)
-sleep 0.5
-
-shot() { import -window root "$artefacts/$1.png" 2>/dev/null; }
-fail() {
-    echo "FAIL: $*"
-    shot failure
-    echo "--- log"
-    tr '\r' '\n' <"$log" 2>/dev/null | tail -40
-    echo "--- program output"
-    tail -40 "$work/vantor.out" 2>/dev/null
-    exit 1
-}
-ok() { echo "ok: $*"; }
-log_count() { tr '\r' '\n' <"$log" 2>/dev/null | grep -c -- "$1"; }
-# Waits until the log holds `pattern` at least `count` times.
-wait_log() {
-    local pattern=$1 count=${2:-1}
-    for _ in $(seq 150); do
-        [ "$(log_count "$pattern")" -ge "$count" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-visible_window() { xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1; }
-wait_visible() {
-    for _ in $(seq 100); do
-        [ -n "$(visible_window)" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-wait_hidden() {
-    for _ in $(seq 50); do
-        [ -z "$(visible_window)" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-# Opens the title area's menu and picks the simulated mouse's item `index` (0-based).
-sim_menu_item() {
-    xdotool mousemove $((X + 300)) $((Y + 40)) click 3
-    sleep 0.4
-    xdotool key Down Right
-    sleep 0.3
-    for ((i = 0; i < $1; i++)); do xdotool key Down; done
-    xdotool key Return
-    sleep 0.3
-}
-
-"$vantor" --simulate --sim-state "$work/data/sim.bin" >"$work/vantor.out" 2>&1 &
-vantor_pid=$!
-pids+=("$vantor_pid")
-
-wait_visible || fail "the window did not appear"
-eval "$(xdotool getwindowgeometry --shell "$(visible_window)")"
-[ "$WIDTH" = 1020 ] && [ "$HEIGHT" = 700 ] || fail "window is ${WIDTH}x$HEIGHT, not the skin's 1020x700"
-ok "window shown at $X,$Y"
-wait_log "OnSyncOk" || fail "the mouse was not read"
-wait_log "GetPower: nPower=0x64, bCharging=0x0" || fail "no battery report"
-ok "mouse read, battery 100 %"
-shot window
+source "$(dirname "$0")/x_window_session.sh"
 
 # Navigation: each button shows another page.
 for navi in 1 2 3 4; do
-    xdotool mousemove $((X + 25 + (navi - 1) * 64 + 30)) $((Y + 110 + 24)) click 1
-    sleep 0.4
+    navi_page "$navi"
     import -window root -crop "400x200+$((X + 300))+$((Y + 300))" "$work/page$navi.png"
 done
 for a in 1 2 3 4; do
