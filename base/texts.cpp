@@ -93,6 +93,8 @@ std::vector<std::string> BuildKeys() {
     AppendFamily(keys, "tc_comboname", 2);
     AppendFamily(keys, "tc_lod", 2);
     keys.emplace_back("tc_debounce_tips");
+    // Texts of the Linux program's own additions follow the table's 200.
+    keys.emplace_back("tc_autostart");
     return keys;
 }
 

@@ -14,7 +14,8 @@ namespace vantor {
 // Safe to call while other threads read texts.
 void LoadTexts(const std::string& path);
 
-// Every key of the table, in load order: 200 names, each once.
+// Every key of the table, in load order, each once: the 200 texts of the table, then the
+// texts of the program's own additions.
 const std::vector<std::string>& TextKeys();
 
 // The text of a key, e.g. Text("tc_msg25").

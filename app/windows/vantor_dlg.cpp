@@ -18,6 +18,7 @@
 #include "app/config.h"
 #include "app/discovery_config.h"
 #include "app/windows/about_dlg.h"
+#include "app/windows/autostart_action.h"
 #include "app/windows/session_adapters.h"
 #include "base/ini.h"
 #include "base/log.h"
@@ -364,6 +365,7 @@ void CVantorDlg::CreateTrayIcon() {
     trayShow_ = trayMenu_->addAction(QString());
     connect(trayShow_, &QAction::triggered, this, &CVantorDlg::ShowTheWindow);
     for (QMenu* menu : extraMenus_) trayMenu_->addMenu(menu);
+    trayAutostart_ = AddAutostartAction(trayMenu_.get(), setup_.startup.title);
     trayMenu_->addSeparator();
     trayExit_ = trayMenu_->addAction(QString());
     connect(trayExit_, &QAction::triggered, this, &CVantorDlg::OnExit);
@@ -381,6 +383,7 @@ void CVantorDlg::CreateTrayIcon() {
 void CVantorDlg::RefreshTrayTexts() {
     if (trayShow_ != nullptr) trayShow_->setText(QString::fromStdString(Text("tc_config")));
     if (trayExit_ != nullptr) trayExit_->setText(QString::fromStdString(Text("tc_exit")));
+    if (trayAutostart_ != nullptr) RefreshAutostartText(trayAutostart_);
 }
 
 void CVantorDlg::AddExtraMenu(QMenu* menu) {

@@ -103,6 +103,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     CPowerDlg* PowerWindow() const { return power_; }
     QSystemTrayIcon* Tray() const { return tray_; }
     QMenu* TrayMenu() const { return trayMenu_.get(); }
+    QAction* TrayAutostart() const { return trayAutostart_; }
     CUSBDriver& Driver() { return driver_; }
     LanguageSelection& Languages() { return *languages_; }
     bool IsShownFlag() const { return shownFlag_; }
@@ -203,6 +204,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     std::unique_ptr<QMenu> trayMenu_;
     QAction* trayShow_ = nullptr;
     QAction* trayExit_ = nullptr;
+    QAction* trayAutostart_ = nullptr;  // start at login
     std::vector<QMenu*> extraMenus_;
 
     int trayIconSetting_ = 0;

@@ -18,6 +18,7 @@
 #include "controls/png_btn.h"
 #include "controls/window_message.h"
 #include "pages/power_dlg.h"
+#include "platform/autostart.h"
 #include "platform/paths.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
@@ -213,6 +214,22 @@ TEST_F(VantorDlgTest, LanguageChangeRetitlesThePagesAndIsRemembered) {
     LanguageSelection again({"en", "de"}, ProgramDir(), data_.path());
     EXPECT_EQ(again.SelectAtStartup(), 1);
     LoadTexts(ProgramDir() + "text.xml");
+}
+
+TEST_F(VantorDlgTest, TrayAutostartSwitchWritesAndRemovesTheLoginEntry) {
+    test::TempDir config;
+    test::ScopedEnv configEnv("XDG_CONFIG_HOME", config.path());
+    CVantorDlg& window = Open();
+    QAction* autostart = window.TrayAutostart();
+    ASSERT_NE(autostart, nullptr);
+    EXPECT_FALSE(autostart->isChecked());
+    const std::string entry = AutostartEntryPath(ApplicationId());
+    autostart->trigger();
+    EXPECT_TRUE(std::filesystem::exists(entry));
+    EXPECT_TRUE(autostart->isChecked());
+    autostart->trigger();
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_FALSE(autostart->isChecked());
 }
 
 TEST_F(VantorDlgTest, LowBatteryNoticeOncePerDischarge) {

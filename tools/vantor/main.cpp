@@ -15,6 +15,7 @@
 #include "base/log.h"
 #include "controls/layout_4k.h"
 #include "controls/window_message.h"
+#include "platform/autostart.h"
 #include "platform/device_lock.h"
 #include "platform/heap_trim.h"
 #include "platform/hidraw_backend.h"
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    // Names the desktop entry, so the desktop matches the window and its icon to it.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(ApplicationId()));
     MessageBoxSink messages;
     SetMessageSink(&messages);
 
