@@ -295,6 +295,24 @@ void CVantorDlg::CreateLanguageSelector() {
     languageSelector_->setVisible(languages_->LanguageCount() > 0);
 }
 
+namespace {
+
+// The home-page link shows its address without the scheme and the closing slash, which
+// leaves the part a reader recognises room in the small link area.
+QString ShownAddress(QString address) {
+    for (const QLatin1StringView scheme :
+         {QLatin1StringView("https://"), QLatin1StringView("http://")}) {
+        if (address.startsWith(scheme, Qt::CaseInsensitive)) {
+            address.remove(0, scheme.size());
+            break;
+        }
+    }
+    if (address.endsWith(QLatin1Char('/'))) address.chop(1);
+    return address;
+}
+
+}  // namespace
+
 void CVantorDlg::CreateHomePageLink() {
     const Rect& configured = Options().rcHomePageBtn;
     const QString web = QString::fromStdString(Text("tc_mainweb"));
@@ -304,7 +322,7 @@ void CVantorDlg::CreateHomePageLink() {
     if (configured.IsEmpty()) {
         homePage_->setGeometry(kDefaultHomePageLink);
         homePage_->SetBackgroundImage(BackgroundCrop(background_, kDefaultHomePageLink));
-        homePage_->SetText(web);
+        homePage_->SetText(ShownAddress(web));
         homePage_->SetTextColors(ColorFromColorRef(Options().Btn_txt_clr_ov),
                                  ColorFromColorRef(Options().Btn_txt_clr_nr),
                                  ColorFromColorRef(Options().Btn_txt_clr_dn));

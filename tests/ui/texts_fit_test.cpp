@@ -1,11 +1,13 @@
 // Every text of every shipped language fits where the windows draw it: each language
-// listed in cfg.ini is loaded in turn, every pop-up is drawn with the shipped skin and the
-// program's fonts, in the normal and the doubled layout, and every text that had to be cut
-// with "…" (even after the font was made smaller) is named with its language, text key and
-// rectangle.
+// listed in cfg.ini is loaded in turn, the main window with each page and every pop-up are
+// drawn with the shipped skin and the program's fonts (the pop-ups in the normal and the
+// doubled layout), and every text that had to be cut with "…" (even after the font was
+// made smaller) is named with its language, text key and rectangle.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <functional>
@@ -15,8 +17,9 @@
 #include <vector>
 
 #include "app/config.h"
-#include "base/texts.h"
 #include "app/windows/about_dlg.h"
+#include "app/windows/vantor_dlg.h"
+#include "base/texts.h"
 #include "controls/fitted_text.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
@@ -29,6 +32,9 @@
 #include "keys/windows/pick_macro_dlg.h"
 #include "pages/move_dlg.h"
 #include "platform/paths.h"
+#include "sim/sim_factory.h"
+#include "sim/sim_hid_backend.h"
+#include "tests/support/temp_dir.h"
 
 namespace vantor {
 namespace {
@@ -66,6 +72,37 @@ std::unique_ptr<CMsgDlg> MessageWindow(int mode, const QString& prompt) {
     dialog->SetModifierToggles(mode == kMsgKeyCapture);
     dialog->Prepare();
     return dialog;
+}
+
+// The main window against the simulated mouse, once the mouse is read, with each of its
+// pages in turn, in the language `languageIndex` of cfg.ini. Drawn in the normal layout
+// only: the window takes its layout from the screen, which is small here.
+void DrawMainWindow(int languageIndex) {
+    test::TempDir data;
+    test::ScopedEnv dataEnv("VANTOR_DATA_DIR", data.path());
+    std::shared_ptr<SimFirmware> firmware = MakeSimFirmware(0);
+    ASSERT_NE(firmware, nullptr);
+    SimBackendSettings settings;
+    settings.vendorId = Options().VID;
+    settings.productId = static_cast<std::uint16_t>(Options().PID.at(0));
+    SimHidBackend backend(firmware, settings);
+    VantorDlgSetup setup;
+    setup.startup = {ProgramDir(), data.path(), "Vantor Mouse Center", false};
+    setup.backend = &backend;
+    setup.trayAvailable = false;
+    CVantorDlg window(setup);
+    ASSERT_TRUE(window.Init());
+    ASSERT_TRUE(window.ChangeLanguage(languageIndex));
+    QElapsedTimer clock;
+    clock.start();
+    while (window.Store().Current() == nullptr || !window.Session().FirstReadDone()) {
+        ASSERT_LT(clock.elapsed(), 8000) << "the mouse was not read";
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    for (int page = 1; page <= kPageCount; ++page) {
+        window.SwitchPage(static_cast<PageId>(page));
+        Draw(&window);
+    }
 }
 
 // Every pop-up with the texts it can show, drawn once each.
@@ -155,6 +192,9 @@ TEST(TextsFitTest, EveryTextOfEveryLanguageFitsItsRectangle) {
             Set4KLayout(fourK);
             DrawEveryWindow();
         }
+        doubled = false;
+        Set4KLayout(false);
+        DrawMainWindow(static_cast<int>(&entry - languages.data()));
     }
     Set4KLayout(false);
     SetTextFitObserver({});
