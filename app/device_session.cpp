@@ -425,12 +425,7 @@ void DeviceSession::OnTimer(int id) {
     switch (id) {
         case FINDDEV_TIMER_ID:
             --retryFind_;
-            // A search pauses between its probes, so it runs on the device thread. It
-            // needs no device mutex: it leaves the open device's interfaces alone.
-            deviceThread_.Post([this] {
-                const int found = setup_.finder->FindDev();
-                PostResult([this, found] { LandSearch(found); });
-            });
+            SearchDevices([this](int found) { LandSearch(found); });
             break;
         case CHECK_DEV_NUM_TIMER_ID: {
             timers.Stop(CHECK_DEV_NUM_TIMER_ID);
@@ -451,6 +446,15 @@ void DeviceSession::OnTimer(int id) {
         default:
             break;
     }
+}
+
+void DeviceSession::SearchDevices(std::function<void(int found)> landed) {
+    // A search pauses between its probes, so it runs on the device thread. It needs no
+    // device mutex: it leaves the open device's interfaces alone.
+    deviceThread_.Post([this, landed = std::move(landed)] {
+        const int found = setup_.finder->FindDev();
+        PostResult([landed, found] { landed(found); });
+    });
 }
 
 void DeviceSession::LandSearch(int found) {

@@ -177,6 +177,9 @@ class DeviceSession {
     void OnSessionResult(std::uintptr_t number);
 
     void OnFindDeviceOK();
+    // One device search on the device thread; `landed` runs on the window thread with the
+    // number of candidate devices the search started.
+    void SearchDevices(std::function<void(int found)> landed);
     // Loads the profile file and lays the pages out now; the active DPI level is read on
     // the device thread and the pages are refreshed when it lands.
     void RefreshLayout();

@@ -52,7 +52,6 @@ constexpr QRect kDefaultHomePageLink{QPoint(25, 672), QPoint(154, 689)};
 constexpr QRect kTitleRect{62, 20, 500, 40};
 constexpr int kTitleAreaHeight = 100;  // a right click above this opens the extra menus
 constexpr std::uint32_t kMaskVeilArgb = 0xC8FFFFFF;
-constexpr int kShowDelayMs = 1000;
 constexpr int kReadWaitSliceMs = 100;
 constexpr int kExitDeviceWorkMs = 2000;
 constexpr std::size_t kSelectorNameChars = 19;
@@ -168,11 +167,19 @@ bool CVantorDlg::Init() {
     if (Is4KLayout()) Apply4KLayout();
     SwitchPage(PageId::kKeys);
 
-    const int found = discovery_->FindDev();
+    // The device search pauses between its probes, so it runs on the device thread: the
+    // window shows at once and the start goes on when the search lands.
+    session_->SearchDevices([this](int found) { ContinueStart(found); });
+    if (shownFlag_) ShowTheWindow();
+    return true;
+}
+
+void CVantorDlg::ContinueStart(int found) {
     DbgLog("nDevNum=%d", found);
     if (found <= 0 && Options().Suwnd == 0) {
         ShowText(Text("tc_msg15"));
-        return false;
+        CloseWindow();
+        return;
     }
     timers_->Start(CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs);
     workerMessages_ = std::make_unique<PostingMessageSink>(poster_, *setup_.messages);
@@ -187,11 +194,7 @@ bool CVantorDlg::Init() {
     library_->LoadLibrary(true);
     if (HasTrayIcon(trayIconSetting_) && setup_.trayAvailable) CreateTrayIcon();
     session_->RefreshLayout();
-    // Discovery has a moment to report the mouse before the window appears.
-    QTimer::singleShot(kShowDelayMs, this, [this] {
-        if (shownFlag_ && !exited_) ShowTheWindow();
-    });
-    return true;
+    started_ = true;
 }
 
 void CVantorDlg::LoadWindowIcon() {

@@ -67,8 +67,10 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     CVantorDlg& operator=(const CVantorDlg&) = delete;
 
     // The start-up of the window. False when the window must close again; the reason was
-    // shown ("Load skins failed.", no device).
+    // shown ("Load skins failed."). The start goes on when the device search has landed
+    // (Started()); without a device the window then shows why and closes.
     bool Init();
+    bool Started() const { return started_; }
 
     // A menu offered in the tray menu and by a right click on the title area (the
     // simulated mouse's controls). Not owned.
@@ -153,6 +155,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     void OnDeviceChangeMessage(std::uintptr_t kind, std::intptr_t ids);
     void OnTrayNotify(std::intptr_t what);
+    void ContinueStart(int devicesFound);
     void LoadWindowIcon();
     bool LoadSkins();
     void CreateButtons();
@@ -209,6 +212,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
 
     int trayIconSetting_ = 0;
     bool shownFlag_ = true;
+    bool started_ = false;  // the device search has landed and the start went on
     bool exited_ = false;
     bool finished_ = false;
     bool dragging_ = false;

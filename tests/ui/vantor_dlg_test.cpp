@@ -66,6 +66,7 @@ class VantorDlgTest : public ::testing::Test {
         setup.trayAvailable = trayAvailable;
         window_ = std::make_unique<CVantorDlg>(setup);
         EXPECT_TRUE(window_->Init());
+        EXPECT_TRUE(WaitUntil([&] { return window_->Started() || window_->HasExited(); }));
         return *window_;
     }
     // Up to the mouse read and the first battery report.
