@@ -346,25 +346,50 @@ void CVantorDlg::CreatePages() {
     pageArea_ = configured.IsEmpty() ? kDefaultPageArea : FromRect(configured);
     // Every page paints the same part of the background; it reads it from the window's
     // picture (which lives as long as the window) rather than from a copy.
-    const QImage under = BackgroundView(background_, pageArea_);
-    pages_[PageSlot(PageId::kKeys)] = new CKeyDlg(this, *this, under);
-    pages_[PageSlot(PageId::kMacro)] = new CMacroDlg(this, *this, under);
-    if (Options().OldAdvDlg != 0) {
-        pages_[PageSlot(PageId::kPerformance)] = new CAdvDlg(this, *this, under);
-    } else {
-        pages_[PageSlot(PageId::kPerformance)] = new CNewAdvDlg(this, *this, under);
-    }
-    pages_[PageSlot(PageId::kLighting)] = new CLedDlg(this, *this, under);
-    for (CPage* page : pages_) {
-        page->setGeometry(pageArea_);
-        page->hide();
-    }
+    pageBackground_ = BackgroundView(background_, pageArea_);
     power_ = new CPowerDlg(
         this, BackgroundCrop(background_, QRect(FromPoint(Options().ptPower),
                                                 QSize(CPowerDlg::kWidth, CPowerDlg::kHeight))));
     power_->setGeometry(
         QRect(FromPoint(Options().ptPower), QSize(CPowerDlg::kWidth, CPowerDlg::kHeight)));
     power_->hide();
+}
+
+CPage* CVantorDlg::NewPage(PageId id) {
+    switch (id) {
+        case PageId::kKeys:
+            return new CKeyDlg(this, *this, pageBackground_);
+        case PageId::kMacro:
+            return new CMacroDlg(this, *this, pageBackground_);
+        case PageId::kPerformance:
+            if (Options().OldAdvDlg != 0) return new CAdvDlg(this, *this, pageBackground_);
+            return new CNewAdvDlg(this, *this, pageBackground_);
+        case PageId::kLighting:
+            return new CLedDlg(this, *this, pageBackground_);
+    }
+    return nullptr;
+}
+
+CPage* CVantorDlg::Page(PageId id) {
+    CPage*& page = pages_[PageSlot(id)];
+    if (page != nullptr) return page;
+    // Pages are built when first needed, which keeps the start short; a new page catches
+    // up with everything the built ones were told.
+    page = NewPage(id);
+    page->hide();
+    page->setGeometry(pageArea_);
+    if (Is4KLayout()) {
+        Move4K(page);
+        page->Layout4K();
+    }
+    if (laidOutForDevice_) page->PrepareForDevice();
+    page->LoadFromRecord(store_.Current());
+    if (session_->CurDpiLevel() >= 0) page->MarkCurrentLevel(session_->CurDpiLevel());
+    return page;
+}
+
+CPage* CVantorDlg::BuiltPage(PageId id) const {
+    return pages_[PageSlot(id)];
 }
 
 void CVantorDlg::Apply4KLayout() {
@@ -376,6 +401,7 @@ void CVantorDlg::Apply4KLayout() {
         if (b != nullptr) Move4K(b);
     }
     for (CPage* page : pages_) {
+        if (page == nullptr) continue;
         Move4K(page);
         page->Layout4K();
     }
@@ -414,12 +440,8 @@ void CVantorDlg::AddExtraMenu(QMenu* menu) {
 
 // ---- Pages ----
 
-CPage* CVantorDlg::Page(PageId page) const {
-    return pages_[PageSlot(page)];
-}
-
 void CVantorDlg::SwitchPage(PageId page) {
-    const CPage* macro = Page(PageId::kMacro);
+    const CPage* macro = BuiltPage(PageId::kMacro);
     if (!MaySwitchPage(macro != nullptr && macro->IsRecording())) {
         ShowText(Text("tc_macro_msg17"));
         return;
@@ -449,27 +471,33 @@ void CVantorDlg::LayoutForDevice() {
     if (CPngBtn* lighting = navi_[3]) {
         lighting->setVisible(section.ShowMainEffect != 0 || section.ShowLogoEffect != 0);
     }
-    for (CPage* page : pages_) page->PrepareForDevice();
+    laidOutForDevice_ = true;
+    for (CPage* page : pages_) {
+        if (page != nullptr) page->PrepareForDevice();
+    }
 }
 
+// Pages not built yet are told nothing: they read the record when they are built.
 void CVantorDlg::RefreshPages() {
-    for (CPage* page : pages_) page->LoadFromRecord(store_.Current());
+    for (CPage* page : pages_) {
+        if (page != nullptr) page->LoadFromRecord(store_.Current());
+    }
 }
 
 void CVantorDlg::RefreshPerformancePage() {
-    PerformancePage()->LoadFromRecord(store_.Current());
+    if (CPage* page = BuiltPage(PageId::kPerformance)) page->LoadFromRecord(store_.Current());
 }
 
 void CVantorDlg::RefreshLightingPage() {
-    Page(PageId::kLighting)->RefreshLighting();
+    if (CPage* page = BuiltPage(PageId::kLighting)) page->RefreshLighting();
 }
 
 void CVantorDlg::MarkCurrentLevel(int level) {
-    PerformancePage()->MarkCurrentLevel(level);
+    if (CPage* page = BuiltPage(PageId::kPerformance)) page->MarkCurrentLevel(level);
 }
 
 void CVantorDlg::SelectReportRateFromDevice(int rateCode) {
-    PerformancePage()->SelectReportRateFromDevice(rateCode);
+    if (CPage* page = BuiltPage(PageId::kPerformance)) page->SelectReportRateFromDevice(rateCode);
 }
 
 // ---- Battery ----

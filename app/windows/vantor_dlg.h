@@ -97,7 +97,10 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
 
     // State for the program and its tests.
     PageId CurrentPage() const { return currentPage_; }
-    CPage* Page(PageId page) const;
+    // The page, built now when it was not yet.
+    CPage* Page(PageId page);
+    // The page when it has been built, else null.
+    CPage* BuiltPage(PageId page) const;
     CPngBtn* NaviButton(int index) const { return navi_[static_cast<std::size_t>(index)]; }
     CPngBtn* ExitButton() const { return exitButton_; }
     CPngBtn* MinimizeButton() const { return minButton_; }
@@ -169,7 +172,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void CloseSkinnedPopups();
     void HideWindow();
     void Finish();
-    CPage* PerformancePage() const { return Page(PageId::kPerformance); }
+    CPage* NewPage(PageId page);
     WindowCloseSettings CloseSettings() const;
 
     VantorDlgSetup setup_;
@@ -198,7 +201,9 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     CComboBtn* languageSelector_ = nullptr;
     CPngBtn* homePage_ = nullptr;
     std::array<CPngBtn*, 4> navi_{};
-    std::array<CPage*, kPageCount> pages_{};
+    std::array<CPage*, kPageCount> pages_{};  // null until first needed
+    QImage pageBackground_;                   // the background under the page area
+    bool laidOutForDevice_ = false;
     CPowerDlg* power_ = nullptr;
     QRect pageArea_;
     PageId currentPage_ = PageId::kKeys;
