@@ -84,6 +84,8 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       setup_(std::move(setup)),
       store_(setup_.startup.dataDir) {
+    // Without a sink of the program's own, messages go to standard error.
+    if (setup_.messages == nullptr) setup_.messages = &stderrMessages_;
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QString::fromStdString(setup_.startup.title));
     trayIconSetting_ = EffectiveTrayIcon(Options().TrayIcon, setup_.startHidden);

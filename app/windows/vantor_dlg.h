@@ -52,10 +52,11 @@ constexpr std::intptr_t kTrayRightButtonUp = 517;
 
 struct VantorDlgSetup {
     StartupState startup;
-    HidBackend* backend = nullptr;    // not owned; outlives the window
-    bool startHidden = false;         // started with arguments: wait in the tray
-    bool trayAvailable = true;        // the desktop has a notification area
-    MessageSink* messages = nullptr;  // shows messages on the window thread (message boxes)
+    HidBackend* backend = nullptr;  // not owned; outlives the window
+    bool startHidden = false;       // started with arguments: wait in the tray
+    bool trayAvailable = true;      // the desktop has a notification area
+    // Shows messages on the window thread (message boxes); null: standard error.
+    MessageSink* messages = nullptr;
 };
 
 class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener, public PageHost {
@@ -175,6 +176,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     CPage* NewPage(PageId page);
     WindowCloseSettings CloseSettings() const;
 
+    StderrMessageSink stderrMessages_;
     VantorDlgSetup setup_;
     ProfileStore store_;
     CUSBDriver driver_;
