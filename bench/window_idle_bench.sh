@@ -11,7 +11,7 @@ BIN_DIR=$(realpath "${1:-build/bench/bin}")
 seconds=${2:-60}
 trace=${3:-}
 X_SESSION_TRAY=1
-source "$(dirname "$0")/x_session.sh"
+source "$(dirname "$0")/../scripts/x_session.sh"
 
 "$BIN_DIR/vantor" --simulate --tray >"$work/vantor.out" 2>&1 &
 pid=$!

@@ -9,7 +9,7 @@
 set -uo pipefail
 BIN_DIR=$(realpath "${1:-build/bench/bin}")
 runs=${2:-5}
-source "$(dirname "$0")/x_session.sh"
+source "$(dirname "$0")/../scripts/x_session.sh"
 
 ms_since() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.0f", (b - a) * 1000}'; }
 paint=() ready=() rss=()

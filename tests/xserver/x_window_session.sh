@@ -11,42 +11,17 @@ for tool in Xvfb xdotool import compare trayer; do
     fi
 done
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 mkdir -p "$artefacts"
 title="Vantor Mouse Center"
 
-# A program folder of its own: the shipped files, with the diagnostic log switched on.
-program="$work/program"
-mkdir -p "$program"
-for entry in skins en de text.xml; do ln -s "$program_src/$entry" "$program/$entry"; done
+BIN_DIR=$program_src X_SESSION_TRAY=1
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x_session.sh"
+# The diagnostic log goes to its file, where the checks read it.
 sed 's/^Debug=.*/Debug=2/' "$program_src/cfg.ini" >"$program/cfg.ini"
-
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
-export VANTOR_PROGRAM_DIR="$program/" VANTOR_DATA_DIR="$work/data/"
-unset VANTOR_SIMULATE WAYLAND_DISPLAY
 # Under AddressSanitizer: what the desktop's libraries keep is not the program's leak.
-export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-mkdir -p "$HOME/Desktop" "$XDG_RUNTIME_DIR" "$VANTOR_DATA_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+mkdir -p "$HOME/Desktop"
 log="$HOME/Desktop/Log.txt"
-
-display=90
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-export DISPLAY=":$display"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 >"$work/trayer.log" 2>&1 &
-pids+=($!)
-sleep 0.5
 
 shot() { import -window root "$artefacts/$1.png" 2>/dev/null; }
 fail() {

@@ -1,6 +1,7 @@
-# Shared by the window benchmarks: a work folder, a program folder of the built one with
-# the diagnostic log on standard error (Debug=1), the user's folders inside the work
-# folder, and an Xvfb display (with the tray host trayer when X_SESSION_TRAY=1).
+# Shared by the window benchmarks and the X-server tests: a work folder, a program folder
+# of the built one with the diagnostic log on standard error (Debug=1), the user's folders
+# inside the work folder, and an Xvfb display (with the tray host trayer when
+# X_SESSION_TRAY=1).
 # Source it with BIN_DIR set to the folder of the built programs.
 work=$(mktemp -d)
 pids=()
