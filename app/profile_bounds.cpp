@@ -73,7 +73,8 @@ class Review {
                           std::uint32_t(r_.dwSensor), Sensor()),
              [&](const ProfileFile& d) { r_.dwSensor = d.dwSensor; });
         Rule(In(r_.nKeySet, 0, kKeySets - 1),
-             StringPrintf("key set %d is not 1-%d", int(r_.nKeySet) + 1, kKeySets),
+             StringPrintf("key set %lld is not 1-%d", static_cast<long long>(r_.nKeySet) + 1,
+                          kKeySets),
              [&](const ProfileFile& d) { r_.nKeySet = d.nKeySet; });
     }
 
@@ -221,9 +222,9 @@ class Review {
             In(r_.nDpiLevels, 1, SectionLevels()),
             StringPrintf("%d DPI levels, this mouse has 1-%d", int(r_.nDpiLevels), SectionLevels()),
             [&](const ProfileFile& d) { r_.nDpiLevels = d.nDpiLevels; });
-        Rule(In(r_.nCurDpiLevel, 0, r_.nDpiLevels - 1),
-             StringPrintf("current DPI level %d is not one of the %d levels",
-                          int(r_.nCurDpiLevel) + 1, int(r_.nDpiLevels)),
+        Rule(In(r_.nCurDpiLevel, 0, static_cast<long long>(r_.nDpiLevels) - 1),
+             StringPrintf("current DPI level %lld is not one of the %d levels",
+                          static_cast<long long>(r_.nCurDpiLevel) + 1, int(r_.nDpiLevels)),
              [&](const ProfileFile&) { r_.nCurDpiLevel = 0; });
         for (int i = 0; i < SectionLevels(); ++i) {
             DpiLevel& level = r_.Dpi[i];

@@ -189,6 +189,13 @@ TEST_F(ProfileExportTest, RecordsBreakingTheModelsRulesAreRefusedWhole) {
         {"DPI indicator (effect 2, speed 3, brightness 0)",
          [](ProfileFile& r) { r.stDpiEffect.nLight = 0; }},
         {"key set 4 is not 1-3", [](ProfileFile& r) { r.nKeySet = 3; }},
+        // Extreme counts must not overflow while the reason is worded.
+        {"key set 2147483648 is not 1-3", [](ProfileFile& r) { r.nKeySet = INT32_MAX; }},
+        {"-2147483648 DPI levels, this mouse has 1-4 (and 1 more)",
+         [](ProfileFile& r) {
+             r.nDpiLevels = INT32_MIN;
+             r.nCurDpiLevel = INT32_MAX;
+         }},
         {"the profile is for sensor 0x3050", [](ProfileFile& r) { r.dwSensor = 0x3050; }},
     };
     ProfileFile valid = *store_.Current();
