@@ -98,9 +98,7 @@ void CAdvDlg::Layout4K() {
 }
 
 PerformanceShown CAdvDlg::Shown() const {
-    PerformanceShown shown = CPerformancePage::Shown();
-    shown.pointer = Options().ShowSys != 0;
-    return shown;
+    return ShownForDevice(CurrentDevice(), Options().ShowSys != 0);
 }
 
 void CAdvDlg::ShowValues() {

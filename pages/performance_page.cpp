@@ -243,12 +243,7 @@ QRect CPerformancePage::RowRect(int level) const {
 }
 
 PerformanceShown CPerformancePage::Shown() const {
-    const DeviceSection& d = CurrentDevice();
-    PerformanceShown shown;
-    shown.liftOff = d.ShowLOD != 0;
-    shown.motionSync = d.ShowMotionSync != 0;
-    shown.sensorMode = d.ptSensorMode != Point{};
-    return shown;
+    return ShownForDevice(CurrentDevice(), false);
 }
 
 void CPerformancePage::PrepareForDevice() {

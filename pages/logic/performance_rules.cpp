@@ -15,6 +15,15 @@ bool OnStops(std::span<const int> stops, int value) {
 
 }  // namespace
 
+PerformanceShown ShownForDevice(const DeviceSection& section, bool pointer) {
+    PerformanceShown shown;
+    shown.liftOff = section.ShowLOD != 0;
+    shown.motionSync = section.ShowMotionSync != 0;
+    shown.sensorMode = section.ptSensorMode != Point{};
+    shown.pointer = pointer;
+    return shown;
+}
+
 PerformanceValues LoadPerformanceValues(const ProfileFile& record) {
     PerformanceValues v;
     v.levels = record.nDpiLevels;

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/config.h"
 #include "profile/profile_record.h"
 
 namespace vantor {
@@ -33,6 +34,9 @@ struct PerformanceShown {
     bool sensorMode = false;
     bool pointer = false;  // the older page's desktop pointer section (ShowSys)
 };
+
+// The optional settings of a device section; `pointer` is for the older layout's section.
+PerformanceShown ShownForDevice(const DeviceSection& section, bool pointer);
 
 // The values of the page's controls in the record's units.
 struct PerformanceValues {
