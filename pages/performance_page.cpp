@@ -172,8 +172,13 @@ void CPerformancePage::CreateControls() {
                          0);
     levelCount_->SetChangesOnly(true);
     xyBox_ = NewBox({}, false);
-    connect(xyBox_, &CPngBtn::clicked, this,
-            [this] { RunChange([this] { return editor_.SetSeparateXY(!xyBox_->GetCheck()); }); });
+    connect(xyBox_, &CPngBtn::clicked, this, [this] {
+        RunChange([this] {
+            const PerfRequest request = editor_.SetSeparateXY(!xyBox_->GetCheck());
+            ShowEditorValues();  // thumbs, their pictures and the value labels
+            return std::optional(request);
+        });
+    });
 
     for (int r = 0; r < 4; ++r) {
         rates_[static_cast<std::size_t>(r)] = NewBox({}, true);
@@ -259,10 +264,10 @@ void CPerformancePage::PrepareForDevice() {
         for (int thumb = 0; thumb < 2; ++thumb) {
             row.slider->SetRange(0, static_cast<int>(stops_.size()) - 1, thumb);
             row.slider->SetValueTable(stops_, thumb);
-            row.slider->SetEvenScale(static_cast<int>(stops_.size()), thumb);
         }
         row.swatch->SetReadOnly(d.DpiColorReadOnly != 0);
     }
+    SetRowScales();
     levelCount_->ClearItems(0);
     for (int n = 1; n <= DeviceLevels(); ++n) {
         levelCount_->AddItem(0, static_cast<std::uint32_t>(n), std::to_string(n));
@@ -285,11 +290,25 @@ void CPerformancePage::PrepareForDevice() {
     ripple_->setVisible(d.ShowRipple != 0);
     fixLine_->setVisible(d.ShowFixLine != 0);
     motionSync_->setVisible(d.ShowMotionSync != 0);
-    update();
+    ShowEditorValues();
+}
+
+void CPerformancePage::SetRowScales() {
+    if (!prepared_) return;
+    for (Row& row : rows_) {
+        for (int thumb = 0; thumb < 2; ++thumb) {
+            const CPngSlider* knob = row.slider->Thumb(thumb);
+            row.slider->SetScalePos(
+                SpreadStopPositions(row.slider->width(), knob != nullptr ? knob->width() : 0,
+                                    static_cast<int>(stops_.size())),
+                thumb);
+        }
+    }
 }
 
 void CPerformancePage::Layout4K() {
     PlaceRows();
+    SetRowScales();
     update();
 }
 
@@ -382,8 +401,12 @@ void CPerformancePage::LoadFromRecord(const ProfileFile* record) {
     if (record == nullptr) return;
     editor_.Load(*record);
     loaded_ = true;
+    ShowEditorValues();
+}
+
+void CPerformancePage::ShowEditorValues() {
     ShowValues();
-    if (!prepared_) return;
+    if (!prepared_ || !loaded_) return;
     const PerformanceValues& v = editor_.Values();
     for (int i = 0; i < kDpiLevels; ++i) {
         Row& row = rows_[static_cast<std::size_t>(i)];

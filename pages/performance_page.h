@@ -133,7 +133,11 @@ class CPerformancePage : public CPage, public WindowMessageReceiver {
     };
 
     void CreateControls();
+    // Every control from the editor's values (once the page is prepared and loaded).
+    void ShowEditorValues();
     void PlaceRows();
+    // Scale positions of every row for the sensor's stops over the row's current width.
+    void SetRowScales();
     void ShowLevelRows();
     void ShowDpiLight();
     void ShowSeparateXY();

@@ -101,6 +101,18 @@ int NearestStopIndex(std::span<const int> stops, int value) {
     return best;
 }
 
+std::vector<int> SpreadStopPositions(int trackWidth, int thumbWidth, int count) {
+    std::vector<int> positions;
+    if (count <= 0) return positions;
+    const long long span = std::max(trackWidth - thumbWidth, 0);
+    positions.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const long long offset = count == 1 ? 0 : i * span / (count - 1);
+        positions.push_back(static_cast<int>(thumbWidth / 2 + offset));
+    }
+    return positions;
+}
+
 std::vector<int> DpiStops(std::span<const std::uint16_t> steps) {
     return std::vector<int>(steps.begin(), steps.end());
 }

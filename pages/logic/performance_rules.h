@@ -90,6 +90,10 @@ constexpr int kWheelLinesShownForOneScreen = 3;
 // Index of the stop nearest to `value`: an exact match wins, else the smallest distance,
 // the earlier stop on a tie; -1 when there are no stops.
 int NearestStopIndex(std::span<const int> stops, int value);
+// Centres of `count` stops spread evenly along a track, the thumb kept inside it. Unlike the
+// sliders' even scale this accepts more stops than pixels (a long DPI list on a short row):
+// several stops then share a pixel and a drag steps over some of them.
+std::vector<int> SpreadStopPositions(int trackWidth, int thumbWidth, int count);
 // The sensor's DPI list as slider stops.
 std::vector<int> DpiStops(std::span<const std::uint16_t> steps);
 
