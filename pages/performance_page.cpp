@@ -73,6 +73,7 @@ constexpr int kOldCaptionGap = 8;
 constexpr int kOldCaptionWidth = 142;
 constexpr int kCaptionLeft = 673;
 constexpr int kEffectCaptionLeft = 47;
+constexpr int kSliderCaptionLeft = 8;
 constexpr QSize kEffectBoxSize{147, 30};
 constexpr int kSmallSliderHeight = 10;
 constexpr int kOldRateGap = 90;
@@ -692,8 +693,11 @@ void CPerformancePage::paintEvent(QPaintEvent* /*event*/) {
         painter.setFont(TitleFont());
         draw(QRect(20, 14, 300, 34), kLeft, text("tc_page2"));
         painter.restore();
+        // The hint would lie over the second row's track just below the first row: it goes
+        // below the last row the device has, right-aligned the same way.
         const QRect first = RowRect(0);
-        draw(QRect(first.right() + 36 - 400, first.bottom() + 1, 400, 18), kRight,
+        const QRect last = RowRect(DeviceLevels() - 1);
+        draw(QRect(first.right() + 36 - 400, last.bottom() + 1 + 10, 400, 18), kRight,
              text("tc_msg26"));
         draw(QRect(first.right() - 83 - 8 - 250, 25, 250, 19), kRight, text("tc_adv_str19"));
         if (!xyBox_->isHidden()) {
@@ -753,7 +757,8 @@ void CPerformancePage::paintEvent(QPaintEvent* /*event*/) {
                                                                   {speed_, "tc_adv_str10"}};
         for (const auto& [slider, key] : sliders) {
             const QRect s = Unscaled(slider);
-            draw(QRect(kEffectCaptionLeft, s.top() - 5, s.left() - 8 - kEffectCaptionLeft, 20),
+            // Wider than the effect caption: the sliders start close to the page's edge.
+            draw(QRect(kSliderCaptionLeft, s.top() - 5, s.left() - 8 - kSliderCaptionLeft, 20),
                  kRight, text(key));
             const bool active = (slider == light_ && mode == 1) || (slider == speed_ && mode == 2);
             if (active) {

@@ -36,6 +36,8 @@ unset VANTOR_SIMULATE WAYLAND_DISPLAY
 export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 mkdir -p "$HOME/Desktop" "$XDG_RUNTIME_DIR" "$VANTOR_DATA_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
+# A test may start the program in another language (index into the Lang list of cfg.ini).
+if [ -n "${lang_index:-}" ]; then printf '[OPT]\nLangIndex=%s\n' "$lang_index" >"$VANTOR_DATA_DIR/lang.ini"; fi
 log="$HOME/Desktop/Log.txt"
 
 display=90
