@@ -156,7 +156,7 @@ void CAdvDlg::PaintVariant(QPainter& painter) {
     draw(QRect(dbl.x + kPointerSliderWidth - 100, dbl.y + kPointerSliderHeight + 4, 100, 18),
          Qt::AlignRight | Qt::AlignVCenter, text("tc_msg38"));
     const auto beside = [&](const Point& p, const char* key) {
-        draw(QRect(p.x + kBoxSize + 8, p.y + kPointerSliderHeight + 4, 240, 19), kLeft, text(key));
+        draw(QRect(p.x + kBoxSize + 8, p.y + kPointerSliderHeight + 4, 330, 19), kLeft, text(key));
     };
     beside(o.ptMoveSpeed, "tc_adv_str5");
     beside(o.ptScrollSpeed, "tc_adv_str4");

@@ -71,7 +71,9 @@ constexpr int kNextBoxGap = 35;
 constexpr int kNextBoxGapWithSync = 15;
 constexpr int kOldCaptionGap = 8;
 constexpr int kOldCaptionWidth = 142;
-constexpr int kCaptionLeft = 673;
+// Left edge of the switch captions: right of the lift-off title, with room for translations
+// longer than "Angle snapping".
+constexpr int kCaptionLeft = 645;
 constexpr int kEffectCaptionLeft = 47;
 constexpr int kSliderCaptionLeft = 8;
 constexpr QSize kEffectBoxSize{147, 30};

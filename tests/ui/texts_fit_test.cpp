@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "app/config.h"
-#include "base/texts.h"
+#include "app/device_session.h"
 #include "app/windows/about_dlg.h"
+#include "base/texts.h"
 #include "controls/fitted_text.h"
+#include "controls/page_host.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "device/windows/progress_dlg.h"
@@ -27,7 +29,9 @@
 #include "keys/windows/firekey_dlg.h"
 #include "keys/windows/msg_dlg.h"
 #include "keys/windows/pick_macro_dlg.h"
+#include "pages/adv_dlg.h"
 #include "pages/move_dlg.h"
+#include "pages/new_adv_dlg.h"
 #include "platform/paths.h"
 
 namespace vantor {
@@ -68,6 +72,54 @@ std::unique_ptr<CMsgDlg> MessageWindow(int mode, const QString& prompt) {
     return dialog;
 }
 
+// A main window for pages drawn on their own: a record that shows every control, no device.
+class FitTestHost : public PageHost {
+  public:
+    explicit FitTestHost(const std::string& folder)
+        : store_(folder), macros_(folder, 0), session_(DeviceSessionSetup{}) {
+        record_.nDpiLevels = kDpiLevels;
+        record_.bDpiXY = 1;
+        for (DpiLevel& level : record_.Dpi) level.dwDpi = level.dwDpiY = 32000;
+        record_.nLOD = 1;
+        record_.stDpiEffect.nMode = 1;
+        record_.stSys.nDoubleClickTime = 900;
+        record_.stSys.nWheelLines = 10;
+        record_.stSys.nMouseSpeed = 20;
+    }
+    ProfileFile* Record() override { return &record_; }
+    ProfileStore& Store() override { return store_; }
+    MacroLibrary& Macros() override { return macros_; }
+    DeviceSession& Session() override { return session_; }
+    void CheckDeviceReady(std::function<void()>) override {}
+    bool IsDeviceReady() override { return false; }
+    void ApplyChange(std::uint32_t, int) override {}
+    void ShowText(const std::string&) override {}
+    bool AskOkCancel(const std::string&) override { return false; }
+    void SwitchPage(PageId) override {}
+    void RefreshPages() override {}
+
+  private:
+    ProfileFile record_{};
+    ProfileStore store_;
+    MacroLibrary macros_;
+    DeviceSession session_;
+};
+
+// Every page with the texts it can show, for the first device section.
+void DrawPages(const std::string& folder) {
+    FitTestHost host(folder);
+    SelectDeviceSection(0);
+    CNewAdvDlg newer(nullptr, host, QImage());
+    CAdvDlg older(nullptr, host, QImage());
+    for (CPerformancePage* page :
+         {static_cast<CPerformancePage*>(&newer), static_cast<CPerformancePage*>(&older)}) {
+        page->setGeometry(LayoutRect(QRect(0, 0, 1018, 539)));
+        page->PrepareForDevice();
+        page->LoadFromRecord(host.Record());
+        Draw(page);
+    }
+}
+
 // Every pop-up with the texts it can show, drawn once each.
 void DrawEveryWindow() {
     for (const char* key : kMessageTexts) Draw(MessageWindow(kMsgMessage, TextOf(key)).get());
@@ -103,6 +155,8 @@ void DrawEveryWindow() {
     CAboutDlg about(nullptr, 0x0107);
     if (about.FirmwareButton() != nullptr) about.FirmwareButton()->show();
     Draw(&about);
+
+    DrawPages(root);
 }
 
 // The keys whose text is `shown`, or failing that the longest text `shown` starts with
