@@ -11,6 +11,7 @@ class CNewAdvDlg : public CPerformancePage {
     CNewAdvDlg(QWidget* parent, PageHost& host, const QImage& background);
 
     void Layout4K() override;
+    void RefreshTexts() override;
     CPngBtn* SysLink() const { return sysLink_; }
 
   private:
