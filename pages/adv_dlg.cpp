@@ -1,5 +1,6 @@
 #include "pages/adv_dlg.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "app/config.h"
@@ -123,6 +124,10 @@ void CAdvDlg::OnVariantSlider(int controlId, int /*thumb*/, int value) {
         CommitChange(editor.SetDoubleClickTime(value));
     }
     update();
+}
+
+void CAdvDlg::mousePressEvent(QMouseEvent* event) {
+    event->accept();
 }
 
 void CAdvDlg::PaintVariant(QPainter& painter) {

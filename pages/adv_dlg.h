@@ -26,6 +26,9 @@ class CAdvDlg : public CPerformancePage {
     void ShowValues() override;
     void PaintVariant(QPainter& painter) override;
     void OnVariantSlider(int controlId, int thumb, int value) override;
+    // A click on this layout's background does nothing (the newer one lets the main window
+    // take it and drag itself).
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     enum Slider { kSpeed = 0, kWheel = 1, kDoubleClick = 2 };
