@@ -259,7 +259,12 @@ void CPerformancePage::PrepareForDevice() {
     if (Host().Record() == nullptr || !HasDevice() || d.DM > kDpiLevels) return;
     const std::span<const std::uint16_t> steps =
         TheSensorTables().Steps(static_cast<std::uint32_t>(d.Sensor));
-    if (steps.empty()) return;
+    if (steps.empty()) {
+        // A model without DPI steps: the rows of the previous model must not stay.
+        prepared_ = false;
+        ShowLevelRows();
+        return;
+    }
     stops_ = DpiStops(steps);
     prepared_ = true;
     PlaceRows();
