@@ -12,8 +12,10 @@
 #include "base/message_sink.h"
 #include "base/texts.h"
 #include "controls/combo_btn.h"
+#include "controls/logic/slider_scale.h"
 #include "controls/png_btn.h"
 #include "controls/png_hslider_ex.h"
+#include "controls/window_message.h"
 #include "pages/adv_dlg.h"
 #include "pages/new_adv_dlg.h"
 #include "platform/paths.h"
@@ -21,6 +23,7 @@
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui_support/page_test_host.h"
 
 namespace vantor {
 namespace {
@@ -205,6 +208,50 @@ TEST_F(PerformancePageTest, OlderLayoutEditsThePointerSettingsOfTheRecord) {
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(Record().stSys.nMouseSpeed, 1);
     EXPECT_EQ(older.LevelLabel(0)->Text(), QString::fromStdString(Text("tc_dpi")) + " 1");
+}
+
+// The page on its own: the device-ready check guards every change, and each change asks for
+// exactly its own write.
+TEST(PerformancePageAloneTest, RefusedChecksChangeNothingAndEachChangeAsksOnce) {
+    ASSERT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
+    SelectDeviceSection(0);
+    test::TempDir folder;
+    test::PageTestHost host(folder.path());
+    host.record.nDpiLevels = 4;
+    host.record.stDpiEffect.nMode = 0;
+    for (DpiLevel& level : host.record.Dpi) level.dwDpi = level.dwDpiY = 800;
+    CNewAdvDlg page(nullptr, host, QImage());
+    page.resize(1018, 539);
+    page.PrepareForDevice();
+    page.LoadFromRecord(&host.record);
+    page.show();
+
+    host.ready = false;
+    QTest::mouseClick(page.RippleBox(), Qt::LeftButton);
+    QTest::mouseClick(page.SeparateXYBox(), Qt::LeftButton);
+    EXPECT_EQ(SendWindowMessage(&page, WM_SLIDER_CHANGING, 800, SliderMessageParam(0, 100)), 0);
+    EXPECT_FALSE(page.RippleBox()->GetCheck());
+    EXPECT_EQ(host.record.nRipple, 0);
+    EXPECT_TRUE(host.writes.empty());
+
+    host.ready = true;
+    QTest::mouseClick(page.SeparateXYBox(), Qt::LeftButton);
+    EXPECT_EQ(host.writes, (std::vector<std::pair<std::uint32_t, int>>{{0x4, 255}}));
+    for (int i = 0; i < kDpiLevels; ++i) {
+        EXPECT_EQ(page.LevelSlider(i)->IsThumbVisible(1), true) << i;
+        EXPECT_EQ(page.ValueLabel(i, 1)->isVisible(), i < 4) << i;
+    }
+    host.writes.clear();
+    // The DPI light is off: its sliders store and send nothing.
+    page.DpiLightSlider()->SetPos(5, true);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(host.writes.empty());
+    EXPECT_EQ(host.record.stDpiEffect.nLight, 0u);
+    // A cancelled or zero typed value changes nothing.
+    page.SetNumberPrompt([](const QString&) { return std::optional<int>(0); });
+    page.TypeValue(0, 0);
+    EXPECT_TRUE(host.writes.empty());
+    EXPECT_EQ(host.record.Dpi[0].dwDpi, 800u);
 }
 
 }  // namespace

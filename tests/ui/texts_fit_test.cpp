@@ -33,6 +33,7 @@
 #include "pages/move_dlg.h"
 #include "pages/new_adv_dlg.h"
 #include "platform/paths.h"
+#include "tests/ui_support/page_test_host.h"
 
 namespace vantor {
 namespace {
@@ -72,42 +73,19 @@ std::unique_ptr<CMsgDlg> MessageWindow(int mode, const QString& prompt) {
     return dialog;
 }
 
-// A main window for pages drawn on their own: a record that shows every control, no device.
-class FitTestHost : public PageHost {
-  public:
-    explicit FitTestHost(const std::string& folder)
-        : store_(folder), macros_(folder, 0), session_(DeviceSessionSetup{}) {
-        record_.nDpiLevels = kDpiLevels;
-        record_.bDpiXY = 1;
-        for (DpiLevel& level : record_.Dpi) level.dwDpi = level.dwDpiY = 32000;
-        record_.nLOD = 1;
-        record_.stDpiEffect.nMode = 1;
-        record_.stSys.nDoubleClickTime = 900;
-        record_.stSys.nWheelLines = 10;
-        record_.stSys.nMouseSpeed = 20;
-    }
-    ProfileFile* Record() override { return &record_; }
-    ProfileStore& Store() override { return store_; }
-    MacroLibrary& Macros() override { return macros_; }
-    DeviceSession& Session() override { return session_; }
-    void CheckDeviceReady(std::function<void()>) override {}
-    bool IsDeviceReady() override { return false; }
-    void ApplyChange(std::uint32_t, int) override {}
-    void ShowText(const std::string&) override {}
-    bool AskOkCancel(const std::string&) override { return false; }
-    void SwitchPage(PageId) override {}
-    void RefreshPages() override {}
-
-  private:
-    ProfileFile record_{};
-    ProfileStore store_;
-    MacroLibrary macros_;
-    DeviceSession session_;
-};
-
 // Every page with the texts it can show, for the first device section.
 void DrawPages(const std::string& folder) {
-    FitTestHost host(folder);
+    // A record that shows every control.
+    test::PageTestHost host(folder);
+    ProfileFile& record = host.record;
+    record.nDpiLevels = kDpiLevels;
+    record.bDpiXY = 1;
+    for (DpiLevel& level : record.Dpi) level.dwDpi = level.dwDpiY = 32000;
+    record.nLOD = 1;
+    record.stDpiEffect.nMode = 1;
+    record.stSys.nDoubleClickTime = 900;
+    record.stSys.nWheelLines = 10;
+    record.stSys.nMouseSpeed = 20;
     SelectDeviceSection(0);
     CNewAdvDlg newer(nullptr, host, QImage());
     CAdvDlg older(nullptr, host, QImage());
