@@ -83,6 +83,11 @@ void ApplyWorker::WaitRequestsApplied(std::uint64_t number) const {
     changed_.wait(lock, [&] { return appliedNumber_ >= number || exit_ || !started_; });
 }
 
+ApplyWorker::QueueState ApplyWorker::Queue() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return {running_, pending_.size(), appliedNumber_};
+}
+
 bool ApplyWorker::IsBusy() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return running_ || !pending_.empty();

@@ -103,6 +103,15 @@ class ApplyWorker {
     // exit), or the worker is not running.
     void WaitRequestsApplied(std::uint64_t number) const;
 
+    // What the queue holds right now: whether a request runs, how many wait, and the number
+    // of the last request applied (requests are numbered from 1 in the order queued).
+    struct QueueState {
+        bool running = false;
+        std::size_t waiting = 0;
+        std::uint64_t applied = 0;
+    };
+    QueueState Queue() const;
+
     // True while a request runs or waits.
     bool IsBusy() const;
     // Waits until no request runs or waits; false when `timeoutMs` passed first.

@@ -1,14 +1,42 @@
-// The performance page of the older layout (OldAdvDlg) of the main window.
+// CAdvDlg: the older layout of the DPI and performance page (OldAdvDlg): 390-pixel level
+// rows, report rates in a row, and a section that edits the desktop pointer settings the
+// profile carries (pointer speed, wheel lines, double-click time, enhanced precision).
 #pragma once
 
-#include "controls/placeholder_page.h"
+#include <array>
+
+#include "pages/performance_page.h"
 
 namespace vantor {
 
-class CAdvDlg : public CPlaceholderPage {
+class CAdvDlg : public CPerformancePage {
   public:
-    CAdvDlg(QWidget* parent, PageHost& host, const QImage& background)
-        : CPlaceholderPage(parent, host, background, "tc_page2") {}
+    CAdvDlg(QWidget* parent, PageHost& host, const QImage& background);
+
+    void Layout4K() override;
+
+    CPngSliderBar* PointerSpeedSlider() const { return sliders_[kSpeed]; }
+    CPngSliderBar* WheelLinesSlider() const { return sliders_[kWheel]; }
+    CPngSliderBar* DoubleClickSlider() const { return sliders_[kDoubleClick]; }
+    CPngBtn* EnhancePrecisionBox() const { return enhance_; }
+    CPngBtn* OneScreenBox() const { return oneScreen_; }
+
+  protected:
+    PerformanceShown Shown() const override;
+    void ShowValues() override;
+    void PaintVariant(QPainter& painter) override;
+    void OnVariantSlider(int controlId, int thumb, int value) override;
+    // A click on this layout's background does nothing (the newer one lets the main window
+    // take it and drag itself).
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    enum Slider { kSpeed = 0, kWheel = 1, kDoubleClick = 2 };
+    void PlacePointerSection();
+
+    std::array<CPngSliderBar*, 3> sliders_{};
+    CPngBtn* enhance_ = nullptr;
+    CPngBtn* oneScreen_ = nullptr;
 };
 
 }  // namespace vantor

@@ -1,14 +1,23 @@
-// The performance page of the main window.
+// CNewAdvDlg: the DPI and performance page of the main window (650-pixel level rows, report
+// rates in a column, and a link that opens the desktop's own mouse settings).
 #pragma once
 
-#include "controls/placeholder_page.h"
+#include "pages/performance_page.h"
 
 namespace vantor {
 
-class CNewAdvDlg : public CPlaceholderPage {
+class CNewAdvDlg : public CPerformancePage {
   public:
-    CNewAdvDlg(QWidget* parent, PageHost& host, const QImage& background)
-        : CPlaceholderPage(parent, host, background, "tc_page2") {}
+    CNewAdvDlg(QWidget* parent, PageHost& host, const QImage& background);
+
+    void Layout4K() override;
+    void RefreshTexts() override;
+    CPngBtn* SysLink() const { return sysLink_; }
+
+  private:
+    void PlaceSysLink();
+
+    CPngBtn* sysLink_ = nullptr;
 };
 
 }  // namespace vantor

@@ -19,15 +19,8 @@ namespace {
 
 constexpr std::size_t kMaxEntryBytes = 64 * 1024;
 
-std::string ConfigHome() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') return WithTrailingSlash(config);
-    const char* home = std::getenv("HOME");
-    return WithTrailingSlash(home != nullptr && *home != '\0' ? home : "/tmp") + ".config/";
-}
-
 std::string AutostartDir() {
-    return ConfigHome() + "autostart/";
+    return ConfigHomeDir() + "autostart/";
 }
 
 bool HasControlCharacter(std::string_view text) {
@@ -138,7 +131,7 @@ bool EnableAutostart(const AutostartEntry& entry, int* error) {
     const std::string text = AutostartEntryText(entry);
     if (text.empty()) return SetError(error, EINVAL);
     // The configuration folder is private to the user when we are the first to make it.
-    const std::string config = ConfigHome();
+    const std::string config = ConfigHomeDir();
     if (!DirectoryExists(config) && mkdir(config.c_str(), 0700) != 0 && errno != EEXIST) {
         return SetError(error, errno);
     }

@@ -74,6 +74,12 @@ std::string LocalAppDataDir() {
     return WithTrailingSlash(EnvOr("XDG_DATA_HOME", HomeDir() + ".local/share"));
 }
 
+std::string ConfigHomeDir() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/') return WithTrailingSlash(config);
+    return HomeDir() + ".config/";
+}
+
 std::string DataDirFor(const std::string& appdir) {
     std::string overridden = EnvOr("VANTOR_DATA_DIR", "");
     if (!overridden.empty()) return WithTrailingSlash(overridden);

@@ -16,6 +16,10 @@ std::string ProgramDir();
 // $XDG_DATA_HOME, else ~/.local/share.
 std::string LocalAppDataDir();
 
+// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config: where the desktop and its
+// programs keep the user's settings.
+std::string ConfigHomeDir();
+
 // The per-user data folder: $VANTOR_DATA_DIR when set, else LocalAppDataDir() + appdir.
 std::string DataDirFor(const std::string& appdir);
 

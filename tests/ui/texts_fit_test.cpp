@@ -17,10 +17,12 @@
 #include <vector>
 
 #include "app/config.h"
+#include "app/device_session.h"
 #include "app/windows/about_dlg.h"
 #include "app/windows/vantor_dlg.h"
 #include "base/texts.h"
 #include "controls/fitted_text.h"
+#include "controls/page_host.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "device/windows/progress_dlg.h"
@@ -30,11 +32,14 @@
 #include "keys/windows/firekey_dlg.h"
 #include "keys/windows/msg_dlg.h"
 #include "keys/windows/pick_macro_dlg.h"
+#include "pages/adv_dlg.h"
 #include "pages/move_dlg.h"
+#include "pages/new_adv_dlg.h"
 #include "platform/paths.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui_support/page_test_host.h"
 
 namespace vantor {
 namespace {
@@ -105,6 +110,31 @@ void DrawMainWindow(int languageIndex) {
     }
 }
 
+// Every page with the texts it can show, for the first device section.
+void DrawPages(const std::string& folder) {
+    // A record that shows every control.
+    test::PageTestHost host(folder);
+    ProfileFile& record = host.record;
+    record.nDpiLevels = kDpiLevels;
+    record.bDpiXY = 1;
+    for (DpiLevel& level : record.Dpi) level.dwDpi = level.dwDpiY = 32000;
+    record.nLOD = 1;
+    record.stDpiEffect.nMode = 1;
+    record.stSys.nDoubleClickTime = 900;
+    record.stSys.nWheelLines = 10;
+    record.stSys.nMouseSpeed = 20;
+    SelectDeviceSection(0);
+    CNewAdvDlg newer(nullptr, host, QImage());
+    CAdvDlg older(nullptr, host, QImage());
+    for (CPerformancePage* page :
+         {static_cast<CPerformancePage*>(&newer), static_cast<CPerformancePage*>(&older)}) {
+        page->setGeometry(LayoutRect(QRect(0, 0, 1018, 539)));
+        page->PrepareForDevice();
+        page->LoadFromRecord(host.Record());
+        Draw(page);
+    }
+}
+
 // Every pop-up with the texts it can show, drawn once each.
 void DrawEveryWindow() {
     for (const char* key : kMessageTexts) Draw(MessageWindow(kMsgMessage, TextOf(key)).get());
@@ -140,6 +170,8 @@ void DrawEveryWindow() {
     CAboutDlg about(nullptr, 0x0107);
     if (about.FirmwareButton() != nullptr) about.FirmwareButton()->show();
     Draw(&about);
+
+    DrawPages(root);
 }
 
 // The keys whose text is `shown`, or failing that the longest text `shown` starts with

@@ -21,6 +21,8 @@ sed 's/^Debug=.*/Debug=2/' "$program_src/cfg.ini" >"$program/cfg.ini"
 # Under AddressSanitizer: what the desktop's libraries keep is not the program's leak.
 export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 mkdir -p "$HOME/Desktop"
+# A test may start the program in another language (index into the Lang list of cfg.ini).
+if [ -n "${lang_index:-}" ]; then printf '[OPT]\nLangIndex=%s\n' "$lang_index" >"$VANTOR_DATA_DIR/lang.ini"; fi
 log="$HOME/Desktop/Log.txt"
 
 shot() { import -window root "$artefacts/$1.png" 2>/dev/null; }

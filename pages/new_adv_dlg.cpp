@@ -1,0 +1,52 @@
+#include "pages/new_adv_dlg.h"
+
+#include "app/config.h"
+#include "base/log.h"
+#include "base/texts.h"
+#include "controls/layout_4k.h"
+#include "controls/png_btn.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+#include "platform/pointer_settings.h"
+
+namespace vantor {
+
+CNewAdvDlg::CNewAdvDlg(QWidget* parent, PageHost& host, const QImage& background)
+    : CPerformancePage(parent, host, background, PerformanceLayout{}) {
+    if (Options().ShowSys == 0) return;
+    sysLink_ = new CPngBtn(this);
+    sysLink_->setCursor(Qt::PointingHandCursor);
+    // A small font: the link is narrow and some languages have long single words.
+    sysLink_->setFont(FontForCellHeight(WindowFont(), Is4KLayout() ? 26 : 13));
+    connect(sysLink_, &CPngBtn::clicked, this, [] {
+        if (!OpenDesktopMouseSettings()) DbgLog("No desktop mouse settings to open");
+    });
+    PlaceSysLink();
+    RefreshTexts();
+}
+
+void CNewAdvDlg::RefreshTexts() {
+    CPerformancePage::RefreshTexts();
+    if (sysLink_ == nullptr) return;
+    // The page's own picture is not drawn here, so the link says what it opens.
+    sysLink_->SetText(QString::fromStdString(Text("tc_adv_str18")), 0,
+                      Qt::AlignCenter | Qt::TextWordWrap);
+    sysLink_->SetTextColors(ColorFromColorRef(Options().Btn_txt_clr_ov),
+                            ColorFromColorRef(Options().Btn_txt_clr_nr),
+                            ColorFromColorRef(Options().Btn_txt_clr_dn));
+}
+
+void CNewAdvDlg::PlaceSysLink() {
+    if (sysLink_ == nullptr) return;
+    const Rect& r = Options().rcSys;
+    const QRect link(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+    sysLink_->setGeometry(LayoutRect(link));
+    sysLink_->SetBackgroundImage(BackgroundCrop(PageBackground(), LayoutRect(link)));
+}
+
+void CNewAdvDlg::Layout4K() {
+    CPerformancePage::Layout4K();
+    PlaceSysLink();
+}
+
+}  // namespace vantor

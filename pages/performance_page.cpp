@@ -1,0 +1,780 @@
+#include "pages/performance_page.h"
+
+#include <QColorDialog>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/config.h"
+#include "base/log.h"
+#include "base/texts.h"
+#include "controls/combo_btn.h"
+#include "controls/fitted_text.h"
+#include "controls/layout_4k.h"
+#include "controls/png_btn.h"
+#include "controls/png_hslider_ex.h"
+#include "controls/png_slider.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+#include "keys/windows/msg_dlg.h"
+#include "profile/sensor_tables.h"
+
+namespace vantor {
+
+// The colour swatch of a level: a solid square; a click asks for a new colour.
+class CDpiSwatch : public QWidget {
+  public:
+    explicit CDpiSwatch(QWidget* parent) : QWidget(parent) {}
+    void SetColor(std::uint32_t colorRef) {
+        color_ = colorRef;
+        update();
+    }
+    std::uint32_t Color() const { return color_; }
+    void SetReadOnly(bool on) {
+        readOnly_ = on;
+        setCursor(on ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    }
+    std::function<void()> onClick;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), ColorFromColorRef(color_));
+        painter.setPen(QColor(255, 255, 255, 90));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        event->accept();
+        if (!readOnly_ && event->button() == Qt::LeftButton && rect().contains(event->pos()) &&
+            onClick) {
+            onClick();
+        }
+    }
+
+  private:
+    std::uint32_t color_ = 0;
+    bool readOnly_ = false;
+};
+
+namespace {
+
+constexpr int kLevelSliderId = 100;  // + level
+constexpr int kDpiLightId = 200;
+constexpr int kDpiSpeedId = 201;
+constexpr int kLevelCountId = 210;
+constexpr int kEffectId = 211;
+constexpr int kValueLabelWidth = 42;
+constexpr int kLabelGap = 70;
+constexpr int kSwatchLeft = 33;
+constexpr int kSwatchSize = 18;
+constexpr int kSensorModeGap = 45;
+constexpr int kNextBoxGap = 35;
+constexpr int kNextBoxGapWithSync = 15;
+constexpr int kOldCaptionGap = 8;
+constexpr int kOldCaptionWidth = 142;
+// Left edge of the switch captions: right of the lift-off title, with room for translations
+// longer than "Angle snapping".
+constexpr int kCaptionLeft = 645;
+constexpr int kEffectCaptionLeft = 47;
+constexpr int kSliderCaptionLeft = 8;
+constexpr QSize kEffectBoxSize{147, 30};
+constexpr int kSmallSliderHeight = 10;
+constexpr int kOldRateGap = 90;
+
+QImage Skin(const QString& name) {
+    QImage image = LoadSkinImage(name);
+    return Is4KLayout() ? ScaledCopy(image, 2) : image;
+}
+
+void Place(QWidget* widget, const QRect& rect) {
+    if (widget != nullptr) widget->setGeometry(LayoutRect(rect));
+}
+
+QRect Unscaled(const QWidget* widget) {
+    const QRect r = widget->geometry();
+    return Is4KLayout() ? QRect(r.x() / 2, r.y() / 2, r.width() / 2, r.height() / 2) : r;
+}
+
+}  // namespace
+
+CPerformancePage::CPerformancePage(QWidget* parent, PageHost& host, const QImage& background,
+                                   PerformanceLayout layout)
+    : CPage(parent, host, background), layout_(std::move(layout)) {
+    CreateControls();
+    RefreshTexts();
+}
+
+CPerformancePage::~CPerformancePage() = default;
+
+QColor CPerformancePage::TextColor() const {
+    return ColorFromColorRef(Options().clrTxtAdvDlg);
+}
+
+QRect CPerformancePage::Fixed(const QRect& rect) const {
+    return LayoutRect(rect);
+}
+
+QImage CPerformancePage::Crop(const QRect& rect) const {
+    return BackgroundCrop(background_, LayoutRect(rect));
+}
+
+CPngBtn* CPerformancePage::NewBox(const QRect& rect, bool radio) {
+    auto* box = new CPngBtn(this);
+    const QString on = radio ? QStringLiteral("radio_dn.png") : QStringLiteral("check_dn.png");
+    const QString off = radio ? QStringLiteral("radio_nr.png") : QStringLiteral("check_nr.png");
+    box->SetImages(Skin(off), Skin(off), Skin(on));
+    box->SetPressedAltImage(Skin(on));
+    box->SetCheckMode(true, false);  // the page sets the state after the device-ready check
+    box->SetStretch(true);
+    Place(box, rect);
+    box->setCursor(Qt::PointingHandCursor);
+    return box;
+}
+
+CPngSliderBar* CPerformancePage::NewSmallSlider(const QPoint& at, int width, const QString& bar,
+                                                const QString& fill, int controlId, int stops) {
+    auto* slider = new CPngSliderBar(this);
+    slider->Create(LayoutRect(QRect(at, QSize(width, kSmallSliderHeight))), controlId, Skin(bar),
+                   Skin(fill), Skin(QStringLiteral("slider.png")));
+    slider->SetRange(1, stops);
+    slider->SetEvenScale(stops);
+    slider->SetShowMarks(true);
+    slider->SetAskFirst(true);
+    return slider;
+}
+
+void CPerformancePage::CreateControls() {
+    for (int i = 0; i < kDpiLevels; ++i) {
+        Row& row = rows_[static_cast<std::size_t>(i)];
+        row.slider = new CPngHSliderBarEx(this);
+        row.slider->Create(QRect(0, 0, layout_.rowWidth, kRowHeight), kLevelSliderId + i,
+                           Skin(layout_.rowBar), Skin(layout_.rowFill),
+                           Skin(QStringLiteral("slider.png")), Skin(QStringLiteral("slider2.png")));
+        row.slider->SetAskFirst(true);
+        row.slider->ShowThumb(false, 1);
+        row.label = new CPngBtn(this);
+        connect(row.label, &CPngBtn::clicked, this, [this, i] { OnLevelLabel(i); });
+        for (int axis = 0; axis < 2; ++axis) {
+            CPngBtn*& value = row.value[static_cast<std::size_t>(axis)];
+            value = new CPngBtn(this);
+            value->setCursor(Qt::IBeamCursor);
+            connect(value, &CPngBtn::clicked, this, [this, i, axis] { TypeValue(i, axis); });
+        }
+        row.swatch = new CDpiSwatch(this);
+        row.swatch->onClick = [this, i] { OnColor(i); };
+        for (QWidget* w : {static_cast<QWidget*>(row.slider), static_cast<QWidget*>(row.label),
+                           static_cast<QWidget*>(row.value[0]), static_cast<QWidget*>(row.value[1]),
+                           static_cast<QWidget*>(row.swatch)}) {
+            w->hide();
+        }
+    }
+    levelCount_ = new CComboBtn(this);
+    levelCount_->SetControlId(kLevelCountId);
+    levelCount_->SetImages(Skin(QStringLiteral("combo2_nr.png")), {}, {});
+    levelCount_->SetStretch(true);
+    levelCount_->SetVeto([this](std::uint32_t, std::intptr_t) { return Host().IsDeviceReady(); },
+                         0);
+    levelCount_->SetChangesOnly(true);
+    xyBox_ = NewBox({}, false);
+    connect(xyBox_, &CPngBtn::clicked, this, [this] {
+        RunChange([this] {
+            const PerfRequest request = editor_.SetSeparateXY(!xyBox_->GetCheck());
+            ShowEditorValues();  // thumbs, their pictures and the value labels
+            return std::optional(request);
+        });
+    });
+
+    for (int r = 0; r < 4; ++r) {
+        rates_[static_cast<std::size_t>(r)] = NewBox({}, true);
+        connect(rates_[static_cast<std::size_t>(r)], &CPngBtn::clicked, this,
+                [this, r] { RunChange([this, r] { return editor_.SetRateButton(r); }); });
+    }
+    for (int l = 0; l < 2; ++l) {
+        lod_[static_cast<std::size_t>(l)] = NewBox({}, true);
+        connect(lod_[static_cast<std::size_t>(l)], &CPngBtn::clicked, this,
+                [this, l] { RunChange([this, l] { return editor_.SetLiftOff(l + 1); }); });
+        sensorMode_[static_cast<std::size_t>(l)] = NewBox({}, true);
+        connect(sensorMode_[static_cast<std::size_t>(l)], &CPngBtn::clicked, this, [this, l] {
+            RunChange([this, l] { return std::optional(editor_.SetSensorMode(l == 0)); });
+        });
+    }
+    ripple_ = NewBox({}, false);
+    connect(ripple_, &CPngBtn::clicked, this, [this] {
+        RunChange([this] { return std::optional(editor_.SetRipple(!editor_.Values().ripple)); });
+    });
+    fixLine_ = NewBox({}, false);
+    connect(fixLine_, &CPngBtn::clicked, this, [this] {
+        RunChange(
+            [this] { return std::optional(editor_.SetAngleSnapping(!editor_.Values().fixLine)); });
+    });
+    motionSync_ = NewBox({}, false);
+    connect(motionSync_, &CPngBtn::clicked, this, [this] {
+        RunChange(
+            [this] { return std::optional(editor_.SetMotionSync(!editor_.Values().motionSync)); });
+    });
+
+    const AppOptions& o = Options();
+    effect_ = new CComboBtn(this);
+    effect_->SetControlId(kEffectId);
+    effect_->SetImages(Skin(QStringLiteral("combo_nr.png")), {}, {});
+    effect_->SetStretch(true);
+    effect_->SetVeto([this](std::uint32_t, std::intptr_t) { return Host().IsDeviceReady(); }, 0);
+    effect_->SetChangesOnly(true);
+    light_ = NewSmallSlider({o.ptDpiLight.x, o.ptDpiLight.y}, layout_.lightWidth, layout_.lightBar,
+                            layout_.lightFill, kDpiLightId, kDpiLightSteps);
+    speed_ = NewSmallSlider({o.ptDpiSpeed.x, o.ptDpiSpeed.y}, layout_.lightWidth, layout_.lightBar,
+                            layout_.lightFill, kDpiSpeedId, kDpiSpeedSteps);
+    for (QWidget* w : {static_cast<QWidget*>(levelCount_), static_cast<QWidget*>(xyBox_),
+                       static_cast<QWidget*>(effect_), static_cast<QWidget*>(light_),
+                       static_cast<QWidget*>(speed_)}) {
+        w->hide();
+    }
+    for (CPngBtn* b : rates_) b->hide();
+    for (CPngBtn* b : lod_) b->hide();
+    for (CPngBtn* b : sensorMode_) b->hide();
+    ripple_->hide();
+    fixLine_->hide();
+    motionSync_->hide();
+}
+
+bool CPerformancePage::HasDevice() const {
+    return CurrentDevice().Sensor != 0;
+}
+
+int CPerformancePage::DeviceLevels() const {
+    return std::clamp(CurrentDevice().DM, 1, kDpiLevels);
+}
+
+QRect CPerformancePage::RowRect(int level) const {
+    const AppOptions& o = Options();
+    const int y = o.ptDpiBar.y + level * (kRowHeight + CurrentDevice().DPIH);
+    return {o.ptDpiBar.x, y, layout_.rowWidth, kRowHeight};
+}
+
+PerformanceShown CPerformancePage::Shown() const {
+    return ShownForDevice(CurrentDevice(), false);
+}
+
+void CPerformancePage::PrepareForDevice() {
+    const DeviceSection& d = CurrentDevice();
+    if (Host().Record() == nullptr || !HasDevice() || d.DM > kDpiLevels) return;
+    const std::span<const std::uint16_t> steps =
+        TheSensorTables().Steps(static_cast<std::uint32_t>(d.Sensor));
+    if (steps.empty()) {
+        // A model without DPI steps: the rows of the previous model must not stay.
+        prepared_ = false;
+        ShowLevelRows();
+        return;
+    }
+    stops_ = DpiStops(steps);
+    prepared_ = true;
+    PlaceRows();
+    for (Row& row : rows_) {
+        for (int thumb = 0; thumb < 2; ++thumb) {
+            row.slider->SetRange(0, static_cast<int>(stops_.size()) - 1, thumb);
+            row.slider->SetValueTable(stops_, thumb);
+        }
+        row.swatch->SetReadOnly(d.DpiColorReadOnly != 0);
+    }
+    SetRowScales();
+    levelCount_->ClearItems(0);
+    for (int n = 1; n <= DeviceLevels(); ++n) {
+        levelCount_->AddItem(0, static_cast<std::uint32_t>(n), std::to_string(n));
+    }
+    effect_->ClearItems(0);
+    effect_->AddItem(0, 1, Text("tc_led_mode1"));
+    effect_->AddItem(0, 2, Text("tc_led_mode2"));
+    effect_->AddItem(0, 0, Text("tc_led_mode7"));
+
+    const bool showDpi = d.ShowDpi != 0;
+    levelCount_->setVisible(showDpi);
+    xyBox_->setVisible(showDpi && d.ShowXY != 0);
+    const bool showLed = showDpi && d.ShowDpiLED != 0;
+    effect_->setVisible(showLed);
+    light_->setVisible(showLed);
+    speed_->setVisible(showLed);
+    for (CPngBtn* b : rates_) b->setVisible(d.ShowUsbRate != 0);
+    for (CPngBtn* b : lod_) b->setVisible(d.ShowLOD != 0);
+    for (CPngBtn* b : sensorMode_) b->setVisible(d.ptSensorMode != Point{});
+    ripple_->setVisible(d.ShowRipple != 0);
+    fixLine_->setVisible(d.ShowFixLine != 0);
+    motionSync_->setVisible(d.ShowMotionSync != 0);
+    ShowEditorValues();
+}
+
+void CPerformancePage::SetRowScales() {
+    if (!prepared_) return;
+    for (Row& row : rows_) {
+        for (int thumb = 0; thumb < 2; ++thumb) {
+            const CPngSlider* knob = row.slider->Thumb(thumb);
+            row.slider->SetScalePos(
+                SpreadStopPositions(row.slider->width(), knob != nullptr ? knob->width() : 0,
+                                    static_cast<int>(stops_.size())),
+                thumb);
+        }
+    }
+}
+
+void CPerformancePage::Layout4K() {
+    PlaceRows();
+    SetRowScales();
+    update();
+}
+
+void CPerformancePage::PlaceRows() {
+    const AppOptions& o = Options();
+    const DeviceSection& d = CurrentDevice();
+    for (int i = 0; i < kDpiLevels; ++i) {
+        Row& row = rows_[static_cast<std::size_t>(i)];
+        const QRect bar = RowRect(i);
+        Place(row.slider, bar);
+        const QRect swatch(bar.left() - kSwatchLeft, bar.top() + 6, kSwatchSize, kSwatchSize);
+        Place(row.swatch, swatch);
+        const QRect label(swatch.left() - kLabelGap, bar.top(), kLabelGap - 4, kRowHeight);
+        Place(row.label, label);
+        row.label->SetBackgroundImage(Crop(label));
+    }
+    ShowSeparateXY();
+    const QRect first = RowRect(0);
+    Place(levelCount_, QRect(QPoint(first.right() - 83, 25), QPoint(first.right(), 44)));
+    const QRect last = RowRect(DeviceLevels() - 1);
+    Place(xyBox_, QRect(last.left(), last.bottom() + 1 + 15, kBoxSize, kBoxSize));
+
+    QPoint at = layout_.firstRate;
+    for (CPngBtn* b : rates_) {
+        Place(b, QRect(at, QSize(kRadioSize, kRadioSize)));
+        at = layout_.ratesInRow ? QPoint(at.x() + kRadioSize + kOldRateGap, at.y())
+                                : QPoint(at.x(), at.y() + kRadioSize + o.RateVSp);
+    }
+    Place(lod_[0], QRect(layout_.firstLod, QSize(kRadioSize, kRadioSize)));
+    Place(lod_[1],
+          QRect(QPoint(layout_.firstLod.x() + kRadioSize + layout_.lodGap, layout_.firstLod.y()),
+                QSize(kRadioSize, kRadioSize)));
+    const QPoint mode(d.ptSensorMode.x, d.ptSensorMode.y);
+    Place(sensorMode_[0], QRect(mode, QSize(kRadioSize, kRadioSize)));
+    Place(sensorMode_[1], QRect(QPoint(mode.x() + kRadioSize + kSensorModeGap, mode.y()),
+                                QSize(kRadioSize, kRadioSize)));
+    QRect box(QPoint(d.ptRipple.x, d.ptRipple.y), QSize(kBoxSize, kBoxSize));
+    const int gap = d.ShowMotionSync != 0 ? kNextBoxGapWithSync : kNextBoxGap;
+    for (CPngBtn* b : {ripple_, fixLine_, motionSync_}) {
+        if (b == fixLine_ && d.ptFixLine != Point{}) {
+            box.moveTopLeft(QPoint(d.ptFixLine.x, d.ptFixLine.y));
+        }
+        Place(b, box);
+        if (!b->isHidden() || !prepared_) box.translate(0, kBoxSize + gap);
+    }
+    Place(effect_, QRect(QPoint(o.ptDpiEft.x, o.ptDpiEft.y), kEffectBoxSize));
+    Place(light_, QRect(QPoint(o.ptDpiLight.x, o.ptDpiLight.y),
+                        QSize(layout_.lightWidth, kSmallSliderHeight)));
+    Place(speed_, QRect(QPoint(o.ptDpiSpeed.x, o.ptDpiSpeed.y),
+                        QSize(layout_.lightWidth, kSmallSliderHeight)));
+}
+
+void CPerformancePage::ShowSeparateXY() {
+    const bool xy = editor_.Values().xy;
+    for (int i = 0; i < kDpiLevels; ++i) {
+        Row& row = rows_[static_cast<std::size_t>(i)];
+        const QRect bar = RowRect(i);
+        row.slider->SetThumbImage(
+            Skin(xy ? QStringLiteral("slider1.png") : QStringLiteral("slider.png")), 0);
+        row.slider->ShowThumb(xy, 1);
+        QRect xLabel(bar.right() + 10, bar.top(), 50, kRowHeight);
+        QRect yLabel(bar.right() + 8, bar.top() + 15, kValueLabelWidth, 14);
+        if (xy) xLabel = QRect(bar.right() + 8, bar.top(), kValueLabelWidth, 14);
+        Place(row.value[0], xLabel);
+        Place(row.value[1], yLabel);
+        row.value[0]->SetBackgroundImage(Crop(xLabel));
+        row.value[1]->SetBackgroundImage(Crop(yLabel));
+    }
+    ShowLevelRows();
+}
+
+void CPerformancePage::ShowLevelRows() {
+    const DeviceSection& d = CurrentDevice();
+    const PerformanceValues& v = editor_.Values();
+    const bool showDpi = prepared_ && d.ShowDpi != 0;
+    for (int i = 0; i < kDpiLevels; ++i) {
+        Row& row = rows_[static_cast<std::size_t>(i)];
+        const bool shown = showDpi && i < v.levels && i < DeviceLevels();
+        row.slider->setVisible(shown);
+        row.label->setVisible(shown);
+        row.value[0]->setVisible(shown);
+        row.value[1]->setVisible(shown && v.xy);
+        row.swatch->setVisible(shown && d.ShowDpiColor != 0);
+    }
+    update();
+}
+
+void CPerformancePage::LoadFromRecord(const ProfileFile* record) {
+    if (record == nullptr) record = Host().Record();
+    if (record == nullptr) return;
+    editor_.Load(*record);
+    loaded_ = true;
+    ShowEditorValues();
+}
+
+void CPerformancePage::ShowEditorValues() {
+    ShowValues();
+    if (!prepared_ || !loaded_) return;
+    const PerformanceValues& v = editor_.Values();
+    for (int i = 0; i < kDpiLevels; ++i) {
+        Row& row = rows_[static_cast<std::size_t>(i)];
+        const std::size_t at = static_cast<std::size_t>(i);
+        // A value that is not a stop shows the nearest one; the record keeps its value
+        // until the user moves this thumb.
+        for (int axis = 0; axis < 2; ++axis) {
+            const int value = axis == 0 ? v.dpiX[at] : (v.xy ? v.dpiY[at] : v.dpiX[at]);
+            const int stop = NearestStopIndex(stops_, value);
+            if (stop >= 0) row.slider->SetPos(stop, false, axis);
+            row.value[static_cast<std::size_t>(axis)]->SetText(
+                QString::number(row.slider->GetValue(axis)));
+        }
+        row.swatch->SetColor(v.color[at]);
+    }
+    levelCount_->SelectValue(static_cast<std::uint32_t>(v.levels));
+    effect_->SelectValue(static_cast<std::uint32_t>(v.effectMode));
+    SetBoxes();
+    ShowSeparateXY();
+    ShowDpiLight();
+    MarkCurrentLevel(Host().Session().CurDpiLevel());
+}
+
+void CPerformancePage::SetBoxes() {
+    const PerformanceValues& v = editor_.Values();
+    xyBox_->SetCheck(v.xy);
+    const int rate = RateButtonOfRecord(v.reportRate);
+    for (int r = 0; r < 4; ++r) rates_[static_cast<std::size_t>(r)]->SetCheck(r == rate);
+    if (v.lod == 1 || v.lod == 2) {
+        lod_[0]->SetCheck(v.lod == 1);
+        lod_[1]->SetCheck(v.lod == 2);
+    }
+    sensorMode_[0]->SetCheck(v.sensorMode == 1);
+    sensorMode_[1]->SetCheck(v.sensorMode != 1);
+    ripple_->SetCheck(v.ripple);
+    fixLine_->SetCheck(v.fixLine);
+    motionSync_->SetCheck(v.motionSync);
+}
+
+void CPerformancePage::ShowDpiLight() {
+    const PerformanceValues& v = editor_.Values();
+    light_->ShowThumb(v.effectMode == 1);
+    speed_->ShowThumb(v.effectMode == 2);
+    light_->SetPos(std::clamp(v.effectLight, 1, kDpiLightSteps));
+    speed_->SetPos(std::clamp(v.effectSpeed, 1, kDpiSpeedSteps));
+    update();
+}
+
+void CPerformancePage::StoreToRecord(ProfileFile* record) {
+    if (record == nullptr || !loaded_) return;
+    StorePerformanceValues(editor_.Values(), Shown(), *record);
+}
+
+void CPerformancePage::RunChange(const std::function<std::optional<PerfRequest>()>& change) {
+    Host().CheckDeviceReady([this, change] { CommitChange(change()); });
+}
+
+void CPerformancePage::CommitChange(const std::optional<PerfRequest>& request) {
+    SetBoxes();
+    if (!request) return;
+    StoreToRecord(Host().Record());
+    Host().ApplyChange(request->flags, request->index);
+}
+
+void CPerformancePage::MarkCurrentLevel(int level) {
+    if (level < 0 || level >= kDpiLevels) return;
+    markedLevel_ = level;
+    const QColor mark = ColorFromColorRef(Options().clrDpiMark);
+    const QColor text = TextColor();
+    for (int i = 0; i < kDpiLevels; ++i) {
+        CPngBtn* label = rows_[static_cast<std::size_t>(i)].label;
+        const QColor c = i == level ? mark : text;
+        label->SetTextColors(c, c, c);
+        label->update();
+    }
+}
+
+void CPerformancePage::SelectReportRateFromDevice(int rateCode) {
+    const int button = RateButtonOfDeviceCode(static_cast<std::uint64_t>(rateCode));
+    if (button < 0) return;
+    editor_.SetRateButton(button);
+    SetBoxes();
+}
+
+void CPerformancePage::OnLevelLabel(int level) {
+    if (CurrentDevice().SetDPIByClick == 0) return;
+    RunChange([this, level]() -> std::optional<PerfRequest> {
+        const std::optional<PerfRequest> request = editor_.ChooseCurrentLevel(level);
+        if (!request) return std::nullopt;
+        Host().Session().SetCurDpiLevel(level);
+        MarkCurrentLevel(level);
+        return request;
+    });
+}
+
+void CPerformancePage::TypeValue(int level, int axis) {
+    if (!prepared_ || stops_.empty() || level < 0 || level >= kDpiLevels) return;
+    if (axis == 1 && !editor_.Values().xy) return;
+    const QString prompt = QString::fromStdString(
+        DpiInputPrompt(Text("tc_dpirange"), Text("tc_dpi"), stops_.front(), stops_.back()));
+    std::optional<int> typed;
+    if (numberPrompt_) {
+        typed = numberPrompt_(prompt);
+    } else {
+        CMsgDlg dialog(window());
+        dialog.SetMode(kMsgNumberInput);
+        dialog.SetPrompt(prompt);
+        dialog.SetTextLimit(kNumberInputChars);
+        if (dialog.exec() == QDialog::Accepted) typed = dialog.InputNumber();
+    }
+    if (!typed || *typed == 0) return;
+    RunChange([this, level, axis, value = *typed]() -> std::optional<PerfRequest> {
+        const std::optional<PerfRequest> request = editor_.TypeLevelDpi(level, axis, value, stops_);
+        if (!request) return std::nullopt;
+        Row& row = rows_[static_cast<std::size_t>(level)];
+        const PerformanceValues& v = editor_.Values();
+        const std::size_t at = static_cast<std::size_t>(level);
+        row.slider->SetPosByValue(axis == 0 ? v.dpiX[at] : v.dpiY[at], false, axis);
+        row.value[static_cast<std::size_t>(axis)]->SetText(
+            QString::number(axis == 0 ? v.dpiX[at] : v.dpiY[at]));
+        return request;
+    });
+}
+
+void CPerformancePage::OnColor(int level) {
+    const std::uint32_t current = editor_.Values().color[static_cast<std::size_t>(level)];
+    std::optional<std::uint32_t> chosen;
+    if (colorPicker_) {
+        chosen = colorPicker_(current);
+    } else {
+        const QColor picked = QColorDialog::getColor(ColorFromColorRef(current), this);
+        if (picked.isValid()) {
+            chosen = static_cast<std::uint32_t>(picked.red()) |
+                     (static_cast<std::uint32_t>(picked.green()) << 8) |
+                     (static_cast<std::uint32_t>(picked.blue()) << 16);
+        }
+    }
+    if (!chosen) return;
+    RunChange([this, level, color = *chosen]() -> std::optional<PerfRequest> {
+        const std::optional<PerfRequest> request = editor_.SetLevelColor(level, color);
+        if (request) rows_[static_cast<std::size_t>(level)].swatch->SetColor(color);
+        return request;
+    });
+}
+
+void CPerformancePage::OnLevelCountChosen() {
+    const int count = static_cast<int>(levelCount_->ControlValue());
+    const bool sync = Options().SyncChangeDpiLevel != 0;
+    const std::optional<PerfRequest> request = editor_.SetLevelCount(count, DeviceLevels(), sync);
+    if (request && sync) {
+        Host().Session().SetCurDpiLevel(0);
+        MarkCurrentLevel(0);
+    }
+    ShowLevelRows();
+    CommitChange(request);
+}
+
+void CPerformancePage::OnEffectChosen() {
+    const std::optional<PerfRequest> request =
+        editor_.SetDpiEffect(static_cast<int>(effect_->ControlValue()));
+    ShowDpiLight();
+    CommitChange(request);
+}
+
+std::intptr_t CPerformancePage::OnWindowMessage(std::uint32_t message, std::uintptr_t,
+                                                std::intptr_t) {
+    // Sliders ask before a thumb moves: only a ready device lets it go.
+    if (message == WM_SLIDER_CHANGING) return Host().IsDeviceReady() ? 1 : 0;
+    return 1;
+}
+
+bool CPerformancePage::event(QEvent* event) {
+    if (event->type() != WindowMessageEvent::EventType()) return CPage::event(event);
+    auto* m = static_cast<WindowMessageEvent*>(event);
+    if (m->message == WM_COMMAND) {
+        if (static_cast<int>(m->wParam) == kLevelCountId) OnLevelCountChosen();
+        if (static_cast<int>(m->wParam) == kEffectId) OnEffectChosen();
+        return true;
+    }
+    if (m->message == WM_SLIDER_MOVING || m->message == WM_SLIDER_CHANGED) {
+        const int thumb = static_cast<int>((m->lParam >> 16) & 0xFFFF);
+        const int id = static_cast<int>(m->lParam & 0xFFFF);
+        OnSlider(m->message, thumb, id, static_cast<int>(m->wParam));
+        return true;
+    }
+    return CPage::event(event);
+}
+
+void CPerformancePage::OnSlider(std::uint32_t message, int thumb, int controlId, int value) {
+    const bool released = message == WM_SLIDER_CHANGED;
+    if (controlId >= kLevelSliderId && controlId < kLevelSliderId + kDpiLevels) {
+        const int level = controlId - kLevelSliderId;
+        Row& row = rows_[static_cast<std::size_t>(level)];
+        if (thumb == 1 && !editor_.Values().xy) return;
+        row.value[static_cast<std::size_t>(thumb)]->SetText(QString::number(value));
+        if (!editor_.Values().xy && thumb == 0) {
+            row.slider->SetPos(row.slider->GetPos(0), false, 1);
+        }
+        if (released) CommitChange(editor_.SetLevelDpi(level, thumb, value));
+        return;
+    }
+    if (controlId == kDpiLightId || controlId == kDpiSpeedId) {
+        update();  // the value beside the slider
+        if (!released) return;
+        CommitChange(controlId == kDpiLightId ? editor_.SetDpiLight(value)
+                                              : editor_.SetDpiSpeed(value));
+        return;
+    }
+    if (released) OnVariantSlider(controlId, thumb, value);
+}
+
+CPngHSliderBarEx* CPerformancePage::LevelSlider(int level) const {
+    return level >= 0 && level < kDpiLevels ? rows_[static_cast<std::size_t>(level)].slider
+                                            : nullptr;
+}
+
+CPngBtn* CPerformancePage::LevelLabel(int level) const {
+    return level >= 0 && level < kDpiLevels ? rows_[static_cast<std::size_t>(level)].label
+                                            : nullptr;
+}
+
+CPngBtn* CPerformancePage::ValueLabel(int level, int axis) const {
+    if (level < 0 || level >= kDpiLevels || axis < 0 || axis > 1) return nullptr;
+    return rows_[static_cast<std::size_t>(level)].value[static_cast<std::size_t>(axis)];
+}
+
+CPngBtn* CPerformancePage::RateButton(int index) const {
+    return index >= 0 && index < 4 ? rates_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+CPngBtn* CPerformancePage::LiftOffButton(int index) const {
+    return index >= 0 && index < 2 ? lod_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+CPngBtn* CPerformancePage::SensorModeButton(int index) const {
+    return index >= 0 && index < 2 ? sensorMode_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void CPerformancePage::RefreshTexts() {
+    const QColor text = TextColor();
+    const QString dpi = QString::fromStdString(Text("tc_dpi"));
+    for (int i = 0; i < kDpiLevels; ++i) {
+        Row& row = rows_[static_cast<std::size_t>(i)];
+        row.label->SetText(layout_.levelLabelWithDpiText
+                               ? QStringLiteral("%1 %2").arg(dpi).arg(i + 1)
+                               : QStringLiteral("DPI %1").arg(i + 1));
+        for (CPngBtn* value : row.value) value->SetTextColors(text, text, text);
+    }
+    for (CComboBtn* box : {levelCount_, effect_}) {
+        box->SetTextColors(ColorFromColorRef(Options().Btn_txt_clr_ov),
+                           ColorFromColorRef(Options().Btn_txt_clr_nr),
+                           ColorFromColorRef(Options().Btn_txt_clr_dn));
+    }
+    if (prepared_) {
+        // The effect names are language texts.
+        const std::uint32_t mode = static_cast<std::uint32_t>(editor_.Values().effectMode);
+        effect_->ClearItems(0);
+        effect_->AddItem(0, 1, Text("tc_led_mode1"));
+        effect_->AddItem(0, 2, Text("tc_led_mode2"));
+        effect_->AddItem(0, 0, Text("tc_led_mode7"));
+        effect_->SelectValue(mode);
+    }
+    MarkCurrentLevel(markedLevel_);
+    update();
+}
+
+void CPerformancePage::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (!background_.isNull()) painter.drawImage(rect(), background_);
+    painter.setFont(WindowFont());
+    painter.setPen(TextColor());
+    const DeviceSection& d = CurrentDevice();
+    const auto text = [](const char* key) { return QString::fromStdString(Text(key)); };
+    const auto draw = [&](const QRect& r, int flags, const QString& s) {
+        if (!s.isEmpty()) DrawFittedText(painter, Fixed(r), flags, s);
+    };
+    constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+    constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
+    constexpr int kCentre = Qt::AlignCenter;
+
+    if (prepared_ && d.ShowDpi != 0) {
+        painter.save();
+        painter.setFont(TitleFont());
+        draw(QRect(20, 14, 300, 34), kLeft, text("tc_page2"));
+        painter.restore();
+        // The hint would lie over the second row's track just below the first row: it goes
+        // below the last row the device has, right-aligned the same way.
+        const QRect first = RowRect(0);
+        const QRect last = RowRect(DeviceLevels() - 1);
+        draw(QRect(first.right() + 36 - 400, last.bottom() + 1 + 10, 400, 18), kRight,
+             text("tc_msg26"));
+        draw(QRect(first.right() - 83 - 8 - 250, 25, 250, 19), kRight, text("tc_adv_str19"));
+        if (!xyBox_->isHidden()) {
+            const QRect box = Unscaled(xyBox_);
+            draw(QRect(box.right() + 8, box.top() - 4, 250, 19), kLeft, text("tc_msg19"));
+        }
+    }
+    if (d.ShowUsbRate != 0) {
+        draw(layout_.rateTitle, kCentre, text("tc_adv_str6"));
+        for (int r = 0; r < 4; ++r) {
+            const QRect b = Unscaled(rates_[static_cast<std::size_t>(r)]);
+            draw(QRect(b.center().x() - 40, b.bottom() + 4, 80, 18), kCentre,
+                 QStringLiteral("%1 Hz").arg(kRateButtonHz[static_cast<std::size_t>(r)]));
+        }
+    }
+    if (d.ShowLOD != 0) {
+        draw(layout_.lodTitle, kCentre, text("tc_adv_str9"));
+        for (int l = 0; l < 2; ++l) {
+            const QRect b = Unscaled(lod_[static_cast<std::size_t>(l)]);
+            QString caption = text(l == 0 ? "tc_lod1" : "tc_lod2");
+            if (caption.isEmpty()) caption = QStringLiteral("%1 mm").arg(l + 1);
+            draw(QRect(b.center().x() - 30, b.bottom() + 4, 60, 18), kCentre, caption);
+        }
+        // The tip shares its corner with the DPI light controls: only without them.
+        if (layout_.lodTips && effect_->isHidden()) {
+            draw(QRect(QPoint(30, 415), QPoint(430, 512)), Qt::AlignLeft | Qt::TextWordWrap,
+                 text("tc_lodtips"));
+        }
+    }
+    const std::pair<CPngBtn*, const char*> boxes[] = {
+        {ripple_, "tc_adv_str12"}, {fixLine_, "tc_adv_str13"}, {motionSync_, "tc_adv_str17"}};
+    for (const auto& [box, key] : boxes) {
+        if (box->isHidden()) continue;
+        const QRect b = Unscaled(box);
+        if (layout_.captionsRightOfBoxes) {
+            draw(QRect(b.right() + kOldCaptionGap, b.top() - 4, kOldCaptionWidth, 19), kLeft,
+                 text(key));
+        } else {
+            draw(QRect(kCaptionLeft, b.top() - 4, b.left() - 8 - kCaptionLeft, 19), kLeft,
+                 text(key));
+        }
+    }
+    if (!sensorMode_[0]->isHidden()) {
+        const QRect hp = Unscaled(sensorMode_[0]);
+        const QRect lp = Unscaled(sensorMode_[1]);
+        draw(QRect(hp.right() + 5, hp.top() - 4, 30, 19), kLeft, QStringLiteral("HP"));
+        draw(QRect(lp.right() + 5, lp.top() - 4, 30, 19), kLeft, QStringLiteral("LP"));
+        draw(QRect(hp.left() - 8 - 160, hp.top() - 4, 160, 19), kRight, text("tc_msg4"));
+        draw(QRect(hp.left() - 100, hp.bottom() + 6, 260, 18), kCentre, text("tc_sensor_tips"));
+    }
+    if (!effect_->isHidden()) {
+        const QRect e = Unscaled(effect_);
+        draw(QRect(kEffectCaptionLeft, e.top(), e.left() - 6 - kEffectCaptionLeft, e.height()),
+             kLeft, text("tc_adv_str14"));
+        const int mode = editor_.Values().effectMode;
+        const std::pair<CPngSliderBar*, const char*> sliders[] = {{light_, "tc_adv_str7"},
+                                                                  {speed_, "tc_adv_str10"}};
+        for (const auto& [slider, key] : sliders) {
+            const QRect s = Unscaled(slider);
+            // Wider than the effect caption: the sliders start close to the page's edge.
+            draw(QRect(kSliderCaptionLeft, s.top() - 5, s.left() - 8 - kSliderCaptionLeft, 20),
+                 kRight, text(key));
+            const bool active = (slider == light_ && mode == 1) || (slider == speed_ && mode == 2);
+            if (active) {
+                draw(QRect(s.right() + 10, s.top() - 5, 30, 20), kLeft,
+                     QString::number(slider->GetValue()));
+            }
+        }
+    }
+    PaintVariant(painter);
+}
+
+}  // namespace vantor

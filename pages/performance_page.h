@@ -1,0 +1,175 @@
+// CPerformancePage: what the two layouts of the DPI and performance page share. It builds
+// the DPI level rows, the level-count and X/Y boxes, report rate, lift-off distance, ripple,
+// angle snapping, motion sync, sensor mode and DPI light controls from a layout that each
+// variant gives, keeps the values in a PerformanceEditor and runs every user change the
+// same way: device-ready check, the change, StoreToRecord, then ApplyChange with the write
+// the change asks for.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "controls/page.h"
+#include "controls/window_message.h"
+#include "pages/logic/performance_rules.h"
+
+namespace vantor {
+
+class CComboBtn;
+class CPngBtn;
+class CPngHSliderBarEx;
+class CPngSliderBar;
+class CDpiSwatch;
+
+// Where a variant puts what differs between the two layouts.
+struct PerformanceLayout {
+    int rowWidth = 650;
+    QString rowBar = QStringLiteral("longbar_nr.png");
+    QString rowFill = QStringLiteral("longbar_ov.png");
+    bool levelLabelWithDpiText = false;  // "DPI 1" vs "<tc_dpi> 1"
+    bool ratesInRow = false;             // report-rate buttons side by side
+    QPoint firstRate{932, 73};
+    QRect rateTitle{QPoint(863, 23), QPoint(1015, 52)};
+    QPoint firstLod{492, 468};
+    int lodGap = 57;  // from the first lift-off button's right edge
+    QRect lodTitle{QPoint(479, 422), QPoint(639, 446)};
+    bool lodTips = true;
+    bool captionsRightOfBoxes = false;
+    int lightWidth = 261;
+    QString lightBar = QStringLiteral("bar_nr.png");
+    QString lightFill = QStringLiteral("bar_ov.png");
+};
+
+class CPerformancePage : public CPage, public WindowMessageReceiver {
+  public:
+    static constexpr int kRowHeight = 29;
+    static constexpr int kBoxSize = 11;
+    static constexpr int kRadioSize = 12;
+
+    CPerformancePage(QWidget* parent, PageHost& host, const QImage& background,
+                     PerformanceLayout layout);
+    ~CPerformancePage() override;
+
+    void PrepareForDevice() override;
+    void LoadFromRecord(const ProfileFile* record) override;
+    void StoreToRecord(ProfileFile* record) override;
+    void RefreshTexts() override;
+    void Layout4K() override;
+    void MarkCurrentLevel(int level) override;
+    void SelectReportRateFromDevice(int rateCode) override;
+
+    std::intptr_t OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
+                                  std::intptr_t lParam) override;
+
+    // For tests and previews.
+    bool IsPrepared() const { return prepared_; }
+    const PerformanceEditor& Editor() const { return editor_; }
+    CPngHSliderBarEx* LevelSlider(int level) const;
+    CPngBtn* LevelLabel(int level) const;
+    CPngBtn* ValueLabel(int level, int axis) const;
+    CComboBtn* LevelCountBox() const { return levelCount_; }
+    CPngBtn* SeparateXYBox() const { return xyBox_; }
+    CPngBtn* RateButton(int index) const;
+    CPngBtn* LiftOffButton(int index) const;
+    CPngBtn* SensorModeButton(int index) const;
+    CPngBtn* RippleBox() const { return ripple_; }
+    CPngBtn* AngleSnapBox() const { return fixLine_; }
+    CPngBtn* MotionSyncBox() const { return motionSync_; }
+    CComboBtn* DpiEffectBox() const { return effect_; }
+    CPngSliderBar* DpiLightSlider() const { return light_; }
+    CPngSliderBar* DpiSpeedSlider() const { return speed_; }
+    int MarkedLevel() const { return markedLevel_; }
+    // The number input of a typed DPI value; tests answer it themselves.
+    void SetNumberPrompt(std::function<std::optional<int>(const QString&)> prompt) {
+        numberPrompt_ = std::move(prompt);
+    }
+    // The colour picker of a swatch; tests answer it themselves.
+    void SetColorPicker(std::function<std::optional<std::uint32_t>(std::uint32_t)> picker) {
+        colorPicker_ = std::move(picker);
+    }
+    // A typed value for a level's X (0) or Y (1) label, as a click on it asks.
+    void TypeValue(int level, int axis);
+
+  protected:
+    // Runs one user change: the device-ready check, `change`, StoreToRecord and the write.
+    void RunChange(const std::function<std::optional<PerfRequest>()>& change);
+    // The same after the check already passed (sliders and boxes ask before they move).
+    void CommitChange(const std::optional<PerfRequest>& request);
+    PerformanceEditor& MutableEditor() { return editor_; }
+    const PerformanceLayout& Layout() const { return layout_; }
+    bool HasDevice() const;
+    // Which settings StoreToRecord writes; the older page adds its pointer section.
+    virtual PerformanceShown Shown() const;
+    // Variant hooks: after the values were loaded, and the texts drawn by the variant.
+    virtual void ShowValues() {}
+    virtual void PaintVariant(QPainter& painter) { (void)painter; }
+    // Fixed text rectangles of the page; doubled in the 4K layout.
+    QRect Fixed(const QRect& rect) const;
+    QImage Crop(const QRect& rect) const;
+    CPngBtn* NewBox(const QRect& rect, bool radio);
+    CPngSliderBar* NewSmallSlider(const QPoint& at, int width, const QString& bar,
+                                  const QString& fill, int controlId, int stops);
+    QColor TextColor() const;
+
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    // A slider of the variant was released on `value`; thumb 0 or 1.
+    virtual void OnVariantSlider(int controlId, int thumb, int value) {
+        (void)controlId, (void)thumb, (void)value;
+    }
+
+  private:
+    struct Row {
+        CPngHSliderBarEx* slider = nullptr;
+        CPngBtn* label = nullptr;
+        std::array<CPngBtn*, 2> value{};
+        CDpiSwatch* swatch = nullptr;
+    };
+
+    void CreateControls();
+    // Every control from the editor's values (once the page is prepared and loaded).
+    void ShowEditorValues();
+    void PlaceRows();
+    // Scale positions of every row for the sensor's stops over the row's current width.
+    void SetRowScales();
+    void ShowLevelRows();
+    void ShowDpiLight();
+    void ShowSeparateXY();
+    void SetBoxes();
+    void OnSlider(std::uint32_t message, int thumb, int controlId, int value);
+    void OnLevelLabel(int level);
+    void OnColor(int level);
+    void OnEffectChosen();
+    void OnLevelCountChosen();
+    int DeviceLevels() const;
+    QRect RowRect(int level) const;
+
+    PerformanceLayout layout_;
+    PerformanceEditor editor_;
+    std::vector<int> stops_;
+    bool prepared_ = false;
+    bool loaded_ = false;
+    int markedLevel_ = -1;
+    std::array<Row, kDpiLevels> rows_{};
+    CComboBtn* levelCount_ = nullptr;
+    CPngBtn* xyBox_ = nullptr;
+    std::array<CPngBtn*, 4> rates_{};
+    std::array<CPngBtn*, 2> lod_{};
+    std::array<CPngBtn*, 2> sensorMode_{};
+    CPngBtn* ripple_ = nullptr;
+    CPngBtn* fixLine_ = nullptr;
+    CPngBtn* motionSync_ = nullptr;
+    CComboBtn* effect_ = nullptr;
+    CPngSliderBar* light_ = nullptr;
+    CPngSliderBar* speed_ = nullptr;
+    std::function<std::optional<int>(const QString&)> numberPrompt_;
+    std::function<std::optional<std::uint32_t>(std::uint32_t)> colorPicker_;
+};
+
+}  // namespace vantor

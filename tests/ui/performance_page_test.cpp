@@ -1,0 +1,258 @@
+// The performance page inside the main window, against the simulated mouse (ApplyNow is on
+// in the shipped cfg.ini, so page changes reach the mouse through the apply worker).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <functional>
+
+#include "app/config.h"
+#include "app/windows/vantor_dlg.h"
+#include "base/message_sink.h"
+#include "base/texts.h"
+#include "controls/combo_btn.h"
+#include "controls/logic/slider_scale.h"
+#include "controls/png_btn.h"
+#include "controls/png_hslider_ex.h"
+#include "controls/window_message.h"
+#include "pages/adv_dlg.h"
+#include "pages/new_adv_dlg.h"
+#include "platform/paths.h"
+#include "profile/sensor_tables.h"
+#include "sim/sim_factory.h"
+#include "sim/sim_hid_backend.h"
+#include "tests/support/temp_dir.h"
+#include "tests/ui_support/page_test_host.h"
+
+namespace vantor {
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+class PerformancePageTest : public ::testing::Test {
+  protected:
+    PerformancePageTest() : dataEnv_("VANTOR_DATA_DIR", data_.path()) {
+        EXPECT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
+        LoadTexts(ProgramDir() + "text.xml");
+        firmware_ = MakeSimFirmware(0);
+        SimBackendSettings settings;
+        settings.vendorId = Options().VID;
+        settings.productId = static_cast<std::uint16_t>(Options().PID.at(0));
+        backend_ = std::make_unique<SimHidBackend>(firmware_, settings);
+        VantorDlgSetup setup;
+        setup.startup = {ProgramDir(), data_.path(), "Vantor Mouse Center", false};
+        setup.backend = backend_.get();
+        setup.messages = &messages_;
+        window_ = std::make_unique<CVantorDlg>(setup);
+        EXPECT_TRUE(window_->Init());
+        EXPECT_TRUE(WaitUntil([&] {
+            return window_->Store().Current() != nullptr && window_->Session().FirstReadDone() &&
+                   window_->IsBatteryShown();
+        }));
+        EXPECT_TRUE(window_->Session().WaitDeviceWork(8000));
+        QCoreApplication::sendPostedEvents();
+        page_ = dynamic_cast<CNewAdvDlg*>(window_->Page(PageId::kPerformance));
+        window_->SwitchPage(PageId::kPerformance);
+    }
+    ~PerformancePageTest() override {
+        window_.reset();
+        EXPECT_EQ(messages_.shown, std::vector<std::string>{});
+    }
+
+    ProfileFile& Record() { return *window_->Store().Current(); }
+    // Lets the apply worker write what the page asked for.
+    void Settle() {
+        // The device-ready check tests the connection on the device thread first.
+        ASSERT_TRUE(window_->Session().WaitDeviceWork(8000));
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(window_->Session().Worker().WaitIdle(8000));
+    }
+    std::span<const std::uint16_t> Steps() const {
+        return TheSensorTables().Steps(static_cast<std::uint32_t>(CurrentDevice().Sensor));
+    }
+
+    // Message boxes of the worker threads; a page change must not raise any.
+    struct RecordingSink : MessageSink {
+        void ShowMessage(std::string_view text, std::string_view caption) override {
+            shown.push_back(std::string(caption) + ": " + std::string(text));
+        }
+        std::vector<std::string> shown;
+    };
+
+    RecordingSink messages_;
+    test::TempDir data_;
+    test::ScopedEnv dataEnv_;
+    std::shared_ptr<SimFirmware> firmware_;
+    std::unique_ptr<SimHidBackend> backend_;
+    std::unique_ptr<CVantorDlg> window_;
+    CNewAdvDlg* page_ = nullptr;
+};
+
+TEST_F(PerformancePageTest, ShowsTheRecordOnTheSensorsSteps) {
+    ASSERT_NE(page_, nullptr);
+    ASSERT_TRUE(page_->IsPrepared());
+    const int levels = Record().nDpiLevels;
+    for (int i = 0; i < kDpiLevels; ++i) {
+        CPngHSliderBarEx* slider = page_->LevelSlider(i);
+        EXPECT_EQ(slider->isVisible(), i < levels) << i;
+        EXPECT_EQ(slider->State(0).Maximum() + 1, static_cast<int>(Steps().size()));
+        if (i < levels) {
+            EXPECT_EQ(slider->GetValue(0), static_cast<int>(Record().Dpi[i].dwDpi));
+            EXPECT_EQ(page_->ValueLabel(i, 0)->Text(), QString::number(Record().Dpi[i].dwDpi));
+        }
+    }
+    EXPECT_EQ(page_->LevelCountBox()->ControlValue(), levels);
+    EXPECT_EQ(page_->MarkedLevel(), window_->Session().CurDpiLevel());
+}
+
+TEST_F(PerformancePageTest, ReleasedThumbWritesItsLevelIntoTheMouse) {
+    const auto before = firmware_->Memory(0);
+    CPngHSliderBarEx* slider = page_->LevelSlider(1);
+    const int index =
+        static_cast<int>(std::find(Steps().begin(), Steps().end(), 3200) - Steps().begin());
+    slider->SetPos(index, true);  // as a click on the track reports it
+    Settle();
+    EXPECT_EQ(Record().Dpi[1].dwDpi, 3200u);
+    EXPECT_EQ(Record().Dpi[1].dwDpiY, 3200u);
+    const auto after = firmware_->Memory(0);
+    EXPECT_NE(before, after);
+    // Only the DPI entry of level 2 (4 bytes at 0x0010) changed.
+    for (std::size_t a = 0; a < after.size(); ++a) {
+        if (a < 0x10 || a >= 0x14) {
+            EXPECT_EQ(before[a], after[a]) << std::hex << a;
+        }
+    }
+}
+
+TEST_F(PerformancePageTest, SeparateXYShowsYThumbsAndLabelsOnActiveRows) {
+    ASSERT_FALSE(Record().bDpiXY);
+    QTest::mouseClick(page_->SeparateXYBox(), Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(Record().bDpiXY, 1);
+    EXPECT_TRUE(page_->SeparateXYBox()->GetCheck());
+    for (int i = 0; i < Record().nDpiLevels; ++i) {
+        EXPECT_TRUE(page_->LevelSlider(i)->IsThumbVisible(1)) << i;
+        EXPECT_TRUE(page_->ValueLabel(i, 1)->isVisible()) << i;
+    }
+}
+
+TEST_F(PerformancePageTest, ValuesNotOnTheStepsShowTheNearestStepAndStayInTheRecord) {
+    Record().Dpi[0].dwDpi = 1234;  // the sensor steps by 50
+    Record().Dpi[0].dwDpiY = 1234;
+    window_->RefreshPages();
+    EXPECT_EQ(page_->LevelSlider(0)->GetValue(0), 1250);
+    // Another change stores the page into the record: level 1 keeps its value.
+    page_->LevelSlider(2)->SetPos(3, true);
+    Settle();
+    EXPECT_EQ(Record().Dpi[0].dwDpi, 1234u);
+    EXPECT_EQ(Record().Dpi[2].dwDpi, static_cast<std::uint32_t>(Steps()[3]));
+}
+
+TEST_F(PerformancePageTest, TypedValueTakesTheNearestStep) {
+    page_->SetNumberPrompt([](const QString& prompt) {
+        EXPECT_FALSE(prompt.isEmpty());
+        return std::optional<int>(1234);
+    });
+    page_->TypeValue(0, 0);
+    Settle();
+    EXPECT_EQ(Record().Dpi[0].dwDpi, 1250u);
+    EXPECT_EQ(page_->ValueLabel(0, 0)->Text(), QStringLiteral("1250"));
+}
+
+TEST_F(PerformancePageTest, ChangesOnTheMouseReachThePage) {
+    const int before = window_->Session().CurDpiLevel();
+    firmware_->PressDpiButton();
+    EXPECT_TRUE(WaitUntil([&] { return window_->Session().CurDpiLevel() != before; }));
+    EXPECT_EQ(page_->MarkedLevel(), window_->Session().CurDpiLevel());
+    firmware_->SwitchReportRate(8);
+    EXPECT_TRUE(WaitUntil([&] { return page_->RateButton(0)->GetCheck(); }));
+    for (int r = 1; r < 4; ++r) EXPECT_FALSE(page_->RateButton(r)->GetCheck());
+}
+
+TEST_F(PerformancePageTest, RateAndSwitchesWriteTheirBytes) {
+    QTest::mouseClick(page_->RateButton(2), Qt::LeftButton);  // 500 Hz
+    QTest::mouseClick(page_->RippleBox(), Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(Record().dwReportRate, 0x500u);
+    const auto memory = firmware_->Memory(0);
+    EXPECT_EQ(memory[0x0000], 2);  // device code of 500 Hz
+    EXPECT_EQ(memory[0x00B1], static_cast<std::uint8_t>(Record().nRipple));
+}
+
+TEST_F(PerformancePageTest, OlderLayoutEditsThePointerSettingsOfTheRecord) {
+    CAdvDlg older(window_.get(), *window_, QImage());
+    older.PrepareForDevice();
+    Record().stSys.nDoubleClickTime = 500;  // between two stops
+    Record().stSys.nWheelLines = -1;
+    older.LoadFromRecord(&Record());
+    EXPECT_EQ(older.DoubleClickSlider()->GetValue(), 480);
+    EXPECT_EQ(older.WheelLinesSlider()->GetValue(), 3);
+    EXPECT_TRUE(older.OneScreenBox()->GetCheck());
+    older.show();
+    QTest::mouseClick(older.EnhancePrecisionBox(), Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(Record().stSys.nDoubleClickTime, 500);  // untouched until moved
+    EXPECT_EQ(Record().stSys.nWheelLines, -1);
+    older.PointerSpeedSlider()->SetPos(0, true);  // speed 1
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(Record().stSys.nMouseSpeed, 1);
+    EXPECT_EQ(older.LevelLabel(0)->Text(), QString::fromStdString(Text("tc_dpi")) + " 1");
+}
+
+// The page on its own: the device-ready check guards every change, and each change asks for
+// exactly its own write.
+TEST(PerformancePageAloneTest, RefusedChecksChangeNothingAndEachChangeAsksOnce) {
+    ASSERT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
+    SelectDeviceSection(0);
+    test::TempDir folder;
+    test::PageTestHost host(folder.path());
+    host.record.nDpiLevels = 4;
+    host.record.stDpiEffect.nMode = 0;
+    for (DpiLevel& level : host.record.Dpi) level.dwDpi = level.dwDpiY = 800;
+    CNewAdvDlg page(nullptr, host, QImage());
+    page.resize(1018, 539);
+    page.PrepareForDevice();
+    page.LoadFromRecord(&host.record);
+    page.show();
+
+    host.ready = false;
+    QTest::mouseClick(page.RippleBox(), Qt::LeftButton);
+    QTest::mouseClick(page.SeparateXYBox(), Qt::LeftButton);
+    EXPECT_EQ(SendWindowMessage(&page, WM_SLIDER_CHANGING, 800, SliderMessageParam(0, 100)), 0);
+    EXPECT_FALSE(page.RippleBox()->GetCheck());
+    EXPECT_EQ(host.record.nRipple, 0);
+    EXPECT_TRUE(host.writes.empty());
+
+    host.ready = true;
+    QTest::mouseClick(page.SeparateXYBox(), Qt::LeftButton);
+    EXPECT_EQ(host.writes, (std::vector<std::pair<std::uint32_t, int>>{{0x4, 255}}));
+    for (int i = 0; i < kDpiLevels; ++i) {
+        EXPECT_EQ(page.LevelSlider(i)->IsThumbVisible(1), true) << i;
+        EXPECT_EQ(page.ValueLabel(i, 1)->isVisible(), i < 4) << i;
+    }
+    host.writes.clear();
+    // The DPI light is off: its sliders store and send nothing.
+    page.DpiLightSlider()->SetPos(5, true);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(host.writes.empty());
+    EXPECT_EQ(host.record.stDpiEffect.nLight, 0u);
+    // A cancelled or zero typed value changes nothing.
+    page.SetNumberPrompt([](const QString&) { return std::optional<int>(0); });
+    page.TypeValue(0, 0);
+    EXPECT_TRUE(host.writes.empty());
+    EXPECT_EQ(host.record.Dpi[0].dwDpi, 800u);
+}
+
+}  // namespace
+}  // namespace vantor
