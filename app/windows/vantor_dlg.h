@@ -82,6 +82,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void CheckDeviceReady(std::function<void()> onReady) override;
     bool IsDeviceReady() override { return session_->IsDeviceReady(); }
     void ApplyChange(std::uint32_t flags, int index) override;
+    void ApplyLightingChange(std::uint32_t flags, int index) override;
     void SwitchPage(PageId page) override;
     void Restore() { session_->Restore(); }
 
