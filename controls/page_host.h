@@ -43,6 +43,9 @@ class PageHost {
     // the change the reason is shown and nothing is written (the record keeps the change).
     virtual void ApplyLightingChange(std::uint32_t flags, int index) = 0;
 
+    // The product id of the connected mouse; 0 while none is open.
+    virtual std::uint16_t ProductId() = 0;
+
     // The skinned message window and question of the main window.
     virtual void ShowText(const std::string& text) = 0;
     virtual bool AskOkCancel(const std::string& text) = 0;
