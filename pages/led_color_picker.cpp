@@ -33,8 +33,10 @@ CLedColorPicker::CLedColorPicker(QWidget* parent, QPoint wheelAt, QPoint gridAt)
 }
 
 void CLedColorPicker::SetPicking(bool on) {
+    if (picking_ == on) return;
     picking_ = on;
     if (!on) unsetCursor();
+    update();
 }
 
 QRect CLedColorPicker::WheelRect() const {
@@ -62,6 +64,8 @@ std::optional<std::uint32_t> CLedColorPicker::ColorAt(QPoint point) const {
 void CLedColorPicker::paintEvent(QPaintEvent* event) {
     (void)event;
     QPainter painter(this);
+    // While the effect has no colour of its own the wheel and the cells only fade in.
+    if (!picking_) painter.setOpacity(0.3);
     if (!wheel_.isNull()) painter.drawImage(wheelAt_, wheel_);
     const auto& colors = PresetColors();
     for (int i = 0; i < static_cast<int>(colors.size()); ++i) {

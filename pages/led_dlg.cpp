@@ -37,11 +37,13 @@ constexpr int kColorBoxStep = 75;
 constexpr int kColorLabelWidth = 25;
 constexpr QSize kSwitchSize{11, 11};
 constexpr QSize kSleepBoxSize{83, 19};
-constexpr QSize kZoneButtonSize{80, 27};
+constexpr QSize kZoneButtonSize{150, 27};
+constexpr int kZoneButtonsLeft = 320;
+constexpr int kZoneButtonsTop = 7;
 constexpr int kCaptionGap = 8;
-constexpr int kEffectCaptionLeft = 44;
+constexpr int kEffectCaptionLeft = 72;  // inside the skin's left panel
 constexpr int kPanelRight = 970;
-constexpr QRect kTitleRect{60, 4, 440, 32};
+constexpr QRect kTitleRect{60, 4, 250, 32};
 constexpr int kZoneRadioGroup = 41;
 
 QPoint At(const Point& p) {
@@ -54,7 +56,8 @@ QColor TextColor() {
 
 // A colour spread over the hues, for the effects that have no colour of their own.
 QColor RainbowAt(double fraction) {
-    return QColor::fromHsvF(static_cast<float>(std::fmod(std::max(fraction, 0.0), 1.0)), 1.0F, 1.0F);
+    return QColor::fromHsvF(static_cast<float>(std::fmod(std::max(fraction, 0.0), 1.0)), 1.0F,
+                            1.0F);
 }
 
 }  // namespace
@@ -83,20 +86,22 @@ CLedDlg::CLedDlg(QWidget* parent, PageHost& host, const QImage& background)
         radio->SetTextColors(ColorFromColorRef(o.Btn_txt_clr_ov),
                              ColorFromColorRef(o.Btn_txt_clr_nr),
                              ColorFromColorRef(o.Btn_txt_clr_dn));
-        const int x = o.ptLedEft.x + kEffectBoxSize.width() + 16 +
-                      (zone == LightZone::kMain ? 0 : kZoneButtonSize.width() + 8);
-        radio->setGeometry(QRect(QPoint(x, o.ptLedEft.y + 1), kZoneButtonSize));
+        // Above the left panel, beside the title: the light the controls below edit.
+        const int x =
+            kZoneButtonsLeft + (zone == LightZone::kMain ? 0 : kZoneButtonSize.width() + 10);
+        radio->setGeometry(QRect(QPoint(x, kZoneButtonsTop), kZoneButtonSize));
+        radio->SetStretch(true);
         connect(radio, &CPngBtn::clicked, this, [this, zone] { SelectZone(zone); });
         radio->hide();
         zoneBtn_[Slot(zone)] = radio;
     }
 
     const QImage thumb = LoadSkinImage(QStringLiteral("slider.png"));
-    const QImage track = LoadSkinImage(QStringLiteral("bar_nr.png"));
-    const QImage fill = LoadSkinImage(QStringLiteral("bar_ov.png"));
+    track_ = LoadSkinImage(QStringLiteral("bar_nr.png"));
+    fill_ = LoadSkinImage(QStringLiteral("bar_ov.png"));
     auto makeSlider = [&](const Point& at, int id) {
         auto* bar = new CPngSliderBar(this);
-        bar->Create(QRect(QPoint(at.x, at.y - kSliderTrackOffset), kSliderSize), id, track, fill,
+        bar->Create(QRect(QPoint(at.x, at.y - kSliderTrackOffset), kSliderSize), id, track_, fill_,
                     thumb);
         bar->SetAskFirst(true);
         bar->SetShowMarks(true);
@@ -251,6 +256,8 @@ void CLedDlg::ShowZoneControls() {
                                                       : LogoEffectRule(shown.effect);
     const bool any = showMain_ || showLogo_;
     effectBox_[Slot(zone_)]->SelectValue(shown.effect);
+    lightBar_->SetTrackImages(track_, rule.light != 0 ? fill_ : QImage());
+    speedBar_->SetTrackImages(track_, rule.speed != 0 ? fill_ : QImage());
     lightBar_->ShowThumb(rule.light != 0);
     lightBar_->SetLocked(rule.light == 0);
     speedBar_->ShowThumb(rule.speed != 0);

@@ -122,6 +122,8 @@ class CLedDlg : public CPage, public WindowMessageReceiver {
     CComboBtn* sleepBox_ = nullptr;
     CPngBtn* lightOff_ = nullptr;
 
+    QImage track_;  // bar_nr.png and bar_ov.png: an inactive slider shows no fill
+    QImage fill_;
     QImage panel_;     // led_nr.png, the page's own background
     QImage mouseLed_;  // the skin's lit mouse picture, as loaded
     QImage litMouse_;  // lit as the shown effect lights it
