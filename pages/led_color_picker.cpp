@@ -48,7 +48,9 @@ QPoint CLedColorPicker::PresetCentre(int index) const {
     return {cell.x + cell.width / 2, cell.y + cell.height / 2};
 }
 
-std::optional<std::uint32_t> CLedColorPicker::ColorAt(QPoint point) const {
+std::optional<std::uint32_t> CLedColorPicker::ColorAt(QPoint shown) const {
+    // The window is doubled in the 4K layout; its places are those of the normal one.
+    const QPoint point = Is4KLayout() ? shown / 2 : shown;
     const int preset = PresetAt(gridAt_.x(), gridAt_.y(), point.x(), point.y());
     if (preset >= 0) return PresetColors()[static_cast<std::size_t>(preset)];
     const CellRect wheel{wheelAt_.x(), wheelAt_.y(), kWheelSize, kWheelSize};
@@ -64,6 +66,7 @@ std::optional<std::uint32_t> CLedColorPicker::ColorAt(QPoint point) const {
 void CLedColorPicker::paintEvent(QPaintEvent* event) {
     (void)event;
     QPainter painter(this);
+    if (Is4KLayout()) painter.scale(2, 2);
     // While the effect has no colour of its own the wheel and the cells only fade in.
     if (!picking_) painter.setOpacity(0.3);
     if (!wheel_.isNull()) painter.drawImage(wheelAt_, wheel_);

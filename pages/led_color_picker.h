@@ -25,9 +25,9 @@ class CLedColorPicker : public QWidget {
 
     void SetPicking(bool on);
     bool IsPicking() const { return picking_; }
-    // The colour a click at `point` (window coordinates) takes, or nothing.
-    std::optional<std::uint32_t> ColorAt(QPoint point) const;
-    // Page-independent places, for tests: the centre of preset `index` and of the wheel.
+    // The colour a click at `shown` (window coordinates) takes, or nothing.
+    std::optional<std::uint32_t> ColorAt(QPoint shown) const;
+    // Places in the normal layout, for tests: the centre of preset `index`, the wheel.
     QPoint PresetCentre(int index) const;
     QRect WheelRect() const;
 

@@ -430,6 +430,11 @@ bool CLedDlg::event(QEvent* event) {
         SetSliderValue(id == kIdLight, static_cast<int>(m->wParam));
     } else if (m->message == WM_COLORBTN_CLICKED) {
         resultBtn_->SetFrame(true);
+    } else if (m->message == WM_COLOR_CHANGED) {
+        // A colour confirmed in the desktop's picker (double click on the colour button)
+        // is taken like a picked one, so the boxes and the record follow the button.
+        resultBtn_->SetColor(shown_[Slot(zone_)].color);  // it follows once the change is taken
+        PickColor(static_cast<std::uint32_t>(m->wParam));
     }
     return true;
 }
@@ -523,48 +528,44 @@ void CLedDlg::paintEvent(QPaintEvent* event) {
     (void)event;
     QPainter painter(this);
     if (!background_.isNull()) painter.drawImage(rect(), background_);
-    if (Is4KLayout()) painter.scale(2, 2);
-    if (!panel_.isNull()) painter.drawImage(QRect(QPoint(0, 0), panel_.size()), panel_);
+    // Positions are those of the normal layout; LayoutRect doubles them in the 4K layout,
+    // whose fonts are already the larger ones.
+    if (!panel_.isNull()) painter.drawImage(LayoutRect(QRect(QPoint(0, 0), panel_.size())), panel_);
     if (!litMouse_.isNull() && (showMain_ || showLogo_)) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(mouseRect_, litMouse_);
+        painter.drawImage(LayoutRect(mouseRect_), litMouse_);
     }
     const AppOptions& o = Options();
+    const auto draw = [&painter](const QRect& r, int flags, const QString& text) {
+        DrawFittedText(painter, LayoutRect(r), flags, text);
+    };
     painter.setPen(TextColor());
     painter.setFont(TitleFont());
-    DrawFittedText(painter, kTitleRect, Qt::AlignLeft | Qt::AlignVCenter, captions_[0]);
+    draw(kTitleRect, Qt::AlignLeft | Qt::AlignVCenter, captions_[0]);
     painter.setFont(WindowFont());
     const int left = Qt::AlignLeft | Qt::AlignVCenter;
     if (showMain_ || showLogo_) {
-        DrawFittedText(
-            painter,
-            QRect(kEffectCaptionLeft, o.ptLedEft.y, o.ptLedEft.x - kEffectCaptionLeft - kCaptionGap,
-                  kEffectBoxSize.height()),
-            left, captions_[1]);
-        DrawFittedText(painter, QRect(o.ptLight.x, o.ptLight.y - 28, kSliderSize.width(), 18), left,
-                       captions_[2]);
-        DrawFittedText(painter, QRect(o.ptSpeed.x, o.ptSpeed.y - 28, kSliderSize.width(), 18), left,
-                       captions_[3]);
+        draw(QRect(kEffectCaptionLeft, o.ptLedEft.y,
+                   o.ptLedEft.x - kEffectCaptionLeft - kCaptionGap, kEffectBoxSize.height()),
+             left, captions_[1]);
+        draw(QRect(o.ptLight.x, o.ptLight.y - 28, kSliderSize.width(), 18), left, captions_[2]);
+        draw(QRect(o.ptSpeed.x, o.ptSpeed.y - 28, kSliderSize.width(), 18), left, captions_[3]);
     }
     if (showSleep_) {
         const int sleepX = o.ptSleep.x + kSleepBoxSize.width() + kCaptionGap;
-        DrawFittedText(
-            painter, QRect(sleepX, o.ptSleep.y, kPanelRight - 12 - sleepX, kSleepBoxSize.height()),
-            left, captions_[4]);
+        draw(QRect(sleepX, o.ptSleep.y, kPanelRight - 12 - sleepX, kSleepBoxSize.height()), left,
+             captions_[4]);
         const int offX = o.ptLightOffOnMoving.x + kSwitchSize.width() + kCaptionGap;
-        DrawFittedText(painter,
-                       QRect(offX, o.ptLightOffOnMoving.y - 4, kPanelRight - 12 - offX, 19), left,
-                       captions_[5]);
+        draw(QRect(offX, o.ptLightOffOnMoving.y - 4, kPanelRight - 12 - offX, 19), left,
+             captions_[5]);
     }
     if (!resultBtn_->isHidden()) {
-        DrawFittedText(painter, QRect(o.ptGrid.x - 18, o.ptGrid.y - 40, 300, 18), left,
-                       captions_[6]);
+        draw(QRect(o.ptGrid.x - 18, o.ptGrid.y - 40, 300, 18), left, captions_[6]);
         static const char* const kChannels[3] = {"R", "G", "B"};
         for (int i = 0; i < 3; ++i) {
             const QRect label(o.ptRGBEdit.x + i * kColorBoxStep - kColorLabelWidth, o.ptRGBEdit.y,
                               kColorLabelWidth - 4, kColorBoxSize.height());
-            DrawFittedText(painter, label, Qt::AlignRight | Qt::AlignVCenter,
-                           QString::fromLatin1(kChannels[i]));
+            draw(label, Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(kChannels[i]));
         }
     }
 }
