@@ -33,6 +33,19 @@
 namespace vantor {
 namespace {
 
+// Pixels of `picture` lit strongly in red (the lit parts of the mouse picture are blue
+// in the skin).
+int RedPixels(const QImage& picture) {
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = picture.pixel(x, y);
+            if (qAlpha(p) > 0 && qRed(p) > qBlue(p) + 80 && qRed(p) > qGreen(p) + 80) ++count;
+        }
+    }
+    return count;
+}
+
 bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
     QElapsedTimer clock;
     clock.start();
@@ -217,6 +230,13 @@ TEST_F(LedDlgTest, ChoosingAnEffectLoadsItsDefaultsAndTypingAColourKeepsItToAByt
     EXPECT_EQ(page_->ColorBox(0)->text(), QStringLiteral("255"));
     EXPECT_EQ(page_->ColorBox(1)->text(), QStringLiteral("0"));
     EXPECT_EQ(page_->ColorBox(2)->text(), QStringLiteral("0"));
+
+    // The mouse picture lights in the chosen colour, and not at all with the light off.
+    ASSERT_FALSE(page_->LitMousePicture().isNull());
+    EXPECT_GT(RedPixels(page_->LitMousePicture()), 200);
+    page_->ChooseEffect(LightZone::kMain, 0);
+    Settle();
+    EXPECT_EQ(RedPixels(page_->LitMousePicture()), 0);
 }
 
 TEST_F(LedDlgTest, TheLightingKeyOnTheMouseUpdatesThePageAndTheRecord) {
