@@ -184,8 +184,13 @@ void CLedDlg::PrepareForDevice() {
                              .arg(section.CID & 0xFF, 2, 16, QChar('0'))
                              .arg(section.MID & 0xFF, 2, 16, QChar('0'));
     mouseLed_ = LoadSkinImage(file);
+    logoMask_ = LoadSkinImage(
+        QString(file).replace(QStringLiteral("mouse_led"), QStringLiteral("mouse_logo")));
     if (!mouseLed_.isNull()) {
         mouseLed_ = mouseLed_.convertToFormat(QImage::Format_ARGB32);
+        if (!logoMask_.isNull()) {
+            logoMask_ = logoMask_.scaled(mouseLed_.size()).convertToFormat(QImage::Format_ARGB32);
+        }
         // The picture stands between its mark and the brightness caption, centred in the
         // right half of the page.
         const Point mark = section.ptLedMark;
@@ -481,20 +486,42 @@ void CLedDlg::RebuildMousePicture() {
         litMouse_ = QImage();
         return;
     }
-    const ShownLighting& shown = shown_[Slot(zone_)];
-    const EffectRule rule = zone_ == LightZone::kMain ? MainEffectRule(setup_, shown.effect)
-                                                      : LogoEffectRule(shown.effect);
-    const StepRange range = LightRange(zone_, setup_.lightParam);
-    const double level =
-        rule.light == 0 ? 1.0
-                        : 0.35 + 0.65 * std::clamp(shown.light, 1, range.maximum) / range.maximum;
+    // How each light is drawn: off (dark), in its own colour, or across the hues.
+    struct Look {
+        bool off = false;
+        bool rainbow = false;
+        QColor color;
+        double level = 1.0;
+    };
+    auto lookOf = [this](LightZone zone) {
+        const ShownLighting& shown = shown_[Slot(zone)];
+        const EffectRule rule = zone == LightZone::kMain ? MainEffectRule(setup_, shown.effect)
+                                                         : LogoEffectRule(shown.effect);
+        const StepRange range = LightRange(zone, setup_.lightParam);
+        Look look;
+        look.off = shown.effect == 0;
+        look.rainbow = !rule.hasColor;
+        look.color = ColorFromColorRef(shown.color);
+        if (rule.light != 0) {
+            look.level = 0.35 + 0.65 * std::clamp(shown.light, 1, range.maximum) / range.maximum;
+        }
+        return look;
+    };
+    // With both lights the logo part of the picture shows the logo light; otherwise the
+    // one light of the model lights every part.
+    const LightZone only = showMain_ ? LightZone::kMain : LightZone::kLogo;
+    const Look main = lookOf(only);
+    const Look logo = showMain_ && showLogo_ ? lookOf(LightZone::kLogo) : main;
+    const bool split = showMain_ && showLogo_ && !logoMask_.isNull();
+
     const QColor body(0x2C, 0x2F, 0x39);
-    const QColor own = ColorFromColorRef(shown.color);
     litMouse_ = mouseLed_.copy();
     const int w = litMouse_.width();
     const int h = litMouse_.height();
     for (int y = 0; y < h; ++y) {
         auto* line = reinterpret_cast<QRgb*>(litMouse_.scanLine(y));
+        const auto* mask =
+            split ? reinterpret_cast<const QRgb*>(logoMask_.constScanLine(y)) : nullptr;
         for (int x = 0; x < w; ++x) {
             const QRgb p = line[x];
             const int a = qAlpha(p);
@@ -502,22 +529,17 @@ void CLedDlg::RebuildMousePicture() {
             // The lit parts of the picture are the strongly blue ones (the skin's glow).
             const double lit = std::clamp((qBlue(p) - qRed(p) - 30) / 150.0, 0.0, 1.0);
             if (lit <= 0.0) continue;
-            QColor target;
-            if (shown.effect == 0) {
-                target = body;
-            } else if (rule.hasColor) {
-                target = own;
-            } else {
-                target = RainbowAt(static_cast<double>(x + y) / (w + h));
-            }
+            const Look& look = mask != nullptr && qAlpha(mask[x]) > 0 ? logo : main;
+            const QColor target = look.off       ? body
+                                  : look.rainbow ? RainbowAt(static_cast<double>(x + y) / (w + h))
+                                                 : look.color;
             const double value = std::max({qRed(p), qGreen(p), qBlue(p)}) / 255.0;
-            const double gain = shown.effect == 0 ? 1.0 : value * level;
+            const double gain = look.off ? 1.0 : value * look.level;
             auto mix = [&](int original, int wanted) {
                 return std::clamp(static_cast<int>(original * (1.0 - lit) + wanted * gain * lit), 0,
                                   255);
             };
-            int alpha = a;
-            if (shown.effect == 0) alpha = static_cast<int>(a * (1.0 - lit * 0.85));
+            const int alpha = look.off ? static_cast<int>(a * (1.0 - lit * 0.85)) : a;
             line[x] = qRgba(mix(qRed(p), target.red()), mix(qGreen(p), target.green()),
                             mix(qBlue(p), target.blue()), alpha);
         }

@@ -1,7 +1,8 @@
 // CLedDlg: the lighting page of the main window. The effect box, the brightness and speed
 // sliders and the colour controls (colour button, red/green/blue boxes, colour wheel and
 // preset cells) of the main light or of the logo light, the sleep time box and the
-// light-off-while-moving switch, over the mouse picture lit as the chosen effect lights it.
+// light-off-while-moving switch, over the mouse picture lit as the chosen effects light it
+// (the skin's "mouse_led.png"; "mouse_logo.png" beside it marks the logo light's part).
 // When the model has both lights, two buttons choose which light the controls edit.
 //
 // Every change runs the device-ready check, stores the page into the current record and
@@ -126,6 +127,7 @@ class CLedDlg : public CPage, public WindowMessageReceiver {
     QImage fill_;
     QImage panel_;     // led_nr.png, the page's own background
     QImage mouseLed_;  // the skin's lit mouse picture, as loaded
+    QImage logoMask_;  // mouse_logo.png: the logo light's part of the picture (optional)
     QImage litMouse_;  // lit as the shown effect lights it
     QRect mouseRect_;  // where it is drawn
     std::array<QString, 7> captions_;

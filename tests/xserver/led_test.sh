@@ -60,4 +60,15 @@ crop 80 127 30 30 result
 shot led_red
 ok "preset colour clicked"
 
-# German
+
+
+# The logo light: its own effect and values; the main light's come back with its button.
+xdotool mousemove $((page_x + 320 + 150 + 10 + 75)) $((page_y + 7 + 13)) click 1
+sleep 0.5
+crop 60 40 440 60 logo_controls
+shot led_logo
+xdotool mousemove $((page_x + 320 + 75)) $((page_y + 7 + 13)) click 1
+sleep 0.5
+crop 80 127 30 30 result_again
+[ "$(pixel result_again 15 15)" = "srgb(255,0,0)" ] || fail "the main light's colour did not come back"
+ok "light selector switches between the main and the logo light"
