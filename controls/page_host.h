@@ -38,9 +38,10 @@ class PageHost {
     // With ApplyNow set: asks the apply worker to write `flags` with `index` (no progress
     // window). With ApplyNow 0 it does nothing: the change stays in the record.
     virtual void ApplyChange(std::uint32_t flags, int index) = 0;
-    // The same for a lighting change, which the mouse may not take at every moment: with
-    // ApplyNow set the mouse is asked first (off the window thread); when it cannot take
-    // the change the reason is shown and nothing is written (the record keeps the change).
+    // The same for the changes of the lighting page, which the mouse may not take at every
+    // moment: with ApplyNow set the mouse is asked first (off the window thread); when it
+    // cannot take the change the reason is shown and nothing is written (the record keeps
+    // the change).
     virtual void ApplyLightingChange(std::uint32_t flags, int index) = 0;
 
     // The product id of the connected mouse; 0 while none is open.

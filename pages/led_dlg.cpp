@@ -396,7 +396,7 @@ void CLedDlg::OnColorBoxEdited(int channel) {
 void CLedDlg::ChooseSleep(std::uint32_t seconds) {
     if (!sleepBox_->SelectValue(seconds)) return;
     StoreToRecord(Host().Record());
-    Host().ApplyChange(SET_SLEEP, 0);
+    Host().ApplyLightingChange(SET_SLEEP, 0);
 }
 
 void CLedDlg::ToggleLightOff() {
@@ -404,7 +404,7 @@ void CLedDlg::ToggleLightOff() {
     Host().CheckDeviceReady([this] {
         lightOff_->SetCheck(!lightOff_->GetCheck());
         StoreToRecord(Host().Record());
-        Host().ApplyChange(SET_LIGHTOFF, 0);
+        Host().ApplyLightingChange(SET_LIGHTOFF, 0);
     });
 }
 

@@ -6,7 +6,8 @@
 // When the model has both lights, two buttons choose which light the controls edit.
 //
 // Every change runs the device-ready check, stores the page into the current record and
-// hands the write to the main window (lighting changes through ApplyLightingChange). A
+// hands the write to the main window through ApplyLightingChange (the mouse is asked
+// first whether it can take a change now). A
 // record holding an effect or a step the model does not offer shows the model's default
 // effect; that light of the record (and the mouse) is left as it is until the user chooses.
 #pragma once

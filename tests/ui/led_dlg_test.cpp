@@ -317,6 +317,12 @@ TEST_F(LedDlgTest, AMouseThatCannotTakeALightingChangeNowIsLeftAloneWithAMessage
     ASSERT_TRUE(WaitUntil([&] { return messages > 0; }));
     EXPECT_EQ(window_->Record()->stMainRGB.nMode, 4u);  // the record keeps the change
     EXPECT_EQ(Memory(), before);
+    // The page's other settings wait for the mouse the same way.
+    page_->ToggleLightOff();
+    Settle();
+    ASSERT_TRUE(WaitUntil([&] { return messages > 1; }));
+    EXPECT_EQ(window_->Record()->bLightOffOnMoving, page_->LightOffSwitch()->GetCheck() ? 1 : 0);
+    EXPECT_EQ(Memory(), before);
     closer.stop();
 
     firmware_->SetReady(true);
