@@ -67,6 +67,7 @@ CLedDlg::CLedDlg(QWidget* parent, PageHost& host, const QImage& background)
     const AppOptions& o = Options();
     const QColor text = TextColor();
     panel_ = LoadSkinImage(QStringLiteral("led_nr.png"));
+    setFont(WindowFont());  // the captions of the buttons and boxes (larger in the 4K layout)
 
     for (LightZone zone : {LightZone::kMain, LightZone::kLogo}) {
         auto* box = new CComboBtn(this);
