@@ -7,6 +7,7 @@
 #include <QRegularExpressionValidator>
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "app/config.h"
 #include "base/poster.h"
@@ -234,7 +235,20 @@ void CLedDlg::FillSleepBox() {
 }
 
 void CLedDlg::SelectZone(LightZone zone) {
+    const bool any = showMain_ || showLogo_;
+    if (!any) {
+        // A model without lights: only the sleep settings are left on the page.
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 effectBox_[0], effectBox_[1], zoneBtn_[0], zoneBtn_[1], lightBar_, speedBar_,
+                 lightLabel_, speedLabel_, resultBtn_, picker_, edits_[0], edits_[1], edits_[2]}) {
+            w->hide();
+        }
+        litMouse_ = QImage();
+        update();
+        return;
+    }
     if (!ZoneOffered(zone)) return;
+    picker_->show();
     zone_ = zone;
     const bool both = showMain_ && showLogo_;
     for (LightZone z : {LightZone::kMain, LightZone::kLogo}) {
@@ -242,11 +256,10 @@ void CLedDlg::SelectZone(LightZone zone) {
         zoneBtn_[Slot(z)]->setVisible(both);
         zoneBtn_[Slot(z)]->SetCheck(z == zone_);
     }
-    const bool any = showMain_ || showLogo_;
-    lightBar_->setVisible(any);
-    speedBar_->setVisible(any);
-    lightLabel_->setVisible(any);
-    speedLabel_->setVisible(any);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lightBar_, speedBar_, lightLabel_, speedLabel_}) {
+        w->show();
+    }
     const StepRange light = LightRange(zone_, setup_.lightParam);
     const StepRange speed = SpeedRange(zone_);
     lightBar_->SetRange(light.minimum, light.maximum);
@@ -260,7 +273,6 @@ void CLedDlg::ShowZoneControls() {
     const ShownLighting& shown = shown_[Slot(zone_)];
     const EffectRule rule = zone_ == LightZone::kMain ? MainEffectRule(setup_, shown.effect)
                                                       : LogoEffectRule(shown.effect);
-    const bool any = showMain_ || showLogo_;
     effectBox_[Slot(zone_)]->SelectValue(shown.effect);
     lightBar_->SetTrackImages(track_, rule.light != 0 ? fill_ : QImage());
     speedBar_->SetTrackImages(track_, rule.speed != 0 ? fill_ : QImage());
@@ -270,7 +282,7 @@ void CLedDlg::ShowZoneControls() {
     speedBar_->SetLocked(rule.speed == 0);
     lightBar_->SetPos(shown.light);
     speedBar_->SetPos(shown.speed);
-    const bool color = any && rule.hasColor;
+    const bool color = rule.hasColor;
     resultBtn_->setVisible(color);
     for (QLineEdit* edit : edits_) edit->setVisible(color);
     picker_->SetPicking(color);
@@ -483,7 +495,7 @@ void CLedDlg::Layout4K() {
 }
 
 void CLedDlg::RebuildMousePicture() {
-    if (mouseLed_.isNull()) {
+    if (mouseLed_.isNull() || (!showMain_ && !showLogo_)) {
         litMouse_ = QImage();
         return;
     }
@@ -554,7 +566,7 @@ void CLedDlg::paintEvent(QPaintEvent* event) {
     // Positions are those of the normal layout; LayoutRect doubles them in the 4K layout,
     // whose fonts are already the larger ones.
     if (!panel_.isNull()) painter.drawImage(LayoutRect(QRect(QPoint(0, 0), panel_.size())), panel_);
-    if (!litMouse_.isNull() && (showMain_ || showLogo_)) {
+    if (!litMouse_.isNull()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(LayoutRect(mouseRect_), litMouse_);
     }
