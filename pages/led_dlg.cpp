@@ -358,6 +358,14 @@ void CLedDlg::ChooseEffect(LightZone zone, std::uint32_t effect) {
         ChooseMainEffect(setup_, effect, chosen);
         shown.speed = static_cast<int>(chosen.nSpeed);
         shown.light = static_cast<int>(chosen.nLight);
+    } else {
+        // The logo light keeps its values; a slider that becomes active shows (and the
+        // record then holds) a step of its range.
+        const EffectRule rule = LogoEffectRule(effect);
+        const StepRange speed = SpeedRange(zone);
+        const StepRange light = LightRange(zone, setup_.lightParam);
+        if (rule.speed != 0) shown.speed = std::clamp(shown.speed, speed.minimum, speed.maximum);
+        if (rule.light != 0) shown.light = std::clamp(shown.light, light.minimum, light.maximum);
     }
     if (zone == zone_) ShowZoneControls();
     CommitLighting(zone);

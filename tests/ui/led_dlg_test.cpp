@@ -18,6 +18,7 @@
 
 #include "app/config.h"
 #include "app/windows/vantor_dlg.h"
+#include "base/message_sink.h"
 #include "base/texts.h"
 #include "controls/combo_btn.h"
 #include "controls/png_btn.h"
@@ -78,6 +79,7 @@ class LedDlgTest : public ::testing::Test {
         VantorDlgSetup setup;
         setup.startup = {ProgramDir(), data_.path(), "Vantor Mouse Center", false};
         setup.backend = backend_.get();
+        setup.messages = &messages_;  // the apply worker's failures, if any
         window_ = std::make_unique<CVantorDlg>(setup);
         EXPECT_TRUE(window_->Init());
         EXPECT_TRUE(WaitUntil([&] {
@@ -87,7 +89,10 @@ class LedDlgTest : public ::testing::Test {
         window_->SwitchPage(PageId::kLighting);
         page_ = static_cast<CLedDlg*>(window_->Page(PageId::kLighting));
     }
-    ~LedDlgTest() override { window_.reset(); }
+    ~LedDlgTest() override {
+        window_.reset();
+        EXPECT_TRUE(messages_.Messages().empty());
+    }
 
     // Lets the device-ready checks, the readiness questions and the writes they start end.
     void Settle() {
@@ -119,6 +124,7 @@ class LedDlgTest : public ::testing::Test {
         return after->profiles[after->activeProfile];
     }
 
+    RecordingMessageSink messages_;
     test::TempDir data_;
     test::TempDir work_;
     test::ScopedEnv dataEnv_;
