@@ -260,6 +260,20 @@ void DeviceSession::BatteryUpdate() {
     });
 }
 
+void DeviceSession::ApplyUnlessBusy(std::uint32_t flags, int index, std::function<void()> onBusy) {
+    RunOnDeviceThread([this, flags, index, onBusy = std::move(onBusy)]() -> std::function<void()> {
+        int busy = 0;
+        const bool busyNow = setup_.driver->QueryApplyBusy(&busy) == 1 && busy == 1;
+        return [this, flags, index, onBusy, busyNow] {
+            if (busyNow) {
+                if (onBusy) onBusy();
+                return;
+            }
+            worker_.RequestApply(flags, index);
+        };
+    });
+}
+
 void DeviceSession::ApplyBehavior(ProfileFile& record, const Behavior& behavior) {
     SessionWindow& window = *setup_.window;
     if (behavior.kind == kBehaviorDpiLevel) {

@@ -210,6 +210,11 @@ class DeviceSession {
     // The device part of restoring the defaults; the question and the reset follow the
     // device-ready check.
     void Restore();
+    // A lighting change: asks the mouse on the device thread whether it can take one now.
+    // When it answers that it cannot, `onBusy` runs on the window thread and nothing is
+    // queued; otherwise (also when the question fails) the apply request for `flags` and
+    // `index` is made when the answer lands, with the record as it is then.
+    void ApplyUnlessBusy(std::uint32_t flags, int index, std::function<void()> onBusy);
 
     // Waits until the device thread has nothing to do (its results may still be on their
     // way to the window); false when `timeoutMs` passed first.

@@ -38,6 +38,14 @@ class PageHost {
     // With ApplyNow set: asks the apply worker to write `flags` with `index` (no progress
     // window). With ApplyNow 0 it does nothing: the change stays in the record.
     virtual void ApplyChange(std::uint32_t flags, int index) = 0;
+    // The same for the changes of the lighting page, which the mouse may not take at every
+    // moment: with ApplyNow set the mouse is asked first (off the window thread); when it
+    // cannot take the change the reason is shown and nothing is written (the record keeps
+    // the change). A host without that question writes as ApplyChange does.
+    virtual void ApplyLightingChange(std::uint32_t flags, int index) { ApplyChange(flags, index); }
+
+    // The product id of the connected mouse; 0 while none is open.
+    virtual std::uint16_t ProductId() { return 0; }
 
     // The skinned message window and question of the main window.
     virtual void ShowText(const std::string& text) = 0;

@@ -1,14 +1,137 @@
-// The lighting page of the main window.
+// CLedDlg: the lighting page of the main window. The effect box, the brightness and speed
+// sliders and the colour controls (colour button, red/green/blue boxes, colour wheel and
+// preset cells) of the main light or of the logo light, the sleep time box and the
+// light-off-while-moving switch, over the mouse picture lit as the chosen effects light it
+// (the skin's "mouse_led.png"; "mouse_logo.png" beside it marks the logo light's part).
+// When the model has both lights, two buttons choose which light the controls edit.
+//
+// Every change runs the device-ready check, stores the page into the current record and
+// hands the write to the main window through ApplyLightingChange (the mouse is asked
+// first whether it can take a change now). A
+// record holding an effect or a step the model does not offer shows the model's default
+// effect; that light of the record (and the mouse) is left as it is until the user chooses.
 #pragma once
 
-#include "controls/placeholder_page.h"
+#include <QImage>
+#include <array>
+#include <cstdint>
+
+#include "controls/page.h"
+#include "controls/window_message.h"
+#include "pages/logic/lighting_rules.h"
+
+class QLineEdit;
 
 namespace vantor {
 
-class CLedDlg : public CPlaceholderPage {
+class CComboBtn;
+class CPngBtn;
+class CPngSliderBar;
+class CColorBtnDlg;
+class CLedColorPicker;
+
+class CLedDlg : public CPage, public WindowMessageReceiver {
+    Q_OBJECT
   public:
-    CLedDlg(QWidget* parent, PageHost& host, const QImage& background)
-        : CPlaceholderPage(parent, host, background, "tc_page4") {}
+    // Control ids of the page's controls (the number boxes keep 257-259).
+    enum ControlId : int {
+        kIdMainEffect = 1101,
+        kIdLogoEffect = 1102,
+        kIdLight = 1103,
+        kIdSpeed = 1104,
+        kIdSleep = 1105,
+        kIdLightOff = 1106,
+        kIdRed = 257,
+        kIdGreen = 258,
+        kIdBlue = 259,
+    };
+
+    CLedDlg(QWidget* parent, PageHost& host, const QImage& background);
+
+    void PrepareForDevice() override;
+    void LoadFromRecord(const ProfileFile* record) override;
+    void StoreToRecord(ProfileFile* record) override;
+    void RefreshTexts() override;
+    void Layout4K() override;
+    void RefreshLighting() override;
+
+    std::intptr_t OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
+                                  std::intptr_t lParam) override;
+
+    // The light the controls edit now, and what each light shows (for tests).
+    LightZone Zone() const { return zone_; }
+    void SelectZone(LightZone zone);
+    const ShownLighting& Shown(LightZone zone) const { return shown_[Slot(zone)]; }
+
+    // Controls, for tests.
+    CComboBtn* EffectBox(LightZone zone) const { return effectBox_[Slot(zone)]; }
+    CPngSliderBar* LightSlider() const { return lightBar_; }
+    CPngSliderBar* SpeedSlider() const { return speedBar_; }
+    CPngBtn* LightValueLabel() const { return lightLabel_; }
+    CPngBtn* SpeedValueLabel() const { return speedLabel_; }
+    CColorBtnDlg* ResultButton() const { return resultBtn_; }
+    QLineEdit* ColorBox(int channel) const { return edits_[static_cast<std::size_t>(channel)]; }
+    CLedColorPicker* Picker() const { return picker_; }
+    CComboBtn* SleepBox() const { return sleepBox_; }
+    CPngBtn* LightOffSwitch() const { return lightOff_; }
+    CPngBtn* ZoneButton(LightZone zone) const { return zoneBtn_[Slot(zone)]; }
+    // The mouse picture as painted (null when the skin has none).
+    const QImage& LitMousePicture() const { return litMouse_; }
+
+    // User actions as the controls run them (tests drive the page through these too).
+    void ChooseEffect(LightZone zone, std::uint32_t effect);
+    void SetSliderValue(bool light, int value);
+    void PickColor(std::uint32_t colorRef);
+    void OnColorBoxEdited(int channel);
+    void ChooseSleep(std::uint32_t seconds);
+    void ToggleLightOff();
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    static std::size_t Slot(LightZone zone) { return zone == LightZone::kMain ? 0 : 1; }
+    bool ZoneOffered(LightZone zone) const;
+    void FillEffectBoxes();
+    void FillSleepBox();
+    // Shows the controls of the current light for its effect and values.
+    void ShowZoneControls();
+    void ShowColor(std::uint32_t colorRef);
+    // Stores the page and hands the lighting write of `zone` to the main window.
+    void CommitLighting(LightZone zone);
+    void RebuildMousePicture();
+    void UpdateLabels();
+
+    LightingSetup setup_;
+    bool showMain_ = true;
+    bool showLogo_ = false;
+    bool showSleep_ = true;
+    LightZone zone_ = LightZone::kMain;
+    std::array<ShownLighting, 2> shown_{};
+
+    std::array<CComboBtn*, 2> effectBox_{};
+    std::array<CPngBtn*, 2> zoneBtn_{};
+    CPngSliderBar* lightBar_ = nullptr;
+    CPngSliderBar* speedBar_ = nullptr;
+    CPngBtn* lightLabel_ = nullptr;
+    CPngBtn* speedLabel_ = nullptr;
+    CColorBtnDlg* resultBtn_ = nullptr;
+    std::array<QLineEdit*, 3> edits_{};
+    CLedColorPicker* picker_ = nullptr;
+    CComboBtn* sleepBox_ = nullptr;
+    CPngBtn* lightOff_ = nullptr;
+
+    QImage track_;  // bar_nr.png and bar_ov.png: an inactive slider shows no fill
+    QImage fill_;
+    QImage panel_;     // led_nr.png, the page's own background
+    QImage mouseLed_;  // the skin's lit mouse picture, as loaded
+    QImage logoMask_;  // mouse_logo.png: the logo light's part of the picture (optional)
+    QImage litMouse_;  // lit as the shown effect lights it
+    QRect mouseRect_;  // where it is drawn
+    std::array<QString, 7> captions_;
 };
 
 }  // namespace vantor

@@ -468,6 +468,11 @@ void CVantorDlg::ApplyChange(std::uint32_t flags, int index) {
     session_->Worker().RequestApply(flags, index);
 }
 
+void CVantorDlg::ApplyLightingChange(std::uint32_t flags, int index) {
+    if (Options().ApplyNow == 0) return;
+    session_->ApplyUnlessBusy(flags, index, [this] { ShowText(Text("tc_adv_str29")); });
+}
+
 void CVantorDlg::LayoutForDevice() {
     const DeviceSection& section = CurrentDevice();
     if (CPngBtn* lighting = navi_[3]) {

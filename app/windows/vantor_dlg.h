@@ -85,6 +85,8 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void CheckDeviceReady(std::function<void()> onReady) override;
     bool IsDeviceReady() override { return session_->IsDeviceReady(); }
     void ApplyChange(std::uint32_t flags, int index) override;
+    void ApplyLightingChange(std::uint32_t flags, int index) override;
+    std::uint16_t ProductId() override { return driver_.CmdHandle() ? driver_.nPID : 0; }
     void SwitchPage(PageId page) override;
     void Restore() { session_->Restore(); }
 

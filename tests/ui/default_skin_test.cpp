@@ -90,6 +90,11 @@ TEST(DefaultSkinTest, MousePicturesOfEveryDeviceSectionCarryItsMarks) {
         ASSERT_FALSE(normal.isNull()) << folder.toStdString();
         EXPECT_EQ(pressed.size(), normal.size());
         EXPECT_EQ(LoadSkinImage(folder + "mouse_led.png").size(), normal.size());
+        // The logo light's part of the lit picture lies on the glowing logo.
+        const QImage logo = LoadSkinImage(folder + "mouse_logo.png");
+        ASSERT_EQ(logo.size(), normal.size());
+        EXPECT_GT(qAlpha(logo.pixel(180, 250)), 0);
+        EXPECT_EQ(qAlpha(logo.pixel(180, 120)), 0);
         // Each mark lies inside the picture and its centre is drawn (not transparent)
         // and highlighted in the pressed picture.
         for (int i = 0; i < section.keyCount; ++i) {

@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <set>
@@ -21,6 +23,7 @@
 #include "app/windows/about_dlg.h"
 #include "app/windows/vantor_dlg.h"
 #include "base/texts.h"
+#include "controls/combo_btn.h"
 #include "controls/fitted_text.h"
 #include "controls/page_host.h"
 #include "controls/png_btn.h"
@@ -33,6 +36,7 @@
 #include "keys/windows/msg_dlg.h"
 #include "keys/windows/pick_macro_dlg.h"
 #include "pages/adv_dlg.h"
+#include "pages/led_dlg.h"
 #include "pages/move_dlg.h"
 #include "pages/new_adv_dlg.h"
 #include "platform/paths.h"
@@ -61,6 +65,25 @@ const char* const kCapturePrompts[] = {"tc_combo_tips", "tc_msg7"};
 QString TextOf(const char* key) {
     return QString::fromStdString(Text(key));
 }
+
+// A host for pages drawn alone: a record, every check passes, nothing is written.
+class DrawingHost : public PageHost {
+  public:
+    ProfileFile* Record() override { return &record; }
+    [[noreturn]] ProfileStore& Store() override { std::abort(); }
+    [[noreturn]] MacroLibrary& Macros() override { std::abort(); }
+    [[noreturn]] DeviceSession& Session() override { std::abort(); }
+    void CheckDeviceReady(std::function<void()> onReady) override { onReady(); }
+    bool IsDeviceReady() override { return true; }
+    void ApplyChange(std::uint32_t, int) override {}
+    void ApplyLightingChange(std::uint32_t, int) override {}
+    std::uint16_t ProductId() override { return 0; }
+    void ShowText(const std::string&) override {}
+    bool AskOkCancel(const std::string&) override { return true; }
+    void SwitchPage(PageId) override {}
+    void RefreshPages() override {}
+    ProfileFile record{};
+};
 
 // Draws `window` as it is shown.
 void Draw(QWidget* window) {
@@ -166,6 +189,28 @@ void DrawEveryWindow() {
     ASSERT_TRUE(WriteMacroFile(root + "Reload.qxm", macro));
     CPickMacroDlg picker(root, 1);
     Draw(&picker);
+
+    // The lighting page with each main effect (its caption in the effect box) and the
+    // logo light; the sleep box shows its longest item.
+    DrawingHost host;
+    CLedDlg led(nullptr, host, QImage());
+    led.resize(1018, 539);
+    if (Is4KLayout()) {
+        led.resize(2036, 1078);
+        led.Layout4K();
+    }
+    led.LoadFromRecord(&host.record);
+    for (const EffectItem& item : MainEffectItems(0)) {
+        led.ChooseEffect(LightZone::kMain, item.effect);
+        Draw(&led);
+    }
+    led.SelectZone(LightZone::kLogo);
+    Draw(&led);
+    const DeviceSection& section = CurrentDevice();
+    for (int i = 0; i < std::min(section.SleepValCount, 12); ++i) {
+        led.ChooseSleep(section.SleepVal[static_cast<std::size_t>(i)]);
+        Draw(led.SleepBox());
+    }
 
     CAboutDlg about(nullptr, 0x0107);
     if (about.FirmwareButton() != nullptr) about.FirmwareButton()->show();

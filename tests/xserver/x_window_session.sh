@@ -78,6 +78,9 @@ sim_menu_item() {
     sleep 0.3
 }
 
+# lang_index set by the test: the window starts in that language (lang.ini of the data folder).
+if [ -n "${lang_index:-}" ]; then printf '[OPT]\nLangIndex=%s\n' "$lang_index" >"$VANTOR_DATA_DIR/lang.ini"; fi
+
 "$vantor" --simulate --sim-state "$work/data/sim.bin" >"$work/vantor.out" 2>&1 &
 vantor_pid=$!
 pids+=("$vantor_pid")

@@ -83,6 +83,18 @@ QImage Mouse(const DeviceSection& section, MouseLook look) {
     return image;
 }
 
+// Where the logo light lies on the lit picture (opaque) and where the main light does
+// (transparent), so the lighting page can light the two parts with their own effects.
+QImage LogoMask() {
+    QImage image = NewPicture(kMouseWidth, kMouseHeight);
+    QPainter p(&image);
+    Prepare(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(180, 250), 34, 34);
+    return image;
+}
+
 }  // namespace
 
 std::vector<SkinPicture> DrawMousePictures(const DeviceSection& section) {
@@ -93,6 +105,7 @@ std::vector<SkinPicture> DrawMousePictures(const DeviceSection& section) {
         {folder + "mouse_nr.png", Mouse(section, MouseLook::Normal)},
         {folder + "mouse_dn.png", Mouse(section, MouseLook::Pressed)},
         {folder + "mouse_led.png", Mouse(section, MouseLook::Lighting)},
+        {folder + "mouse_logo.png", LogoMask()},
     };
 }
 

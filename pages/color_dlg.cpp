@@ -1,0 +1,47 @@
+#include "pages/color_dlg.h"
+
+#include <QColorDialog>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "controls/skin_images.h"
+#include "controls/window_message.h"
+#include "pages/color_btn_dlg.h"
+
+namespace vantor {
+
+CColorDlg::CColorDlg(QWidget* parent) : QWidget(parent) {
+    chooser_ = [](const QColor& start, QWidget* owner) -> std::optional<QColor> {
+        const QColor chosen = QColorDialog::getColor(start, owner);
+        if (!chosen.isValid()) return std::nullopt;
+        return chosen;
+    };
+}
+
+void CColorDlg::SetColor(std::uint32_t colorRef) {
+    color_ = colorRef & 0xFFFFFF;
+    update();
+}
+
+void CColorDlg::paintEvent(QPaintEvent* event) {
+    (void)event;
+    QPainter painter(this);
+    painter.fillRect(rect(), ColorFromColorRef(color_));
+}
+
+void CColorDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || readOnly_ || !chooser_) return;
+    const std::optional<QColor> chosen = chooser_(ColorFromColorRef(color_), this);
+    if (!chosen) return;
+    const std::uint32_t colorRef = static_cast<std::uint32_t>(chosen->red()) |
+                                   (static_cast<std::uint32_t>(chosen->green()) << 8) |
+                                   (static_cast<std::uint32_t>(chosen->blue()) << 16);
+    if (SendWindowMessage(parentWidget(), WM_COLOR_CHANGED, colorRef,
+                          static_cast<std::intptr_t>(index_) | kColorChangeQuery) == 0) {
+        return;
+    }
+    SetColor(colorRef);
+    PostWindowMessage(parentWidget(), WM_COLOR_CHANGED, colorRef, index_);
+}
+
+}  // namespace vantor
