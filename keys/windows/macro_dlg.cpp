@@ -43,13 +43,11 @@ constexpr std::uint32_t kNewMacroItem = 8;
 constexpr std::uint32_t kDeleteItemItem = 9;
 constexpr std::intptr_t kInsertMenuUser = 1;
 
-constexpr QRect kListTitleRect = Span(20, 8, 300, 32);
 constexpr QRect kDefaultTreeRect = Span(20, 36, 300, 470);
-constexpr QRect kRowsTitleRect = Span(320, 8, 640, 32);
 constexpr QRect kDefaultListRect = Span(320, 36, 640, 470);
 constexpr int kButtonW = 88;
 constexpr int kButtonH = 27;
-constexpr int kDefaultOptX = 670;
+constexpr int kDefaultOptX = 756;
 constexpr int kOptW = 300;
 
 QString TextOf(const char* key) {
@@ -75,31 +73,40 @@ int OptX() {
 
 QPoint RecordPoint() {
     const Point& p = Options().ptRecord;
-    return p.x != 0 || p.y != 0 ? QPoint(p.x, p.y) : QPoint(OptX(), 36);
+    return p.x != 0 || p.y != 0 ? QPoint(p.x, p.y) : QPoint(OptX(), 54);
+}
+
+// The options panel hangs below the record button.
+int OptTop() {
+    return RecordPoint().y() + 40;
 }
 
 QRect OptionRect(int row) {
-    return QRect(OptX(), 146 + row * 26, 14, 14);
+    return QRect(OptX(), OptTop() + 74 + row * 26, 14, 14);
 }
 
 QRect OptionTextRect(int row) {
-    return QRect(OptX() + 20, 146 + row * 26 - 4, kOptW - 20, 22);
+    return QRect(OptX() + 20, OptTop() + 74 + row * 26 - 4, kOptW - 20, 22);
 }
 
 QRect InsertLabelRect() {
-    return QRect(OptX(), 72, kOptW, 22);
+    return QRect(OptX(), OptTop(), kOptW, 22);
 }
 
 QRect InsertRect() {
-    return QRect(OptX(), 96, 147, 30);
+    return QRect(OptX(), OptTop() + 24, 147, 30);
 }
 
 QRect CountRect() {
-    return QRect(OptX() + 20, 146 + 3 * 26 - 4, 60, 22);
+    return QRect(OptX() + 20, OptTop() + 74 + 3 * 26 - 4, 60, 22);
 }
 
 QRect SaveRect() {
-    return QRect(OptX(), 300, 150, kButtonH);
+    return QRect(OptX(), OptTop() + 74 + 5 * 26 + 10, 150, kButtonH);
+}
+
+QRect TitleAbove(const QRect& box) {
+    return QRect(box.left(), box.top() - 28, box.width() + 60, 24);
 }
 
 // The message window and inputs of the library commands.
@@ -285,8 +292,8 @@ void CMacroDlg::paintEvent(QPaintEvent* event) {
         if (Is4KLayout()) box = Doubled(box);
         DrawFittedText(painter, box, Qt::AlignLeft | Qt::AlignVCenter, TextOf(key));
     };
-    draw(kListTitleRect, "tc_macro_list");
-    draw(kRowsTitleRect, "tc_macro_key_list");
+    draw(TitleAbove(TreeRect()), "tc_macro_list");
+    draw(TitleAbove(ListRect()), "tc_macro_key_list");
     draw(InsertLabelRect(), "tc_macro_loop");
     draw(OptionTextRect(0), "tc_macro_loop1");
     draw(OptionTextRect(1), "tc_macro_loop2");
