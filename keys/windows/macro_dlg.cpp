@@ -41,6 +41,8 @@ constexpr std::uint32_t kInsertSubMenu = 6;
 constexpr std::uint32_t kRenameItem = 7;
 constexpr std::uint32_t kNewMacroItem = 8;
 constexpr std::uint32_t kDeleteItemItem = 9;
+constexpr std::uint32_t kImportItem = 10;
+constexpr std::uint32_t kExportItem = 11;
 constexpr std::intptr_t kInsertMenuUser = 1;
 
 constexpr QRect kDefaultTreeRect = Span(20, 36, 300, 470);
@@ -547,6 +549,21 @@ void CMacroDlg::OnDeleteItem() {
     }
 }
 
+void CMacroDlg::OnImport() {
+    if (RefusedWhileRecording()) return;
+    PageStoreUi ui(this);
+    if (auto item = Host().Macros().ImportMacroFile(SelectedLibraryItem(), ui)) {
+        shownItem_ = *item;
+        RebuildTree();
+    }
+}
+
+void CMacroDlg::OnExport() {
+    if (RefusedWhileRecording()) return;
+    PageStoreUi ui(this);
+    (void)Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui);  // failures are logged
+}
+
 // ---- Rows ----
 
 void CMacroDlg::OpenInsertMenu(QPoint topLeft, bool withMoreButtons) {
@@ -731,13 +748,14 @@ bool CMacroDlg::event(QEvent* event) {
     if (control == kTreeId && message->message == kTreeRightButtonUpMessage) {
         if (RefusedWhileRecording()) return true;
         const TreeItemData* itemData = tree_->FindItemData(item);
-        if (itemData != nullptr) {
-            tree_->SelectItem(item);
-            SelectLibraryItem(itemData->dwUserWord);
-        }
+        // On an empty part of the tree the commands work on the root.
+        tree_->SelectItem(itemData != nullptr ? item : kNoTreeItem);
+        SelectLibraryItem(itemData != nullptr ? itemData->dwUserWord : kLibraryRoot);
         std::vector<MenuItem> items;
         const bool onMacro = itemData != nullptr && itemData->kind == TreeItemKind::kLeaf;
         if (!onMacro) items.push_back({kMenuTopLevel, kNewMacroItem, Text("tc_macro_msg5")});
+        if (!onMacro) items.push_back({kMenuTopLevel, kImportItem, Text("tc_macro_msg3")});
+        if (onMacro) items.push_back({kMenuTopLevel, kExportItem, Text("tc_macro_msg4")});
         if (itemData != nullptr) {
             items.push_back({kMenuTopLevel, kRenameItem, Text("tc_macro_msg20")});
             items.push_back({kMenuTopLevel, kDeleteItemItem, Text("tc_macro_msg10")});

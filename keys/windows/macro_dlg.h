@@ -37,6 +37,8 @@ class CMacroDlg : public CPage, public MacroLibraryEvents {
     void OnNewMacro();
     void OnDeleteItem();
     void OnRenameItem();
+    void OnImport();
+    void OnExport();
     void OnEditRow();
     void OnDeleteRow();
     void OnSave();
