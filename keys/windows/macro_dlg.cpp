@@ -5,7 +5,9 @@
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 #include "app/config.h"
 #include "base/texts.h"
@@ -226,6 +228,7 @@ CMacroDlg::CMacroDlg(QWidget* parent, PageHost& host, const QImage& background)
     RefreshTexts();
     Host().Macros().SetEvents(this);
     SetMode(0);
+    tree_->installEventFilter(this);
 }
 
 CMacroDlg::~CMacroDlg() {
@@ -488,6 +491,10 @@ void CMacroDlg::OnRecord() {
 }
 
 bool CMacroDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree_ && !recording_) {
+        DragOnTree(event);
+        return false;
+    }
     if (!recording_ || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
         return false;
     }
@@ -562,6 +569,41 @@ void CMacroDlg::OnExport() {
     if (RefusedWhileRecording()) return;
     PageStoreUi ui(this);
     (void)Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui);  // failures are logged
+}
+
+void CMacroDlg::DragOnTree(QEvent* event) {
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease) {
+        return;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) return;
+    const QPoint at = mouse->position().toPoint();
+    const TreeItemData* under = tree_->FindItemData(tree_->ItemAt(at));
+    if (event->type() == QEvent::MouseButtonPress) {
+        dragStart_ = at;
+        dragItem_ = under != nullptr && under->kind == TreeItemKind::kLeaf ? under->dwUserWord
+                                                                           : kLibraryRoot;
+        return;
+    }
+    const LibraryItemId dragged = std::exchange(dragItem_, kLibraryRoot);
+    if (dragged == kLibraryRoot || (at - dragStart_).manhattanLength() < 8) return;
+    MacroLibrary& library = Host().Macros();
+    // Dropped on a folder: into it; on a macro: beside it; on empty space: the root.
+    LibraryItemId folder = kLibraryRoot;
+    if (under != nullptr) {
+        const LibraryItem* target = library.Item(under->dwUserWord);
+        if (target == nullptr) return;
+        folder = target->kind == LibraryItemKind::kFolder ? under->dwUserWord : target->parent;
+    }
+    const LibraryItem* item = library.Item(dragged);
+    if (item == nullptr || item->parent == folder) return;
+    PageStoreUi ui(this);
+    if (library.MoveMacroItem(dragged, folder, ui)) {
+        shownItem_ = dragged;
+        // After the tree has handled this release.
+        QMetaObject::invokeMethod(
+            this, [this] { RebuildTree(); }, Qt::QueuedConnection);
+    }
 }
 
 // ---- Rows ----

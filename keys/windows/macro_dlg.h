@@ -83,6 +83,8 @@ class CMacroDlg : public CPage, public MacroLibraryEvents {
     void OpenInsertMenu(QPoint topLeft, bool withMoreButtons);
     void InsertKeyRow(bool press);
     void InsertDelayRow();
+    // Dragging a macro onto a folder (or empty space: the root) moves it there.
+    void DragOnTree(QEvent* event);
 
     MacroEditor editor_;
     bool recording_ = false;
@@ -90,6 +92,8 @@ class CMacroDlg : public CPage, public MacroLibraryEvents {
     std::uint32_t shownMacro_ = 0;  // 0: no macro shown
     LibraryItemId shownItem_ = kLibraryRoot;
     int mode_ = 0;
+    QPoint dragStart_;
+    LibraryItemId dragItem_ = kLibraryRoot;
 
     CTreeCtrlEx* tree_ = nullptr;
     CTreeCtrlEx* list_ = nullptr;
