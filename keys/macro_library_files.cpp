@@ -293,7 +293,8 @@ bool MacroLibrary::MoveMacroItem(LibraryItemId id, LibraryItemId folder, StoreUi
                                       : item->diskName.substr(item->diskName.rfind('.'));
     const std::string diskName = UniqueDiskName(folder, stem, extension);
     int error = 0;
-    if (!MoveNoReplace(*from, *to + diskName, &error)) {
+    // A new macro has no file until it is saved: then only the item moves.
+    if (FileExists(*from) && !MoveNoReplace(*from, *to + diskName, &error)) {
         ui.ShowMessage(StringPrintf("Rename failed. err=0x%x", static_cast<unsigned>(error)));
         return false;
     }

@@ -373,6 +373,13 @@ TEST_F(MacroLibraryTest, MovingAMacroIntoAFolderMovesItsFileAndRefusesANameClash
     // Folders and the macro's own folder are no targets.
     EXPECT_FALSE(library.MoveMacroItem(group, kLibraryRoot, ui_));
     EXPECT_FALSE(library.MoveMacroItem(a, kLibraryRoot, ui_));
+    // A macro not saved yet has no file: the item moves and is saved in its new folder.
+    ui_.texts.push_back("fresh");
+    const auto fresh = library.NewMacroCommand(kLibraryRoot, ui_);
+    ASSERT_TRUE(fresh.has_value());
+    EXPECT_TRUE(library.MoveMacroItem(*fresh, group, ui_));
+    EXPECT_TRUE(library.Flush_Dirty_Macro(*fresh));
+    EXPECT_TRUE(fs::exists(Root() + "Group/fresh.qxm"));
 }
 
 }  // namespace
