@@ -103,6 +103,10 @@ class MacroLibrary : public MacroLibraryAccess {
     [[nodiscard]] bool DeleteItem(LibraryItemId item, StoreUi& ui);
     std::optional<LibraryItemId> ImportMacroFile(LibraryItemId target, StoreUi& ui);
     [[nodiscard]] bool ExportMacroFile(LibraryItemId item, StoreUi& ui);
+    // Moves a macro into `folder` (the root or a folder item): its file goes into the
+    // folder, keeping its name unless a file there uses it. A sibling with the same name
+    // refuses the move with tc_macro_msg8; a failed file move leaves everything in place.
+    [[nodiscard]] bool MoveMacroItem(LibraryItemId item, LibraryItemId folder, StoreUi& ui);
 
     // MacroLibraryAccess.
     const MacroRecord* FindMacroByName(std::string_view utf8Name) const override;

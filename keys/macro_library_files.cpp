@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -266,6 +267,44 @@ bool MacroLibrary::ExportMacroFile(LibraryItemId id, StoreUi& ui) {
         DbgLog("ExportMacro: copy file err=0x%x", static_cast<unsigned>(error));
         return false;
     }
+    return true;
+}
+
+bool MacroLibrary::MoveMacroItem(LibraryItemId id, LibraryItemId folder, StoreUi& ui) {
+    const LibraryItem* item = Item(id);
+    const LibraryItem* target = Item(folder);
+    if (item == nullptr || id == kLibraryRoot || item->kind != LibraryItemKind::kMacro ||
+        target == nullptr || target->kind != LibraryItemKind::kFolder || item->parent == folder) {
+        return false;
+    }
+    if (SiblingHasText(folder, item->text, kLibraryRoot)) {
+        ui.ShowMessage(Text("tc_macro_msg8"));
+        return false;
+    }
+    const std::optional<std::string> from = ItemPath(id);
+    const std::optional<std::string> to = FolderPath(folder);
+    if (!from || !to) {
+        ui.ShowMessage("Rename failed.");
+        return false;
+    }
+    const std::string stem = item->diskName.substr(0, item->diskName.rfind('.'));
+    const std::string extension = item->diskName.rfind('.') == std::string::npos
+                                      ? ""
+                                      : item->diskName.substr(item->diskName.rfind('.'));
+    const std::string diskName = UniqueDiskName(folder, stem, extension);
+    int error = 0;
+    // A new macro has no file until it is saved: then only the item moves.
+    if (FileExists(*from) && !MoveNoReplace(*from, *to + diskName, &error)) {
+        ui.ShowMessage(StringPrintf("Rename failed. err=0x%x", static_cast<unsigned>(error)));
+        return false;
+    }
+    const LibraryItemId oldParent = item->parent;
+    std::vector<LibraryItemId>& siblings = MutableItem(oldParent)->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), id), siblings.end());
+    MutableItem(folder)->children.push_back(id);
+    LibraryItem* moved = MutableItem(id);
+    moved->parent = folder;
+    moved->diskName = diskName;
     return true;
 }
 

@@ -346,3 +346,41 @@ TEST(IsMacroAssignedTest, LooksAtEveryKeySetButOnlyAtMacroKeys) {
 
 }  // namespace
 }  // namespace vantor
+
+namespace vantor {
+namespace {
+
+TEST_F(MacroLibraryTest, MovingAMacroIntoAFolderMovesItsFileAndRefusesANameClash) {
+    PutMacroFile(Root() + "a.qxm", Macro("a", 0x21));
+    PutMacroFile(Root() + "b.qxm", Macro("b", 0x22));
+    PutMacroFile(Root() + "Group/b.qxm", Macro("b", 0x23));
+    MacroLibrary& library = Library(1);
+    const LibraryItemId group = Child(kLibraryRoot, "Group");
+    const LibraryItemId a = Child(kLibraryRoot, "a");
+    ASSERT_TRUE(library.MoveMacroItem(a, group, ui_));
+    EXPECT_EQ(Child(group, "a"), a);
+    EXPECT_EQ(Child(kLibraryRoot, "a"), kLibraryRoot);
+    EXPECT_EQ(library.ItemPath(a), Root() + "Group/a.qxm");
+    EXPECT_TRUE(fs::exists(Root() + "Group/a.qxm"));
+    EXPECT_FALSE(fs::exists(Root() + "a.qxm"));
+    // Back to the root, and a clash with a sibling of the same name.
+    EXPECT_TRUE(library.MoveMacroItem(a, kLibraryRoot, ui_));
+    EXPECT_TRUE(fs::exists(Root() + "a.qxm"));
+    EXPECT_FALSE(library.MoveMacroItem(Child(kLibraryRoot, "b"), group, ui_));
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0], Text("tc_macro_msg8"));
+    EXPECT_TRUE(fs::exists(Root() + "b.qxm"));
+    // Folders and the macro's own folder are no targets.
+    EXPECT_FALSE(library.MoveMacroItem(group, kLibraryRoot, ui_));
+    EXPECT_FALSE(library.MoveMacroItem(a, kLibraryRoot, ui_));
+    // A macro not saved yet has no file: the item moves and is saved in its new folder.
+    ui_.texts.push_back("fresh");
+    const auto fresh = library.NewMacroCommand(kLibraryRoot, ui_);
+    ASSERT_TRUE(fresh.has_value());
+    EXPECT_TRUE(library.MoveMacroItem(*fresh, group, ui_));
+    EXPECT_TRUE(library.Flush_Dirty_Macro(*fresh));
+    EXPECT_TRUE(fs::exists(Root() + "Group/fresh.qxm"));
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,0 +1,834 @@
+#include "keys/windows/macro_dlg.h"
+
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <utility>
+
+#include "app/config.h"
+#include "base/texts.h"
+#include "controls/fitted_text.h"
+#include "controls/layout_4k.h"
+#include "controls/menu_dlg.h"
+#include "controls/png_btn.h"
+#include "controls/popup_parts.h"
+#include "controls/qt_key_to_vk.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
+#include "controls/tree_ctrl_ex.h"
+#include "controls/window_message.h"
+#include "keys/windows/msg_dlg.h"
+#include "pages/move_dlg.h"
+#include "profile/set_flags.h"
+
+namespace vantor {
+namespace {
+
+constexpr int kTreeId = 1101;
+constexpr int kListId = 1102;
+constexpr int kAllButtons = 255;
+constexpr std::uint32_t kMacroIdMask = 0xFFFFFF;
+
+// Menu values: the key rows, a delay, and the mouse buttons by code (0xF0-0xF4).
+constexpr std::uint32_t kInsertPress = 1;
+constexpr std::uint32_t kInsertRelease = 2;
+constexpr std::uint32_t kInsertDelay = 3;
+constexpr std::uint32_t kEditRowItem = 4;
+constexpr std::uint32_t kDeleteRowItem = 5;
+constexpr std::uint32_t kInsertSubMenu = 6;
+constexpr std::uint32_t kRenameItem = 7;
+constexpr std::uint32_t kNewMacroItem = 8;
+constexpr std::uint32_t kDeleteItemItem = 9;
+constexpr std::uint32_t kImportItem = 10;
+constexpr std::uint32_t kExportItem = 11;
+constexpr std::intptr_t kInsertMenuUser = 1;
+
+constexpr QRect kDefaultTreeRect = Span(20, 36, 300, 470);
+constexpr QRect kDefaultListRect = Span(320, 36, 640, 470);
+constexpr int kButtonW = 88;
+constexpr int kButtonH = 27;
+constexpr int kDefaultOptX = 756;
+constexpr int kOptW = 300;
+
+QString TextOf(const char* key) {
+    return QString::fromStdString(Text(key));
+}
+
+QRect ConfiguredRect(const Rect& configured, const QRect& fallback) {
+    if (configured.IsEmpty()) return fallback;
+    return Span(configured.left, configured.top, configured.right, configured.bottom);
+}
+
+QRect TreeRect() {
+    return ConfiguredRect(Options().rcMacroList, kDefaultTreeRect);
+}
+
+QRect ListRect() {
+    return ConfiguredRect(Options().rcKeyList, kDefaultListRect);
+}
+
+int OptX() {
+    return Options().MacroOptX > 0 ? Options().MacroOptX : kDefaultOptX;
+}
+
+QPoint RecordPoint() {
+    const Point& p = Options().ptRecord;
+    return p.x != 0 || p.y != 0 ? QPoint(p.x, p.y) : QPoint(OptX(), 54);
+}
+
+// The options panel hangs below the record button.
+int OptTop() {
+    return RecordPoint().y() + 40;
+}
+
+QRect OptionRect(int row) {
+    return QRect(OptX(), OptTop() + 74 + row * 26, 14, 14);
+}
+
+QRect OptionTextRect(int row) {
+    return QRect(OptX() + 20, OptTop() + 74 + row * 26 - 4, kOptW - 20, 22);
+}
+
+QRect InsertLabelRect() {
+    return QRect(OptX(), OptTop(), kOptW, 22);
+}
+
+QRect InsertRect() {
+    return QRect(OptX(), OptTop() + 24, 147, 30);
+}
+
+QRect CountRect() {
+    return QRect(OptX() + 20, OptTop() + 74 + 3 * 26 - 4, 60, 22);
+}
+
+QRect SaveRect() {
+    return QRect(OptX(), OptTop() + 74 + 5 * 26 + 10, 150, kButtonH);
+}
+
+QRect TitleAbove(const QRect& box) {
+    return QRect(box.left(), box.top() - 28, box.width() + 60, 24);
+}
+
+// The message window and inputs of the library commands.
+class PageStoreUi : public StoreUi {
+  public:
+    explicit PageStoreUi(QWidget* parent) : parent_(parent) {}
+    std::optional<std::string> AskSavePath(const FileDialogRequest& request) override {
+        const QString path = QFileDialog::getSaveFileName(
+            parent_, {}, QString::fromStdString(request.fileName), QStringLiteral("qxm (*.qxm)"));
+        if (path.isEmpty()) return std::nullopt;
+        return path.toStdString();
+    }
+    std::optional<std::string> AskOpenPath(const FileDialogRequest&) override {
+        const QString path =
+            QFileDialog::getOpenFileName(parent_, {}, {}, QStringLiteral("qxm (*.qxm)"));
+        if (path.isEmpty()) return std::nullopt;
+        return path.toStdString();
+    }
+    void ShowMessage(const std::string& text) override { vantor::ShowMessage(text, parent_); }
+    bool Ask(const std::string& question) override { return AskQuestion(question, parent_); }
+    std::optional<std::string> AskText(const std::string& prompt, int maxChars) override {
+        return InputText(prompt, maxChars, parent_);
+    }
+
+  private:
+    QWidget* parent_;
+};
+
+// The code of a captured single key: the key, or the first left modifier held.
+std::optional<std::uint8_t> CapturedCode(const KeyCombination& combination) {
+    if (combination.keys[0] != 0) return combination.keys[0];
+    const std::pair<std::uint8_t, std::uint8_t> modifiers[] = {
+        {kLeftCtrlBit, 0xA2}, {kLeftShiftBit, 0xA0}, {kLeftAltBit, 0xA4}, {kLeftWinBit, 0x5B}};
+    for (const auto& [bit, code] : modifiers) {
+        if ((combination.modifiers & bit) != 0) return code;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+CMacroDlg::CMacroDlg(QWidget* parent, PageHost& host, const QImage& background)
+    : CPage(parent, host, background) {
+    clock_.start();
+    tree_ = new CTreeCtrlEx(this);
+    tree_->Create(TreeRect(), this, kTreeId, background, SkinPath(QStringLiteral("macro/open.png")),
+                  SkinPath(QStringLiteral("macro/close.png")));
+    tree_->SetTextColors(tree_->SelectedTextColor(), ColorFromColorRef(Options().Txt_clr));
+    tree_->SetFrameColor(Options().clrMacFrame);
+    list_ = new CTreeCtrlEx(this);
+    list_->Create(ListRect(), this, kListId, background, {}, {});
+    list_->SetTextColors(list_->SelectedTextColor(), ColorFromColorRef(Options().Txt_clr));
+    list_->SetFrameColor(Options().clrMacFrame);
+    list_->SetIconSpace(true);
+
+    const QString button = QStringLiteral("button2_nr.png");
+    const int treeBottom = TreeRect().bottom() + 10;
+    newMacro_ = NewButton(button, QRect(TreeRect().left(), treeBottom, kButtonW, kButtonH),
+                          &CMacroDlg::OnNewMacro);
+    renameItem_ =
+        NewButton(button, QRect(TreeRect().left() + kButtonW + 8, treeBottom, kButtonW, kButtonH),
+                  &CMacroDlg::OnRenameItem);
+    deleteItem_ = NewButton(
+        button, QRect(TreeRect().left() + 2 * (kButtonW + 8), treeBottom, kButtonW, kButtonH),
+        &CMacroDlg::OnDeleteItem);
+    const int listBottom = ListRect().bottom() + 10;
+    editRow_ = NewButton(button, QRect(ListRect().left(), listBottom, kButtonW, kButtonH),
+                         &CMacroDlg::OnEditRow);
+    deleteRow_ =
+        NewButton(button, QRect(ListRect().left() + kButtonW + 8, listBottom, kButtonW, kButtonH),
+                  &CMacroDlg::OnDeleteRow);
+    record_ = NewButton(button, QRect(RecordPoint(), QSize(150, kButtonH)), &CMacroDlg::OnRecord);
+    save_ = NewButton(button, SaveRect(), &CMacroDlg::OnSave);
+    insert_ = NewButton(QStringLiteral("combo_nr.png"), InsertRect(), nullptr);
+    if (insert_ != nullptr) {
+        connect(insert_, &CPngBtn::clicked, this, [this] {
+            OpenInsertMenu(insert_->mapToGlobal(QPoint(0, insert_->height())), false);
+        });
+    }
+    for (int i = 0; i < 3; ++i) {
+        modes_[i] = NewOption(QStringLiteral("radio"), OptionRect(i), 1);
+        if (modes_[i] != nullptr) {
+            static constexpr int kModeOfRadio[3] = {0, 2, 1};
+            connect(modes_[i], &CPngBtn::clicked, this, [this, i] {
+                if (RefusedWhileRecording()) {
+                    SetMode(mode_);
+                    return;
+                }
+                SetMode(kModeOfRadio[i]);
+                MarkChanged(kMacroSettingsChanged);
+            });
+        }
+    }
+    auto_ = NewOption(QStringLiteral("check"), OptionRect(4), 0);
+    if (auto_ != nullptr) {
+        connect(auto_, &CPngBtn::clicked, this, [this] {
+            if (RefusedWhileRecording()) {
+                auto_->SetCheck(!auto_->GetCheck());
+                return;
+            }
+            MarkChanged(kMacroSettingsChanged);
+        });
+    }
+    count_ = CreatePopupEdit(this, CountRect(), 3);
+    count_->setValidator(new QIntValidator(-999, 999, count_));
+    connect(count_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const std::string clamped = ClampLoopCountText(text.toStdString());
+        if (clamped != text.toStdString()) {
+            count_->setText(QString::fromStdString(clamped));
+            count_->end(false);
+        }
+        MarkChanged(kMacroSettingsChanged);
+    });
+    if (save_ != nullptr) save_->hide();
+    RefreshTexts();
+    Host().Macros().SetEvents(this);
+    SetMode(0);
+    tree_->installEventFilter(this);
+}
+
+CMacroDlg::~CMacroDlg() {
+    if (recording_) qApp->removeEventFilter(this);
+    Host().Macros().SetEvents(nullptr);
+}
+
+CPngBtn* CMacroDlg::NewButton(const QString& picture, const QRect& rect,
+                              void (CMacroDlg::*slot)()) {
+    auto* button = new CPngBtn(this);
+    button->LoadImages(picture, {}, {});
+    button->SetStretch(true);
+    button->setGeometry(rect);
+    button->SetBackgroundImage(background_.copy(rect));
+    button->SetTextColors(ColorFromColorRef(Options().Btn_txt_clr_ov),
+                          ColorFromColorRef(Options().Btn_txt_clr_nr),
+                          ColorFromColorRef(Options().Btn_txt_clr_dn));
+    button->setFocusPolicy(Qt::NoFocus);
+    if (slot != nullptr) connect(button, &CPngBtn::clicked, this, slot);
+    return button;
+}
+
+CPngBtn* CMacroDlg::NewOption(const QString& picture, const QRect& rect, int group) {
+    auto* button = new CPngBtn(this);
+    button->LoadImages(picture + "_nr.png", {}, picture + "_dn.png");
+    button->SetPressedAltImage(LoadSkinImage(picture + "_dn.png"));
+    button->setGeometry(rect);
+    button->SetBackgroundImage(background_.copy(rect));
+    if (group != 0) {
+        button->SetRadio(group);
+    } else {
+        button->SetCheckMode(true);
+    }
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+void CMacroDlg::RefreshTexts() {
+    if (record_ != nullptr)
+        record_->SetText(TextOf(recording_ ? "tc_macro_stop" : "tc_macro_start"));
+    if (newMacro_ != nullptr) newMacro_->SetText(TextOf("tc_macro_msg5"));
+    if (renameItem_ != nullptr) renameItem_->SetText(TextOf("tc_macro_msg20"));
+    if (deleteItem_ != nullptr) deleteItem_->SetText(TextOf("tc_macro_msg10"));
+    if (editRow_ != nullptr) editRow_->SetText(TextOf("tc_macro_msg7"));
+    if (deleteRow_ != nullptr) deleteRow_->SetText(TextOf("tc_macro_msg10"));
+    if (save_ != nullptr) save_->SetText(TextOf("tc_macro_msg19"));
+    if (insert_ != nullptr) insert_->SetText(TextOf("tc_macro_loop"));
+    FillList(SelectedRow());
+    update();
+}
+
+void CMacroDlg::Layout4K() {
+    for (QObject* child : children()) {
+        if (auto* widget = qobject_cast<QWidget*>(child)) Move4K(widget);
+    }
+    list_->SetItemHeight(38);
+}
+
+void CMacroDlg::paintEvent(QPaintEvent* event) {
+    (void)event;
+    QPainter painter(this);
+    painter.drawImage(rect(), background_);
+    painter.setFont(WindowFont());
+    painter.setPen(ColorFromColorRef(Options().Txt_clr));
+    auto draw = [&](QRect box, const char* key) {
+        if (Is4KLayout()) box = Doubled(box);
+        DrawFittedText(painter, box, Qt::AlignLeft | Qt::AlignVCenter, TextOf(key));
+    };
+    draw(TitleAbove(TreeRect()), "tc_macro_list");
+    draw(TitleAbove(ListRect()), "tc_macro_key_list");
+    draw(InsertLabelRect(), "tc_macro_loop");
+    draw(OptionTextRect(0), "tc_macro_loop1");
+    draw(OptionTextRect(1), "tc_macro_loop2");
+    draw(OptionTextRect(2), "tc_macro_loop3");
+    draw(OptionTextRect(4), "tc_macro_auto");
+}
+
+void CMacroDlg::showEvent(QShowEvent* event) {
+    CPage::showEvent(event);
+    RebuildTree();
+}
+
+void CMacroDlg::LoadFromRecord(const ProfileFile* record) {
+    (void)record;
+    if (isVisible() && !recording_) RebuildTree();
+}
+
+// ---- Library tree ----
+
+void CMacroDlg::RebuildTree() {
+    const LibraryItemId selected = SelectedLibraryItem();
+    MacroLibrary& library = Host().Macros();
+    tree_->DeleteAllItems();
+    TreeItemId toSelect = kNoTreeItem;
+    std::function<void(LibraryItemId, TreeItemId)> copy = [&](LibraryItemId item,
+                                                              TreeItemId parent) {
+        for (LibraryItemId child : library.Children(item)) {
+            const LibraryItem* entry = library.Item(child);
+            if (entry == nullptr) continue;
+            const bool folder = entry->kind == LibraryItemKind::kFolder;
+            const TreeItemId id =
+                folder
+                    ? tree_->InsertItem(true, parent, false,
+                                        QString::fromStdString(entry->iconPath), 0, child,
+                                        entry->text)
+                    : tree_->InsertItem(false, parent, false, static_cast<const QImage*>(nullptr),
+                                        entry->macroId & kMacroIdMask, child, entry->text);
+            if (id == kNoTreeItem) continue;
+            if (child == selected || (selected == kLibraryRoot && child == shownItem_)) {
+                toSelect = id;
+            }
+            if (folder) copy(child, id);
+        }
+    };
+    copy(kLibraryRoot, kTreeRoot);
+    if (toSelect != kNoTreeItem) {
+        tree_->SelectItem(toSelect);
+        tree_->EnsureVisible(toSelect);
+    }
+}
+
+LibraryItemId CMacroDlg::SelectedLibraryItem() const {
+    const TreeItemData* itemData = tree_->FindItemData(tree_->SelectedItem());
+    return itemData == nullptr ? kLibraryRoot : itemData->dwUserWord;
+}
+
+void CMacroDlg::SelectLibraryItem(LibraryItemId item) {
+    const LibraryItem* entry = Host().Macros().Item(item);
+    if (save_ != nullptr) save_->hide();
+    if (entry == nullptr || entry->kind != LibraryItemKind::kMacro) {
+        shownMacro_ = 0;
+        shownItem_ = item;
+        editor_.Clear();
+        FillList(std::nullopt);
+        return;
+    }
+    shownItem_ = item;
+    ShowMacro(entry->macroId, false);
+}
+
+MacroRecord* CMacroDlg::ShownRecord() {
+    return shownMacro_ == 0 ? nullptr : Host().Macros().Macros().FindById(shownMacro_);
+}
+
+void CMacroDlg::ShowMacro(std::uint32_t id, bool saveButtonShown) {
+    shownMacro_ = id;
+    if (auto item = Host().Macros().FindMacroItem(id)) shownItem_ = *item;
+    MacroRecord* record = ShownRecord();
+    if (record == nullptr) {
+        ClearEditor();
+        return;
+    }
+    ShowRecordOptions(*record);
+    editor_.SetRows(RowsFromRecord(*record));
+    FillList(std::nullopt);
+    if (save_ != nullptr) save_->setVisible(saveButtonShown);
+    if (isVisible()) RebuildTree();
+}
+
+void CMacroDlg::ShowRecordOptions(const MacroRecord& record) {
+    SetMode(static_cast<int>(record.dwLoopMode));
+    if (mode_ == 0) count_->setText(QString::number(std::max<int>(record.nLoopCount, 1)));
+    if (auto_ != nullptr) auto_->SetCheck(record.dwAuto != 0);
+}
+
+void CMacroDlg::SetMode(int mode) {
+    mode_ = mode == 1 || mode == 2 ? mode : 0;
+    static constexpr int kRadioOfMode[3] = {0, 2, 1};
+    for (int i = 0; i < 3; ++i) {
+        if (modes_[i] != nullptr) modes_[i]->SetCheck(i == kRadioOfMode[mode_]);
+    }
+    if (mode_ == 0 && count_->text().isEmpty()) count_->setText(QStringLiteral("1"));
+    count_->setVisible(mode_ == 0 && !recording_);
+}
+
+void CMacroDlg::ClearEditor() {
+    shownMacro_ = 0;
+    editor_.Clear();
+    FillList(std::nullopt);
+    if (save_ != nullptr) save_->hide();
+}
+
+void CMacroDlg::MacroReplaced(std::uint32_t id) {
+    if ((id & kMacroIdMask) == (shownMacro_ & kMacroIdMask)) ClearEditor();
+}
+
+void CMacroDlg::MacroNamesChanged() {
+    Host().RefreshPages();
+    Host().ApplyChange(SET_KEY, kAllButtons);
+}
+
+// ---- Event list ----
+
+std::optional<int> CMacroDlg::SelectedRow() const {
+    const TreeItemData* itemData = list_->FindItemData(list_->SelectedItem());
+    if (itemData == nullptr) return std::nullopt;
+    return static_cast<int>(itemData->dwUserValue);
+}
+
+void CMacroDlg::FillList(std::optional<int> select) {
+    static const QImage pressIcon = LoadSkinImage(QStringLiteral("mac_d.png"));
+    static const QImage releaseIcon = LoadSkinImage(QStringLiteral("mac_u.png"));
+    static const QImage delayIcon = LoadSkinImage(QStringLiteral("mac_t.png"));
+    static const QImage moveIcon = LoadSkinImage(QStringLiteral("mac_m.png"));
+    list_->DeleteAllItems();
+    const auto& rows = editor_.Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const MacroEditorRow& row = rows[i];
+        const QImage* icon = row.kind == kMacroRowPress     ? &pressIcon
+                             : row.kind == kMacroRowRelease ? &releaseIcon
+                             : row.kind == kMacroRowDelay   ? &delayIcon
+                                                            : &moveIcon;
+        const TreeItemId id = list_->InsertItem(false, kTreeRoot, false, icon,
+                                                static_cast<std::uint32_t>(i), row.value, row.text);
+        if (select && *select == static_cast<int>(i)) {
+            list_->SelectItem(id);
+            list_->EnsureVisible(id);
+        }
+    }
+}
+
+void CMacroDlg::MarkChanged(std::uint32_t bits) {
+    MacroRecord* record = ShownRecord();
+    if (record == nullptr) return;
+    record->dwState = record->dwState | bits;
+    if (save_ != nullptr) save_->show();
+}
+
+bool CMacroDlg::RefusedWhileRecording() {
+    if (!recording_) return false;
+    Host().ShowText(Text("tc_macro_msg17"));
+    return true;
+}
+
+// ---- Recording ----
+
+void CMacroDlg::OnRecord() {
+    if (recording_) {
+        recording_ = false;
+        qApp->removeEventFilter(this);
+        record_->SetText(TextOf("tc_macro_start"));
+        tree_->SetUserInput(true);
+        count_->setVisible(mode_ == 0);
+        MarkChanged(kMacroChangedBoth);
+        return;
+    }
+    if (ShownRecord() == nullptr) {
+        Host().ShowText(Text("tc_macro_msg1"));
+        return;
+    }
+    editor_.StartRecording();
+    FillList(std::nullopt);
+    recording_ = true;
+    record_->SetText(TextOf("tc_macro_stop"));
+    tree_->SetUserInput(false);
+    count_->hide();
+    // Before the main window's filter, which swallows Enter, Esc, Space and F1.
+    qApp->installEventFilter(this);
+    setFocus();
+}
+
+bool CMacroDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree_ && !recording_) {
+        DragOnTree(event);
+        return false;
+    }
+    if (!recording_ || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != window()) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    // A held key repeats as release and press pairs; only the first press counts.
+    if (!key->isAutoRepeat()) {
+        const std::uint8_t code = VkFromKeyEvent(*key);
+        if (code != 0) RecordKey(code, event->type() == QEvent::KeyRelease);
+    }
+    return true;
+}
+
+void CMacroDlg::RecordKey(std::uint8_t code, bool up) {
+    const MacroRecord* record = ShownRecord();
+    const bool autoDelay = auto_ != nullptr && auto_->GetCheck();
+    (void)record;
+    const RecordResult result = editor_.RecordKey(
+        code, up, static_cast<std::uint64_t>(clock_.elapsed()), autoDelay, Options().MinUIDelay);
+    if (result == RecordResult::kFull) {
+        Host().ShowText(Text("tc_macro_msg18"));
+        return;
+    }
+    if (result == RecordResult::kAdded) {
+        FillList(static_cast<int>(editor_.Rows().size()) - 1);
+    }
+}
+
+// ---- Tree commands ----
+
+void CMacroDlg::OnNewMacro() {
+    if (RefusedWhileRecording()) return;
+    PageStoreUi ui(this);
+    const LibraryItemId selected = SelectedLibraryItem();
+    if (auto item = Host().Macros().NewMacroCommand(selected, ui)) {
+        shownItem_ = *item;
+        RebuildTree();
+    }
+}
+
+void CMacroDlg::OnRenameItem() {
+    if (RefusedWhileRecording()) return;
+    const LibraryItemId selected = SelectedLibraryItem();
+    if (selected == kLibraryRoot) {
+        Host().ShowText(Text("tc_macro_msg1"));
+        return;
+    }
+    PageStoreUi ui(this);
+    if (Host().Macros().RenameItem(selected, ui)) RebuildTree();
+}
+
+void CMacroDlg::OnDeleteItem() {
+    if (RefusedWhileRecording()) return;
+    PageStoreUi ui(this);
+    if (Host().Macros().DeleteItem(SelectedLibraryItem(), ui)) {
+        shownItem_ = kLibraryRoot;
+        RebuildTree();
+    }
+}
+
+void CMacroDlg::OnImport() {
+    if (RefusedWhileRecording()) return;
+    PageStoreUi ui(this);
+    if (auto item = Host().Macros().ImportMacroFile(SelectedLibraryItem(), ui)) {
+        shownItem_ = *item;
+        RebuildTree();
+    }
+}
+
+void CMacroDlg::OnExport() {
+    if (RefusedWhileRecording()) return;
+    PageStoreUi ui(this);
+    (void)Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui);  // failures are logged
+}
+
+void CMacroDlg::DragOnTree(QEvent* event) {
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease) {
+        return;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) return;
+    const QPoint at = mouse->position().toPoint();
+    const TreeItemData* under = tree_->FindItemData(tree_->ItemAt(at));
+    if (event->type() == QEvent::MouseButtonPress) {
+        dragStart_ = at;
+        dragItem_ = under != nullptr && under->kind == TreeItemKind::kLeaf ? under->dwUserWord
+                                                                           : kLibraryRoot;
+        return;
+    }
+    const LibraryItemId dragged = std::exchange(dragItem_, kLibraryRoot);
+    if (dragged == kLibraryRoot || (at - dragStart_).manhattanLength() < 8) return;
+    MacroLibrary& library = Host().Macros();
+    // Dropped on a folder: into it; on a macro: beside it; on empty space: the root.
+    LibraryItemId folder = kLibraryRoot;
+    if (under != nullptr) {
+        const LibraryItem* target = library.Item(under->dwUserWord);
+        if (target == nullptr) return;
+        folder = target->kind == LibraryItemKind::kFolder ? under->dwUserWord : target->parent;
+    }
+    const LibraryItem* item = library.Item(dragged);
+    if (item == nullptr || item->parent == folder) return;
+    PageStoreUi ui(this);
+    if (library.MoveMacroItem(dragged, folder, ui)) {
+        shownItem_ = dragged;
+        // After the tree has handled this release.
+        QMetaObject::invokeMethod(
+            this, [this] { RebuildTree(); }, Qt::QueuedConnection);
+    }
+}
+
+// ---- Rows ----
+
+void CMacroDlg::OpenInsertMenu(QPoint topLeft, bool withMoreButtons) {
+    if (ShownRecord() == nullptr) {
+        Host().ShowText(Text("tc_macro_msg1"));
+        return;
+    }
+    std::vector<MenuItem> items;
+    items.push_back({kMenuTopLevel, kInsertPress, Text("tc_macro_msg14")});
+    items.push_back({kMenuTopLevel, kInsertRelease, Text("tc_macro_msg15")});
+    if (!withMoreButtons) items.push_back({kMenuTopLevel, kInsertDelay, Text("tc_macro_msg16")});
+    const char* names[] = {"tc_click", "tc_menu", "tc_middle", "tc_forward", "tc_back"};
+    const int buttons = withMoreButtons ? 5 : 3;
+    for (int i = 0; i < buttons; ++i) {
+        if ((kMacroEditorButtonMask & (1u << i)) == 0) continue;
+        items.push_back({kMenuTopLevel, 0xF0u + static_cast<std::uint32_t>(i), Text(names[i])});
+    }
+    ShowMenu(this, Is4KLayout() ? 294 : 147, topLeft, ConfiguredMenuColors(), kInsertMenuUser,
+             items);
+}
+
+void CMacroDlg::OnInsertChosen(std::uint32_t value) {
+    if (ShownRecord() == nullptr) {
+        Host().ShowText(Text("tc_macro_msg1"));
+        return;
+    }
+    if (editor_.IsFull()) {
+        Host().ShowText(Text("tc_macro_msg18"));
+        return;
+    }
+    const bool before = Options().InsertBefore == 1;
+    std::optional<int> selected;
+    if (value == kInsertPress || value == kInsertRelease) {
+        InsertKeyRow(value == kInsertPress);
+        return;
+    }
+    if (value == kInsertDelay) {
+        InsertDelayRow();
+        return;
+    }
+    if (value >= 0xF0 && value <= 0xF4) {
+        selected = editor_.InsertButton(SelectedRow(), before, static_cast<std::uint8_t>(value));
+        if (!selected) {
+            Host().ShowText(Text("tc_macro_msg18"));
+            return;
+        }
+        FillList(selected);
+        MarkChanged(kMacroEventsChanged);
+    }
+}
+
+void CMacroDlg::InsertKeyRow(bool press) {
+    const auto captured = CaptureKeys(Text("tc_msg7"), true, false, this);
+    if (!captured) return;
+    const auto code = CapturedCode(*captured);
+    if (!code) return;
+    const auto row = editor_.InsertKey(SelectedRow(), Options().InsertBefore == 1, *code, press);
+    if (!row) return;
+    FillList(row);
+    MarkChanged(kMacroEventsChanged);
+}
+
+void CMacroDlg::InsertDelayRow() {
+    const auto ms = InputNumber(Text("tc_macro_msg12"), std::max(Options().MinUIDelay, 0), 65535,
+                                kNumberInputChars, this);
+    if (!ms) return;
+    const auto row =
+        editor_.InsertDelay(SelectedRow(), Options().InsertBefore == 1, *ms, Options().MinDelay);
+    if (!row) return;
+    FillList(row);
+    MarkChanged(kMacroEventsChanged);
+}
+
+void CMacroDlg::OnEditRow() {
+    if (RefusedWhileRecording()) return;
+    const std::optional<int> row = SelectedRow();
+    if (!row || *row >= static_cast<int>(editor_.Rows().size())) {
+        Host().ShowText(Text("tc_macro_msg1"));
+        return;
+    }
+    const MacroEditorRow current = editor_.Rows()[static_cast<std::size_t>(*row)];
+    bool changed = false;
+    if (current.kind == kMacroRowDelay) {
+        const auto ms =
+            InputNumber(Text("tc_macro_msg12"), std::max(Options().MinUIDelay, 0), 65535,
+                        kNumberInputChars, this, static_cast<int>(current.value));
+        changed = ms && editor_.EditDelay(*row, *ms, Options().MinDelay);
+    } else if (current.kind == kMacroRowMove) {
+        CMoveDlg dialog(this);
+        dialog.SetValues(MoveRowX(current.value), MoveRowY(current.value));
+        changed =
+            dialog.exec() == QDialog::Accepted && editor_.EditMove(*row, dialog.X(), dialog.Y());
+    } else {
+        const auto captured = CaptureKeys(Text("tc_msg7"), true, false, this);
+        const auto code = captured ? CapturedCode(*captured) : std::nullopt;
+        changed = code && editor_.EditKey(*row, *code);
+    }
+    if (!changed) return;
+    FillList(row);
+    MarkChanged(kMacroEventsChanged);
+}
+
+void CMacroDlg::OnDeleteRow() {
+    if (RefusedWhileRecording()) return;
+    const std::optional<int> row = SelectedRow();
+    if (!row || !editor_.DeleteRow(*row)) {
+        Host().ShowText(Text("tc_macro_msg1"));
+        return;
+    }
+    const int count = static_cast<int>(editor_.Rows().size());
+    FillList(count == 0 ? std::nullopt : std::optional<int>(std::min(*row, count - 1)));
+    MarkChanged(kMacroEventsChanged);
+}
+
+void CMacroDlg::OnSave() {
+    if (RefusedWhileRecording()) return;
+    MacroRecord* record = ShownRecord();
+    if (record == nullptr) {
+        Host().ShowText(Text("tc_macro_msg1"));
+        return;
+    }
+    if ((record->dwState & kMacroSettingsChanged) != 0) {
+        record->dwLoopMode = static_cast<std::uint32_t>(mode_);
+        if (mode_ == 0) record->nLoopCount = LoopCountFromText(count_->text().toStdString());
+        record->dwAuto = auto_ != nullptr && auto_->GetCheck() ? 1u : 0u;
+    }
+    if ((record->dwState & kMacroEventsChanged) != 0) {
+        std::vector<MacroEditorRow> rows = editor_.Rows();
+        TidyMacroRows(rows);
+        editor_.SetRows(rows);
+        BuildMacroEvents(rows, *record);
+        FillList(std::nullopt);
+    }
+    const std::uint32_t id = record->dwMacroID;
+    if (auto item = Host().Macros().FindMacroItem(id)) {
+        (void)Host().Macros().Flush_Dirty_Macro(*item);  // a failed write stays marked
+    }
+    if (save_ != nullptr) save_->hide();
+    if (const ProfileFile* profile = Host().Record();
+        profile != nullptr && IsMacroAssigned(*profile, id & kMacroIdMask)) {
+        Host().ApplyChange(SET_KEY, kAllButtons);
+    }
+}
+
+// ---- Notifications ----
+
+bool CMacroDlg::event(QEvent* event) {
+    if (event->type() != WindowMessageEvent::EventType()) return CPage::event(event);
+    const auto* message = static_cast<WindowMessageEvent*>(event);
+    const auto control = static_cast<int>(message->wParam);
+    const auto item = static_cast<TreeItemId>(message->lParam);
+    if (message->message == kMenuChosenMessage) {
+        const auto value = static_cast<std::uint32_t>(message->wParam);
+        switch (value) {
+            case kEditRowItem:
+                OnEditRow();
+                break;
+            case kDeleteRowItem:
+                OnDeleteRow();
+                break;
+            case kRenameItem:
+                OnRenameItem();
+                break;
+            case kNewMacroItem:
+                OnNewMacro();
+                break;
+            case kDeleteItemItem:
+                OnDeleteItem();
+                break;
+            default:
+                OnInsertChosen(value);
+                break;
+        }
+        return true;
+    }
+    if (control == kTreeId && message->message == kTreeLeftClickMessage) {
+        if (RefusedWhileRecording()) return true;
+        const TreeItemData* itemData = tree_->FindItemData(item);
+        if (itemData != nullptr) SelectLibraryItem(itemData->dwUserWord);
+        return true;
+    }
+    if (control == kTreeId && message->message == kTreeRightButtonUpMessage) {
+        if (RefusedWhileRecording()) return true;
+        const TreeItemData* itemData = tree_->FindItemData(item);
+        // On an empty part of the tree the commands work on the root.
+        tree_->SelectItem(itemData != nullptr ? item : kNoTreeItem);
+        SelectLibraryItem(itemData != nullptr ? itemData->dwUserWord : kLibraryRoot);
+        std::vector<MenuItem> items;
+        const bool onMacro = itemData != nullptr && itemData->kind == TreeItemKind::kLeaf;
+        if (!onMacro) items.push_back({kMenuTopLevel, kNewMacroItem, Text("tc_macro_msg5")});
+        if (!onMacro) items.push_back({kMenuTopLevel, kImportItem, Text("tc_macro_msg3")});
+        if (onMacro) items.push_back({kMenuTopLevel, kExportItem, Text("tc_macro_msg4")});
+        if (itemData != nullptr) {
+            items.push_back({kMenuTopLevel, kRenameItem, Text("tc_macro_msg20")});
+            items.push_back({kMenuTopLevel, kDeleteItemItem, Text("tc_macro_msg10")});
+        }
+        ShowMenu(this, Is4KLayout() ? 294 : 147, QCursor::pos(), ConfiguredMenuColors(), 0, items);
+        return true;
+    }
+    if (control == kListId && message->message == kTreeRightButtonUpMessage) {
+        if (RefusedWhileRecording()) return true;
+        if (item != kNoTreeItem) list_->SelectItem(item);
+        std::vector<MenuItem> items;
+        if (item != kNoTreeItem) {
+            items.push_back({kMenuTopLevel, kEditRowItem, Text("tc_macro_msg7")});
+            items.push_back({kMenuTopLevel, kDeleteRowItem, Text("tc_macro_msg10")});
+        }
+        if (ShownRecord() != nullptr) {
+            items.push_back({kMenuTopLevel, kInsertSubMenu, Text("tc_macro_loop")});
+            items.push_back({kInsertSubMenu, kInsertPress, Text("tc_macro_msg14")});
+            items.push_back({kInsertSubMenu, kInsertRelease, Text("tc_macro_msg15")});
+            const char* names[] = {"tc_click", "tc_menu", "tc_middle", "tc_forward", "tc_back"};
+            for (std::uint32_t i = 0; i < 5; ++i) {
+                items.push_back({kInsertSubMenu, 0xF0 + i, Text(names[i])});
+            }
+        }
+        if (!items.empty()) {
+            ShowMenu(this, Is4KLayout() ? 294 : 147, QCursor::pos(), ConfiguredMenuColors(), 0,
+                     items);
+        }
+        return true;
+    }
+    return true;
+}
+
+}  // namespace vantor
