@@ -498,6 +498,17 @@ void DeviceSession::TellDrvStatus(std::uint8_t status) {
     });
 }
 
+void DeviceSession::SwitchOnBoardProfile(int index) {
+    if (index < 0 || index >= kProfileCount || setup_.driver->CmdHandle() == nullptr) return;
+    RunOnDeviceThread([this, index]() -> std::function<void()> {
+        if (setup_.driver->SetCurProfile(static_cast<std::uint8_t>(index)) == 0) {
+            DbgLog("SetCurProfile Err");
+            return {};
+        }
+        return [this] { StartReadCurCfgThread(); };
+    });
+}
+
 void DeviceSession::RefreshLayout() {
     const SessionConfig config = Config();
     DbgLog("RefreshLayout for 0x%x, cid=%x,mid=%x", config.sensor, config.cid, config.mid);

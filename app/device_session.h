@@ -207,6 +207,9 @@ class DeviceSession {
     // mouse at once: true when the page may go on or only the connection test is left
     // (then the device write itself finds out); otherwise shows the reason.
     bool IsDeviceReady();
+    // Makes on-board profile `index` (0-3) the mouse's active profile on the device thread
+    // ("SetCurProfile Err" is logged when the mouse refuses) and then reads it.
+    void SwitchOnBoardProfile(int index);
     // The device part of restoring the defaults; the question and the reset follow the
     // device-ready check.
     void Restore();

@@ -1,14 +1,110 @@
-// The button assignment page of the main window.
+// CKeyDlg: the button assignment page of the main window. A picture of the mouse (the
+// key-mark window) and beside it one button per programmable mouse button labelled with its
+// function; a click opens the function menu and the chosen function goes into the current
+// profile record (and, with ApplyNow, through the apply worker onto the mouse). The page
+// also holds the on-board profile selector, the restore, export and import buttons and the
+// debounce and auto-sleep windows.
 #pragma once
 
-#include "controls/placeholder_page.h"
+#include <QImage>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "base/store_ui.h"
+#include "controls/page.h"
+#include "keys/assignment.h"
 
 namespace vantor {
 
-class CKeyDlg : public CPlaceholderPage {
+class CAutoSleepDlg;
+class CComboBtn;
+class CDebounceDlg;
+class CKeyMarkDlg;
+class CPngBtn;
+
+class CKeyDlg : public CPage {
+    Q_OBJECT
   public:
-    CKeyDlg(QWidget* parent, PageHost& host, const QImage& background)
-        : CPlaceholderPage(parent, host, background, "tc_page1") {}
+    static constexpr int kHoverTimerMs = 300;
+
+    CKeyDlg(QWidget* parent, PageHost& host, const QImage& background);
+    ~CKeyDlg() override;
+
+    // LayoutKeyPage: picture, buttons and windows for the current device section.
+    void PrepareForDevice() override;
+    // RefreshKeyPage: profile selector, labels and the debounce and auto-sleep values.
+    void LoadFromRecord(const ProfileFile* record) override;
+    void StoreToRecord(ProfileFile* record) override;
+    void RefreshTexts() override;
+    void Layout4K() override;
+
+    // Labels of key set `keySet` for the current record; a button whose function has no
+    // label gets its default function back.
+    void RefreshLabels(int keySet);
+    // A click on button `button`: opens the function menu (or closes an open menu).
+    void OpenFunctionMenu(int button);
+    // The function menu's choice.
+    void OnFunctionChosen(std::uint32_t id, int button);
+    // The profile selector's choice: on-board profile `index` (0-3).
+    void OnProfileChosen(int index);
+    void OnRestore();
+    void OnExport();
+    void OnImport();
+
+    // The windows an assignment and the file commands open; null gives the real windows.
+    // Tests answer them from a script.
+    void SetAssignmentUi(AssignmentUi* ui) { assignmentUi_ = ui; }
+    void SetStoreUi(StoreUi* ui) { storeUi_ = ui; }
+
+    CPngBtn* KeyButton(int index) const { return buttons_[static_cast<std::size_t>(index)]; }
+    CKeyMarkDlg* MarkWindow() const { return mark_; }
+    CComboBtn* ProfileSelector() const { return profile_; }
+    CPngBtn* RestoreButton() const { return restore_; }
+    CPngBtn* ExportButton() const { return export_; }
+    CPngBtn* ImportButton() const { return import_; }
+    CDebounceDlg* DebounceWindow() const { return debounce_; }
+    CAutoSleepDlg* AutoSleepWindow() const { return autoSleep_; }
+    int KeyCount() const { return keyCount_; }
+    // The button the hover marking shows; -1 for none.
+    int MarkedButton() const { return marked_; }
+    void UpdateHoverMark();
+
+  protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void CreateCommandButtons();
+    void LayoutKeyButtons();
+    void LoadMousePicture();
+    void FillProfileSelector();
+    void SetButtonLabel(int button, const std::string& label);
+    void StoreStepWindows();
+    AssignmentUi& Assignment();
+    StoreUi& Files();
+
+    std::array<CPngBtn*, kKeyButtonCount> buttons_{};
+    std::array<QImage, kKeyButtonCount> numbers_;
+    CKeyMarkDlg* mark_ = nullptr;
+    CComboBtn* profile_ = nullptr;
+    CPngBtn* restore_ = nullptr;
+    CPngBtn* export_ = nullptr;
+    CPngBtn* import_ = nullptr;
+    CDebounceDlg* debounce_ = nullptr;
+    CAutoSleepDlg* autoSleep_ = nullptr;
+    QTimer hover_;
+    QString title_;
+    int keyCount_ = 0;
+    int marked_ = -1;
+    bool fourK_ = false;
+
+    class WindowAssignmentUi;
+    std::unique_ptr<WindowAssignmentUi> windowAssignmentUi_;
+    std::unique_ptr<StoreUi> windowStoreUi_;
+    AssignmentUi* assignmentUi_ = nullptr;
+    StoreUi* storeUi_ = nullptr;
 };
 
 }  // namespace vantor

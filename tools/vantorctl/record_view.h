@@ -5,24 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "app/button_label_context.h"
 #include "keys/assignment.h"
 #include "keys/macro_list.h"
 #include "profile/profile_record.h"
 #include "tools/vantorctl/output.h"
 
 namespace vantor::cli {
-
-// What button labels need from the configuration and the macro library; holds its own
-// copy of the default key records so the context stays valid.
-class ButtonLabelContext {
-  public:
-    explicit ButtonLabelContext(const MacroList& macros);
-    const KeyContext& Context() const { return context_; }
-
-  private:
-    KeySets defaults_{};
-    KeyContext context_;
-};
 
 // The settings the current device model offers. set refuses the others and show, read and
 // info leave them out, as the window program's pages hide them. A model that offers

@@ -1,0 +1,27 @@
+// CDebounceDlg: the button debounce time in milliseconds, stepped by one within
+// DebounceRange; stepping down to TipForDebounce or below asks first.
+#pragma once
+
+#include "pages/time_step_dlg.h"
+
+namespace vantor {
+
+class CDebounceDlg : public CTimeStepDlg {
+    Q_OBJECT
+  public:
+    CDebounceDlg(QWidget* page, PageHost& host, const QImage& pageBackground);
+
+    // Shows a value as it is (the record's value, not checked against the range).
+    void SetValue(int milliseconds);
+    int Value() const { return value_; }
+    QString ValueText() const override;
+
+  protected:
+    bool StepDown() override;
+    bool StepUp() override;
+
+  private:
+    int value_ = 0;
+};
+
+}  // namespace vantor
