@@ -95,6 +95,8 @@ std::vector<std::string> BuildKeys() {
     keys.emplace_back("tc_debounce_tips");
     // Texts of the Linux program's own additions follow the table's 200.
     keys.emplace_back("tc_autostart");
+    keys.emplace_back("tc_export");
+    keys.emplace_back("tc_import");
     return keys;
 }
 
