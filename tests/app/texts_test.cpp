@@ -24,7 +24,8 @@ TEST(TextKeysTest, HoldsTheTableKeysInLoadOrderThenOurOwn) {
         {143, "tc_mode1"},      {146, "tc_led_mode1"},     {153, "tc_led_eft1"},
         {157, "tc_adv_str1"},   {186, "tc_adv_str30"},     {187, "tc_tip1"},
         {192, "tc_ex1"},        {195, "tc_comboname1"},    {197, "tc_lod1"},
-        {198, "tc_lod2"},       {199, "tc_debounce_tips"}, {200, "tc_autostart"}, {202, "tc_import"},
+        {198, "tc_lod2"},       {199, "tc_debounce_tips"}, {200, "tc_autostart"},
+        {202, "tc_import"},
     };
     for (const auto& [index, key] : landmarks) EXPECT_EQ(keys[index], key) << index;
 }
