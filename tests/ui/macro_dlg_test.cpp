@@ -39,6 +39,13 @@ class MacroDlgTest : public ::testing::Test {
         setup.trayAvailable = false;
         window_ = std::make_unique<CVantorDlg>(setup);
         EXPECT_TRUE(window_->Init());
+        // The start goes on (macro library loaded) once the device search has landed.
+        QElapsedTimer clock;
+        clock.start();
+        while (!window_->Started() && clock.elapsed() < 8000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        EXPECT_TRUE(window_->Started());
         window_->SwitchPage(PageId::kMacro);
         page_ = dynamic_cast<CMacroDlg*>(window_->Page(PageId::kMacro));
     }
