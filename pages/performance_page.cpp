@@ -267,6 +267,21 @@ void CPerformancePage::PrepareForDevice() {
     }
     stops_ = DpiStops(steps);
     prepared_ = true;
+    // Shown or hidden before placing: the boxes below each other close up over hidden ones,
+    // and a control never shown yet (page built under a shown window) counts as hidden.
+    const bool showDpi = d.ShowDpi != 0;
+    levelCount_->setVisible(showDpi);
+    xyBox_->setVisible(showDpi && d.ShowXY != 0);
+    const bool showLed = showDpi && d.ShowDpiLED != 0;
+    effect_->setVisible(showLed);
+    light_->setVisible(showLed);
+    speed_->setVisible(showLed);
+    for (CPngBtn* b : rates_) b->setVisible(d.ShowUsbRate != 0);
+    for (CPngBtn* b : lod_) b->setVisible(d.ShowLOD != 0);
+    for (CPngBtn* b : sensorMode_) b->setVisible(d.ptSensorMode != Point{});
+    ripple_->setVisible(d.ShowRipple != 0);
+    fixLine_->setVisible(d.ShowFixLine != 0);
+    motionSync_->setVisible(d.ShowMotionSync != 0);
     PlaceRows();
     for (Row& row : rows_) {
         for (int thumb = 0; thumb < 2; ++thumb) {
@@ -285,19 +300,6 @@ void CPerformancePage::PrepareForDevice() {
     effect_->AddItem(0, 2, Text("tc_led_mode2"));
     effect_->AddItem(0, 0, Text("tc_led_mode7"));
 
-    const bool showDpi = d.ShowDpi != 0;
-    levelCount_->setVisible(showDpi);
-    xyBox_->setVisible(showDpi && d.ShowXY != 0);
-    const bool showLed = showDpi && d.ShowDpiLED != 0;
-    effect_->setVisible(showLed);
-    light_->setVisible(showLed);
-    speed_->setVisible(showLed);
-    for (CPngBtn* b : rates_) b->setVisible(d.ShowUsbRate != 0);
-    for (CPngBtn* b : lod_) b->setVisible(d.ShowLOD != 0);
-    for (CPngBtn* b : sensorMode_) b->setVisible(d.ptSensorMode != Point{});
-    ripple_->setVisible(d.ShowRipple != 0);
-    fixLine_->setVisible(d.ShowFixLine != 0);
-    motionSync_->setVisible(d.ShowMotionSync != 0);
     ShowEditorValues();
 }
 

@@ -167,9 +167,6 @@ bool CVantorDlg::Init() {
     CreateHomePageLink();
     CreatePages();
     if (Is4KLayout()) Apply4KLayout();
-    // Built before the window shows: a page built under a shown window would lay out
-    // controls that are not shown yet as hidden ones.
-    for (int p = 1; p <= kPageCount; ++p) Page(static_cast<PageId>(p));
     SwitchPage(PageId::kKeys);
 
     // The device search pauses between its probes, so it runs on the device thread: the
