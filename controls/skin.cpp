@@ -1,5 +1,6 @@
 #include "controls/skin.h"
 
+#include <QImageReader>
 #include <atomic>
 
 #include "controls/layout_4k.h"
@@ -14,8 +15,14 @@ QString SkinPath(const QString& file) {
     return QString::fromStdString(ProgramDir()) + QStringLiteral("skins/") + file;
 }
 
+QImage ReadPicture(const QString& path, const char* format) {
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 QImage LoadSkinImage(const QString& file) {
-    QImage image(SkinPath(file));
+    const QImage image = ReadPicture(SkinPath(file), "png");
     if (image.isNull() || image.width() == 0) return {};
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }

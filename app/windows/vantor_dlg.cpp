@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QSessionManager>
 #include <QStyle>
@@ -40,6 +41,7 @@
 #include "pages/led_dlg.h"
 #include "pages/new_adv_dlg.h"
 #include "pages/power_dlg.h"
+#include "platform/heap_trim.h"
 #include "profile/codec_context.h"
 
 namespace vantor {
@@ -54,6 +56,8 @@ constexpr int kTitleAreaHeight = 100;  // a right click above this opens the ext
 constexpr std::uint32_t kMaskVeilArgb = 0xC8FFFFFF;
 constexpr int kReadWaitSliceMs = 100;
 constexpr int kExitDeviceWorkMs = 2000;
+constexpr int kWindowIconSize = 128;
+constexpr int kHeapTrimDelayMs = 1000;  // quiet time after the last start-up step
 constexpr std::size_t kSelectorNameChars = 19;
 
 // Control ids of the window's own buttons, as WM_COMMAND reports them.
@@ -97,6 +101,8 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     driver_.SetClearCandidatesHook([this] { discovery_->ClearMatched(); });
     finder_ = std::make_unique<DiscoveryFinder>(*discovery_);
     timers_ = new QtSessionTimers([this](int id) { session_->OnTimer(id); }, this);
+    heapTrim_.setSingleShot(true);
+    connect(&heapTrim_, &QTimer::timeout, this, [] { ReturnFreeHeapMemory(); });
     library_ = std::make_unique<MacroLibrary>(store_.DataDir() + "Mac/", Options().MacroDir);
 
     DeviceSessionSetup s;
@@ -197,16 +203,27 @@ void CVantorDlg::ContinueStart(int found) {
     if (HasTrayIcon(trayIconSetting_) && setup_.trayAvailable) CreateTrayIcon();
     session_->RefreshLayout();
     started_ = true;
+    TrimHeapWhenSettled();
+}
+
+void CVantorDlg::TrimHeapWhenSettled() {
+    heapTrim_.start(kHeapTrimDelayMs);
 }
 
 void CVantorDlg::LoadWindowIcon() {
     const std::string& folder = setup_.startup.programDir;
-    for (const char* name : {"appico.png", "appico.ico"}) {
+    for (const auto& [name, format] : {std::pair{"appico.png", "png"}, {"appico.ico", "ico"}}) {
         const QString path = QString::fromStdString(folder + name);
         if (!QFileInfo::exists(path)) continue;
-        icon_ = QIcon(path);
-        if (!icon_.isNull() && !icon_.availableSizes().isEmpty()) break;
-        icon_ = QIcon();
+        QImage picture = ReadPicture(path, format);
+        if (picture.isNull()) continue;
+        // Title bars and trays show it small; the launcher takes the installed icon.
+        if (picture.width() > kWindowIconSize || picture.height() > kWindowIconSize) {
+            picture = picture.scaled(kWindowIconSize, kWindowIconSize, Qt::KeepAspectRatio,
+                                     Qt::SmoothTransformation);
+        }
+        icon_ = QIcon(QPixmap::fromImage(picture));
+        break;
     }
     if (icon_.isNull()) {
         DbgLog("Load Icon err=%x", 2u);  // file not found
@@ -387,6 +404,7 @@ CPage* CVantorDlg::Page(PageId id) {
     if (laidOutForDevice_) page->PrepareForDevice();
     page->LoadFromRecord(store_.Current());
     if (session_->CurDpiLevel() >= 0) page->MarkCurrentLevel(session_->CurDpiLevel());
+    TrimHeapWhenSettled();
     return page;
 }
 
@@ -489,6 +507,7 @@ void CVantorDlg::RefreshPages() {
     for (CPage* page : pages_) {
         if (page != nullptr) page->LoadFromRecord(store_.Current());
     }
+    TrimHeapWhenSettled();  // a profile read or import has just landed
 }
 
 void CVantorDlg::RefreshPerformancePage() {
@@ -768,6 +787,7 @@ void CVantorDlg::paintEvent(QPaintEvent* event) {
     if (!painted_) {
         painted_ = true;
         DbgLog("First paint");  // the start-up benchmark waits for this line
+        TrimHeapWhenSettled();
     }
     // The window's backing store is the off-screen picture that reaches the screen in one
     // step; a canvas of our own would cost a window-sized copy per paint and its memory.

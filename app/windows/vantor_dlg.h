@@ -11,6 +11,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -226,6 +227,10 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     bool finished_ = false;
     bool dragging_ = false;
     bool painted_ = false;
+    // Start-up and a first page build decode pictures through large temporary buffers;
+    // once the window has settled, the heap hands their pages back to the system.
+    QTimer heapTrim_;
+    void TrimHeapWhenSettled();
     QPoint dragOffset_;
     std::jthread readWaiter_;  // takes the read-done event when no wait message shows
 };

@@ -17,7 +17,6 @@
 #include "controls/window_message.h"
 #include "platform/autostart.h"
 #include "platform/device_lock.h"
-#include "platform/heap_trim.h"
 #include "platform/hidraw_backend.h"
 #include "platform/single_instance.h"
 #include "tools/common/launch_options.h"
@@ -123,7 +122,6 @@ int main(int argc, char** argv) {
         // Without the socket a second start cannot wake this copy; the window still runs.
         if (!listening) DbgLog("SingleInstance: cannot listen for a second start");
         if (window.Init()) {
-            ReturnFreeHeapMemory();
             result = app.exec();
         }
         instance.StopListening();
