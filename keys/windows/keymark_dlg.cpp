@@ -46,7 +46,8 @@ bool CKeyMarkDlg::Create(const QImage& pageBackground, QPoint position, int cid,
     if (mouseDown.isNull()) mouseDown = mouse;
 
     picture_ = ForLayout(Compose(pageBackground, position, mouse));
-    highlighted_ = ForLayout(Compose(pageBackground, position, mouseDown));
+    // Only the areas keep pieces of the highlighted look.
+    const QImage highlighted = ForLayout(Compose(pageBackground, position, mouseDown));
     setGeometry(LayoutRect(QRect(position, mouse.size())));
 
     for (int i = 0; i < kKeysPerSet; ++i) {
@@ -59,7 +60,7 @@ bool CKeyMarkDlg::Create(const QImage& pageBackground, QPoint position, int cid,
         if (area.isEmpty()) continue;
         auto* button = new CPngBtn(this);
         button->setGeometry(area);
-        button->SetImages(picture_.copy(area), picture_.copy(area), highlighted_.copy(area));
+        button->SetImages(picture_.copy(area), picture_.copy(area), highlighted.copy(area));
         button->SetCheckMode(true, false);
         // Presses go to this window, which drags the main window.
         button->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -40,7 +40,6 @@ class CKeyMarkDlg : public QWidget {
     // Null where no area is shown.
     CPngBtn* Area(int index) const;
     const QImage& Picture() const { return picture_; }
-    const QImage& HighlightedPicture() const { return highlighted_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -50,7 +49,6 @@ class CKeyMarkDlg : public QWidget {
 
   private:
     QImage picture_;
-    QImage highlighted_;
     std::array<CPngBtn*, kKeysPerSet> areas_{};
     bool dragging_ = false;
     QPoint dragOffset_;

@@ -35,8 +35,9 @@ TEST_F(KeyMarkDlgTest, AreasFollowTheMarksAndTheKeyCount) {
     EXPECT_EQ(marks.geometry(), QRect(50, 60, 40, 30));
     // The page background shows through the transparent mouse picture.
     EXPECT_EQ(marks.Picture().pixelColor(1, 1), QColor(Qt::green));
-    EXPECT_EQ(marks.HighlightedPicture().pixelColor(1, 1), QColor(Qt::blue));
     ASSERT_NE(marks.Area(0), nullptr);
+    marks.MarkKey(0);
+    EXPECT_EQ(marks.Area(0)->grab().toImage().pixelColor(1, 1), QColor(Qt::blue));
     EXPECT_EQ(marks.Area(1)->geometry(), QRect(20, 5, 10, 20));
     EXPECT_EQ(marks.Area(2), nullptr);  // empty mark
     EXPECT_EQ(marks.Area(3), nullptr);  // i >= key count
