@@ -53,6 +53,7 @@ SessionConfig SessionConfigFromOptions() {
     c.cid = section.CID;
     c.mid = section.MID;
     c.defaultDpiLevel = section.DEFLEVEL;
+    c.initOnReset = options.InitOnReset != 0;
     return c;
 }
 
@@ -145,7 +146,7 @@ void DeviceSession::OnSessionResult(std::uintptr_t number) {
 
 // ---- Profile read ----
 
-void DeviceSession::StartReadCurCfgThread() {
+void DeviceSession::StartReadCurCfgThread(std::uint32_t pauseMs) {
     auto job = std::make_shared<ReadJob>();
     ProfileStore& store = *setup_.store;
     job->entryCount = std::min(store.Count(), kProfileCount);
@@ -158,11 +159,18 @@ void DeviceSession::StartReadCurCfgThread() {
     job->applyRequest = worker_.LastRequestNumber();
     firstReadDone_ = false;
     ++readsAsked_;
-    deviceThread_.Post([this, job] {
+    {
+        // The end of an earlier read that nobody waited for (the read after a switch of
+        // the on-board profile) must not end the wait for this one.
+        std::lock_guard<std::mutex> lock(readDoneLock_);
+        readDone_ = false;
+    }
+    deviceThread_.Post([this, job, pauseMs] {
         DbgLog("ReadCurCfgThread Start");
         // What was asked of the apply worker before the read goes to the mouse first, so
         // the read sees all of it or none.
         worker_.WaitRequestsApplied(job->applyRequest);
+        if (pauseMs > 0) Pauses().SleepMs(pauseMs);
         std::function<void()> apply;
         {
             std::lock_guard<std::mutex> device(deviceMutex_);
@@ -600,6 +608,11 @@ void DeviceSession::RestoreConfirmed() {
     // window waiting for a worker that never closes it.
     worker_.Request({SET_RESET | kApplyShowProgress, kSetIndexAll});
     window.RunRestoreProgress(Text("tc_msg12"));
+    if (!config.initOnReset) return;
+    // The pages then show what the mouse holds after its reset rather than the defaults
+    // of this program's record.
+    StartReadCurCfgThread(kReadAfterResetPauseMs);
+    window.ShowUntilReadDone(Text("tc_msg12"));
 }
 
 }  // namespace vantor

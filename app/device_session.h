@@ -67,6 +67,8 @@ constexpr std::uint32_t kRemovalCheckSleepMs = 600;
 constexpr std::uint32_t kLightingEventSleepMs = 10;
 // A reset notification this soon after the window's own restore is the restore's echo.
 constexpr std::uint64_t kOwnResetWindowMs = 4999;
+// The mouse restarts after the reset of restore; the read that follows waits this long.
+constexpr std::uint32_t kReadAfterResetPauseMs = 500;
 constexpr int kShowPowerHideBattery = 2;  // ShowPower bit: never show the battery window
 
 class SessionTimers {
@@ -129,7 +131,8 @@ struct SessionConfig {
     int sensor = 0;
     int cid = 0;
     int mid = 0;
-    int defaultDpiLevel = 0;  // DEFLEVEL
+    int defaultDpiLevel = 0;   // DEFLEVEL
+    bool initOnReset = false;  // restore reads the profile back from the mouse
 };
 
 // The values of the process configuration (Options() and CurrentDevice()).
@@ -191,10 +194,12 @@ class DeviceSession {
     void TellDrvStatus(std::uint8_t status);
 
     // Reads the active profile on the device thread: after a read that is still running
-    // and after the apply requests made before this call have been written.
-    void StartReadCurCfgThread();
+    // and after the apply requests made before this call have been written, then after a
+    // pause of `pauseMs` (which the device thread waits, not the window).
+    void StartReadCurCfgThread(std::uint32_t pauseMs = 0);
     // Waits for the read-done event (auto-reset), signalled on the device thread when a
-    // read ends, after its result was posted; false after `timeoutMs`.
+    // read ends, after its result was posted, and cleared when a read is asked for; false
+    // after `timeoutMs`.
     bool WaitReadDone(int timeoutMs);
     // False from the start of a read until the last read asked for has landed.
     bool FirstReadDone() const { return firstReadDone_.load(); }
@@ -211,7 +216,7 @@ class DeviceSession {
     // ("SetCurProfile Err" is logged when the mouse refuses) and then reads it.
     void SwitchOnBoardProfile(int index);
     // The device part of restoring the defaults; the question and the reset follow the
-    // device-ready check.
+    // device-ready check. With InitOnReset the profile is then read back from the mouse.
     void Restore();
     // A lighting change: asks the mouse on the device thread whether it can take one now.
     // When it answers that it cannot, `onBusy` runs on the window thread and nothing is

@@ -234,7 +234,6 @@ void CKeyDlg::LoadMousePicture() {
         Host().ShowText(text);
         return;
     }
-    if (fourK_) Move4K(mark_);
     mark_->lower();
     mark_->show();
 }
@@ -419,9 +418,13 @@ void CKeyDlg::Layout4K() {
     fourK_ = true;
     LayoutKeyButtons();
     for (QWidget* child : std::initializer_list<QWidget*>{profile_, restore_, export_, import_,
-                                                          debounce_, autoSleep_, mark_}) {
-        if (child != nullptr) Move4K(child);
+                                                          debounce_, autoSleep_}) {
+        Move4K(child);
     }
+    // The mouse picture lays itself out in the layout of its making (position, size and
+    // pictures at once); one made before is made again rather than moved, which would
+    // leave its pictures at the single size.
+    if (mark_ != nullptr && !mark_->Picture().isNull()) LoadMousePicture();
     debounce_->Layout4K();
     autoSleep_->Layout4K();
 }

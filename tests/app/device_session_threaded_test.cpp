@@ -567,6 +567,47 @@ TEST_F(DeviceSessionTest, RestoreRebuildsTheFirstProfileAndResetsTheMouse) {
     EXPECT_FALSE(session->WaitReadDone(0));
 }
 
+TEST_F(DeviceSessionTest, RestoreWithInitOnResetReadsTheProfileBackFromTheMouse) {
+    RecordingMessageSink messages;
+    session->StartApplyWorker(&messages, nullptr);
+    finder.device = DevParam{};
+    config.initOnReset = true;
+    config.applyNow = false;  // no connection test: the restore runs inside Restore()
+    const SimProfileImage factory = SimFactoryImage(0);
+    const int mouseLevel = factory[mm::kCurrentDpiLevel];
+    config.defaultDpiLevel = (mouseLevel + 2) % CurrentDevice().DM;
+    // A read that nobody waited for (as after a switch of the on-board profile) has
+    // signalled its end.
+    session->StartReadCurCfgThread();
+    Pump();
+    link.firmware->PressDpiButton();
+    ASSERT_NE(link.firmware->Memory(0), factory);
+    window.calls.clear();
+    {
+        // Holds back the reset and the read that follows it.
+        std::lock_guard<std::mutex> device(session->DeviceMutex());
+        session->Restore();
+        EXPECT_FALSE(session->FirstReadDone());
+        EXPECT_FALSE(session->WaitReadDone(0)) << "the wait message would close at once";
+    }
+    ASSERT_TRUE(session->WaitReadDone(20000));
+    Pump();
+    EXPECT_EQ(link.firmware->Memory(0), factory);
+    // The level comes from the mouse after its reset, not from the program's default.
+    EXPECT_EQ(session->CurDpiLevel(), mouseLevel);
+    EXPECT_TRUE(session->FirstReadDone());
+    const std::vector<std::string> order{"progress:" + Text("tc_msg12"), "wait:" + Text("tc_msg12"),
+                                         "pages"};
+    auto at = window.calls.begin();
+    for (const std::string& call : order) {
+        at = std::find(at, window.calls.end(), call);
+        EXPECT_NE(at, window.calls.end()) << call;
+    }
+    const std::vector<std::uint32_t> sleeps = pauses.Sleeps();
+    EXPECT_NE(std::find(sleeps.begin(), sleeps.end(), kReadAfterResetPauseMs), sleeps.end());
+    EXPECT_TRUE(messages.messages.empty());
+}
+
 TEST_F(DeviceSessionTest, RestoreWhileTheWorkerIsBusyStillResetsTheMouse) {
     RecordingMessageSink messages;
     session->StartApplyWorker(&messages, nullptr);

@@ -18,9 +18,13 @@
 #include "app/profile_export.h"
 #include "app/windows/vantor_dlg.h"
 #include "base/texts.h"
+#include "controls/layout_4k.h"
 #include "controls/menu_dlg.h"
 #include "controls/png_btn.h"
+#include "controls/skin.h"
+#include "controls/skin_images.h"
 #include "keys/key_functions.h"
+#include "keys/windows/keymark_dlg.h"
 #include "pages/auto_sleep_dlg.h"
 #include "pages/debounce_dlg.h"
 #include "platform/paths.h"
@@ -30,6 +34,7 @@
 #include "sim/sim_state.h"
 #include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui_support/page_test_host.h"
 
 namespace vantor {
 namespace {
@@ -228,6 +233,38 @@ TEST_F(KeyDlgTest, RefusedImportsChangeNeitherTheRecordNorTheMouse) {
         EXPECT_EQ(files.messages.size(), i + 1) << "import " << i << " shows why it was refused";
         EXPECT_EQ(std::memcmp(window_->Record(), &before, sizeof before), 0) << i;
         EXPECT_TRUE(firmware_->State().profiles == mouse.profiles) << i;
+    }
+}
+
+// In the 4K layout the mouse picture doubles with the rest of the page: its place, its
+// size and the picture it draws, whether the page was laid out for the device before or
+// after it switched to 4K.
+TEST(KeyDlg4KTest, MousePictureDoublesWithThePage) {
+    ASSERT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
+    const DeviceSection& device = CurrentDevice();
+    const QImage mouse =
+        LoadSkinImage(CKeyMarkDlg::MouseFolder(device.CID, device.MID) + "mouse_nr.png");
+    ASSERT_FALSE(mouse.isNull());
+    const QRect single(QPoint(device.ptMark.x, device.ptMark.y), mouse.size());
+    for (const bool deviceFirst : {false, true}) {
+        SCOPED_TRACE(deviceFirst ? "laid out for the device, then 4K" : "4K, then the device");
+        test::TempDir folder;
+        test::PageTestHost host(folder.path() + "/");
+        Set4KLayout(true);
+        CKeyDlg page(nullptr, host, QImage());
+        if (deviceFirst) page.PrepareForDevice();
+        page.Layout4K();
+        if (!deviceFirst) page.PrepareForDevice();
+        Set4KLayout(false);
+        const CKeyMarkDlg* mark = page.MarkWindow();
+        ASSERT_NE(mark, nullptr);
+        EXPECT_EQ(mark->geometry(), Doubled(single));
+        EXPECT_EQ(mark->Picture().size(), mark->size()) << "the picture is drawn unstretched";
+        // The picture keeps its place beside the buttons, which double too.
+        const QRect firstButton = page.KeyButton(0)->geometry();
+        EXPECT_EQ(firstButton.topLeft(), QPoint(Options().ptKey.x, Options().ptKey.y) * 2);
+        EXPECT_EQ(mark->geometry().left() - (firstButton.left() + firstButton.width()),
+                  (single.left() - (Options().ptKey.x + 222)) * 2);
     }
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The macro page on a real X server: makes a new macro, records a short sequence typed
 # with xdotool (a modifier and a pause), stops, saves, and checks that the macro file holds
-# the presses and releases in order with a delay close to the pause typed.
+# the presses and releases in order with a delay close to the pause typed. The macro then
+# goes onto a button through the button page's macro picker, which must leave the mouse as
+# vantorctl leaves it for the same macro.
 #
 # usage: macro_page_test.sh VANTOR_BINARY PROGRAM_FOLDER ARTEFACTS_FOLDER
 # Exits 77 (skipped) when the X tools are not installed.
@@ -12,12 +14,7 @@ program_src=$2
 artefacts=$3
 
 source "$(dirname "$0")/x_window_session.sh"
-
-# Page coordinates to screen coordinates (the page area starts at 1,160).
-page_click() {
-    xdotool mousemove $((X + 1 + $1)) $((Y + 160 + $2)) click 1
-    sleep 0.4
-}
+source "$(dirname "$0")/key_page_steps.sh"
 
 navi_page 3
 shot macro_page
@@ -67,23 +64,30 @@ assert events[0][2] >= 10 and events[0][2] < 400, f"first delay {events[0][2]}"
 PY
 ok "recorded macro saved with presses, releases and the pause"
 
-# The button page is not part of this test: the saved macro is assigned with vantorctl
-# against the state the program left, which shows the file is a library macro the
-# button path accepts and writes into the mouse's macro slot.
-vantorctl="$program_src/vantorctl"
-if [ ! -x "$vantorctl" ]; then
-    echo "note: $vantorctl not built, the assignment step is left out"
-    exit 0
-fi
-xdotool mousemove 1267 783 click 3
-sleep 0.5
-xdotool key Up Return
-for _ in $(seq 100); do kill -0 "$vantor_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$vantor_pid" 2>/dev/null && fail "the tray menu's exit did not end the program"
-[ -s "$work/data/sim.bin" ] || fail "the simulated mouse was not saved on exit"
-ctl() { "$vantorctl" --simulate --sim-state "$work/data/sim.bin" --program-dir "$program/" \
-    --data-dir "$work/data/" "$@"; }
-ctl macros >"$work/macros.out" 2>&1 || fail "vantorctl macros: $(cat "$work/macros.out")"
-grep -q "typed" "$work/macros.out" || fail "vantorctl does not list the saved macro"
-ctl set button 3 macro:typed >"$work/set.out" 2>&1 || fail "assigning the macro: $(cat "$work/set.out")"
-ok "the saved macro is in the library and assigned to button 3 through vantorctl"
+# The saved macro goes onto button 3 through the button page: the function menu's "Macro"
+# row opens the macro picker, which lists the library. The mouse then holds exactly what
+# `vantorctl set button 3 macro:typed` leaves on a copy of the mouse from before.
+[ -x "$program_src/vantorctl" ] || fail "$program_src/vantorctl is not built"
+exit_vantor
+cp "$work/data/sim.bin" "$work/before.bin"
+start_vantor
+navi_page 1
+open_function_menu 3
+choose_menu_item "$menu_macro"
+popup=$(wait_popup) || fail "the macro picker did not open"
+shot macro_picker
+click_popup "$popup" 60 54  # the library's one macro, "typed"
+applied=$(log_count "Apply Over")
+click_popup "$popup" 250 312  # OK
+wait_log "nFlag=0x1, nData=0x2" || fail "the macro assignment was not written to the mouse"
+wait_log "Apply Over" $((applied + 1)) || fail "the write did not end"
+shot macro_assigned
+ok "the saved macro assigned to button 3 through the button page"
+
+exit_vantor
+cp "$work/before.bin" "$work/ctl.bin"
+vantorctl_on "$work/ctl.bin" set button 3 macro:typed >"$work/set.out" 2>&1 ||
+    fail "vantorctl set button: $(cat "$work/set.out")"
+same_mouse "$work/ctl.bin" "$work/data/sim.bin" \
+    "the mouse differs from what vantorctl leaves for the same macro"
+ok "the mouse holds what vantorctl set button 3 macro:typed leaves"

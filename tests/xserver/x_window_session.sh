@@ -3,7 +3,8 @@
 # on), starts Xvfb with the tray host trayer, starts the window program against the
 # simulated mouse (state in $work/data/sim.bin) and waits until it shows its window and has
 # read the mouse. Leaves X, Y, WIDTH, HEIGHT (the window's geometry), vantor_pid, log and
-# the helpers below. Source it with vantor, program_src and artefacts set.
+# the helpers below (exit_vantor ends the program, start_vantor starts it again). Source it
+# with vantor, program_src and artefacts set.
 for tool in Xvfb xdotool import compare trayer; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed (scripts/install-deps.sh installs it)"
@@ -36,7 +37,7 @@ fail() {
     exit 1
 }
 ok() { echo "ok: $*"; }
-log_count() { tr '\r' '\n' <"$log" 2>/dev/null | grep -c -- "$1"; }
+log_count() { tr '\r' '\n' 2>/dev/null <"$log" | grep -c -- "$1"; }
 # Waits until the log holds `pattern` at least `count` times.
 wait_log() {
     local pattern=$1 count=${2:-1}
@@ -78,19 +79,65 @@ sim_menu_item() {
     sleep 0.3
 }
 
-# lang_index set by the test: the window starts in that language (lang.ini of the data folder).
-if [ -n "${lang_index:-}" ]; then printf '[OPT]\nLangIndex=%s\n' "$lang_index" >"$VANTOR_DATA_DIR/lang.ini"; fi
+# Starts the window program against the simulated mouse (state in $work/data/sim.bin) and
+# waits until it shows its window and has read the mouse. Sets vantor_pid and X, Y, WIDTH,
+# HEIGHT. A test may end the program (exit_vantor) and start it again on the saved mouse.
+start_vantor() {
+    local reads batteries
+    reads=$(log_count "OnSyncOk")
+    batteries=$(log_count "GetPower: nPower=0x64, bCharging=0x0")
+    "$vantor" --simulate --sim-state "$work/data/sim.bin" >>"$work/vantor.out" 2>&1 &
+    vantor_pid=$!
+    pids+=("$vantor_pid")
+    wait_visible || fail "the window did not appear"
+    eval "$(xdotool getwindowgeometry --shell "$(visible_window)")"
+    [ "$WIDTH" = 1020 ] && [ "$HEIGHT" = 700 ] || fail "window is ${WIDTH}x$HEIGHT, not the skin's 1020x700"
+    ok "window shown at $X,$Y"
+    wait_log "OnSyncOk" $((reads + 1)) || fail "the mouse was not read"
+    wait_log "GetPower: nPower=0x64, bCharging=0x0" $((batteries + 1)) || fail "no battery report"
+    ok "mouse read, battery 100 %"
+}
 
-"$vantor" --simulate --sim-state "$work/data/sim.bin" >"$work/vantor.out" 2>&1 &
-vantor_pid=$!
-pids+=("$vantor_pid")
+# Ends the program through the tray menu's exit and waits until it has gone; the simulated
+# mouse is then saved in $work/data/sim.bin.
+exit_vantor() {
+    # The program read the file at its start; what is there after the exit is its save.
+    rm -f "$work/data/sim.bin"
+    xdotool mousemove 1267 783 click 3
+    sleep 0.5
+    xdotool key Up Return
+    for _ in $(seq 100); do kill -0 "$vantor_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$vantor_pid" 2>/dev/null && fail "the tray menu's exit did not end the program"
+    [ -s "$work/data/sim.bin" ] || fail "the simulated mouse was not saved on exit"
+}
 
-wait_visible || fail "the window did not appear"
-eval "$(xdotool getwindowgeometry --shell "$(visible_window)")"
-[ "$WIDTH" = 1020 ] && [ "$HEIGHT" = 700 ] || fail "window is ${WIDTH}x$HEIGHT, not the skin's 1020x700"
-ok "window shown at $X,$Y"
-wait_log "OnSyncOk" || fail "the mouse was not read"
-wait_log "GetPower: nPower=0x64, bCharging=0x0" || fail "no battery report"
-ok "mouse read, battery 100 %"
+# Runs vantorctl on the simulated mouse saved in the state file $1 (the file holds the
+# mouse afterwards), with the program's and the data folder of the test.
+vantorctl_on() {
+    local state=$1
+    shift
+    env -u VANTOR_SIMULATE "$program_src/vantorctl" --simulate --sim-state "$state" \
+        --program-dir "$program/" --data-dir "$work/data/" "$@"
+}
+# Fails unless the two state files of the simulated mouse hold the same mouse; names the
+# device memory bytes that differ (profile, address, the two values).
+same_mouse() {
+    python3 - "$1" "$2" <<'PY' || fail "$3"
+import sys
+a, b = (open(p, "rb").read() for p in sys.argv[1:3])
+if a == b:
+    sys.exit(0)
+if len(a) != len(b) or a[:16] != b[:16]:
+    print("state headers differ:", a[:16].hex(), b[:16].hex())
+    sys.exit(1)
+size = (len(a) - 16) // 4
+diffs = [i for i in range(16, len(a)) if a[i] != b[i]]
+for i in diffs[:20]:
+    print(f"profile {(i - 16) // size} address 0x{(i - 16) % size:04x}: {a[i]:02x} != {b[i]:02x}")
+print(len(diffs), "bytes differ")
+sys.exit(1)
+PY
+}
+
+start_vantor
 shot window
-
