@@ -22,8 +22,8 @@ using LocalClock = LocalClockTime (*)();
 // The local time of this machine.
 LocalClockTime CurrentLocalClockTime();
 
-// Waits 20 ms, so that ids made one after the other differ, and makes the id of the local
-// time. Never returns 0 (which marks a record without identity) and never the id it
+// The id of the local time, waiting while the clock still gives the id handed out last.
+// Never returns 0 (which marks a record without identity) and never the id it
 // returned last, also when called from several threads. `clock` is for tests.
 std::uint32_t NewClockId(LocalClock clock = CurrentLocalClockTime);
 
