@@ -223,6 +223,9 @@ void CKeyDlg::PrepareForDevice() {
 
 void CKeyDlg::LoadMousePicture() {
     const DeviceSection& d = CurrentDevice();
+    const MarkSource source{d.CID, d.MID, d.ptMark, keyCount_, d.marks};
+    if (mark_ != nullptr && markSource_ == source) return;
+    markSource_.reset();
     delete mark_;
     mark_ = new CKeyMarkDlg(this);
     marked_ = -1;
@@ -236,6 +239,7 @@ void CKeyDlg::LoadMousePicture() {
     }
     mark_->lower();
     mark_->show();
+    markSource_ = source;
 }
 
 void CKeyDlg::LayoutKeyButtons() {
@@ -424,7 +428,10 @@ void CKeyDlg::Layout4K() {
     // The mouse picture lays itself out in the layout of its making (position, size and
     // pictures at once); one made before is made again rather than moved, which would
     // leave its pictures at the single size.
-    if (mark_ != nullptr && !mark_->Picture().isNull()) LoadMousePicture();
+    if (mark_ != nullptr && !mark_->Picture().isNull()) {
+        markSource_.reset();
+        LoadMousePicture();
+    }
     debounce_->Layout4K();
     autoSleep_->Layout4K();
 }

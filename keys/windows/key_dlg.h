@@ -11,7 +11,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+#include "base/config_values.h"
 #include "base/store_ui.h"
 #include "controls/page.h"
 #include "keys/assignment.h"
@@ -88,6 +90,16 @@ class CKeyDlg : public CPage {
     std::array<CPngBtn*, kKeyButtonCount> buttons_{};
     std::array<QImage, kKeyButtonCount> numbers_;
     CKeyMarkDlg* mark_ = nullptr;
+    // What mark_ was built for: the same model laid out again keeps its picture.
+    struct MarkSource {
+        int cid = 0;
+        int mid = 0;
+        Point position;
+        int keyCount = 0;
+        std::array<Rect, kKeysPerSet> marks{};
+        bool operator==(const MarkSource&) const = default;
+    };
+    std::optional<MarkSource> markSource_;
     CComboBtn* profile_ = nullptr;
     CPngBtn* restore_ = nullptr;
     CPngBtn* export_ = nullptr;
