@@ -1,9 +1,11 @@
 #include "controls/skin.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <atomic>
 
 #include "controls/layout_4k.h"
+#include "controls/skin_preload.h"
 #include "platform/paths.h"
 
 namespace vantor {
@@ -16,15 +18,23 @@ QString SkinPath(const QString& file) {
 }
 
 QImage ReadPicture(const QString& path, const char* format) {
-    QImageReader reader(path, format);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QImageReader reader(&file, format);
     reader.setAutoDetectImageFormat(false);
     return reader.read();
 }
 
-QImage LoadSkinImage(const QString& file) {
-    const QImage image = ReadPicture(SkinPath(file), "png");
+QImage DecodeSkinPicture(const QString& path) {
+    const QImage image = ReadPicture(path, "png");
     if (image.isNull() || image.width() == 0) return {};
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage LoadSkinImage(const QString& file) {
+    const QString path = SkinPath(file);
+    if (std::optional<QImage> preloaded = TakePreloadedSkinPicture(path)) return *preloaded;
+    return DecodeSkinPicture(path);
 }
 
 bool Is4KLayout() {

@@ -17,6 +17,9 @@ QString SkinPath(const QString& file);
 // The decoded picture, or a null image when the file is missing or not a picture.
 QImage LoadSkinImage(const QString& file);
 
+// The picture at `path` decoded the way LoadSkinImage does; safe on any thread.
+QImage DecodeSkinPicture(const QString& path);
+
 // Reads a picture in the named format ("png", "ico") only. A picture read without a
 // format is probed by every picture plugin, which loads them all for the rest of the run.
 QImage ReadPicture(const QString& path, const char* format);

@@ -31,10 +31,12 @@
 #include "controls/skin.h"
 #include "controls/skin_images.h"
 #include "controls/skin_loaders.h"
+#include "controls/skin_preload.h"
 #include "controls/skinned_dialog.h"
 #include "controls/window_outline.h"
 #include "keys/macro_dump.h"
 #include "keys/windows/key_dlg.h"
+#include "keys/windows/keymark_dlg.h"
 #include "keys/windows/macro_dlg.h"
 #include "keys/windows/msg_dlg.h"
 #include "pages/adv_dlg.h"
@@ -102,7 +104,10 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     finder_ = std::make_unique<DiscoveryFinder>(*discovery_);
     timers_ = new QtSessionTimers([this](int id) { session_->OnTimer(id); }, this);
     heapTrim_.setSingleShot(true);
-    connect(&heapTrim_, &QTimer::timeout, this, [] { ReturnFreeHeapMemory(); });
+    connect(&heapTrim_, &QTimer::timeout, this, [] {
+        DropPreloadedSkinPictures();
+        ReturnFreeHeapMemory();
+    });
     library_ = std::make_unique<MacroLibrary>(store_.DataDir() + "Mac/", Options().MacroDir);
 
     DeviceSessionSetup s;
@@ -163,6 +168,7 @@ bool CVantorDlg::Init() {
     LoadWindowIcon();
     Init4KLayout(screen());
     (void)store_.LoadCID();  // no CID.dct yet: the first device section stays current
+    PreloadMousePictures();
     languages_->SelectAtStartup();
     if (!LoadSkins()) {
         ShowSystemMessage("Load skins failed.", "Error");
@@ -208,6 +214,15 @@ void CVantorDlg::ContinueStart(int found) {
 
 void CVantorDlg::TrimHeapWhenSettled() {
     heapTrim_.start(kHeapTrimDelayMs);
+}
+
+// The button page shows the mouse picture of the model once the mouse is found; it is
+// decoded meanwhile, while the device search runs.
+void CVantorDlg::PreloadMousePictures() {
+    const DeviceSection& d = CurrentDevice();
+    const QString folder = CKeyMarkDlg::MouseFolder(d.CID, d.MID);
+    PreloadSkinPictures({SkinPath(folder + QStringLiteral("mouse_nr.png")),
+                         SkinPath(folder + QStringLiteral("mouse_dn.png"))});
 }
 
 void CVantorDlg::LoadWindowIcon() {

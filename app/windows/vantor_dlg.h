@@ -231,6 +231,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     // once the window has settled, the heap hands their pages back to the system.
     QTimer heapTrim_;
     void TrimHeapWhenSettled();
+    void PreloadMousePictures();
     QPoint dragOffset_;
     std::jthread readWaiter_;  // takes the read-done event when no wait message shows
 };

@@ -11,6 +11,7 @@
 #include "base/texts.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
+#include "controls/skin_preload.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor {
@@ -162,6 +163,25 @@ TEST_F(SkinFolderTest, AboutBoxLayout) {
     CAboutDlg about(nullptr, 0x1A);
     ASSERT_EQ(about.TextLines().size(), 2u);
     EXPECT_EQ(about.TextLines()[1].rect, QRect(60, 70, 360, 20)) << "no tc_fwver: y is 70";
+}
+
+// Pictures decoded ahead are the same as decoded on the spot, handed out once; a file
+// missing from the skin stays missing, and a picture nobody asked for is decoded as usual.
+TEST_F(SkinFolderTest, PreloadedPicturesAreTheLoadedOnesHandedOutOnce) {
+    Picture("a.png", 30, 20, qRgb(200, 10, 10));
+    Picture("b.png", 5, 6);
+    PreloadSkinPictures({SkinPath("a.png"), SkinPath("gone.png")});
+    const QImage a = LoadSkinImage("a.png");  // waits for the decoding thread if need be
+    EXPECT_EQ(a.size(), QSize(30, 20));
+    EXPECT_EQ(a.pixelColor(3, 3), QColor(200, 10, 10));
+    EXPECT_EQ(a, DecodeSkinPicture(SkinPath("a.png")));
+    EXPECT_FALSE(TakePreloadedSkinPicture(SkinPath("a.png")).has_value()) << "handed out once";
+    EXPECT_TRUE(LoadSkinImage("gone.png").isNull());
+    EXPECT_EQ(LoadSkinImage("b.png").size(), QSize(5, 6));
+
+    PreloadSkinPictures({SkinPath("b.png")});
+    DropPreloadedSkinPictures();  // once decoded, nobody took it
+    EXPECT_FALSE(TakePreloadedSkinPicture(SkinPath("b.png")).has_value());
 }
 
 }  // namespace
