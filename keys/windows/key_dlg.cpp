@@ -143,7 +143,6 @@ CKeyDlg::CKeyDlg(QWidget* parent, PageHost& host, const QImage& background)
     autoSleep_->SetOnChanged([this] { StoreStepWindows(); });
     hover_.setInterval(kHoverTimerMs);
     connect(&hover_, &QTimer::timeout, this, &CKeyDlg::UpdateHoverMark);
-    hover_.start();
     RefreshTexts();
 }
 
@@ -416,6 +415,16 @@ void CKeyDlg::UpdateHoverMark() {
     }
     if (marked_ >= 0) mark_->MarkKey(kKeyButtonCount);
     marked_ = -1;
+}
+
+void CKeyDlg::showEvent(QShowEvent* event) {
+    hover_.start();
+    CPage::showEvent(event);
+}
+
+void CKeyDlg::hideEvent(QHideEvent* event) {
+    hover_.stop();
+    CPage::hideEvent(event);
 }
 
 void CKeyDlg::Layout4K() {

@@ -71,9 +71,14 @@ class CKeyDlg : public CPage {
     int KeyCount() const { return keyCount_; }
     // The button the hover marking shows; -1 for none.
     int MarkedButton() const { return marked_; }
+    bool FollowsCursor() const { return hover_.isActive(); }
     void UpdateHoverMark();
 
   protected:
+    // The hover mark follows the cursor only while the page is on screen: a hidden window
+    // in the tray must not wake every 300 ms.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 

@@ -181,6 +181,16 @@ TEST_F(KeyDlgTest, ShowsOneLabelledButtonPerMouseButtonAndTheMenuOfTheModel) {
     // A click on a button while a menu is open only closes it.
     QTest::mouseClick(page_->KeyButton(1), Qt::LeftButton);
     EXPECT_FALSE(IsMenuOpen());
+
+    // The hover mark follows the cursor on screen only: hidden in the tray, nothing polls.
+    ASSERT_TRUE(page_->isVisible());
+    EXPECT_TRUE(page_->FollowsCursor());
+    window_->SwitchPage(PageId::kMacro);
+    EXPECT_FALSE(page_->FollowsCursor());
+    window_->SwitchPage(PageId::kKeys);
+    EXPECT_TRUE(page_->FollowsCursor());
+    window_->hide();
+    EXPECT_FALSE(page_->FollowsCursor());
 }
 
 TEST_F(KeyDlgTest, DebounceAndAutoSleepStepWriteTheRecordAndTheMouse) {
