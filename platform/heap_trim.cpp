@@ -8,4 +8,8 @@ void ReturnFreeHeapMemory() {
     malloc_trim(0);
 }
 
+void ShareOneHeapAcrossThreads() {
+    mallopt(M_ARENA_MAX, 1);
+}
+
 }  // namespace vantor

@@ -17,6 +17,7 @@
 #include "controls/window_message.h"
 #include "platform/autostart.h"
 #include "platform/device_lock.h"
+#include "platform/heap_trim.h"
 #include "platform/hidraw_backend.h"
 #include "platform/single_instance.h"
 #include "tools/common/launch_options.h"
@@ -37,6 +38,7 @@ int Fail(const std::string& message, int code) {
 
 int main(int argc, char** argv) {
     using namespace vantor;
+    ShareOneHeapAcrossThreads();
     LaunchOptions launch;
     std::string error;
     if (!ParseLaunchOptions(argc, argv, &launch, &error)) return Fail(error, 2);
