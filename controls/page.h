@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -11,6 +12,9 @@
 #include "profile/profile_record.h"
 
 namespace vantor {
+
+// Where a page draws its title (in TitleFont), in page coordinates of the normal layout.
+inline constexpr QRect kPageTitleRect{20, 2, 400, 26};
 
 class CPage : public QWidget {
   public:

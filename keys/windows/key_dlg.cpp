@@ -37,7 +37,6 @@ namespace {
 
 constexpr int kIdProfileSelector = 1100;
 constexpr QRgb kMaskedTextColor = 0x646464;
-const QRect kTitleRect(20, 2, 400, 26);
 // The profile commands in the right column of the page, on the "reset" button face.
 constexpr int kCommandLeft = 880;
 constexpr int kCommandTop = 440;
@@ -467,7 +466,7 @@ void CKeyDlg::paintEvent(QPaintEvent* event) {
     if (!background_.isNull()) painter.drawImage(rect(), background_);
     painter.setFont(TitleFont());
     painter.setPen(ColorFromColorRef(Options().Txt_clr));
-    DrawFittedText(painter, fourK_ ? Doubled(kTitleRect) : kTitleRect,
+    DrawFittedText(painter, fourK_ ? Doubled(kPageTitleRect) : kPageTitleRect,
                    Qt::AlignLeft | Qt::AlignVCenter, title_);
     for (int i = 0; i < keyCount_; ++i) {
         const QImage& number = numbers_[static_cast<std::size_t>(i)];

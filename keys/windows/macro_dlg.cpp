@@ -291,12 +291,14 @@ void CMacroDlg::paintEvent(QPaintEvent* event) {
     (void)event;
     QPainter painter(this);
     painter.drawImage(rect(), background_);
-    painter.setFont(WindowFont());
     painter.setPen(ColorFromColorRef(Options().Txt_clr));
     auto draw = [&](QRect box, const char* key) {
         if (Is4KLayout()) box = Doubled(box);
         DrawFittedText(painter, box, Qt::AlignLeft | Qt::AlignVCenter, TextOf(key));
     };
+    painter.setFont(TitleFont());
+    draw(kPageTitleRect, "tc_page3");
+    painter.setFont(WindowFont());
     draw(TitleAbove(TreeRect()), "tc_macro_list");
     draw(TitleAbove(ListRect()), "tc_macro_key_list");
     draw(InsertLabelRect(), "tc_macro_loop");
