@@ -44,3 +44,32 @@ click_popup() {
     xdotool mousemove $((X + $2)) $((Y + $3)) click 1
     sleep 0.5
 }
+
+# Clicks `x`,`y` (the OK button) of pop-up `id` and waits until the button assignment it
+# confirms (write flag nData=`kind`) has been written to the mouse.
+confirm_assignment() {
+    local applied
+    applied=$(log_count "Apply Over")
+    click_popup "$1" "$2" "$3"
+    wait_log "nFlag=0x1, nData=$4" || fail "the assignment was not written to the mouse"
+    wait_log "Apply Over" $((applied + 1)) || fail "the write did not end"
+}
+
+# Ends the program and checks that the mouse holds what `vantorctl set button ARGS...`
+# leaves on the copy of the mouse kept in $work/before.bin.
+same_as_vantorctl() {
+    exit_vantor
+    cp "$work/before.bin" "$work/ctl.bin"
+    vantorctl_on "$work/ctl.bin" set button "$@" >"$work/set.out" 2>&1 ||
+        fail "vantorctl set button: $(cat "$work/set.out")"
+    same_mouse "$work/ctl.bin" "$work/data/sim.bin" \
+        "the mouse differs from what vantorctl set button $* leaves"
+    ok "the mouse holds what vantorctl set button $* leaves"
+}
+
+# Ends the program, keeps the mouse it saved as $work/before.bin and starts it again on it.
+restart_keeping_mouse() {
+    exit_vantor
+    cp "$work/data/sim.bin" "$work/before.bin"
+    start_vantor
+}

@@ -19,9 +19,7 @@ source "$(dirname "$0")/key_page_steps.sh"
 
 # The mouse as the assignment finds it: saved by one run of the program, which then starts
 # again on it.
-exit_vantor
-cp "$work/data/sim.bin" "$work/before.bin"
-start_vantor
+restart_keeping_mouse
 
 navi_page 1
 shot key_page
@@ -32,17 +30,8 @@ popup=$(wait_popup) || fail "the key capture did not open"
 xdotool key ctrl+shift+k
 sleep 0.3
 shot key_capture
-applied=$(log_count "Apply Over")
-click_popup "$popup" 176 123  # OK
-wait_log "nFlag=0x1, nData=0x3" || fail "the assignment was not written to the mouse"
-wait_log "Apply Over" $((applied + 1)) || fail "the write did not end"
+confirm_assignment "$popup" 176 123 0x3  # OK
 shot assigned
 ok "Ctrl+Shift+K assigned to button 4 through the key capture"
 
-exit_vantor
-cp "$work/before.bin" "$work/ctl.bin"
-vantorctl_on "$work/ctl.bin" set button 4 key:ctrl+shift+k >"$work/set.out" 2>&1 ||
-    fail "vantorctl set button: $(cat "$work/set.out")"
-same_mouse "$work/ctl.bin" "$work/data/sim.bin" \
-    "the mouse differs from what vantorctl leaves for the same combination"
-ok "the mouse holds what vantorctl set button 4 key:ctrl+shift+k leaves"
+same_as_vantorctl 4 key:ctrl+shift+k

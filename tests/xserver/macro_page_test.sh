@@ -68,26 +68,15 @@ ok "recorded macro saved with presses, releases and the pause"
 # row opens the macro picker, which lists the library. The mouse then holds exactly what
 # `vantorctl set button 3 macro:typed` leaves on a copy of the mouse from before.
 [ -x "$program_src/vantorctl" ] || fail "$program_src/vantorctl is not built"
-exit_vantor
-cp "$work/data/sim.bin" "$work/before.bin"
-start_vantor
+restart_keeping_mouse
 navi_page 1
 open_function_menu 3
 choose_menu_item "$menu_macro"
 popup=$(wait_popup) || fail "the macro picker did not open"
 shot macro_picker
 click_popup "$popup" 60 54  # the library's one macro, "typed"
-applied=$(log_count "Apply Over")
-click_popup "$popup" 250 312  # OK
-wait_log "nFlag=0x1, nData=0x2" || fail "the macro assignment was not written to the mouse"
-wait_log "Apply Over" $((applied + 1)) || fail "the write did not end"
+confirm_assignment "$popup" 250 312 0x2  # OK
 shot macro_assigned
 ok "the saved macro assigned to button 3 through the button page"
 
-exit_vantor
-cp "$work/before.bin" "$work/ctl.bin"
-vantorctl_on "$work/ctl.bin" set button 3 macro:typed >"$work/set.out" 2>&1 ||
-    fail "vantorctl set button: $(cat "$work/set.out")"
-same_mouse "$work/ctl.bin" "$work/data/sim.bin" \
-    "the mouse differs from what vantorctl leaves for the same macro"
-ok "the mouse holds what vantorctl set button 3 macro:typed leaves"
+same_as_vantorctl 3 macro:typed
