@@ -186,6 +186,26 @@ TEST_F(ApplyWorkerTest, NoDeviceAndWriterFailureAreReportedAndTheWorkerGoesOn) {
     EXPECT_EQ(finder.window.Messages(), (std::vector<RecordingPoster::Message>{{WM_CLOSE, 0, 0}}));
 }
 
+// A restore sent to a mouse that has stopped answering ends with the failure message and
+// closes its progress window, which would otherwise wait for good.
+TEST_F(ApplyWorkerTest, ResetOfAMouseThatDoesNotAnswerFailsAndClosesTheProgressWindow) {
+    ApplyWorker worker;
+    ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
+    SimFaults silent;
+    silent.dropEveryNth = 1;
+    link.backend.SetFaults(silent);
+    finder.searchesBeforeFound = 0;
+    worker.RequestApplyWithProgress(SET_RESET);
+    ASSERT_TRUE(worker.WaitIdle(30000));
+    worker.Stop();
+
+    EXPECT_EQ(messages.messages,
+              (std::vector<std::pair<std::string, std::string>>{{kApplyFailedText, "Error"}}));
+    const std::vector<RecordingPoster::Message> posted = finder.window.Messages();
+    ASSERT_FALSE(posted.empty());
+    EXPECT_EQ(posted.back(), (RecordingPoster::Message{WM_CLOSE, 0, 0}));
+}
+
 TEST_F(ApplyWorkerTest, StopWhileIdleEndsTheThread) {
     LogCapture log;
     {
