@@ -167,6 +167,8 @@ CVantorDlg::~CVantorDlg() {
 bool CVantorDlg::Init() {
     LoadWindowIcon();
     Init4KLayout(screen());
+    // Pages and their controls take the window font of the layout (larger in 4K).
+    setFont(WindowFont());
     (void)store_.LoadCID();  // no CID.dct yet: the first device section stays current
     PreloadMousePictures();
     languages_->SelectAtStartup();
