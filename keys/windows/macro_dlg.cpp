@@ -282,7 +282,9 @@ void CMacroDlg::RefreshTexts() {
 
 void CMacroDlg::Layout4K() {
     for (QObject* child : children()) {
-        if (auto* widget = qobject_cast<QWidget*>(child)) Move4K(widget);
+        auto* widget = qobject_cast<QWidget*>(child);
+        // The repeat count box was placed at the doubled size when it was made.
+        if (widget != nullptr && widget != count_) Move4K(widget);
     }
     list_->SetItemHeight(38);
 }

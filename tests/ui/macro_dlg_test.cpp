@@ -6,19 +6,23 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTest>
 #include <filesystem>
 
 #include "app/config.h"
 #include "app/windows/vantor_dlg.h"
 #include "base/texts.h"
+#include "controls/layout_4k.h"
 #include "controls/png_btn.h"
+#include "controls/skin.h"
 #include "controls/tree_ctrl_ex.h"
 #include "keys/macro_file.h"
 #include "platform/paths.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui_support/page_test_host.h"
 
 namespace vantor {
 namespace {
@@ -116,6 +120,27 @@ TEST_F(MacroDlgTest, SelectingAnotherItemDropsUnsavedRowsAndHidesSave) {
     page_->SelectLibraryItem(kLibraryRoot);
     EXPECT_TRUE(page_->Editor().Rows().empty());
     EXPECT_FALSE(page_->SaveButton()->isVisibleTo(page_));
+}
+
+// In 4K every control doubles once with the page; the repeat count box, which is made at
+// the doubled size, had been doubled again and left the page.
+TEST(MacroDlg4KTest, ControlsDoubleOnceWithThePage) {
+    ASSERT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
+    test::TempDir folder;
+    test::PageTestHost host(folder.path() + "/");
+    QRect count;
+    QRect save;
+    {
+        CMacroDlg single(nullptr, host, QImage());
+        count = single.CountEdit()->geometry();
+        save = single.SaveButton()->geometry();
+    }
+    Set4KLayout(true);
+    CMacroDlg page(nullptr, host, QImage());
+    page.Layout4K();
+    Set4KLayout(false);
+    EXPECT_EQ(page.CountEdit()->geometry(), Doubled(count));
+    EXPECT_EQ(page.SaveButton()->geometry(), Doubled(save));
 }
 
 }  // namespace
