@@ -35,20 +35,12 @@
 #include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui_support/page_test_host.h"
+#include "tests/ui_support/sim_window.h"
 
 namespace vantor {
 namespace {
 
-bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qWait(10);
-    }
-    return true;
-}
+using test::WaitUntil;
 
 // Answers the assignment windows from the test case.
 class ScriptedAssignmentUi : public AssignmentUi {
@@ -68,24 +60,13 @@ class ScriptedAssignmentUi : public AssignmentUi {
 
 class KeyDlgTest : public ::testing::Test {
   protected:
-    KeyDlgTest() : dataEnv_("VANTOR_DATA_DIR", data_.path()) {
-        EXPECT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
-        LoadTexts(ProgramDir() + "text.xml");
-        firmware_ = MakeSimFirmware(0);
-        SimBackendSettings settings;
-        settings.vendorId = Options().VID;
-        settings.productId = static_cast<std::uint16_t>(Options().PID.at(0));
-        backend_ = std::make_unique<SimHidBackend>(firmware_, settings);
-        VantorDlgSetup setup;
-        setup.startup = {ProgramDir(), data_.path(), "Vantor Mouse Center", false};
-        setup.backend = backend_.get();
+    KeyDlgTest() {
+        EXPECT_TRUE(mouse_.ConfigLoaded());
+        VantorDlgSetup setup = mouse_.WindowSetup();
         window_ = std::make_unique<CVantorDlg>(setup);
         EXPECT_TRUE(window_->Init());
-        EXPECT_TRUE(WaitUntil([&] {
-            // The battery shows once the mouse was found; the read follows it.
-            return window_->Store().Current() != nullptr && window_->IsBatteryShown() &&
-                   window_->Session().FirstReadDone();
-        }));
+        // The battery shows once the mouse was found; the read follows it.
+        EXPECT_TRUE(WaitUntil([&] { return test::MouseRead(*window_); }));
         page_ = static_cast<CKeyDlg*>(window_->Page(PageId::kKeys));
         page_->SetAssignmentUi(&ui_);
         Settle();
@@ -93,22 +74,14 @@ class KeyDlgTest : public ::testing::Test {
     ~KeyDlgTest() override { window_.reset(); }
 
     // Lets the device thread and the apply worker finish and their results land.
-    void Settle() {
-        for (int round = 0; round < 3; ++round) {
-            ASSERT_TRUE(window_->Session().WaitDeviceWork(8000));
-            QCoreApplication::sendPostedEvents();
-            QCoreApplication::processEvents();
-            ASSERT_TRUE(window_->Session().Worker().WaitIdle(8000));
-            QCoreApplication::processEvents();
-        }
-    }
+    void Settle() { ASSERT_TRUE(test::SettleWindow(*window_, 3)); }
 
     // The mouse's memory after `vantorctl set button ...` on a copy of the mouse as it is.
     SimFirmwareState ViaVantorctl(const std::string& args) {
-        const std::string state = data_.path() + "/ctl_sim.bin";
-        EXPECT_TRUE(SaveSimState(state, firmware_->State()));
+        const std::string state = mouse_.DataDir() + "/ctl_sim.bin";
+        EXPECT_TRUE(SaveSimState(state, mouse_.Firmware().State()));
         const std::string line = std::string("env -u VANTOR_SIMULATE ") + VANTORCTL_PATH +
-                                 " --data-dir " + data_.path() + "/ --simulate --sim-state " +
+                                 " --data-dir " + mouse_.DataDir() + "/ --simulate --sim-state " +
                                  state + " set button " + args + " >/dev/null 2>&1";
         (void)std::system(line.c_str());
         const std::optional<SimFirmwareState> after = LoadSimState(state);
@@ -116,10 +89,7 @@ class KeyDlgTest : public ::testing::Test {
         return after.value_or(SimFirmwareState{});
     }
 
-    test::TempDir data_;
-    test::ScopedEnv dataEnv_;
-    std::shared_ptr<SimFirmware> firmware_;
-    std::unique_ptr<SimHidBackend> backend_;
+    test::SimMouseFolder mouse_;
     std::unique_ptr<CVantorDlg> window_;
     CKeyDlg* page_ = nullptr;
     ScriptedAssignmentUi ui_;
@@ -158,7 +128,7 @@ TEST_F(KeyDlgTest, EachFunctionKindLeavesTheMemoryAsVantorctlDoes) {
         ui_.fire = c.fire;
         page_->OnFunctionChosen(c.menuId, c.button);
         Settle();
-        const SimFirmwareState actual = firmware_->State();
+        const SimFirmwareState actual = mouse_.Firmware().State();
         EXPECT_EQ(actual.activeProfile, expected.activeProfile);
         EXPECT_TRUE(actual.profiles == expected.profiles);
         const std::string label = page_->KeyButton(c.button)->Text().toStdString();
@@ -216,8 +186,8 @@ TEST_F(KeyDlgTest, DebounceAndAutoSleepStepWriteTheRecordAndTheMouse) {
 TEST_F(KeyDlgTest, RefusedImportsChangeNeitherTheRecordNorTheMouse) {
     test::ScriptedStoreUi files;
     page_->SetStoreUi(&files);
-    const SimFirmwareState mouse = firmware_->State();
-    const std::string good = data_.path() + "/good.qxa";
+    const SimFirmwareState mouse = mouse_.Firmware().State();
+    const std::string good = mouse_.DataDir() + "/good.qxa";
     files.savePaths.push_back(good);
     page_->OnExport();  // keeps the active DPI level in the record
     const ProfileFile before = *window_->Record();
@@ -233,7 +203,7 @@ TEST_F(KeyDlgTest, RefusedImportsChangeNeitherTheRecordNorTheMouse) {
                                                         }(),
                                                         foreign};
     for (std::size_t i = 0; i < bad.size(); ++i) {
-        const std::string path = data_.path() + "/bad" + std::to_string(i) + ".qxa";
+        const std::string path = mouse_.DataDir() + "/bad" + std::to_string(i) + ".qxa";
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bad[i].data()),
                    static_cast<std::streamsize>(bad[i].size()));
@@ -242,7 +212,7 @@ TEST_F(KeyDlgTest, RefusedImportsChangeNeitherTheRecordNorTheMouse) {
         Settle();
         EXPECT_EQ(files.messages.size(), i + 1) << "import " << i << " shows why it was refused";
         EXPECT_EQ(std::memcmp(window_->Record(), &before, sizeof before), 0) << i;
-        EXPECT_TRUE(firmware_->State().profiles == mouse.profiles) << i;
+        EXPECT_TRUE(mouse_.Firmware().State().profiles == mouse.profiles) << i;
     }
 }
 

@@ -30,9 +30,12 @@
 #include "sim/sim_hid_backend.h"
 #include "sim/sim_state.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui_support/sim_window.h"
 
 namespace vantor {
 namespace {
+
+using test::WaitUntil;
 
 // Pixels of `picture` lit strongly in red (the lit parts of the mouse picture are blue
 // in the skin).
@@ -47,17 +50,6 @@ int RedPixels(const QImage& picture) {
     return count;
 }
 
-bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 std::string Hex6(std::uint32_t colorRef) {
     char text[8];
     std::snprintf(text, sizeof text, "%02x%02x%02x", colorRef & 0xFF, (colorRef >> 8) & 0xFF,
@@ -67,25 +59,13 @@ std::string Hex6(std::uint32_t colorRef) {
 
 class LedDlgTest : public ::testing::Test {
   protected:
-    LedDlgTest() : dataEnv_("VANTOR_DATA_DIR", data_.path()) {
-        EXPECT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
-        LoadTexts(ProgramDir() + "text.xml");
-        firmware_ = MakeSimFirmware(0);
-        SimBackendSettings settings;
-        settings.vendorId = Options().VID;
-        // A product of the second list: the sleep controls are locked for those of the first.
-        settings.productId = static_cast<std::uint16_t>(Options().PID2.at(0));
-        backend_ = std::make_unique<SimHidBackend>(firmware_, settings);
-        VantorDlgSetup setup;
-        setup.startup = {ProgramDir(), data_.path(), "Vantor Mouse Center", false};
-        setup.backend = backend_.get();
+    LedDlgTest() {
+        EXPECT_TRUE(mouse_.ConfigLoaded());
+        VantorDlgSetup setup = mouse_.WindowSetup();
         setup.messages = &messages_;  // the apply worker's failures, if any
         window_ = std::make_unique<CVantorDlg>(setup);
         EXPECT_TRUE(window_->Init());
-        EXPECT_TRUE(WaitUntil([&] {
-            return window_->Store().Current() != nullptr && window_->IsBatteryShown() &&
-                   window_->Session().FirstReadDone();
-        }));
+        EXPECT_TRUE(WaitUntil([&] { return test::MouseRead(*window_); }));
         window_->SwitchPage(PageId::kLighting);
         page_ = static_cast<CLedDlg*>(window_->Page(PageId::kLighting));
     }
@@ -95,16 +75,11 @@ class LedDlgTest : public ::testing::Test {
     }
 
     // Lets the device-ready checks, the readiness questions and the writes they start end.
-    void Settle() {
-        for (int round = 0; round < 4; ++round) {
-            ASSERT_TRUE(window_->Session().WaitDeviceWork(8000));
-            QCoreApplication::sendPostedEvents();
-            QCoreApplication::processEvents();
-            ASSERT_TRUE(window_->Session().Worker().WaitIdle(8000));
-        }
-    }
+    void Settle() { ASSERT_TRUE(test::SettleWindow(*window_, 4)); }
 
-    SimProfileImage Memory() const { return firmware_->Memory(firmware_->ActiveProfile()); }
+    SimProfileImage Memory() const {
+        return mouse_.Firmware().Memory(mouse_.Firmware().ActiveProfile());
+    }
 
     // Runs the command-line tool on a simulated mouse that starts from `state`; the memory
     // it leaves behind.
@@ -125,11 +100,8 @@ class LedDlgTest : public ::testing::Test {
     }
 
     RecordingMessageSink messages_;
-    test::TempDir data_;
+    test::SimMouseFolder mouse_{test::ProductList::kSecond};
     test::TempDir work_;
-    test::ScopedEnv dataEnv_;
-    std::shared_ptr<SimFirmware> firmware_;
-    std::unique_ptr<SimHidBackend> backend_;
     std::unique_ptr<CVantorDlg> window_;
     CLedDlg* page_ = nullptr;
 };
@@ -156,7 +128,7 @@ TEST_F(LedDlgTest, EveryLightingChoiceLeavesTheBytesTheCommandLineToolLeaves) {
     for (const LightCase& c : cases) {
         const bool main = c.zone == LightZone::kMain;
         SCOPED_TRACE((main ? "main " : "logo ") + std::to_string(c.effect));
-        const SimFirmwareState before = firmware_->State();
+        const SimFirmwareState before = mouse_.Firmware().State();
 
         page_->SelectZone(c.zone);
         page_->ChooseEffect(c.zone, c.effect);
@@ -251,7 +223,7 @@ TEST_F(LedDlgTest, TheLightingKeyOnTheMouseUpdatesThePageAndTheRecord) {
     page_->SetSliderValue(true, 4);
     Settle();
     ASSERT_EQ(window_->Record()->stMainRGB.nLight, 4u);
-    firmware_->PressLightingKey(SimLightingZone::kMain);
+    mouse_.Firmware().PressLightingKey(SimLightingZone::kMain);
     ASSERT_TRUE(WaitUntil([&] { return window_->Record()->stMainRGB.nLight == 5; }));
     EXPECT_EQ(page_->Shown(LightZone::kMain).light, 5);
     EXPECT_EQ(page_->LightSlider()->GetPos(), 5);
@@ -261,7 +233,7 @@ TEST_F(LedDlgTest, TheLightingKeyOnTheMouseUpdatesThePageAndTheRecord) {
     page_->ChooseEffect(LightZone::kLogo, 1);
     page_->SetSliderValue(true, 10);
     Settle();
-    firmware_->PressLightingKey(SimLightingZone::kLogo);
+    mouse_.Firmware().PressLightingKey(SimLightingZone::kLogo);
     ASSERT_TRUE(WaitUntil([&] { return window_->Record()->stLogoRGB.nLight != 10; }));
     EXPECT_EQ(page_->Shown(LightZone::kLogo).light,
               static_cast<int>(window_->Record()->stLogoRGB.nLight));
@@ -307,7 +279,7 @@ TEST_F(LedDlgTest, ARecordTheModelCannotShowLeavesTheMouseAloneUntilTheUserChoos
 
 TEST_F(LedDlgTest, AMouseThatCannotTakeALightingChangeNowIsLeftAloneWithAMessage) {
     Settle();
-    firmware_->SetReady(false);
+    mouse_.Firmware().SetReady(false);
     const SimProfileImage before = Memory();
     int messages = 0;
     QTimer closer;
@@ -331,7 +303,7 @@ TEST_F(LedDlgTest, AMouseThatCannotTakeALightingChangeNowIsLeftAloneWithAMessage
     EXPECT_EQ(Memory(), before);
     closer.stop();
 
-    firmware_->SetReady(true);
+    mouse_.Firmware().SetReady(true);
     page_->ChooseEffect(LightZone::kMain, 6);
     Settle();
     EXPECT_NE(Memory(), before);

@@ -23,23 +23,16 @@
 #include "sim/sim_hid_backend.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui_support/page_test_host.h"
+#include "tests/ui_support/sim_window.h"
 
 namespace vantor {
 namespace {
 
 class MacroDlgTest : public ::testing::Test {
   protected:
-    MacroDlgTest() : dataEnv_("VANTOR_DATA_DIR", data_.path()) {
-        EXPECT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
-        LoadTexts(ProgramDir() + "text.xml");
-        firmware_ = MakeSimFirmware(0);
-        SimBackendSettings settings;
-        settings.vendorId = Options().VID;
-        settings.productId = static_cast<std::uint16_t>(Options().PID.at(0));
-        backend_ = std::make_unique<SimHidBackend>(firmware_, settings);
-        VantorDlgSetup setup;
-        setup.startup = {ProgramDir(), data_.path(), "Vantor Mouse Center", false};
-        setup.backend = backend_.get();
+    MacroDlgTest() {
+        EXPECT_TRUE(mouse_.ConfigLoaded());
+        VantorDlgSetup setup = mouse_.WindowSetup();
         setup.trayAvailable = false;
         window_ = std::make_unique<CVantorDlg>(setup);
         EXPECT_TRUE(window_->Init());
@@ -75,10 +68,7 @@ class MacroDlgTest : public ::testing::Test {
         QCoreApplication::sendEvent(page_, &event);
     }
 
-    test::TempDir data_;
-    test::ScopedEnv dataEnv_;
-    std::shared_ptr<SimFirmware> firmware_;
-    std::unique_ptr<SimHidBackend> backend_;
+    test::SimMouseFolder mouse_;
     std::unique_ptr<CVantorDlg> window_;
     CMacroDlg* page_ = nullptr;
 };
@@ -101,7 +91,7 @@ TEST_F(MacroDlgTest, RecordsKeysUntilStoppedAndSavesThemIntoTheMacroFile) {
     page_->OnSave();
     EXPECT_FALSE(page_->SaveButton()->isVisibleTo(page_));
 
-    const MacroFileResult file = ReadMacroFile(data_.path() + "Mac/m.qxm");
+    const MacroFileResult file = ReadMacroFile(mouse_.DataDir() + "Mac/m.qxm");
     ASSERT_EQ(file.status, MacroFileStatus::kOk);
     std::vector<std::pair<int, int>> keys;
     for (int i = 0; i < MacroEventCount(file.record); ++i) {

@@ -24,41 +24,22 @@
 #include "sim/sim_hid_backend.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui_support/page_test_host.h"
+#include "tests/ui_support/sim_window.h"
 
 namespace vantor {
 namespace {
 
-bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qWait(10);
-    }
-    return true;
-}
+using test::WaitUntil;
 
 class PerformancePageTest : public ::testing::Test {
   protected:
-    PerformancePageTest() : dataEnv_("VANTOR_DATA_DIR", data_.path()) {
-        EXPECT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
-        LoadTexts(ProgramDir() + "text.xml");
-        firmware_ = MakeSimFirmware(0);
-        SimBackendSettings settings;
-        settings.vendorId = Options().VID;
-        settings.productId = static_cast<std::uint16_t>(Options().PID.at(0));
-        backend_ = std::make_unique<SimHidBackend>(firmware_, settings);
-        VantorDlgSetup setup;
-        setup.startup = {ProgramDir(), data_.path(), "Vantor Mouse Center", false};
-        setup.backend = backend_.get();
+    PerformancePageTest() {
+        EXPECT_TRUE(mouse_.ConfigLoaded());
+        VantorDlgSetup setup = mouse_.WindowSetup();
         setup.messages = &messages_;
         window_ = std::make_unique<CVantorDlg>(setup);
         EXPECT_TRUE(window_->Init());
-        EXPECT_TRUE(WaitUntil([&] {
-            return window_->Store().Current() != nullptr && window_->Session().FirstReadDone() &&
-                   window_->IsBatteryShown();
-        }));
+        EXPECT_TRUE(WaitUntil([&] { return test::MouseRead(*window_); }));
         EXPECT_TRUE(window_->Session().WaitDeviceWork(8000));
         QCoreApplication::sendPostedEvents();
         page_ = dynamic_cast<CNewAdvDlg*>(window_->Page(PageId::kPerformance));
@@ -71,13 +52,7 @@ class PerformancePageTest : public ::testing::Test {
 
     ProfileFile& Record() { return *window_->Store().Current(); }
     // Lets the apply worker write what the page asked for.
-    void Settle() {
-        // The device-ready check tests the connection on the device thread first.
-        ASSERT_TRUE(window_->Session().WaitDeviceWork(8000));
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-        ASSERT_TRUE(window_->Session().Worker().WaitIdle(8000));
-    }
+    void Settle() { ASSERT_TRUE(test::SettleWindow(*window_)); }
     std::span<const std::uint16_t> Steps() const {
         return TheSensorTables().Steps(static_cast<std::uint32_t>(CurrentDevice().Sensor));
     }
@@ -91,10 +66,7 @@ class PerformancePageTest : public ::testing::Test {
     };
 
     RecordingSink messages_;
-    test::TempDir data_;
-    test::ScopedEnv dataEnv_;
-    std::shared_ptr<SimFirmware> firmware_;
-    std::unique_ptr<SimHidBackend> backend_;
+    test::SimMouseFolder mouse_;
     std::unique_ptr<CVantorDlg> window_;
     CNewAdvDlg* page_ = nullptr;
 };
@@ -117,7 +89,7 @@ TEST_F(PerformancePageTest, ShowsTheRecordOnTheSensorsSteps) {
 }
 
 TEST_F(PerformancePageTest, ReleasedThumbWritesItsLevelIntoTheMouse) {
-    const auto before = firmware_->Memory(0);
+    const auto before = mouse_.Firmware().Memory(0);
     CPngHSliderBarEx* slider = page_->LevelSlider(1);
     const int index =
         static_cast<int>(std::find(Steps().begin(), Steps().end(), 3200) - Steps().begin());
@@ -125,7 +97,7 @@ TEST_F(PerformancePageTest, ReleasedThumbWritesItsLevelIntoTheMouse) {
     Settle();
     EXPECT_EQ(Record().Dpi[1].dwDpi, 3200u);
     EXPECT_EQ(Record().Dpi[1].dwDpiY, 3200u);
-    const auto after = firmware_->Memory(0);
+    const auto after = mouse_.Firmware().Memory(0);
     EXPECT_NE(before, after);
     // Only the DPI entry of level 2 (4 bytes at 0x0010) changed.
     for (std::size_t a = 0; a < after.size(); ++a) {
@@ -172,10 +144,10 @@ TEST_F(PerformancePageTest, TypedValueTakesTheNearestStep) {
 
 TEST_F(PerformancePageTest, ChangesOnTheMouseReachThePage) {
     const int before = window_->Session().CurDpiLevel();
-    firmware_->PressDpiButton();
+    mouse_.Firmware().PressDpiButton();
     EXPECT_TRUE(WaitUntil([&] { return window_->Session().CurDpiLevel() != before; }));
     EXPECT_EQ(page_->MarkedLevel(), window_->Session().CurDpiLevel());
-    firmware_->SwitchReportRate(8);
+    mouse_.Firmware().SwitchReportRate(8);
     EXPECT_TRUE(WaitUntil([&] { return page_->RateButton(0)->GetCheck(); }));
     for (int r = 1; r < 4; ++r) EXPECT_FALSE(page_->RateButton(r)->GetCheck());
 }
@@ -185,7 +157,7 @@ TEST_F(PerformancePageTest, RateAndSwitchesWriteTheirBytes) {
     QTest::mouseClick(page_->RippleBox(), Qt::LeftButton);
     Settle();
     EXPECT_EQ(Record().dwReportRate, 0x500u);
-    const auto memory = firmware_->Memory(0);
+    const auto memory = mouse_.Firmware().Memory(0);
     EXPECT_EQ(memory[0x0000], 2);  // device code of 500 Hz
     EXPECT_EQ(memory[0x00B1], static_cast<std::uint8_t>(Record().nRipple));
 }

@@ -22,21 +22,12 @@
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui_support/sim_window.h"
 
 namespace vantor {
 namespace {
 
-// Processes events until `done` holds; false after `ms`.
-bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qWait(10);
-    }
-    return true;
-}
+using test::WaitUntil;
 
 // Lets the session's device work end and its results land on the window.
 void Settle(CVantorDlg& window) {
@@ -46,22 +37,11 @@ void Settle(CVantorDlg& window) {
 
 class VantorDlgTest : public ::testing::Test {
   protected:
-    VantorDlgTest() : dataEnv_("VANTOR_DATA_DIR", data_.path()) {
-        EXPECT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
-        LoadTexts(ProgramDir() + "text.xml");
-        firmware_ = MakeSimFirmware(0);
-        SimBackendSettings settings;
-        settings.vendorId = Options().VID;
-        settings.productId = static_cast<std::uint16_t>(Options().PID.at(0));
-        backend_ = std::make_unique<SimHidBackend>(firmware_, settings);
-    }
+    VantorDlgTest() { EXPECT_TRUE(mouse_.ConfigLoaded()); }
     ~VantorDlgTest() override { window_.reset(); }
 
     CVantorDlg& Open(bool startHidden = false, bool trayAvailable = true) {
-        VantorDlgSetup setup;
-        setup.startup = {ProgramDir(), data_.path(), "Vantor Mouse Center", startHidden};
-        setup.backend = backend_.get();
-        setup.startHidden = startHidden;
+        VantorDlgSetup setup = mouse_.WindowSetup(startHidden);
         setup.trayAvailable = trayAvailable;
         window_ = std::make_unique<CVantorDlg>(setup);
         EXPECT_TRUE(window_->Init());
@@ -86,15 +66,12 @@ class VantorDlgTest : public ::testing::Test {
         return shown;
     }
 
-    test::TempDir data_;
-    test::ScopedEnv dataEnv_;
-    std::shared_ptr<SimFirmware> firmware_;
-    std::unique_ptr<SimHidBackend> backend_;
+    test::SimMouseFolder mouse_;
     std::unique_ptr<CVantorDlg> window_;
 };
 
 TEST_F(VantorDlgTest, ReadsTheMouseShowsTheBatteryAndTheButtonPage) {
-    firmware_->SetBattery(42, false);
+    mouse_.Firmware().SetBattery(42, false);
     CVantorDlg& window = OpenReady();
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.PowerWindow()->Level(), 42);
@@ -102,7 +79,7 @@ TEST_F(VantorDlgTest, ReadsTheMouseShowsTheBatteryAndTheButtonPage) {
     EXPECT_EQ(VisiblePages(), std::vector<PageId>{PageId::kKeys});
     EXPECT_TRUE(window.NaviButton(0)->GetCheck());
     EXPECT_EQ(window.size(), QSize(1020, 700));
-    EXPECT_EQ(firmware_->LastDriverStatus(), 1);  // told the utility is shown
+    EXPECT_EQ(mouse_.Firmware().LastDriverStatus(), 1);  // told the utility is shown
 }
 
 TEST_F(VantorDlgTest, EachNavigationButtonShowsExactlyItsPage) {
@@ -127,21 +104,21 @@ TEST_F(VantorDlgTest, ChangesMadeOnTheMouseReachTheWindow) {
     CVantorDlg& window = OpenReady();
     const int before = window.Session().CurDpiLevel();
     ASSERT_GE(before, 0);
-    firmware_->PressDpiButton();
+    mouse_.Firmware().PressDpiButton();
     EXPECT_TRUE(WaitUntil([&] { return window.Session().CurDpiLevel() != before; }));
-    EXPECT_EQ(window.Session().CurDpiLevel(), firmware_->Memory(0)[4]);
+    EXPECT_EQ(window.Session().CurDpiLevel(), mouse_.Firmware().Memory(0)[4]);
 
-    firmware_->SwitchReportRate(8);
+    mouse_.Firmware().SwitchReportRate(8);
     EXPECT_TRUE(WaitUntil([&] { return window.Store().Current()->dwReportRate == 0x125; }));
 }
 
 TEST_F(VantorDlgTest, UnplugClosesTheDeviceAndPlugReadsItAgain) {
     CVantorDlg& window = OpenReady();
-    backend_->Unplug();
+    mouse_.Backend().Unplug();
     EXPECT_TRUE(WaitUntil(
         [&] { return window.Driver().CmdHandle() == nullptr && !window.IsBatteryShown(); }));
-    firmware_->SetBattery(77, false);
-    backend_->Plug();
+    mouse_.Firmware().SetBattery(77, false);
+    mouse_.Backend().Plug();
     EXPECT_TRUE(WaitUntil([&] {
         return window.Driver().CmdHandle() != nullptr && window.IsBatteryShown() &&
                window.PowerWindow()->Level() == 77;
@@ -159,13 +136,13 @@ TEST_F(VantorDlgTest, ExitSavesTheProfileStoreAndEndsTheProgram) {
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(finished.wait(2000));
     EXPECT_EQ(std::filesystem::file_size(profileFile), kProfileFileSize);
-    ProfileStore reloaded(data_.path());
+    ProfileStore reloaded(mouse_.DataDir());
     ASSERT_TRUE(reloaded.LoadCID());
     ASSERT_TRUE(reloaded.LoadPro());
     ASSERT_NE(reloaded.Current(), nullptr);
     EXPECT_EQ(reloaded.Current()->dwReportRate, 0x250u);
     Settle(window);
-    EXPECT_EQ(firmware_->LastDriverStatus(), 0);
+    EXPECT_EQ(mouse_.Firmware().LastDriverStatus(), 0);
 }
 
 TEST_F(VantorDlgTest, MinimiseHidesIntoTheTrayOrMinimisesWithoutOne) {
@@ -174,12 +151,12 @@ TEST_F(VantorDlgTest, MinimiseHidesIntoTheTrayOrMinimisesWithoutOne) {
         QTest::mouseClick(window.MinimizeButton(), Qt::LeftButton);
         EXPECT_FALSE(window.isVisible());
         Settle(window);
-        EXPECT_EQ(firmware_->LastDriverStatus(), 0);
+        EXPECT_EQ(mouse_.Firmware().LastDriverStatus(), 0);
         // The tray click (and a second start) brings it back.
         PostWindowMessage(&window, kTrayNotifyMessage, 0, kTrayNotifyLParam);
         EXPECT_TRUE(WaitUntil([&] { return window.isVisible(); }));
         Settle(window);
-        EXPECT_EQ(firmware_->LastDriverStatus(), 1);
+        EXPECT_EQ(mouse_.Firmware().LastDriverStatus(), 1);
     }
     window_.reset();
     CVantorDlg& window = Open(false, false);
@@ -208,7 +185,7 @@ TEST_F(VantorDlgTest, LanguageChangeRetextsTheWindowAndIsRemembered) {
     EXPECT_EQ(window.TrayMenu()->actions().front()->text(), QStringLiteral("Settings"));
     ASSERT_TRUE(window.ChangeLanguage(1));
     EXPECT_EQ(window.TrayMenu()->actions().front()->text(), QStringLiteral("Einstellungen"));
-    LanguageSelection again({"en", "de"}, ProgramDir(), data_.path());
+    LanguageSelection again({"en", "de"}, ProgramDir(), mouse_.DataDir());
     EXPECT_EQ(again.SelectAtStartup(), 1);
     LoadTexts(ProgramDir() + "text.xml");
 }
@@ -240,14 +217,14 @@ TEST_F(VantorDlgTest, LowBatteryNoticeOncePerDischarge) {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     };
-    firmware_->SetBattery(static_cast<std::uint8_t>(critical), false);
+    mouse_.Firmware().SetBattery(static_cast<std::uint8_t>(critical), false);
     update();
     update();
     EXPECT_EQ(window.LowBatteryNotices(), 1);
     EXPECT_EQ(window.PowerWindow()->PictureIndex(), 1);
-    firmware_->SetBattery(static_cast<std::uint8_t>(critical), true);
+    mouse_.Firmware().SetBattery(static_cast<std::uint8_t>(critical), true);
     update();
-    firmware_->SetBattery(static_cast<std::uint8_t>(critical - 1), false);
+    mouse_.Firmware().SetBattery(static_cast<std::uint8_t>(critical - 1), false);
     update();
     EXPECT_EQ(window.LowBatteryNotices(), 2);
 }
