@@ -18,6 +18,7 @@
 #include "app/codec_context_config.h"
 #include "app/config.h"
 #include "base/message_sink.h"
+#include "bench/sim_channel.h"
 #include "device/apply_worker.h"
 #include "device/profile_transfer.h"
 #include "device/reply_queue.h"
@@ -37,38 +38,8 @@ constexpr auto kTick = std::chrono::milliseconds(8);
 constexpr int kTicks = 250;  // 2 s
 constexpr int kLevel = 0;
 
-struct Channel {
-    Channel() {
-        if (!DataInit(ProgramDir() + "cfg.ini")) std::fputs("cfg.ini not usable\n", stderr);
-        SelectDeviceSection(0);
-        firmware = MakeSimFirmware(0);
-        backend = std::make_unique<SimHidBackend>(firmware);
-        SimFaults faults;
-        faults.replyLatencyMs = kReplyLatencyMs;
-        backend->SetFaults(faults);
-        std::uint32_t error = 0;
-        auto cmd = backend->Open(SimHidBackend::PathOf(0, SimInterface::kCommand), &error);
-        auto notify = backend->Open(SimHidBackend::PathOf(0, SimInterface::kNotify), &error);
-        driver.SetHandles(cmd, notify);
-        reader = std::make_unique<ServiceThread>(notify, ServiceThreadIds{}, queue, nullptr);
-        reader->Start();
-        settings.context = CurrentCodecContext();
-    }
-    ~Channel() {
-        reader.reset();
-        driver.ClearHandle();
-    }
-
-    ReplyQueue queue{RealSleeper()};
-    CUSBDriver driver{CUSBDriver::kDefaultRetry, queue, RealSleeper()};
-    std::shared_ptr<SimFirmware> firmware;
-    std::unique_ptr<SimHidBackend> backend;
-    std::unique_ptr<ServiceThread> reader;
-    ProfileTransferSettings settings;
-};
-
 void BM_DpiSliderDrag(benchmark::State& state) {
-    Channel channel;
+    SimChannel channel(RealSleeper(), kReplyLatencyMs);
     ProfileFile record{};
     int curLevel = 0;
     MacroNameTable names{};

@@ -15,6 +15,7 @@
 
 #include "app/codec_context_config.h"
 #include "app/config.h"
+#include "bench/sim_channel.h"
 #include "device/profile_transfer.h"
 #include "device/reply_queue.h"
 #include "device/service_thread.h"
@@ -52,43 +53,19 @@ class SummingSleeper : public Sleeper {
     std::atomic<std::uint64_t> overshootUs{0};  // how much longer the system slept
 };
 
-// The simulated mouse of DEV_1 behind the channel.
+// The simulated mouse of DEV_1 behind the channel, paced by a sleeper that sums its waits.
 struct Bench {
-    Bench() {
-        if (!DataInit(ProgramDir() + "cfg.ini")) std::fputs("cfg.ini not usable\n", stderr);
-        firmware = MakeSimFirmware(0);
-        backend = std::make_unique<SimHidBackend>(firmware);
-        SimFaults faults;
-        faults.replyLatencyMs = kReplyLatencyMs;
-        backend->SetFaults(faults);
-        std::uint32_t error = 0;
-        auto cmd = backend->Open(SimHidBackend::PathOf(0, SimInterface::kCommand), &error);
-        auto notify = backend->Open(SimHidBackend::PathOf(0, SimInterface::kNotify), &error);
-        driver.SetHandles(cmd, notify);
-        reader = std::make_unique<ServiceThread>(notify, ServiceThreadIds{}, queue, nullptr);
-        reader->Start();
-        settings.context = CurrentCodecContext();
-        settings.sleeper = &sleeper;
-    }
-    ~Bench() {
-        reader.reset();
-        driver.ClearHandle();
-    }
+    Bench() { channel.settings.sleeper = &sleeper; }
 
     int Read(ProfileFile& record) {
         int level = 0;
         MacroNameTable names{};
-        return GetProfile(&driver, {}, settings, {&record, &level, &names},
+        return GetProfile(&channel.driver, {}, channel.settings, {&record, &level, &names},
                           {[](std::string_view, std::string_view) {}, {}});
     }
 
     SummingSleeper sleeper;
-    ReplyQueue queue{sleeper};
-    CUSBDriver driver{CUSBDriver::kDefaultRetry, queue, sleeper};
-    std::shared_ptr<SimFirmware> firmware;
-    std::unique_ptr<SimHidBackend> backend;
-    std::unique_ptr<ServiceThread> reader;
-    ProfileTransferSettings settings;
+    SimChannel channel{sleeper, kReplyLatencyMs};
 };
 
 void Report(benchmark::State& state, Bench& bench, std::uint64_t commands,
@@ -112,11 +89,11 @@ void BM_ReadWholeProfile(benchmark::State& state) {
     std::uint64_t commands = 0;
     std::chrono::steady_clock::duration elapsed{};
     for (auto _ : state) {
-        const std::uint64_t before = bench.backend->CommandCount();
+        const std::uint64_t before = bench.channel.backend->CommandCount();
         const auto start = std::chrono::steady_clock::now();
         if (bench.Read(record) != 1) state.SkipWithError("GetProfile failed");
         elapsed += std::chrono::steady_clock::now() - start;
-        commands += bench.backend->CommandCount() - before;
+        commands += bench.channel.backend->CommandCount() - before;
     }
     Report(state, bench, commands, elapsed);
 }
@@ -131,14 +108,14 @@ void BM_WriteWholeProfile(benchmark::State& state) {
     std::uint64_t commands = 0;
     std::chrono::steady_clock::duration elapsed{};
     for (auto _ : state) {
-        const std::uint64_t before = bench.backend->CommandCount();
+        const std::uint64_t before = bench.channel.backend->CommandCount();
         const auto start = std::chrono::steady_clock::now();
-        if (SetProfile(nullptr, &bench.driver, &record, 0x42B, kWholeProfile, 255, 0,
-                       bench.settings) != 1) {
+        if (SetProfile(nullptr, &bench.channel.driver, &record, 0x42B, kWholeProfile, 255, 0,
+                       bench.channel.settings) != 1) {
             state.SkipWithError("SetProfile failed");
         }
         elapsed += std::chrono::steady_clock::now() - start;
-        commands += bench.backend->CommandCount() - before;
+        commands += bench.channel.backend->CommandCount() - before;
     }
     Report(state, bench, commands, elapsed);
 }
