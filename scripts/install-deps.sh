@@ -2,12 +2,14 @@
 # Installs the Debian packages the project needs, skipping those present.
 #   install-deps.sh run    what building and running the programs need
 #   install-deps.sh test   that and the test tools (the default)
+#   install-deps.sh --list run|test   prints that list, one package a line, installs nothing
 set -euo pipefail
 
-# Building and running: compiler, build tools, libudev, xkbcommon and Qt 6.
+# Building and running: compiler, build tools, libudev, xkbcommon, GIO (the desktop's pointer
+# settings) and Qt 6.
 run_packages=(
     cmake ninja-build g++ pkg-config
-    libxkbcommon-dev xkb-data libudev-dev
+    libxkbcommon-dev xkb-data libudev-dev libglib2.0-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     # a small font with the Chinese glyphs, which the default desktop fonts lack
     fonts-wqy-microhei
@@ -26,6 +28,11 @@ test_packages=(
     dpkg-dev lintian desktop-file-utils appstream groff-base bash-completion
 )
 
+list_only=0
+if [ "${1:-}" = "--list" ]; then
+    list_only=1
+    shift
+fi
 case "${1:-test}" in
     run) packages=("${run_packages[@]}") ;;
     test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
@@ -34,6 +41,11 @@ case "${1:-test}" in
         exit 2
         ;;
 esac
+
+if [ "$list_only" -eq 1 ]; then
+    printf '%s\n' "${packages[@]}"
+    exit 0
+fi
 
 missing=()
 for pkg in "${packages[@]}"; do

@@ -15,6 +15,9 @@ step() { printf '\n==== %s\n' "$*"; }
 step "layers: every include points down"
 scripts/check-layers.sh
 
+step "dependencies: everything the build looks up comes from the install lists"
+scripts/check-deps.sh
+
 step "normal build (warnings are errors)"
 cmake --preset default
 cmake --build --preset default -j "$jobs"
