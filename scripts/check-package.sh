@@ -74,9 +74,19 @@ done
 for metainfo in "$build"/packaging/*.metainfo.xml; do
     appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate: $metainfo"
 done
-for page in packaging/man/*.1; do
+for page in "$build"/packaging/*.1; do
     warnings=$(groff -ww -man -Tutf8 "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "groff warns about $page: $warnings"
+done
+
+# One version everywhere: the one project() gives, which the programs print.
+version=$(sed -n 's/^project(vantor VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+for program in vantor vantorctl; do
+    [ "$("$build/bin/$program" --version)" = "$program $version" ] ||
+        fail "$program --version does not print the project version $version"
+done
+for page in "$build"/packaging/*.1; do
+    grep -q "\"vantor $version\"" "$page" || fail "$page does not name version $version"
 done
 
 section "bash completion offers the tool's commands, settings and button functions"

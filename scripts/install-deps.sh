@@ -22,7 +22,7 @@ test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qemu-system-x86 busybox-static cpio
     # the window test on a real X server: the server, a tray host, the user's hands and eyes
-    xvfb trayer xdotool imagemagick
+    xvfb trayer xdotool imagemagick python3
     # the package checks: building and linting the Debian package, validating the desktop
     # entry, AppStream data and man pages, and the bash completion helpers
     dpkg-dev lintian desktop-file-utils appstream groff-base bash-completion

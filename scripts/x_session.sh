@@ -1,7 +1,7 @@
 # Shared by the window benchmarks and the X-server tests: a work folder, a program folder
 # of the built one with the diagnostic log on standard error (Debug=1), the user's folders
 # inside the work folder, and an Xvfb display (with the tray host trayer when
-# X_SESSION_TRAY=1).
+# X_SESSION_TRAY=1); the screen is 1280x800 unless X_SESSION_SCREEN gives another size.
 # Source it with BIN_DIR set to the folder of the built programs.
 work=$(mktemp -d)
 pids=()
@@ -28,7 +28,7 @@ chmod 700 "$XDG_RUNTIME_DIR"
 display=90
 while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
 export DISPLAY=":$display"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$DISPLAY" -screen 0 "${X_SESSION_SCREEN:-1280x800}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 if [ "${X_SESSION_TRAY:-0}" = 1 ]; then

@@ -7,6 +7,7 @@
 
 #include "app/config.h"
 #include "base/texts.h"
+#include "base/version.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
 #include "controls/popup_parts.h"
@@ -91,12 +92,20 @@ void CAboutDlg::OpenWebLink() {
     if (!address.isEmpty() && openLink_) openLink_(address);
 }
 
+// The language text words the line ("Version %1"); the number is the program's own.
+QString CAboutDlg::VersionText() {
+    const QString version = QString::fromLatin1(ProgramVersion());
+    const QString text = TextOf("tc_version");
+    if (text.contains(QLatin1String("%1"))) return text.arg(version);
+    return text.isEmpty() ? version : text + QLatin1Char(' ') + version;
+}
+
 std::vector<CAboutDlg::TextLine> CAboutDlg::TextLines() const {
     const QString firmwareLabel = TextOf("tc_fwver");
     const int y = firmwareLabel.isEmpty() ? 70 : 60;
     std::vector<TextLine> lines;
     lines.push_back({LayoutRect(Span(60, 30, 420, 50)), TextOf("tc_msg21")});
-    lines.push_back({LayoutRect(Span(60, y, 420, y + 20)), TextOf("tc_version")});
+    lines.push_back({LayoutRect(Span(60, y, 420, y + 20)), VersionText()});
     if (firmwareVersion_.has_value() && !firmwareLabel.isEmpty()) {
         const QString version = QStringLiteral("%1").arg(*firmwareVersion_, 4, 16, QChar('0'));
         lines.push_back({LayoutRect(Span(60, y + 20, 420, y + 40)),

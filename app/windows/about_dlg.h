@@ -46,6 +46,7 @@ class CAboutDlg : public CSkinnedDialog {
     void PaintContent(QPainter& painter) override;
 
   private:
+    static QString VersionText();
     void CreateButtons();
     void OpenWebLink();
 

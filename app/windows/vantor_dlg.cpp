@@ -194,6 +194,7 @@ void CVantorDlg::ContinueStart(int found) {
     DbgLog("nDevNum=%d", found);
     if (found <= 0 && Options().Suwnd == 0) {
         ShowText(Text("tc_msg15"));
+        exitCode_ = 1;
         CloseWindow();
         return;
     }

@@ -73,6 +73,9 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     // (Started()); without a device the window then shows why and closes.
     bool Init();
     bool Started() const { return started_; }
+    // The program's exit status once the window has finished: 1 when the start found no
+    // mouse and closed the window, else 0.
+    int ExitCode() const { return exitCode_; }
 
     // A menu offered in the tray menu and by a right click on the title area (the
     // simulated mouse's controls). Not owned.
@@ -222,6 +225,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
 
     int trayIconSetting_ = 0;
     bool shownFlag_ = true;
+    int exitCode_ = 0;
     bool started_ = false;  // the device search has landed and the start went on
     bool exited_ = false;
     bool finished_ = false;

@@ -43,7 +43,7 @@ shot saved
 
 file="$work/data/Mac/typed.qxm"
 [ -f "$file" ] || fail "no macro file $file"
-python3 - "$file" <<'PY' || fail "macro file content"
+"$PYTHON3" - "$file" <<'PY' || fail "macro file content"
 import struct, sys
 raw = open(sys.argv[1], "rb").read()
 data = bytes(((b << 2) | (b >> 6)) & 0xFF for b in raw[:834])

@@ -12,6 +12,7 @@ for tool in Xvfb xdotool import compare trayer; do
     fi
 done
 
+PYTHON3=${PYTHON3:-python3}
 mkdir -p "$artefacts"
 title="Vantor Mouse Center"
 
@@ -122,7 +123,7 @@ vantorctl_on() {
 # Fails unless the two state files of the simulated mouse hold the same mouse; names the
 # device memory bytes that differ (profile, address, the two values).
 same_mouse() {
-    python3 - "$1" "$2" <<'PY' || fail "$3"
+    "$PYTHON3" - "$1" "$2" <<'PY' || fail "$3"
 import sys
 a, b = (open(p, "rb").read() for p in sys.argv[1:3])
 if a == b:

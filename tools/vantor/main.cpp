@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "app/windows/vantor_dlg.h"
 #include "base/log.h"
+#include "base/version.h"
 #include "controls/layout_4k.h"
 #include "controls/window_message.h"
 #include "platform/autostart.h"
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (launch.version) {
-        std::puts("vantor 1.0.0");
+        std::printf("vantor %s\n", ProgramVersion());
         return 0;
     }
 
@@ -123,8 +124,13 @@ int main(int argc, char** argv) {
             });
         // Without the socket a second start cannot wake this copy; the window still runs.
         if (!listening) DbgLog("SingleInstance: cannot listen for a second start");
+        // A window that cannot start (no skin) or that closes because the start found no
+        // mouse ends the program with a failure status.
         if (window.Init()) {
             result = app.exec();
+            if (result == 0) result = window.ExitCode();
+        } else {
+            result = 1;
         }
         instance.StopListening();
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/message_sink.h"
+#include "base/version.h"
 
 namespace vantor::cli {
 namespace {
@@ -86,7 +87,7 @@ int ParseArguments(int argc, const char* const* argv, Context* context,
             return -1;
         }
         if (arg == "--version") {
-            std::printf("vantorctl 1.0.0\n");
+            std::printf("vantorctl %s\n", ProgramVersion());
             return -1;
         }
         if (arg == "--json") {
