@@ -578,6 +578,10 @@ bool CVantorDlg::AskOkCancel(const std::string& text) {
     return AskQuestion(text, this);
 }
 
+bool CVantorDlg::ShowTextOk(const std::string& text) {
+    return ShowMessage(text, this) == QDialog::Accepted;
+}
+
 void CVantorDlg::ShowUntilReadDone(const std::string& text) {
     auto done = std::make_shared<WaitEvent>();
     readWaiter_ = std::jthread([this, done](std::stop_token stop) {

@@ -89,6 +89,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void ApplyLightingChange(std::uint32_t flags, int index) override;
     std::uint16_t ProductId() override { return driver_.CmdHandle() ? driver_.nPID : 0; }
     void SwitchPage(PageId page) override;
+    bool ShowTextOk(const std::string& text) override;
     void Restore() { session_->Restore(); }
 
     // Commands of the window's own buttons and of the tray.
