@@ -1,6 +1,5 @@
 #include "pages/performance_page.h"
 
-#include <QColorDialog>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -8,6 +7,7 @@
 #include "base/log.h"
 #include "base/texts.h"
 #include "controls/combo_btn.h"
+#include "controls/combo_open_check.h"
 #include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
@@ -15,45 +15,13 @@
 #include "controls/png_slider.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
+#include "controls/window_message.h"
 #include "keys/windows/msg_dlg.h"
+#include "pages/color_btn_dlg.h"  // WM_COLOR_CHANGED
+#include "pages/color_dlg.h"
 #include "profile/sensor_tables.h"
 
 namespace vantor {
-
-// The colour swatch of a level: a solid square; a click asks for a new colour.
-class CDpiSwatch : public QWidget {
-  public:
-    explicit CDpiSwatch(QWidget* parent) : QWidget(parent) {}
-    void SetColor(std::uint32_t colorRef) {
-        color_ = colorRef;
-        update();
-    }
-    std::uint32_t Color() const { return color_; }
-    void SetReadOnly(bool on) {
-        readOnly_ = on;
-        setCursor(on ? Qt::ArrowCursor : Qt::PointingHandCursor);
-    }
-    std::function<void()> onClick;
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), ColorFromColorRef(color_));
-        painter.setPen(QColor(255, 255, 255, 90));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        event->accept();
-        if (!readOnly_ && event->button() == Qt::LeftButton && rect().contains(event->pos()) &&
-            onClick) {
-            onClick();
-        }
-    }
-
-  private:
-    std::uint32_t color_ = 0;
-    bool readOnly_ = false;
-};
 
 namespace {
 
@@ -159,8 +127,8 @@ void CPerformancePage::CreateControls() {
             value->setCursor(Qt::IBeamCursor);
             connect(value, &CPngBtn::clicked, this, [this, i, axis] { TypeValue(i, axis); });
         }
-        row.swatch = new CDpiSwatch(this);
-        row.swatch->onClick = [this, i] { OnColor(i); };
+        row.swatch = new CColorDlg(this);
+        row.swatch->SetIndex(i);
         for (QWidget* w : {static_cast<QWidget*>(row.slider), static_cast<QWidget*>(row.label),
                            static_cast<QWidget*>(row.value[0]), static_cast<QWidget*>(row.value[1]),
                            static_cast<QWidget*>(row.swatch)}) {
@@ -174,6 +142,7 @@ void CPerformancePage::CreateControls() {
     levelCount_->SetVeto([this](std::uint32_t, std::intptr_t) { return Host().IsDeviceReady(); },
                          0);
     levelCount_->SetChangesOnly(true);
+    AskBeforeOpening(levelCount_, [this] { return Host().IsDeviceReady(); });
     xyBox_ = NewBox({}, false);
     connect(xyBox_, &CPngBtn::clicked, this, [this] {
         RunChange([this] {
@@ -219,6 +188,7 @@ void CPerformancePage::CreateControls() {
     effect_->SetStretch(true);
     effect_->SetVeto([this](std::uint32_t, std::intptr_t) { return Host().IsDeviceReady(); }, 0);
     effect_->SetChangesOnly(true);
+    AskBeforeOpening(effect_, [this] { return Host().IsDeviceReady(); });
     light_ = NewSmallSlider({o.ptDpiLight.x, o.ptDpiLight.y}, layout_.lightWidth, layout_.lightBar,
                             layout_.lightFill, kDpiLightId, kDpiLightSteps);
     speed_ = NewSmallSlider({o.ptDpiSpeed.x, o.ptDpiSpeed.y}, layout_.lightWidth, layout_.lightBar,
@@ -541,23 +511,15 @@ void CPerformancePage::TypeValue(int level, int axis) {
     });
 }
 
-void CPerformancePage::OnColor(int level) {
-    const std::uint32_t current = editor_.Values().color[static_cast<std::size_t>(level)];
-    std::optional<std::uint32_t> chosen;
-    if (colorPicker_) {
-        chosen = colorPicker_(current);
-    } else {
-        const QColor picked = QColorDialog::getColor(ColorFromColorRef(current), this);
-        if (picked.isValid()) {
-            chosen = static_cast<std::uint32_t>(picked.red()) |
-                     (static_cast<std::uint32_t>(picked.green()) << 8) |
-                     (static_cast<std::uint32_t>(picked.blue()) << 16);
-        }
-    }
-    if (!chosen) return;
-    RunChange([this, level, color = *chosen]() -> std::optional<PerfRequest> {
+void CPerformancePage::OnColorChanged(int level, std::uint32_t color) {
+    if (level < 0 || level >= kDpiLevels) return;
+    CColorDlg* swatch = rows_[static_cast<std::size_t>(level)].swatch;
+    // The swatch took the colour already: it shows the record's colour until the change is
+    // taken, so a refused change leaves nothing behind.
+    swatch->SetColor(editor_.Values().color[static_cast<std::size_t>(level)]);
+    RunChange([this, level, color, swatch]() -> std::optional<PerfRequest> {
         const std::optional<PerfRequest> request = editor_.SetLevelColor(level, color);
-        if (request) rows_[static_cast<std::size_t>(level)].swatch->SetColor(color);
+        if (request) swatch->SetColor(color);
         return request;
     });
 }
@@ -582,9 +544,13 @@ void CPerformancePage::OnEffectChosen() {
 }
 
 std::intptr_t CPerformancePage::OnWindowMessage(std::uint32_t message, std::uintptr_t,
-                                                std::intptr_t) {
+                                                std::intptr_t lParam) {
     // Sliders ask before a thumb moves: only a ready device lets it go.
     if (message == WM_SLIDER_CHANGING) return Host().IsDeviceReady() ? 1 : 0;
+    // A swatch asks before it takes a colour confirmed in the picker.
+    if (message == WM_COLOR_CHANGED && (lParam & kColorChangeQuery) != 0) {
+        return Host().IsDeviceReady() ? 1 : 0;
+    }
     return 1;
 }
 
@@ -594,6 +560,10 @@ bool CPerformancePage::event(QEvent* event) {
     if (m->message == WM_COMMAND) {
         if (static_cast<int>(m->wParam) == kLevelCountId) OnLevelCountChosen();
         if (static_cast<int>(m->wParam) == kEffectId) OnEffectChosen();
+        return true;
+    }
+    if (m->message == WM_COLOR_CHANGED) {
+        OnColorChanged(static_cast<int>(m->lParam), static_cast<std::uint32_t>(m->wParam));
         return true;
     }
     if (m->message == WM_SLIDER_MOVING || m->message == WM_SLIDER_CHANGED) {
@@ -630,6 +600,11 @@ void CPerformancePage::OnSlider(std::uint32_t message, int thumb, int controlId,
 
 CPngHSliderBarEx* CPerformancePage::LevelSlider(int level) const {
     return level >= 0 && level < kDpiLevels ? rows_[static_cast<std::size_t>(level)].slider
+                                            : nullptr;
+}
+
+CColorDlg* CPerformancePage::Swatch(int level) const {
+    return level >= 0 && level < kDpiLevels ? rows_[static_cast<std::size_t>(level)].swatch
                                             : nullptr;
 }
 
