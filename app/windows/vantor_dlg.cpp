@@ -15,6 +15,7 @@
 #include <QSessionManager>
 #include <QStyle>
 #include <QUrl>
+#include <cerrno>
 
 #include "app/config.h"
 #include "app/discovery_config.h"
@@ -229,11 +230,22 @@ void CVantorDlg::PreloadMousePictures() {
 
 void CVantorDlg::LoadWindowIcon() {
     const std::string& folder = setup_.startup.programDir;
+    // Why no icon was taken, as a system error: no file (2), or for the last file found,
+    // not readable (13) or not a picture (22).
+    unsigned error = ENOENT;
     for (const auto& [name, format] : {std::pair{"appico.png", "png"}, {"appico.ico", "ico"}}) {
         const QString path = QString::fromStdString(folder + name);
-        if (!QFileInfo::exists(path)) continue;
+        const QFileInfo info(path);
+        if (!info.exists()) continue;
+        if (!info.isFile() || !info.isReadable()) {
+            error = EACCES;
+            continue;
+        }
         QImage picture = ReadPicture(path, format);
-        if (picture.isNull()) continue;
+        if (picture.isNull()) {
+            error = EINVAL;
+            continue;
+        }
         // Title bars and trays show it small; the launcher takes the installed icon.
         if (picture.width() > kWindowIconSize || picture.height() > kWindowIconSize) {
             picture = picture.scaled(kWindowIconSize, kWindowIconSize, Qt::KeepAspectRatio,
@@ -243,7 +255,7 @@ void CVantorDlg::LoadWindowIcon() {
         break;
     }
     if (icon_.isNull()) {
-        DbgLog("Load Icon err=%x", 2u);  // file not found
+        DbgLog("Load Icon err=%x", error);
         icon_ = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
     }
     setWindowIcon(icon_);

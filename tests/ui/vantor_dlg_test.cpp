@@ -21,6 +21,7 @@
 #include "platform/paths.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
+#include "tests/device/fake_hid.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui_support/sim_window.h"
 
@@ -227,6 +228,29 @@ TEST_F(VantorDlgTest, LowBatteryNoticeOncePerDischarge) {
     mouse_.Firmware().SetBattery(static_cast<std::uint8_t>(critical - 1), false);
     update();
     EXPECT_EQ(window.LowBatteryNotices(), 2);
+}
+
+// Without a usable icon file the window takes a built-in icon and the log says why.
+TEST_F(VantorDlgTest, TheLogSaysWhyTheWindowIconWasNotLoaded) {
+    const struct {
+        const char* file;  // written with bytes that are no picture; null: no file
+        const char* line;
+    } cases[] = {{nullptr, "Load Icon err=2"}, {"appico.png", "Load Icon err=16"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        test::TempDir folder;
+        if (c.file != nullptr) test::WriteText(folder.path() + "/" + c.file, "no picture");
+        test::LogCapture log;
+        VantorDlgSetup setup = mouse_.WindowSetup();
+        setup.startup.programDir = folder.path() + "/";
+        window_ = std::make_unique<CVantorDlg>(setup);
+        ASSERT_TRUE(window_->Init());
+        EXPECT_FALSE(window_->windowIcon().isNull());
+        EXPECT_EQ(log.Count("Load Icon err="), 1);
+        EXPECT_TRUE(log.Has(c.line));
+        EXPECT_TRUE(WaitUntil([&] { return window_->Started(); }));
+        window_.reset();
+    }
 }
 
 }  // namespace
