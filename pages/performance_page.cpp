@@ -62,6 +62,16 @@ QRect Unscaled(const QWidget* widget) {
     return Is4KLayout() ? QRect(r.x() / 2, r.y() / 2, r.width() / 2, r.height() / 2) : r;
 }
 
+// The hint under the DPI rows: its gap below the last row and its height.
+constexpr int kHintGap = 10;
+constexpr int kHintHeight = 18;
+// The lift-off tip: its corner when the DPI light controls are hidden, else the band above
+// the lift-off setting (two lines at least).
+constexpr QRect kLiftOffTipCorner{QPoint(30, 415), QPoint(430, 512)};
+constexpr int kLiftOffTipLeft = 440;
+constexpr int kLiftOffTipRight = 880;  // the report rates' captions begin at 892
+constexpr int kLiftOffTipMinHeight = 36;
+
 }  // namespace
 
 CPerformancePage::CPerformancePage(QWidget* parent, PageHost& host, const QImage& background,
@@ -218,6 +228,21 @@ QRect CPerformancePage::RowRect(int level) const {
     const AppOptions& o = Options();
     const int y = o.ptDpiBar.y + level * (kRowHeight + CurrentDevice().DPIH);
     return {o.ptDpiBar.x, y, layout_.rowWidth, kRowHeight};
+}
+
+QRect CPerformancePage::LiftOffTipRect() const {
+    const DeviceSection& d = CurrentDevice();
+    if (!layout_.lodTips || d.ShowLOD == 0 || Text("tc_lodtips").empty()) return {};
+    // The tip's own corner, unless the DPI light controls take it (they do on most models).
+    if (effect_->isHidden()) return kLiftOffTipCorner;
+    // Then just above the lift-off setting, below the DPI rows and their hint and left of
+    // the report rates, when two lines fit there.
+    const int top = prepared_ && d.ShowDpi != 0
+                        ? RowRect(DeviceLevels() - 1).bottom() + 1 + kHintGap + kHintHeight + 8
+                        : kPageTitleRect.bottom() + 30;
+    const QRect tip(QPoint(kLiftOffTipLeft, top),
+                    QPoint(kLiftOffTipRight, layout_.lodTitle.top() - 6));
+    return tip.height() >= kLiftOffTipMinHeight ? tip : QRect();
 }
 
 PerformanceShown CPerformancePage::Shown() const {
@@ -681,8 +706,8 @@ void CPerformancePage::paintEvent(QPaintEvent* /*event*/) {
         // below the last row the device has, right-aligned the same way.
         const QRect first = RowRect(0);
         const QRect last = RowRect(DeviceLevels() - 1);
-        draw(QRect(first.right() + 36 - 400, last.bottom() + 1 + 10, 400, 18), kRight,
-             text("tc_msg26"));
+        draw(QRect(first.right() + 36 - 400, last.bottom() + 1 + kHintGap, 400, kHintHeight),
+             kRight, text("tc_msg26"));
         draw(QRect(first.right() - 83 - 8 - 250, 25, 250, 19), kRight, text("tc_adv_str19"));
         if (!xyBox_->isHidden()) {
             const QRect box = Unscaled(xyBox_);
@@ -705,10 +730,8 @@ void CPerformancePage::paintEvent(QPaintEvent* /*event*/) {
             if (caption.isEmpty()) caption = QStringLiteral("%1 mm").arg(l + 1);
             draw(QRect(b.center().x() - 30, b.bottom() + 4, 60, 18), kCentre, caption);
         }
-        // The tip shares its corner with the DPI light controls: only without them.
-        if (layout_.lodTips && effect_->isHidden()) {
-            draw(QRect(QPoint(30, 415), QPoint(430, 512)), Qt::AlignLeft | Qt::TextWordWrap,
-                 text("tc_lodtips"));
+        if (const QRect tip = LiftOffTipRect(); !tip.isEmpty()) {
+            draw(tip, Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, text("tc_lodtips"));
         }
     }
     const std::pair<CPngBtn*, const char*> boxes[] = {

@@ -85,6 +85,9 @@ class CPerformancePage : public CPage, public WindowMessageReceiver {
     CPngSliderBar* DpiLightSlider() const { return light_; }
     CPngSliderBar* DpiSpeedSlider() const { return speed_; }
     int MarkedLevel() const { return markedLevel_; }
+    // Where the lift-off tip is drawn (page coordinates of the normal layout); empty when
+    // the page shows none.
+    QRect LiftOffTipRect() const;
     // The number input of a typed DPI value; tests answer it themselves.
     void SetNumberPrompt(std::function<std::optional<int>(const QString&)> prompt) {
         numberPrompt_ = std::move(prompt);

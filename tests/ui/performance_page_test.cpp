@@ -258,5 +258,31 @@ TEST(PerformancePageAloneTest, RefusedChecksChangeNothingAndEachChangeAsksOnce) 
     EXPECT_EQ(host.record.Dpi[0].dwDpi, 800u);
 }
 
+// The lift-off tip shows on the shipped wireless model, whose DPI light controls take the
+// tip's own corner: then above the lift-off setting, clear of every control.
+TEST(PerformancePageAloneTest, TheLiftOffTipShowsBesideTheDpiLightControls) {
+    ASSERT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
+    LoadTexts(ProgramDir() + "text.xml");
+    SelectDeviceSection(0);
+    ASSERT_NE(CurrentDevice().ShowLOD, 0);
+    test::TempDir folder;
+    test::PageTestHost host(folder.path());
+    host.record.nDpiLevels = CurrentDevice().DM;
+    for (DpiLevel& level : host.record.Dpi) level.dwDpi = level.dwDpiY = 800;
+    CNewAdvDlg page(nullptr, host, QImage());
+    page.resize(1018, 539);
+    page.PrepareForDevice();
+    page.LoadFromRecord(&host.record);
+    ASSERT_TRUE(page.DpiEffectBox()->isVisibleTo(&page));
+    const QRect tip = page.LiftOffTipRect();
+    ASSERT_FALSE(tip.isEmpty());
+    EXPECT_GE(tip.height(), 36);
+    for (QWidget* control : page.findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(&page)) continue;
+        EXPECT_FALSE(tip.intersects(control->geometry()))
+            << control->metaObject()->className() << " at " << control->x() << "," << control->y();
+    }
+}
+
 }  // namespace
 }  // namespace vantor
