@@ -117,6 +117,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     CUSBDriver& Driver() { return driver_; }
     LanguageSelection& Languages() { return *languages_; }
     bool IsShownFlag() const { return shownFlag_; }
+    CPngBtn* HomePageLink() const { return homePage_; }
     bool HasExited() const { return exited_; }
     int LowBatteryNotices() const { return lowBatteryNotices_; }
 
@@ -169,6 +170,8 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void CreateButtons();
     void CreateLanguageSelector();
     void CreateHomePageLink();
+    // The link's caption in the current language; shown only when its documentation is there.
+    void RefreshHomePageLink();
     void CreatePages();
     void Apply4KLayout();
     void CreateTrayIcon();
