@@ -72,6 +72,10 @@ vantor_gzip(${vantor_packaging}/debian/changelog ${vantor_generated}/changelog.g
 add_custom_target(vantor_compressed_docs ALL DEPENDS ${vantor_compressed})
 install(FILES ${vantor_generated}/changelog.gz ${vantor_packaging}/debian/copyright
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The documentation the window's links open (tc_mainweb and tc_web name it relative to the
+# program folder: ../doc/vantor/README.md), with the picture it shows.
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/docs/main-window.png DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
 install(FILES ${vantor_packaging}/vantorctl.bash-completion
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME vantorctl)

@@ -50,6 +50,12 @@ class PageHost {
     // The skinned message window and question of the main window.
     virtual void ShowText(const std::string& text) = 0;
     virtual bool AskOkCancel(const std::string& text) = 0;
+    // The message window; true only when the user closed it with OK, not with its close
+    // button. A host without the window counts every close as not OK.
+    virtual bool ShowTextOk(const std::string& text) {
+        ShowText(text);
+        return false;
+    }
 
     virtual void SwitchPage(PageId page) = 0;
     // Every page shows the current record again (after an import, a profile switch or a

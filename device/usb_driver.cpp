@@ -60,7 +60,13 @@ int GetData(HidHandle* hNotify, std::uint8_t* out, std::size_t count, int timeou
         case HidReadResult::kStopped:
             return 0;
         case HidReadResult::kError:
-            if (err == kHidDeviceNotConnected) DbgLog("GetData Err, dev is plugout");
+            // The poll and the read fail alike here: every error but an unplug is logged
+            // with its code, so that a failing read never goes unexplained in the log.
+            if (err == kHidDeviceNotConnected) {
+                DbgLog("GetData Err, dev is plugout");
+            } else {
+                DbgLog("GetData Err=0x%x", err);
+            }
             return 0;
     }
     count = std::min(count, kReplyPayloadLength);

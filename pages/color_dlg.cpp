@@ -11,6 +11,7 @@
 namespace vantor {
 
 CColorDlg::CColorDlg(QWidget* parent) : QWidget(parent) {
+    setCursor(Qt::PointingHandCursor);
     chooser_ = [](const QColor& start, QWidget* owner) -> std::optional<QColor> {
         const QColor chosen = QColorDialog::getColor(start, owner);
         if (!chosen.isValid()) return std::nullopt;
@@ -27,10 +28,20 @@ void CColorDlg::paintEvent(QPaintEvent* event) {
     (void)event;
     QPainter painter(this);
     painter.fillRect(rect(), ColorFromColorRef(color_));
+    // A faint edge keeps a dark colour visible on the dark page.
+    painter.setPen(QColor(255, 255, 255, 90));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void CColorDlg::SetReadOnly(bool on) {
+    readOnly_ = on;
+    setCursor(on ? Qt::ArrowCursor : Qt::PointingHandCursor);
 }
 
 void CColorDlg::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();  // a click on the swatch never drags the window
     if (event->button() != Qt::LeftButton || readOnly_ || !chooser_) return;
+    if (!rect().contains(event->position().toPoint())) return;  // released outside
     const std::optional<QColor> chosen = chooser_(ColorFromColorRef(color_), this);
     if (!chosen) return;
     const std::uint32_t colorRef = static_cast<std::uint32_t>(chosen->red()) |

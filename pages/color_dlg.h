@@ -1,6 +1,6 @@
 // CColorDlg: the colour swatch of a DPI level on the performance page. It paints its whole
-// area in its colour. A left click (button released), unless it is read-only, opens the
-// desktop's colour picker with the current colour; a confirmed colour is offered to the
+// area in its colour, with a faint edge. A left click (button released), unless it is read-only,
+// opens the desktop's colour picker with the current colour; a confirmed colour is offered to the
 // parent first (WM_COLOR_CHANGED sent with lParam = index | kColorChangeQuery; an answer of 0
 // refuses it), then taken, repainted and announced (WM_COLOR_CHANGED posted, lParam = index).
 #pragma once
@@ -27,7 +27,8 @@ class CColorDlg : public QWidget {
     std::uint32_t Color() const { return color_; }
     void SetIndex(int index) { index_ = index; }
     int Index() const { return index_; }
-    void SetReadOnly(bool on) { readOnly_ = on; }
+    // Read-only: shows the colour, a click does nothing (and the cursor says so).
+    void SetReadOnly(bool on);
     bool IsReadOnly() const { return readOnly_; }
     // The desktop's colour picker unless replaced (tests).
     void SetColorChooser(ColorChooser chooser) { chooser_ = std::move(chooser); }

@@ -13,6 +13,7 @@
 #include "base/poster.h"
 #include "base/texts.h"
 #include "controls/combo_btn.h"
+#include "controls/combo_open_check.h"
 #include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/logic/slider_scale.h"
@@ -79,7 +80,7 @@ CLedDlg::CLedDlg(QWidget* parent, PageHost& host, const QImage& background)
         box->SetTextColors(ColorFromColorRef(o.Btn_txt_clr_ov), ColorFromColorRef(o.Btn_txt_clr_nr),
                            ColorFromColorRef(o.Btn_txt_clr_dn));
         box->SetChangesOnly(true);
-        box->installEventFilter(this);
+        AskBeforeOpening(box, [this] { return Host().IsDeviceReady(); });
         effectBox_[Slot(zone)] = box;
 
         auto* radio = new CPngBtn(this);
@@ -152,7 +153,7 @@ CLedDlg::CLedDlg(QWidget* parent, PageHost& host, const QImage& background)
                              ColorFromColorRef(o.Btn_txt_clr_nr),
                              ColorFromColorRef(o.Btn_txt_clr_dn));
     sleepBox_->SetChangesOnly(true);
-    sleepBox_->installEventFilter(this);
+    AskBeforeOpening(sleepBox_, [this] { return Host().IsDeviceReady(); });
 
     lightOff_ = new CPngBtn(this);
     lightOff_->SetControlId(kIdLightOff);
@@ -463,16 +464,6 @@ bool CLedDlg::event(QEvent* event) {
         PickColor(static_cast<std::uint32_t>(m->wParam));
     }
     return true;
-}
-
-bool CLedDlg::eventFilter(QObject* watched, QEvent* event) {
-    // The boxes run the device-ready check before they open their list.
-    if (event->type() == QEvent::MouseButtonRelease &&
-        (watched == sleepBox_ || watched == effectBox_[0] || watched == effectBox_[1])) {
-        const auto* box = static_cast<CComboBtn*>(watched);
-        if (!box->IsLocked() && !Host().IsDeviceReady()) return true;
-    }
-    return CPage::eventFilter(watched, event);
 }
 
 void CLedDlg::mousePressEvent(QMouseEvent* event) {

@@ -1,6 +1,5 @@
 #include "pages/performance_page.h"
 
-#include <QColorDialog>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -8,6 +7,7 @@
 #include "base/log.h"
 #include "base/texts.h"
 #include "controls/combo_btn.h"
+#include "controls/combo_open_check.h"
 #include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
@@ -15,45 +15,13 @@
 #include "controls/png_slider.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
+#include "controls/window_message.h"
 #include "keys/windows/msg_dlg.h"
+#include "pages/color_btn_dlg.h"  // WM_COLOR_CHANGED
+#include "pages/color_dlg.h"
 #include "profile/sensor_tables.h"
 
 namespace vantor {
-
-// The colour swatch of a level: a solid square; a click asks for a new colour.
-class CDpiSwatch : public QWidget {
-  public:
-    explicit CDpiSwatch(QWidget* parent) : QWidget(parent) {}
-    void SetColor(std::uint32_t colorRef) {
-        color_ = colorRef;
-        update();
-    }
-    std::uint32_t Color() const { return color_; }
-    void SetReadOnly(bool on) {
-        readOnly_ = on;
-        setCursor(on ? Qt::ArrowCursor : Qt::PointingHandCursor);
-    }
-    std::function<void()> onClick;
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), ColorFromColorRef(color_));
-        painter.setPen(QColor(255, 255, 255, 90));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        event->accept();
-        if (!readOnly_ && event->button() == Qt::LeftButton && rect().contains(event->pos()) &&
-            onClick) {
-            onClick();
-        }
-    }
-
-  private:
-    std::uint32_t color_ = 0;
-    bool readOnly_ = false;
-};
 
 namespace {
 
@@ -93,6 +61,16 @@ QRect Unscaled(const QWidget* widget) {
     const QRect r = widget->geometry();
     return Is4KLayout() ? QRect(r.x() / 2, r.y() / 2, r.width() / 2, r.height() / 2) : r;
 }
+
+// The hint under the DPI rows: its gap below the last row and its height.
+constexpr int kHintGap = 10;
+constexpr int kHintHeight = 18;
+// The lift-off tip: its corner when the DPI light controls are hidden, else the band above
+// the lift-off setting (two lines at least).
+constexpr QRect kLiftOffTipCorner{QPoint(30, 415), QPoint(430, 512)};
+constexpr int kLiftOffTipLeft = 440;
+constexpr int kLiftOffTipRight = 880;  // the report rates' captions begin at 892
+constexpr int kLiftOffTipMinHeight = 36;
 
 }  // namespace
 
@@ -159,8 +137,8 @@ void CPerformancePage::CreateControls() {
             value->setCursor(Qt::IBeamCursor);
             connect(value, &CPngBtn::clicked, this, [this, i, axis] { TypeValue(i, axis); });
         }
-        row.swatch = new CDpiSwatch(this);
-        row.swatch->onClick = [this, i] { OnColor(i); };
+        row.swatch = new CColorDlg(this);
+        row.swatch->SetIndex(i);
         for (QWidget* w : {static_cast<QWidget*>(row.slider), static_cast<QWidget*>(row.label),
                            static_cast<QWidget*>(row.value[0]), static_cast<QWidget*>(row.value[1]),
                            static_cast<QWidget*>(row.swatch)}) {
@@ -174,6 +152,7 @@ void CPerformancePage::CreateControls() {
     levelCount_->SetVeto([this](std::uint32_t, std::intptr_t) { return Host().IsDeviceReady(); },
                          0);
     levelCount_->SetChangesOnly(true);
+    AskBeforeOpening(levelCount_, [this] { return Host().IsDeviceReady(); });
     xyBox_ = NewBox({}, false);
     connect(xyBox_, &CPngBtn::clicked, this, [this] {
         RunChange([this] {
@@ -219,6 +198,7 @@ void CPerformancePage::CreateControls() {
     effect_->SetStretch(true);
     effect_->SetVeto([this](std::uint32_t, std::intptr_t) { return Host().IsDeviceReady(); }, 0);
     effect_->SetChangesOnly(true);
+    AskBeforeOpening(effect_, [this] { return Host().IsDeviceReady(); });
     light_ = NewSmallSlider({o.ptDpiLight.x, o.ptDpiLight.y}, layout_.lightWidth, layout_.lightBar,
                             layout_.lightFill, kDpiLightId, kDpiLightSteps);
     speed_ = NewSmallSlider({o.ptDpiSpeed.x, o.ptDpiSpeed.y}, layout_.lightWidth, layout_.lightBar,
@@ -248,6 +228,21 @@ QRect CPerformancePage::RowRect(int level) const {
     const AppOptions& o = Options();
     const int y = o.ptDpiBar.y + level * (kRowHeight + CurrentDevice().DPIH);
     return {o.ptDpiBar.x, y, layout_.rowWidth, kRowHeight};
+}
+
+QRect CPerformancePage::LiftOffTipRect() const {
+    const DeviceSection& d = CurrentDevice();
+    if (!layout_.lodTips || d.ShowLOD == 0 || Text("tc_lodtips").empty()) return {};
+    // The tip's own corner, unless the DPI light controls take it (they do on most models).
+    if (effect_->isHidden()) return kLiftOffTipCorner;
+    // Then just above the lift-off setting, below the DPI rows and their hint and left of
+    // the report rates, when two lines fit there.
+    const int top = prepared_ && d.ShowDpi != 0
+                        ? RowRect(DeviceLevels() - 1).bottom() + 1 + kHintGap + kHintHeight + 8
+                        : kPageTitleRect.bottom() + 30;
+    const QRect tip(QPoint(kLiftOffTipLeft, top),
+                    QPoint(kLiftOffTipRight, layout_.lodTitle.top() - 6));
+    return tip.height() >= kLiftOffTipMinHeight ? tip : QRect();
 }
 
 PerformanceShown CPerformancePage::Shown() const {
@@ -541,23 +536,15 @@ void CPerformancePage::TypeValue(int level, int axis) {
     });
 }
 
-void CPerformancePage::OnColor(int level) {
-    const std::uint32_t current = editor_.Values().color[static_cast<std::size_t>(level)];
-    std::optional<std::uint32_t> chosen;
-    if (colorPicker_) {
-        chosen = colorPicker_(current);
-    } else {
-        const QColor picked = QColorDialog::getColor(ColorFromColorRef(current), this);
-        if (picked.isValid()) {
-            chosen = static_cast<std::uint32_t>(picked.red()) |
-                     (static_cast<std::uint32_t>(picked.green()) << 8) |
-                     (static_cast<std::uint32_t>(picked.blue()) << 16);
-        }
-    }
-    if (!chosen) return;
-    RunChange([this, level, color = *chosen]() -> std::optional<PerfRequest> {
+void CPerformancePage::OnColorChanged(int level, std::uint32_t color) {
+    if (level < 0 || level >= kDpiLevels) return;
+    CColorDlg* swatch = rows_[static_cast<std::size_t>(level)].swatch;
+    // The swatch took the colour already: it shows the record's colour until the change is
+    // taken, so a refused change leaves nothing behind.
+    swatch->SetColor(editor_.Values().color[static_cast<std::size_t>(level)]);
+    RunChange([this, level, color, swatch]() -> std::optional<PerfRequest> {
         const std::optional<PerfRequest> request = editor_.SetLevelColor(level, color);
-        if (request) rows_[static_cast<std::size_t>(level)].swatch->SetColor(color);
+        if (request) swatch->SetColor(color);
         return request;
     });
 }
@@ -582,9 +569,13 @@ void CPerformancePage::OnEffectChosen() {
 }
 
 std::intptr_t CPerformancePage::OnWindowMessage(std::uint32_t message, std::uintptr_t,
-                                                std::intptr_t) {
+                                                std::intptr_t lParam) {
     // Sliders ask before a thumb moves: only a ready device lets it go.
     if (message == WM_SLIDER_CHANGING) return Host().IsDeviceReady() ? 1 : 0;
+    // A swatch asks before it takes a colour confirmed in the picker.
+    if (message == WM_COLOR_CHANGED && (lParam & kColorChangeQuery) != 0) {
+        return Host().IsDeviceReady() ? 1 : 0;
+    }
     return 1;
 }
 
@@ -594,6 +585,10 @@ bool CPerformancePage::event(QEvent* event) {
     if (m->message == WM_COMMAND) {
         if (static_cast<int>(m->wParam) == kLevelCountId) OnLevelCountChosen();
         if (static_cast<int>(m->wParam) == kEffectId) OnEffectChosen();
+        return true;
+    }
+    if (m->message == WM_COLOR_CHANGED) {
+        OnColorChanged(static_cast<int>(m->lParam), static_cast<std::uint32_t>(m->wParam));
         return true;
     }
     if (m->message == WM_SLIDER_MOVING || m->message == WM_SLIDER_CHANGED) {
@@ -630,6 +625,11 @@ void CPerformancePage::OnSlider(std::uint32_t message, int thumb, int controlId,
 
 CPngHSliderBarEx* CPerformancePage::LevelSlider(int level) const {
     return level >= 0 && level < kDpiLevels ? rows_[static_cast<std::size_t>(level)].slider
+                                            : nullptr;
+}
+
+CColorDlg* CPerformancePage::Swatch(int level) const {
+    return level >= 0 && level < kDpiLevels ? rows_[static_cast<std::size_t>(level)].swatch
                                             : nullptr;
 }
 
@@ -706,8 +706,8 @@ void CPerformancePage::paintEvent(QPaintEvent* /*event*/) {
         // below the last row the device has, right-aligned the same way.
         const QRect first = RowRect(0);
         const QRect last = RowRect(DeviceLevels() - 1);
-        draw(QRect(first.right() + 36 - 400, last.bottom() + 1 + 10, 400, 18), kRight,
-             text("tc_msg26"));
+        draw(QRect(first.right() + 36 - 400, last.bottom() + 1 + kHintGap, 400, kHintHeight),
+             kRight, text("tc_msg26"));
         draw(QRect(first.right() - 83 - 8 - 250, 25, 250, 19), kRight, text("tc_adv_str19"));
         if (!xyBox_->isHidden()) {
             const QRect box = Unscaled(xyBox_);
@@ -730,10 +730,8 @@ void CPerformancePage::paintEvent(QPaintEvent* /*event*/) {
             if (caption.isEmpty()) caption = QStringLiteral("%1 mm").arg(l + 1);
             draw(QRect(b.center().x() - 30, b.bottom() + 4, 60, 18), kCentre, caption);
         }
-        // The tip shares its corner with the DPI light controls: only without them.
-        if (layout_.lodTips && effect_->isHidden()) {
-            draw(QRect(QPoint(30, 415), QPoint(430, 512)), Qt::AlignLeft | Qt::TextWordWrap,
-                 text("tc_lodtips"));
+        if (const QRect tip = LiftOffTipRect(); !tip.isEmpty()) {
+            draw(tip, Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, text("tc_lodtips"));
         }
     }
     const std::pair<CPngBtn*, const char*> boxes[] = {

@@ -25,7 +25,7 @@ class CComboBtn;
 class CPngBtn;
 class CPngHSliderBarEx;
 class CPngSliderBar;
-class CDpiSwatch;
+class CColorDlg;
 
 // Where a variant puts what differs between the two layouts.
 struct PerformanceLayout {
@@ -85,14 +85,15 @@ class CPerformancePage : public CPage, public WindowMessageReceiver {
     CPngSliderBar* DpiLightSlider() const { return light_; }
     CPngSliderBar* DpiSpeedSlider() const { return speed_; }
     int MarkedLevel() const { return markedLevel_; }
+    // Where the lift-off tip is drawn (page coordinates of the normal layout); empty when
+    // the page shows none.
+    QRect LiftOffTipRect() const;
     // The number input of a typed DPI value; tests answer it themselves.
     void SetNumberPrompt(std::function<std::optional<int>(const QString&)> prompt) {
         numberPrompt_ = std::move(prompt);
     }
-    // The colour picker of a swatch; tests answer it themselves.
-    void SetColorPicker(std::function<std::optional<std::uint32_t>(std::uint32_t)> picker) {
-        colorPicker_ = std::move(picker);
-    }
+    // The colour swatch of a level.
+    CColorDlg* Swatch(int level) const;
     // A typed value for a level's X (0) or Y (1) label, as a click on it asks.
     void TypeValue(int level, int axis);
 
@@ -129,7 +130,7 @@ class CPerformancePage : public CPage, public WindowMessageReceiver {
         CPngHSliderBarEx* slider = nullptr;
         CPngBtn* label = nullptr;
         std::array<CPngBtn*, 2> value{};
-        CDpiSwatch* swatch = nullptr;
+        CColorDlg* swatch = nullptr;
     };
 
     void CreateControls();
@@ -144,7 +145,8 @@ class CPerformancePage : public CPage, public WindowMessageReceiver {
     void SetBoxes();
     void OnSlider(std::uint32_t message, int thumb, int controlId, int value);
     void OnLevelLabel(int level);
-    void OnColor(int level);
+    // A swatch took a colour confirmed in the picker.
+    void OnColorChanged(int level, std::uint32_t color);
     void OnEffectChosen();
     void OnLevelCountChosen();
     int DeviceLevels() const;
@@ -169,7 +171,6 @@ class CPerformancePage : public CPage, public WindowMessageReceiver {
     CPngSliderBar* light_ = nullptr;
     CPngSliderBar* speed_ = nullptr;
     std::function<std::optional<int>(const QString&)> numberPrompt_;
-    std::function<std::optional<std::uint32_t>(std::uint32_t)> colorPicker_;
 };
 
 }  // namespace vantor

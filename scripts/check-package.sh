@@ -48,6 +48,7 @@ expected=(
     usr/lib/udev/rules.d/70-vantor.rules usr/share/man/man1/vantorctl.1.gz
     usr/share/bash-completion/completions/vantorctl
     usr/share/doc/vantor/copyright usr/share/doc/vantor/changelog.gz
+    usr/share/doc/vantor/README.md
 )
 if [ -e "$root/usr/bin/vantor" ]; then
     app_id=$(basename "$build"/packaging/*.desktop .desktop)

@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "app/config.h"
+#include "app/windows/documentation_link.h"
 #include "base/texts.h"
 #include "base/version.h"
 #include "controls/layout_4k.h"
@@ -14,6 +15,7 @@
 #include "controls/skin.h"
 #include "controls/skin_images.h"
 #include "controls/skin_loaders.h"
+#include "platform/paths.h"
 
 namespace vantor {
 namespace {
@@ -64,6 +66,8 @@ void CAboutDlg::CreateButtons() {
                                ColorFromColorRef(options.Btn_txt_clr_dn));
     linkButton_->setCursor(Qt::PointingHandCursor);
     connect(linkButton_, &CPngBtn::clicked, this, &CAboutDlg::OpenWebLink);
+    // Without the documentation (a program run from its build folder) there is no link.
+    linkButton_->setVisible(!DocumentationUrl(ProgramDir(), Text("tc_web")).isEmpty());
 
     const QString resetPicture = QStringLiteral("reset_nr.png");
     firmwareButton_ = NewSmallPngButton(
@@ -88,8 +92,8 @@ void CAboutDlg::CreateButtons() {
 }
 
 void CAboutDlg::OpenWebLink() {
-    const QString address = TextOf("tc_web");
-    if (!address.isEmpty() && openLink_) openLink_(address);
+    const QUrl target = DocumentationUrl(ProgramDir(), Text("tc_web"));
+    if (!target.isEmpty() && openLink_) openLink_(target.toString());
 }
 
 // The language text words the line ("Version %1"); the number is the program's own.

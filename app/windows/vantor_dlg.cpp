@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -15,11 +16,13 @@
 #include <QSessionManager>
 #include <QStyle>
 #include <QUrl>
+#include <cerrno>
 
 #include "app/config.h"
 #include "app/discovery_config.h"
 #include "app/windows/about_dlg.h"
 #include "app/windows/autostart_action.h"
+#include "app/windows/documentation_link.h"
 #include "app/windows/session_adapters.h"
 #include "base/ini.h"
 #include "base/log.h"
@@ -52,7 +55,8 @@ namespace {
 constexpr int kWindowButtonSize = 25;
 constexpr int kWindowButtonSpacing = 3;
 constexpr QRect kDefaultPageArea{QPoint(1, 160), QPoint(1018, 698)};
-constexpr QRect kDefaultHomePageLink{QPoint(25, 672), QPoint(154, 689)};
+// Below the battery at the right end of the title area: the pages cover the page area.
+constexpr QRect kDefaultHomePageLink{QPoint(745, 134), QPoint(1004, 153)};
 constexpr QRect kTitleRect{62, 20, 500, 40};
 constexpr int kTitleAreaHeight = 100;  // a right click above this opens the extra menus
 constexpr std::uint32_t kMaskVeilArgb = 0xC8FFFFFF;
@@ -230,11 +234,22 @@ void CVantorDlg::PreloadMousePictures() {
 
 void CVantorDlg::LoadWindowIcon() {
     const std::string& folder = setup_.startup.programDir;
+    // Why no icon was taken, as a system error: no file (2), or for the last file found,
+    // not readable (13) or not a picture (22).
+    unsigned error = ENOENT;
     for (const auto& [name, format] : {std::pair{"appico.png", "png"}, {"appico.ico", "ico"}}) {
         const QString path = QString::fromStdString(folder + name);
-        if (!QFileInfo::exists(path)) continue;
+        const QFileInfo info(path);
+        if (!info.exists()) continue;
+        if (!info.isFile() || !info.isReadable()) {
+            error = EACCES;
+            continue;
+        }
         QImage picture = ReadPicture(path, format);
-        if (picture.isNull()) continue;
+        if (picture.isNull()) {
+            error = EINVAL;
+            continue;
+        }
         // Title bars and trays show it small; the launcher takes the installed icon.
         if (picture.width() > kWindowIconSize || picture.height() > kWindowIconSize) {
             picture = picture.scaled(kWindowIconSize, kWindowIconSize, Qt::KeepAspectRatio,
@@ -244,7 +259,7 @@ void CVantorDlg::LoadWindowIcon() {
         break;
     }
     if (icon_.isNull()) {
-        DbgLog("Load Icon err=%x", 2u);  // file not found
+        DbgLog("Load Icon err=%x", error);
         icon_ = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
     }
     setWindowIcon(icon_);
@@ -335,47 +350,42 @@ void CVantorDlg::CreateLanguageSelector() {
     languageSelector_->setVisible(languages_->LanguageCount() > 0);
 }
 
-namespace {
-
-// The home-page link shows its address without the scheme and the closing slash, which
-// leaves the part a reader recognises room in the small link area.
-QString ShownAddress(QString address) {
-    for (const QLatin1StringView scheme :
-         {QLatin1StringView("https://"), QLatin1StringView("http://")}) {
-        if (address.startsWith(scheme, Qt::CaseInsensitive)) {
-            address.remove(0, scheme.size());
-            break;
-        }
-    }
-    if (address.endsWith(QLatin1Char('/'))) address.chop(1);
-    return address;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void CVantorDlg::CreateHomePageLink() {
     const Rect& configured = Options().rcHomePageBtn;
-    const QString web = QString::fromStdString(Text("tc_mainweb"));
-    if (configured.IsEmpty() && web.isEmpty()) return;
     homePage_ = new CPngBtn(this);
     homePage_->SetControlId(kIdHomePage);
+    homePage_->setCursor(Qt::PointingHandCursor);
     if (configured.IsEmpty()) {
         homePage_->setGeometry(kDefaultHomePageLink);
         homePage_->SetBackgroundImage(BackgroundCrop(background_, kDefaultHomePageLink));
-        homePage_->SetText(ShownAddress(web));
         homePage_->SetTextColors(ColorFromColorRef(Options().Btn_txt_clr_ov),
                                  ColorFromColorRef(Options().Btn_txt_clr_nr),
                                  ColorFromColorRef(Options().Btn_txt_clr_dn));
+        // Underlined, so it reads as a link.
+        QFont font = homePage_->font();
+        font.setUnderline(true);
+        homePage_->setFont(font);
     } else {
         homePage_->setGeometry(FromRect(configured));
         homePage_->SetBackgroundImage(BackgroundCrop(background_, FromRect(configured)));
-        homePage_->setCursor(Qt::PointingHandCursor);
     }
-    connect(homePage_, &CPngBtn::clicked, this, [] {
-        const std::string address = Text("tc_mainweb");
-        if (!address.empty()) QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+    connect(homePage_, &CPngBtn::clicked, this, [this] {
+        const QUrl target = DocumentationUrl(setup_.startup.programDir, Text("tc_mainweb"));
+        if (!target.isEmpty()) QDesktopServices::openUrl(target);
     });
-    homePage_->show();
+    RefreshHomePageLink();
+}
+
+void CVantorDlg::RefreshHomePageLink() {
+    if (homePage_ == nullptr) return;
+    const bool shown = !DocumentationUrl(setup_.startup.programDir, Text("tc_mainweb")).isEmpty();
+    if (Options().rcHomePageBtn.IsEmpty()) {
+        homePage_->SetText(QString::fromStdString(Text("tc_msg24")), 0,
+                           Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine);
+    }
+    homePage_->setVisible(shown);
 }
 
 void CVantorDlg::CreatePages() {
@@ -579,6 +589,10 @@ bool CVantorDlg::AskOkCancel(const std::string& text) {
     return AskQuestion(text, this);
 }
 
+bool CVantorDlg::ShowTextOk(const std::string& text) {
+    return ShowMessage(text, this) == QDialog::Accepted;
+}
+
 void CVantorDlg::ShowUntilReadDone(const std::string& text) {
     auto done = std::make_shared<WaitEvent>();
     readWaiter_ = std::jthread([this, done](std::stop_token stop) {
@@ -711,6 +725,7 @@ void CVantorDlg::OnLanguageChanged() {
         if (page != nullptr) page->RefreshTexts();
     }
     RefreshTrayTexts();
+    RefreshHomePageLink();
     if (languageSelector_ != nullptr) {
         languageSelector_->SelectValue(static_cast<std::uint32_t>(languages_->CurrentIndex()));
     }

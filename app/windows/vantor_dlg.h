@@ -92,6 +92,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void ApplyLightingChange(std::uint32_t flags, int index) override;
     std::uint16_t ProductId() override { return driver_.CmdHandle() ? driver_.nPID : 0; }
     void SwitchPage(PageId page) override;
+    bool ShowTextOk(const std::string& text) override;
     void Restore() { session_->Restore(); }
 
     // Commands of the window's own buttons and of the tray.
@@ -119,6 +120,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     CUSBDriver& Driver() { return driver_; }
     LanguageSelection& Languages() { return *languages_; }
     bool IsShownFlag() const { return shownFlag_; }
+    CPngBtn* HomePageLink() const { return homePage_; }
     bool HasExited() const { return exited_; }
     int LowBatteryNotices() const { return lowBatteryNotices_; }
 
@@ -171,6 +173,8 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void CreateButtons();
     void CreateLanguageSelector();
     void CreateHomePageLink();
+    // The link's caption in the current language; shown only when its documentation is there.
+    void RefreshHomePageLink();
     void CreatePages();
     void Apply4KLayout();
     void CreateTrayIcon();

@@ -115,9 +115,10 @@ std::optional<std::uint32_t> ConfirmFireKey(std::string_view shotsText,
                                             std::string_view intervalText) {
     const std::optional<long long> shots = ReadWholeNumber(shotsText);
     if (!shots || *shots < 0 || *shots > kMaxFireShots) return std::nullopt;
+    const long long count = std::max<long long>(*shots, kMinFireShots);
     const long long interval =
         std::clamp<long long>(ReadLeadingNumber(intervalText), kMinFireInterval, kMaxFireInterval);
-    return static_cast<std::uint32_t>(*shots) | static_cast<std::uint32_t>(interval) << 8;
+    return static_cast<std::uint32_t>(count) | static_cast<std::uint32_t>(interval) << 8;
 }
 
 std::optional<std::string> CheckTypedMove(std::string_view text) {

@@ -43,7 +43,8 @@ NumberEdit CheckTypedNumber(std::string_view text, int minimum, int maximum, std
 std::optional<int> ConfirmNumber(std::string_view text, int minimum, int maximum,
                                  std::string_view tip, std::string& hint);
 
-// Fire key: at most 3 shots, an interval of at most 255 and at least 10.
+// Fire key: 1 to 3 shots, an interval of at most 255 and at least 10.
+constexpr int kMinFireShots = 1;
 constexpr int kMaxFireShots = 3;
 constexpr int kMaxFireInterval = 255;
 constexpr int kMinFireInterval = 10;
@@ -53,9 +54,10 @@ std::optional<std::string> CheckTypedShots(std::string_view text);
 std::optional<std::string> CheckTypedInterval(std::string_view text);
 // The text the shots box opens with: the preset, or 1 when it is 0.
 std::string ShotsBoxText(std::uint8_t shots);
-// OK: the shots must be a number of at most 3 (else nothing, the window stays open); the
-// interval is raised to 10 and kept within one byte. The result is the fire-key parameter
-// shots | interval << 8.
+// OK: the shots must be a number of at most 3 (else nothing, the window stays open); 0
+// shots become 1, since a fire key that fires nothing is no fire key (and the profile check
+// refuses it). The interval is raised to 10 and kept within one byte. The result is the
+// fire-key parameter shots | interval << 8.
 std::optional<std::uint32_t> ConfirmFireKey(std::string_view shotsText,
                                             std::string_view intervalText);
 

@@ -43,6 +43,8 @@ constexpr int kCommandTop = 440;
 constexpr int kCommandPitch = 35;
 const QSize kCommandSize(111, 27);
 const QSize kSelectorSize(147, 30);  // combo_nr.png
+// The debounce tip: two or three lines of the window font.
+const QSize kDebounceTipSize(400, 48);
 
 QPoint FromPoint(const Point& p) {
     return QPoint(p.x, p.y);
@@ -341,8 +343,10 @@ void CKeyDlg::OnFunctionChosen(std::uint32_t id, int button) {
         ProfileFile* record = page.Host().Record();
         if (record == nullptr || record->dwProfileID == 0) return;
         if (FunctionClassOf(id) == KFC_MACRO && page.Host().Macros().Macros().Count() == 0) {
-            page.Host().ShowText(Text("tc_msg9"));
-            page.Host().SwitchPage(PageId::kMacro);
+            // The macro page only when the user agrees with OK.
+            if (page.Host().ShowTextOk(Text("tc_msg9")) && self) {
+                self->Host().SwitchPage(PageId::kMacro);
+            }
             return;
         }
         page.windowAssignmentUi_->wantsMacroPage = false;
@@ -460,6 +464,14 @@ bool CKeyDlg::event(QEvent* event) {
     return CPage::event(event);
 }
 
+QRect CKeyDlg::DebounceTipRect() const {
+    const std::optional<Point> at = DebounceTipPosition(Options().TipForDebounce);
+    if (!at || debounce_->isHidden()) return {};
+    const int scale = fourK_ ? 2 : 1;
+    const QRect unscaled(at->x, at->y, kDebounceTipSize.width(), kDebounceTipSize.height());
+    return QRect(unscaled.topLeft() * scale, unscaled.size() * scale).intersected(rect());
+}
+
 void CKeyDlg::paintEvent(QPaintEvent* event) {
     (void)event;
     QPainter painter(this);
@@ -468,6 +480,11 @@ void CKeyDlg::paintEvent(QPaintEvent* event) {
     painter.setPen(ColorFromColorRef(Options().Txt_clr));
     DrawFittedText(painter, fourK_ ? Doubled(kPageTitleRect) : kPageTitleRect,
                    Qt::AlignLeft | Qt::AlignVCenter, title_);
+    if (const QRect tip = DebounceTipRect(); !tip.isEmpty()) {
+        painter.setFont(WindowFont());
+        DrawFittedText(painter, tip, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                       QString::fromStdString(Text("tc_debounce_tips")));
+    }
     for (int i = 0; i < keyCount_; ++i) {
         const QImage& number = numbers_[static_cast<std::size_t>(i)];
         if (number.isNull()) continue;

@@ -69,6 +69,8 @@ class CKeyDlg : public CPage {
     CDebounceDlg* DebounceWindow() const { return debounce_; }
     CAutoSleepDlg* AutoSleepWindow() const { return autoSleep_; }
     int KeyCount() const { return keyCount_; }
+    // Where the debounce tip is drawn (page coordinates); empty when it is not shown.
+    QRect DebounceTipRect() const;
     // The button the hover marking shows; -1 for none.
     int MarkedButton() const { return marked_; }
     bool FollowsCursor() const { return hover_.isActive(); }

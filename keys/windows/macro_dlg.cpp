@@ -1,6 +1,5 @@
 #include "keys/windows/macro_dlg.h"
 
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -22,6 +21,7 @@
 #include "controls/tree_ctrl_ex.h"
 #include "controls/window_message.h"
 #include "keys/windows/msg_dlg.h"
+#include "keys/windows/qt_store_ui.h"
 #include "pages/move_dlg.h"
 #include "profile/set_flags.h"
 
@@ -45,6 +45,7 @@ constexpr std::uint32_t kNewMacroItem = 8;
 constexpr std::uint32_t kDeleteItemItem = 9;
 constexpr std::uint32_t kImportItem = 10;
 constexpr std::uint32_t kExportItem = 11;
+constexpr std::uint32_t kInsertMove = 12;
 constexpr std::intptr_t kInsertMenuUser = 1;
 
 constexpr QRect kDefaultTreeRect = Span(20, 36, 300, 470);
@@ -113,32 +114,6 @@ QRect TitleAbove(const QRect& box) {
     return QRect(box.left(), box.top() - 28, box.width() + 60, 24);
 }
 
-// The message window and inputs of the library commands.
-class PageStoreUi : public StoreUi {
-  public:
-    explicit PageStoreUi(QWidget* parent) : parent_(parent) {}
-    std::optional<std::string> AskSavePath(const FileDialogRequest& request) override {
-        const QString path = QFileDialog::getSaveFileName(
-            parent_, {}, QString::fromStdString(request.fileName), QStringLiteral("qxm (*.qxm)"));
-        if (path.isEmpty()) return std::nullopt;
-        return path.toStdString();
-    }
-    std::optional<std::string> AskOpenPath(const FileDialogRequest&) override {
-        const QString path =
-            QFileDialog::getOpenFileName(parent_, {}, {}, QStringLiteral("qxm (*.qxm)"));
-        if (path.isEmpty()) return std::nullopt;
-        return path.toStdString();
-    }
-    void ShowMessage(const std::string& text) override { vantor::ShowMessage(text, parent_); }
-    bool Ask(const std::string& question) override { return AskQuestion(question, parent_); }
-    std::optional<std::string> AskText(const std::string& prompt, int maxChars) override {
-        return InputText(prompt, maxChars, parent_);
-    }
-
-  private:
-    QWidget* parent_;
-};
-
 // The code of a captured single key: the key, or the first left modifier held.
 std::optional<std::uint8_t> CapturedCode(const KeyCombination& combination) {
     if (combination.keys[0] != 0) return combination.keys[0];
@@ -153,7 +128,7 @@ std::optional<std::uint8_t> CapturedCode(const KeyCombination& combination) {
 }  // namespace
 
 CMacroDlg::CMacroDlg(QWidget* parent, PageHost& host, const QImage& background)
-    : CPage(parent, host, background) {
+    : CPage(parent, host, background), windowStoreUi_(std::make_unique<QtStoreUi>(this)) {
     clock_.start();
     tree_ = new CTreeCtrlEx(this);
     tree_->Create(TreeRect(), this, kTreeId, background, SkinPath(QStringLiteral("macro/open.png")),
@@ -532,7 +507,7 @@ void CMacroDlg::RecordKey(std::uint8_t code, bool up) {
 
 void CMacroDlg::OnNewMacro() {
     if (RefusedWhileRecording()) return;
-    PageStoreUi ui(this);
+    StoreUi& ui = Files();
     const LibraryItemId selected = SelectedLibraryItem();
     if (auto item = Host().Macros().NewMacroCommand(selected, ui)) {
         shownItem_ = *item;
@@ -547,13 +522,13 @@ void CMacroDlg::OnRenameItem() {
         Host().ShowText(Text("tc_macro_msg1"));
         return;
     }
-    PageStoreUi ui(this);
+    StoreUi& ui = Files();
     if (Host().Macros().RenameItem(selected, ui)) RebuildTree();
 }
 
 void CMacroDlg::OnDeleteItem() {
     if (RefusedWhileRecording()) return;
-    PageStoreUi ui(this);
+    StoreUi& ui = Files();
     if (Host().Macros().DeleteItem(SelectedLibraryItem(), ui)) {
         shownItem_ = kLibraryRoot;
         RebuildTree();
@@ -562,7 +537,7 @@ void CMacroDlg::OnDeleteItem() {
 
 void CMacroDlg::OnImport() {
     if (RefusedWhileRecording()) return;
-    PageStoreUi ui(this);
+    StoreUi& ui = Files();
     if (auto item = Host().Macros().ImportMacroFile(SelectedLibraryItem(), ui)) {
         shownItem_ = *item;
         RebuildTree();
@@ -571,8 +546,12 @@ void CMacroDlg::OnImport() {
 
 void CMacroDlg::OnExport() {
     if (RefusedWhileRecording()) return;
-    PageStoreUi ui(this);
+    StoreUi& ui = Files();
     (void)Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui);  // failures are logged
+}
+
+StoreUi& CMacroDlg::Files() {
+    return storeUi_ != nullptr ? *storeUi_ : *windowStoreUi_;
 }
 
 void CMacroDlg::DragOnTree(QEvent* event) {
@@ -601,7 +580,7 @@ void CMacroDlg::DragOnTree(QEvent* event) {
     }
     const LibraryItem* item = library.Item(dragged);
     if (item == nullptr || item->parent == folder) return;
-    PageStoreUi ui(this);
+    StoreUi& ui = Files();
     if (library.MoveMacroItem(dragged, folder, ui)) {
         shownItem_ = dragged;
         // After the tree has handled this release.
@@ -621,6 +600,7 @@ void CMacroDlg::OpenInsertMenu(QPoint topLeft, bool withMoreButtons) {
     items.push_back({kMenuTopLevel, kInsertPress, Text("tc_macro_msg14")});
     items.push_back({kMenuTopLevel, kInsertRelease, Text("tc_macro_msg15")});
     if (!withMoreButtons) items.push_back({kMenuTopLevel, kInsertDelay, Text("tc_macro_msg16")});
+    items.push_back({kMenuTopLevel, kInsertMove, Text("tc_adv_str27")});
     const char* names[] = {"tc_click", "tc_menu", "tc_middle", "tc_forward", "tc_back"};
     const int buttons = withMoreButtons ? 5 : 3;
     for (int i = 0; i < buttons; ++i) {
@@ -648,6 +628,10 @@ void CMacroDlg::OnInsertChosen(std::uint32_t value) {
     }
     if (value == kInsertDelay) {
         InsertDelayRow();
+        return;
+    }
+    if (value == kInsertMove) {
+        InsertMoveRow();
         return;
     }
     if (value >= 0xF0 && value <= 0xF4) {
@@ -679,6 +663,17 @@ void CMacroDlg::InsertDelayRow() {
     const auto row =
         editor_.InsertDelay(SelectedRow(), Options().InsertBefore == 1, *ms, Options().MinDelay);
     if (!row) return;
+    FillList(row);
+    MarkChanged(kMacroEventsChanged);
+}
+
+void CMacroDlg::InsertMoveRow() {
+    CMoveDlg dialog(this);
+    dialog.SetValues(0, 0);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const auto row =
+        editor_.InsertMove(SelectedRow(), Options().InsertBefore == 1, dialog.X(), dialog.Y());
+    if (!row) return;  // a movement of 0, 0 moves nothing
     FillList(row);
     MarkChanged(kMacroEventsChanged);
 }
@@ -779,6 +774,12 @@ bool CMacroDlg::event(QEvent* event) {
             case kDeleteItemItem:
                 OnDeleteItem();
                 break;
+            case kImportItem:
+                OnImport();
+                break;
+            case kExportItem:
+                OnExport();
+                break;
             default:
                 OnInsertChosen(value);
                 break;
@@ -794,15 +795,18 @@ bool CMacroDlg::event(QEvent* event) {
     if (control == kTreeId && message->message == kTreeRightButtonUpMessage) {
         if (RefusedWhileRecording()) return true;
         const TreeItemData* itemData = tree_->FindItemData(item);
+        // Read before the selection shows the macro: that rebuilds the tree and its items.
+        const bool onItem = itemData != nullptr;
+        const bool onMacro = onItem && itemData->kind == TreeItemKind::kLeaf;
+        const LibraryItemId libraryItem = onItem ? itemData->dwUserWord : kLibraryRoot;
         // On an empty part of the tree the commands work on the root.
-        tree_->SelectItem(itemData != nullptr ? item : kNoTreeItem);
-        SelectLibraryItem(itemData != nullptr ? itemData->dwUserWord : kLibraryRoot);
+        tree_->SelectItem(onItem ? item : kNoTreeItem);
+        SelectLibraryItem(libraryItem);
         std::vector<MenuItem> items;
-        const bool onMacro = itemData != nullptr && itemData->kind == TreeItemKind::kLeaf;
         if (!onMacro) items.push_back({kMenuTopLevel, kNewMacroItem, Text("tc_macro_msg5")});
         if (!onMacro) items.push_back({kMenuTopLevel, kImportItem, Text("tc_macro_msg3")});
         if (onMacro) items.push_back({kMenuTopLevel, kExportItem, Text("tc_macro_msg4")});
-        if (itemData != nullptr) {
+        if (onItem) {
             items.push_back({kMenuTopLevel, kRenameItem, Text("tc_macro_msg20")});
             items.push_back({kMenuTopLevel, kDeleteItemItem, Text("tc_macro_msg10")});
         }
@@ -821,6 +825,7 @@ bool CMacroDlg::event(QEvent* event) {
             items.push_back({kMenuTopLevel, kInsertSubMenu, Text("tc_macro_loop")});
             items.push_back({kInsertSubMenu, kInsertPress, Text("tc_macro_msg14")});
             items.push_back({kInsertSubMenu, kInsertRelease, Text("tc_macro_msg15")});
+            items.push_back({kInsertSubMenu, kInsertMove, Text("tc_adv_str27")});
             const char* names[] = {"tc_click", "tc_menu", "tc_middle", "tc_forward", "tc_back"};
             for (std::uint32_t i = 0; i < 5; ++i) {
                 items.push_back({kInsertSubMenu, 0xF0 + i, Text(names[i])});

@@ -7,8 +7,10 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
+#include "base/store_ui.h"
 #include "controls/page.h"
 #include "keys/macro_library.h"
 #include "pages/logic/macro_page_rules.h"
@@ -49,6 +51,10 @@ class CMacroDlg : public CPage, public MacroLibraryEvents {
     // A key message while recording.
     void RecordKey(std::uint8_t code, bool up);
 
+    // The file dialogs and message windows of the library commands; null gives the real
+    // windows. Tests answer them from a script.
+    void SetStoreUi(StoreUi* ui) { storeUi_ = ui; }
+
     CTreeCtrlEx* Tree() const { return tree_; }
     CTreeCtrlEx* EventList() const { return list_; }
     const MacroEditor& Editor() const { return editor_; }
@@ -83,8 +89,10 @@ class CMacroDlg : public CPage, public MacroLibraryEvents {
     void OpenInsertMenu(QPoint topLeft, bool withMoreButtons);
     void InsertKeyRow(bool press);
     void InsertDelayRow();
+    void InsertMoveRow();
     // Dragging a macro onto a folder (or empty space: the root) moves it there.
     void DragOnTree(QEvent* event);
+    StoreUi& Files();
 
     MacroEditor editor_;
     bool recording_ = false;
@@ -108,6 +116,9 @@ class CMacroDlg : public CPage, public MacroLibraryEvents {
     CPngBtn* modes_[3] = {};
     CPngBtn* auto_ = nullptr;
     QLineEdit* count_ = nullptr;
+
+    std::unique_ptr<StoreUi> windowStoreUi_;
+    StoreUi* storeUi_ = nullptr;
 };
 
 }  // namespace vantor

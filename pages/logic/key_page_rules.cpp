@@ -159,6 +159,12 @@ std::string DebounceText(int milliseconds) {
     return std::to_string(milliseconds) + " ms";
 }
 
+std::optional<Point> DebounceTipPosition(int tipForDebounce) {
+    if (tipForDebounce <= 255) return std::nullopt;
+    const auto packed = static_cast<std::uint32_t>(tipForDebounce);
+    return Point{static_cast<int>(packed & 0xFFFF), static_cast<int>(packed >> 16)};
+}
+
 std::optional<int> AutoSleepIndexOf(int value) {
     for (std::size_t i = 0; i < kAutoSleepSteps.size(); ++i) {
         if (kAutoSleepSteps[i] == value) return static_cast<int>(i);

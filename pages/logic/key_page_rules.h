@@ -70,6 +70,10 @@ struct DebounceDown {
 std::optional<DebounceDown> DebounceDownFrom(int value, const DebounceLimits& limits,
                                              int tipForDebounce);
 std::string DebounceText(int milliseconds);
+// TipForDebounce above 255 is no debounce value (which fits a byte) but the place where the
+// button page shows the tc_debounce_tips text instead of asking: x in the low 16 bits, y in
+// the high 16 bits, in page coordinates of the normal layout. Nothing for 255 and below.
+std::optional<Point> DebounceTipPosition(int tipForDebounce);
 
 // Auto-sleep steps in tens of seconds.
 constexpr std::array<int, 13> kAutoSleepSteps = {1, 2, 3, 6, 12, 18, 24, 30, 36, 42, 48, 54, 60};

@@ -121,6 +121,14 @@ std::optional<int> MacroEditor::InsertButton(std::optional<int> reference, bool 
     return press;
 }
 
+std::optional<int> MacroEditor::InsertMove(std::optional<int> reference, bool before, int x,
+                                           int y) {
+    x = std::clamp(x, -127, 127);
+    y = std::clamp(y, -127, 127);
+    if (IsFull() || (x == 0 && y == 0)) return std::nullopt;
+    return InsertAt(reference, before, MoveRow(x, y));
+}
+
 bool MacroEditor::EditDelay(int index, int ms, int minDelay) {
     if (index < 0 || index >= static_cast<int>(rows_.size())) return false;
     if (rows_[static_cast<std::size_t>(index)].kind != kMacroRowDelay) return false;
@@ -132,8 +140,10 @@ bool MacroEditor::EditDelay(int index, int ms, int minDelay) {
 bool MacroEditor::EditMove(int index, int x, int y) {
     if (index < 0 || index >= static_cast<int>(rows_.size())) return false;
     if (rows_[static_cast<std::size_t>(index)].kind != kMacroRowMove) return false;
-    rows_[static_cast<std::size_t>(index)] =
-        MoveRow(std::clamp(x, -127, 127), std::clamp(y, -127, 127));
+    x = std::clamp(x, -127, 127);
+    y = std::clamp(y, -127, 127);
+    if (x == 0 && y == 0) return false;
+    rows_[static_cast<std::size_t>(index)] = MoveRow(x, y);
     return true;
 }
 

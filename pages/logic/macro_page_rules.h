@@ -58,8 +58,12 @@ class MacroEditor {
                                  bool press);
     std::optional<int> InsertDelay(std::optional<int> reference, bool before, int ms, int minDelay);
     std::optional<int> InsertButton(std::optional<int> reference, bool before, std::uint8_t code);
+    // A movement row, each value clamped to -127..127. Nothing for a movement of 0, 0: it
+    // moves nothing, and its event (code 0 without a delay) would end the saved macro there.
+    std::optional<int> InsertMove(std::optional<int> reference, bool before, int x, int y);
 
-    // Edits of one row; false for an index outside the list or a row of another kind.
+    // Edits of one row; false for an index outside the list or a row of another kind (and
+    // for a movement edited to 0, 0, which is refused as on insertion).
     bool EditDelay(int index, int ms, int minDelay);
     bool EditMove(int index, int x, int y);
     bool EditKey(int index, std::uint8_t code);

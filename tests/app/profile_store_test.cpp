@@ -9,6 +9,7 @@
 #include "base/message_sink.h"
 #include "base/texts.h"
 #include "keys/key_functions.h"
+#include "tests/device/fake_hid.h"
 #include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -57,6 +58,28 @@ TEST_F(ProfileStoreTest, MissingFileGivesFourNamedDefaultsAndFirstCurrent) {
     }
     EXPECT_NE(store_.Profile(0).dwProfileID, store_.Profile(1).dwProfileID);
     EXPECT_EQ(store_.CurrentIndex(), 0);
+}
+
+// The log names each step of the profile file in the words it always had.
+TEST_F(ProfileStoreTest, LogLinesOfLoadAndSaveKeepTheirWords) {
+    test::LogCapture log;
+    EXPECT_FALSE(store_.LoadPro());  // no file yet
+    ASSERT_TRUE(store_.SavePro());
+    test::WriteText(ProPath(), "short");
+    ProfileStore damaged(data_.path());
+    EXPECT_FALSE(damaged.LoadPro());
+    ProfileStore nowhere(data_ / "missing/");
+    EXPECT_FALSE(nowhere.LoadPro());
+    EXPECT_FALSE(nowhere.SavePro());
+    std::vector<std::string> lines;
+    for (const std::string& line : log.Lines()) {
+        if (line.rfind("LoadPro", 0) == 0 || line.rfind("SavePro", 0) == 0) lines.push_back(line);
+    }
+    const std::vector<std::string> want = {
+        "LoadPro: open file err=2",   "LoadPro ok: cid=05, mid=1a", "SavePro: cid=05, mid=1a",
+        "LoadPro err: wrong size",    "LoadPro ok: cid=05, mid=1a", "LoadPro: open file err=2",
+        "LoadPro ok: cid=05, mid=1a", "SavePro: cid=05, mid=1a",    "SavePro: CreateFile err=2"};
+    EXPECT_EQ(lines, want);
 }
 
 TEST_F(ProfileStoreTest, SaveWritesTheFileThatLoadReadsBackByteForByte) {

@@ -64,6 +64,8 @@ TEST(NumberInputTest, FireKeyTypingAndConfirmation) {
 
     EXPECT_EQ(ConfirmFireKey("2", "4"), 2u | 10u << 8);  // interval raised to 10
     EXPECT_EQ(ConfirmFireKey("3", "200"), 3u | 200u << 8);
+    EXPECT_EQ(ConfirmFireKey("0", "20"), 1u | 20u << 8);  // a fire key fires at least once
+    EXPECT_EQ(ConfirmFireKey("00", "20"), 1u | 20u << 8);
     EXPECT_EQ(ConfirmFireKey("1", ""), 1u | 10u << 8);
     // The interval never spills out of its byte.
     EXPECT_EQ(ConfirmFireKey("1", "9999"), 1u | 255u << 8);

@@ -44,6 +44,7 @@ TEST(MacroPageRulesTest, RecordingStopsAtSeventyEvents) {
     EXPECT_EQ(editor.EventRows(), MacroMaxEvents);
     EXPECT_FALSE(editor.InsertKey(std::nullopt, false, 0x41, true));
     EXPECT_FALSE(editor.InsertButton(std::nullopt, false, 0xF0));
+    EXPECT_FALSE(editor.InsertMove(std::nullopt, false, 1, 1));
 }
 
 TEST(MacroPageRulesTest, InsertionsGoAtTheReferenceRow) {
@@ -51,7 +52,7 @@ TEST(MacroPageRulesTest, InsertionsGoAtTheReferenceRow) {
     struct Case {
         const char* name;
         bool before;
-        int what;  // 0 key press, 1 mouse button, 2 delay of 5 with MinDelay 10
+        int what;  // 0 key press, 1 mouse button, 2 delay of 5 with MinDelay 10, 3 move (-1, 200)
         std::vector<KindValue> want;
     } cases[] = {
         {"key before", true, 0, {{2, 50}, {1, 0x41}, {1, 0x52}}},
@@ -59,6 +60,8 @@ TEST(MacroPageRulesTest, InsertionsGoAtTheReferenceRow) {
         {"button before", true, 1, {{1, 0xF0}, {0, 0xF0}, {1, 0x52}}},
         {"button after", false, 1, {{1, 0x52}, {1, 0xF0}, {0, 0xF0}}},
         {"delay raised to MinDelay", false, 2, {{1, 0x52}, {2, 10}}},
+        {"move before, Y cut to 127", true, 3, {{3, 0x7FFF}, {1, 0x52}}},
+        {"move after", false, 3, {{1, 0x52}, {3, 0x7FFF}}},
     };
     for (const Case& c : cases) {
         MacroEditor editor;
@@ -66,8 +69,14 @@ TEST(MacroPageRulesTest, InsertionsGoAtTheReferenceRow) {
         if (c.what == 0) editor.InsertKey(0, c.before, 0x41, true);
         if (c.what == 1) editor.InsertButton(0, c.before, 0xF0);
         if (c.what == 2) editor.InsertDelay(0, c.before, 5, 10);
+        if (c.what == 3) editor.InsertMove(0, c.before, -1, 200);
         EXPECT_EQ(Shape(editor), c.want) << c.name;
     }
+    // A movement of 0, 0 would be saved as the end of the macro: it is not inserted.
+    MacroEditor still;
+    still.SetRows({r});
+    EXPECT_FALSE(still.InsertMove(0, false, 0, 0));
+    EXPECT_EQ(Shape(still), (std::vector<KindValue>{{1, 0x52}}));
     MacroEditor empty;  // without a reference the key row alone is appended
     empty.InsertKey(std::nullopt, true, 0x41, false);
     EXPECT_EQ(Shape(empty), (std::vector<KindValue>{{0, 0x41}}));
@@ -84,6 +93,8 @@ TEST(MacroPageRulesTest, EditsKeepTheRowKindAndLimits) {
     EXPECT_TRUE(editor.EditMove(2, -127, 127));
     EXPECT_EQ(MoveRowX(editor.Rows()[2].value), -127);
     EXPECT_EQ(MoveRowY(editor.Rows()[2].value), 127);
+    EXPECT_FALSE(editor.EditMove(2, 0, 0));  // would end the saved macro
+    EXPECT_EQ(MoveRowX(editor.Rows()[2].value), -127);
     EXPECT_TRUE(editor.EditKey(0, 0xA3));
     EXPECT_EQ(editor.Rows()[0].kind, kMacroRowPress);
     EXPECT_EQ(editor.Rows()[0].value, 0xA3u);

@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -25,6 +28,7 @@
 #include "controls/skin_images.h"
 #include "keys/key_functions.h"
 #include "keys/windows/keymark_dlg.h"
+#include "keys/windows/msg_dlg.h"
 #include "pages/auto_sleep_dlg.h"
 #include "pages/debounce_dlg.h"
 #include "platform/paths.h"
@@ -183,6 +187,39 @@ TEST_F(KeyDlgTest, DebounceAndAutoSleepStepWriteTheRecordAndTheMouse) {
     EXPECT_EQ(sleep->Value(), 54);
 }
 
+// With an empty library the macro function says so and leads to the macro page, but only
+// when the user closes the message with OK.
+TEST_F(KeyDlgTest, AnEmptyLibraryLeadsToTheMacroPageOnlyAfterOk) {
+    ASSERT_EQ(window_->Macros().Macros().Count(), 0u);
+    const KeyAssignment button2 = window_->Record()->Key[0][1];
+    bool answerOk = false;
+    int shown = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* message = qobject_cast<CMsgDlg*>(QApplication::activeModalWidget());
+        if (message == nullptr) return;
+        ++shown;
+        if (answerOk) {
+            message->OnOk();
+        } else {
+            message->reject();  // its close button
+        }
+    });
+    answer.start(20);
+    for (const bool ok : {false, true}) {
+        SCOPED_TRACE(ok ? "OK" : "closed");
+        answerOk = ok;
+        const int before = shown;
+        page_->OnFunctionChosen(KF_MACRO, 1);
+        ASSERT_TRUE(WaitUntil([&] { return shown > before; }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window_->CurrentPage(), ok ? PageId::kMacro : PageId::kKeys);
+    }
+    answer.stop();
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(std::memcmp(&window_->Record()->Key[0][1], &button2, sizeof button2), 0);
+}
+
 TEST_F(KeyDlgTest, RefusedImportsChangeNeitherTheRecordNorTheMouse) {
     test::ScriptedStoreUi files;
     page_->SetStoreUi(&files);
@@ -214,6 +251,76 @@ TEST_F(KeyDlgTest, RefusedImportsChangeNeitherTheRecordNorTheMouse) {
         EXPECT_EQ(std::memcmp(window_->Record(), &before, sizeof before), 0) << i;
         EXPECT_TRUE(mouse_.Firmware().State().profiles == mouse.profiles) << i;
     }
+}
+
+// The shipped configuration with `line` added to its [OPT] section, in `folder`.
+std::string ConfigWith(const std::string& folder, const std::string& line) {
+    std::string text = test::ReadText(ProgramDir() + "cfg.ini");
+    const std::size_t opt = text.find("[OPT]\n");
+    EXPECT_NE(opt, std::string::npos);
+    if (opt != std::string::npos) text.insert(opt + 6, line + "\n");
+    const std::string path = folder + "/cfg.ini";
+    test::WriteText(path, text);
+    return path;
+}
+
+// A TipForDebounce above 255 places the debounce tip on the page (x low, y high 16 bits).
+TEST(KeyDlgAloneTest, ATipPlaceInTheConfigurationShowsTheDebounceTip) {
+    test::TempDir folder;
+    LoadTexts(ProgramDir() + "text.xml");
+    test::PageTestHost host(folder.path() + "/");
+    for (const bool tip : {true, false}) {
+        SCOPED_TRACE(tip ? "with the tip" : "shipped");
+        ASSERT_TRUE(DataInit(tip ? ConfigWith(folder.path(), "TipForDebounce=19661040")
+                                 : ProgramDir() + "cfg.ini"));
+        CKeyDlg page(nullptr, host, QImage());
+        page.resize(1018, 539);
+        page.PrepareForDevice();
+        ASSERT_TRUE(page.DebounceWindow()->isVisibleTo(&page));
+        if (!tip) {
+            EXPECT_TRUE(page.DebounceTipRect().isEmpty());
+            continue;
+        }
+        const QRect place = page.DebounceTipRect();
+        EXPECT_EQ(place, QRect(240, 300, 400, 48));  // 19661040 = 300 << 16 | 240
+        // The text is drawn there.
+        QImage drawn(page.size(), QImage::Format_ARGB32);
+        drawn.fill(Qt::black);
+        page.render(&drawn);
+        int lit = 0;
+        for (int y = place.top(); y <= place.bottom(); ++y) {
+            for (int x = place.left(); x <= place.right(); ++x)
+                lit += drawn.pixel(x, y) != qRgb(0, 0, 0);
+        }
+        EXPECT_GT(lit, 50);
+    }
+}
+
+// A skin without the number pictures beside the buttons: the buttons and their labels
+// still show, only the numbers are missing.
+TEST(KeyDlgAloneTest, ASkinWithoutNumberPicturesStillShowsTheButtons) {
+    test::TempDir program;
+    namespace fs = std::filesystem;
+    fs::copy(ProgramDir() + "skins", program.path() + "/skins", fs::copy_options::recursive);
+    fs::remove_all(program.path() + "/skins/number");
+    test::ScopedEnv env("VANTOR_PROGRAM_DIR", program.path() + "/");
+    ASSERT_TRUE(DataInit(test::SourceDataDir() + "cfg.ini"));
+    LoadTexts(test::SourceDataDir() + "text.xml");
+    test::TempDir data;
+    test::PageTestHost host(data.path() + "/");
+    CKeyDlg page(nullptr, host, QImage());
+    page.resize(1018, 539);
+    page.PrepareForDevice();
+    page.LoadFromRecord(&host.record);
+    const int keys = CurrentDevice().keyCount;
+    ASSERT_GT(keys, 0);
+    for (int i = 0; i < kKeyButtonCount; ++i) {
+        EXPECT_EQ(page.KeyButton(i)->isVisibleTo(&page), i < keys) << i;
+        if (i < keys) {
+            EXPECT_FALSE(page.KeyButton(i)->Text().isEmpty()) << i;
+        }
+    }
+    EXPECT_FALSE(page.grab().isNull());  // paints without the pictures
 }
 
 // In the 4K layout the mouse picture doubles with the rest of the page: its place, its

@@ -3,27 +3,34 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/config.h"
 #include "app/windows/vantor_dlg.h"
+#include "base/file_io.h"
 #include "base/texts.h"
 #include "controls/layout_4k.h"
+#include "controls/menu_dlg.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "controls/tree_ctrl_ex.h"
 #include "keys/macro_file.h"
+#include "pages/move_dlg.h"
 #include "platform/paths.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
+#include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui_support/page_test_host.h"
 #include "tests/ui_support/sim_window.h"
+#include "tests/ui_support/window_message_log.h"
 
 namespace vantor {
 namespace {
@@ -61,6 +68,29 @@ class MacroDlgTest : public ::testing::Test {
         EXPECT_TRUE(item.has_value());
         page_->SelectLibraryItem(*item);
         return record.dwMacroID;
+    }
+
+    // Chooses the row with `text` in the open menu (or its open sub-menu) as a user does.
+    static bool ChooseInMenu(const std::string& text) {
+        for (CMenuDlg* menu : {OpenMenu(), OpenMenu() ? OpenMenu()->SubMenu() : nullptr}) {
+            if (menu == nullptr) continue;
+            for (int row = 0; row < menu->Layout().RowCount(); ++row) {
+                if (menu->Layout().RowItem(row).szText != text) continue;
+                test::MoveMouse(menu, menu->RowCentre(row));
+                test::SendMouse(menu, QEvent::MouseButtonPress, menu->RowCentre(row));
+                test::SendMouse(menu, QEvent::MouseButtonRelease, menu->RowCentre(row));
+                QCoreApplication::processEvents();
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // A right click on the tree at `at` (tree coordinates) opens its menu.
+    void RightClickTree(QPoint at) {
+        test::SendMouse(page_->Tree(), QEvent::MouseButtonPress, at, Qt::RightButton);
+        test::SendMouse(page_->Tree(), QEvent::MouseButtonRelease, at, Qt::RightButton);
+        QCoreApplication::processEvents();
     }
 
     void Key(QEvent::Type type, int key) {
@@ -110,6 +140,91 @@ TEST_F(MacroDlgTest, SelectingAnotherItemDropsUnsavedRowsAndHidesSave) {
     page_->SelectLibraryItem(kLibraryRoot);
     EXPECT_TRUE(page_->Editor().Rows().empty());
     EXPECT_FALSE(page_->SaveButton()->isVisibleTo(page_));
+}
+
+TEST_F(MacroDlgTest, TheTreeMenuImportsAndExportsMacroFiles) {
+    ASSERT_NE(page_, nullptr);
+    test::ScriptedStoreUi files;
+    page_->SetStoreUi(&files);
+    MacroLibrary& library = window_->Macros();
+    test::TempDir outside;
+
+    // A macro file from elsewhere, imported on the empty part of the tree: into the root.
+    MacroRecord walk = NewMacro("other name");
+    walk.stEvents[0].wCode = 0x41;
+    walk.stEvents[0].wKind = kMacroKindPress;
+    walk.stEvents[0].dwDelay = 20;
+    walk.stEvents[1].wCode = 0x41;
+    walk.stEvents[1].wKind = kMacroKindRelease;
+    const MacroFileBytes bytes = EncodeMacroFile(walk);
+    const std::string source = outside.path() + "/walk.qxm";
+    ASSERT_TRUE(WriteFileAtomic(source, bytes.data(), bytes.size()));
+    files.openPaths.push_back(source);
+    const std::size_t before = library.Macros().Count();
+    RightClickTree(QPoint(10, page_->Tree()->height() - 5));
+    ASSERT_TRUE(ChooseInMenu(Text("tc_macro_msg3")));
+    EXPECT_TRUE(files.messages.empty());
+    ASSERT_EQ(library.Macros().Count(), before + 1);
+    const MacroRecord* imported = library.FindMacroByName("walk");
+    ASSERT_NE(imported, nullptr);
+    EXPECT_NE(imported->dwMacroID, walk.dwMacroID);  // a new id
+    EXPECT_EQ(page_->ShownMacroId(), imported->dwMacroID);
+    EXPECT_EQ(page_->Editor().Rows().size(), 3u);  // press, 20 ms, release
+    const MacroFileResult stored = ReadMacroFile(mouse_.DataDir() + "Mac/walk.qxm");
+    ASSERT_EQ(stored.status, MacroFileStatus::kOk);
+    EXPECT_EQ(stored.record.dwMacroID, imported->dwMacroID);
+
+    // Exported from its own menu: the library file, byte for byte.
+    const auto item = library.FindMacroItem(imported->dwMacroID);
+    ASSERT_TRUE(item.has_value());
+    TreeItemId row = kNoTreeItem;
+    page_->Tree()->WalkChildren(kTreeRoot, true,
+                                [&](TreeItemId id, TreeItemData& data, const std::string&) {
+                                    if (data.dwUserWord != *item) return false;
+                                    row = id;
+                                    return true;
+                                });
+    ASSERT_NE(row, kNoTreeItem);
+    page_->Tree()->EnsureVisible(row);
+    ASSERT_FALSE(page_->Tree()->ItemRowRect(row).isEmpty());
+    const std::string target = outside.path() + "/copy.qxm";
+    files.savePaths.push_back(target);
+    RightClickTree(page_->Tree()->ItemRowRect(row).center());
+    ASSERT_TRUE(ChooseInMenu(Text("tc_macro_msg4")));
+    ASSERT_EQ(files.requests.size(), 2u);
+    EXPECT_EQ(files.requests[1].fileName, "walk.qxm");
+    EXPECT_EQ(ReadWholeFile(target, 4096), ReadWholeFile(mouse_.DataDir() + "Mac/walk.qxm", 4096));
+    EXPECT_TRUE(files.messages.empty());
+    page_->SetStoreUi(nullptr);
+}
+
+TEST_F(MacroDlgTest, TheInsertMenuInsertsAMovementRow) {
+    ASSERT_NE(page_, nullptr);
+    AddShownMacro();
+    // The movement window answers 5, -200 (cut to -127), then OK.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<CMoveDlg*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        dialog->XEdit()->setText(QStringLiteral("5"));
+        dialog->YEdit()->setText(QStringLiteral("-200"));
+        dialog->OnOk();
+    });
+    answer.start(20);
+    for (CPngBtn* button : page_->findChildren<CPngBtn*>()) {
+        if (button->Text().toStdString() == Text("tc_macro_loop")) {
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+    }
+    ASSERT_TRUE(IsMenuOpen());
+    ASSERT_TRUE(ChooseInMenu(Text("tc_adv_str27")));
+    ASSERT_TRUE(test::WaitUntil([&] { return !page_->Editor().Rows().empty(); }));
+    answer.stop();
+    const MacroEditorRow& row = page_->Editor().Rows()[0];
+    EXPECT_EQ(row.kind, kMacroRowMove);
+    EXPECT_EQ(MoveRowX(row.value), 5);
+    EXPECT_EQ(MoveRowY(row.value), -127);
+    EXPECT_TRUE(page_->SaveButton()->isVisibleTo(page_));
 }
 
 // In 4K every control doubles once with the page; the repeat count box, which is made at

@@ -13,10 +13,12 @@
 #include "base/texts.h"
 #include "controls/combo_btn.h"
 #include "controls/logic/slider_scale.h"
+#include "controls/menu_dlg.h"
 #include "controls/png_btn.h"
 #include "controls/png_hslider_ex.h"
 #include "controls/window_message.h"
 #include "pages/adv_dlg.h"
+#include "pages/color_dlg.h"
 #include "pages/new_adv_dlg.h"
 #include "platform/paths.h"
 #include "profile/sensor_tables.h"
@@ -25,6 +27,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/ui_support/page_test_host.h"
 #include "tests/ui_support/sim_window.h"
+#include "tests/ui_support/window_message_log.h"
 
 namespace vantor {
 namespace {
@@ -205,6 +208,35 @@ TEST(PerformancePageAloneTest, RefusedChecksChangeNothingAndEachChangeAsksOnce) 
     EXPECT_FALSE(page.RippleBox()->GetCheck());
     EXPECT_EQ(host.record.nRipple, 0);
     EXPECT_TRUE(host.writes.empty());
+    // The level-count and effect boxes ask before their list opens, not after a choice.
+    for (CComboBtn* box : {page.LevelCountBox(), page.DpiEffectBox()}) {
+        host.ready = false;
+        QTest::mouseClick(box, Qt::LeftButton);
+        EXPECT_FALSE(IsMenuOpen());
+        host.ready = true;
+        QTest::mouseClick(box, Qt::LeftButton);
+        EXPECT_TRUE(IsMenuOpen());
+        host.ready = false;  // a click that closes the list is never refused
+        QTest::mouseClick(box, Qt::LeftButton);
+        EXPECT_FALSE(IsMenuOpen());
+    }
+    // A level's colour confirmed in the picker is asked for first, then written.
+    CColorDlg* swatch = page.Swatch(1);
+    ASSERT_NE(swatch, nullptr);
+    swatch->SetColorChooser([](const QColor&, QWidget*) { return std::optional(QColor(Qt::red)); });
+    const std::uint32_t colour = host.record.Dpi[1].dwColor;
+    test::SendMouse(swatch, QEvent::MouseButtonRelease, {3, 3});
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(swatch->Color(), colour & 0xFFFFFF);
+    EXPECT_EQ(host.record.Dpi[1].dwColor, colour);
+    EXPECT_TRUE(host.writes.empty());
+    host.ready = true;
+    test::SendMouse(swatch, QEvent::MouseButtonRelease, {3, 3});
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(swatch->Color(), 0x0000FFu);
+    EXPECT_EQ(host.record.Dpi[1].dwColor, 0x0000FFu);
+    EXPECT_EQ(host.writes, (std::vector<std::pair<std::uint32_t, int>>{{0x40, 1}}));
+    host.writes.clear();
 
     host.ready = true;
     QTest::mouseClick(page.SeparateXYBox(), Qt::LeftButton);
@@ -224,6 +256,32 @@ TEST(PerformancePageAloneTest, RefusedChecksChangeNothingAndEachChangeAsksOnce) 
     page.TypeValue(0, 0);
     EXPECT_TRUE(host.writes.empty());
     EXPECT_EQ(host.record.Dpi[0].dwDpi, 800u);
+}
+
+// The lift-off tip shows on the shipped wireless model, whose DPI light controls take the
+// tip's own corner: then above the lift-off setting, clear of every control.
+TEST(PerformancePageAloneTest, TheLiftOffTipShowsBesideTheDpiLightControls) {
+    ASSERT_TRUE(DataInit(ProgramDir() + "cfg.ini"));
+    LoadTexts(ProgramDir() + "text.xml");
+    SelectDeviceSection(0);
+    ASSERT_NE(CurrentDevice().ShowLOD, 0);
+    test::TempDir folder;
+    test::PageTestHost host(folder.path());
+    host.record.nDpiLevels = CurrentDevice().DM;
+    for (DpiLevel& level : host.record.Dpi) level.dwDpi = level.dwDpiY = 800;
+    CNewAdvDlg page(nullptr, host, QImage());
+    page.resize(1018, 539);
+    page.PrepareForDevice();
+    page.LoadFromRecord(&host.record);
+    ASSERT_TRUE(page.DpiEffectBox()->isVisibleTo(&page));
+    const QRect tip = page.LiftOffTipRect();
+    ASSERT_FALSE(tip.isEmpty());
+    EXPECT_GE(tip.height(), 36);
+    for (QWidget* control : page.findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(&page)) continue;
+        EXPECT_FALSE(tip.intersects(control->geometry()))
+            << control->metaObject()->className() << " at " << control->x() << "," << control->y();
+    }
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "platform/paths.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
+#include "tests/device/fake_hid.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui_support/sim_window.h"
 
@@ -227,6 +228,70 @@ TEST_F(VantorDlgTest, LowBatteryNoticeOncePerDischarge) {
     mouse_.Firmware().SetBattery(static_cast<std::uint8_t>(critical - 1), false);
     update();
     EXPECT_EQ(window.LowBatteryNotices(), 2);
+}
+
+// The documentation link shows where no page covers it, and only where the documentation
+// is installed beside the program folder (not in the build folder the tests run from).
+TEST_F(VantorDlgTest, TheDocumentationLinkIsVisibleWhereTheDocumentationIs) {
+    namespace fs = std::filesystem;
+    test::TempDir root;
+    const std::string program = root.path() + "/share/vantor/";
+    fs::create_directories(program);
+    for (const fs::directory_entry& entry : fs::directory_iterator(ProgramDir())) {
+        const std::string name = entry.path().filename().string();
+        if (name == "cfg.ini" || name == "text.xml" ||
+            (entry.is_directory() && fs::exists(entry.path() / "text.xml"))) {
+            fs::copy(entry.path(), program + name, fs::copy_options::recursive);
+        }
+    }
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "installed" : "build folder");
+        if (installed) {
+            fs::create_directories(root.path() + "/share/doc/vantor");
+            test::WriteText(root.path() + "/share/doc/vantor/README.md", "# Vantor\n");
+        }
+        VantorDlgSetup setup = mouse_.WindowSetup();
+        setup.startup.programDir = program;
+        window_ = std::make_unique<CVantorDlg>(setup);
+        ASSERT_TRUE(window_->Init());
+        EXPECT_TRUE(WaitUntil([&] { return window_->Started(); }));
+        CPngBtn* link = window_->HomePageLink();
+        ASSERT_NE(link, nullptr);
+        EXPECT_EQ(link->isVisible(), installed);
+        if (installed) {
+            EXPECT_EQ(link->Text().toStdString(), Text("tc_msg24"));
+            const QPoint centre = link->geometry().center();
+            EXPECT_EQ(window_->childAt(centre), link) << "covered";
+            for (int p = 1; p <= kPageCount; ++p) {
+                EXPECT_FALSE(
+                    window_->Page(static_cast<PageId>(p))->geometry().intersects(link->geometry()));
+            }
+        }
+        window_.reset();
+    }
+}
+
+// Without a usable icon file the window takes a built-in icon and the log says why.
+TEST_F(VantorDlgTest, TheLogSaysWhyTheWindowIconWasNotLoaded) {
+    const struct {
+        const char* file;  // written with bytes that are no picture; null: no file
+        const char* line;
+    } cases[] = {{nullptr, "Load Icon err=2"}, {"appico.png", "Load Icon err=16"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        test::TempDir folder;
+        if (c.file != nullptr) test::WriteText(folder.path() + "/" + c.file, "no picture");
+        test::LogCapture log;
+        VantorDlgSetup setup = mouse_.WindowSetup();
+        setup.startup.programDir = folder.path() + "/";
+        window_ = std::make_unique<CVantorDlg>(setup);
+        ASSERT_TRUE(window_->Init());
+        EXPECT_FALSE(window_->windowIcon().isNull());
+        EXPECT_EQ(log.Count("Load Icon err="), 1);
+        EXPECT_TRUE(log.Has(c.line));
+        EXPECT_TRUE(WaitUntil([&] { return window_->Started(); }));
+        window_.reset();
+    }
 }
 
 }  // namespace
