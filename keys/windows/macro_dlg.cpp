@@ -489,7 +489,7 @@ void CMacroDlg::OnRecord() {
     record_->SetText(TextOf("tc_macro_stop"));
     tree_->SetUserInput(false);
     count_->hide();
-    // Before the main window's filter, which swallows Enter, Esc, Space and F1.
+    // Before the main window's filter and the focused control: every key is recorded.
     qApp->installEventFilter(this);
     setFocus();
 }
