@@ -125,6 +125,8 @@ class CPerformancePage : public CPage, public WindowMessageReceiver {
     }
 
   private:
+    void NameControls();
+    static QString LiftOffCaption(int index);
     struct Row {
         CPngHSliderBarEx* slider = nullptr;
         CPngBtn* label = nullptr;

@@ -167,6 +167,7 @@ void CKeyDlg::CreateCommandButtons() {
 
 void CKeyDlg::RefreshTexts() {
     title_ = QString::fromStdString(Text("tc_page1"));
+    profile_->setAccessibleName(QString::fromStdString(Text("tc_profile")));
     restore_->SetText(QString::fromStdString(Text("tc_restore")), 0, Qt::AlignCenter);
     export_->SetText(QString::fromStdString(Text("tc_export")), 0, Qt::AlignCenter);
     import_->SetText(QString::fromStdString(Text("tc_import")), 0, Qt::AlignCenter);

@@ -276,6 +276,9 @@ void CMacroDlg::RefreshTexts() {
     if (deleteRow_ != nullptr) deleteRow_->SetText(TextOf("tc_macro_msg10"));
     if (save_ != nullptr) save_->SetText(TextOf("tc_macro_msg19"));
     if (insert_ != nullptr) insert_->SetText(TextOf("tc_macro_loop"));
+    tree_->setAccessibleName(TextOf("tc_macro_list"));
+    list_->setAccessibleName(TextOf("tc_macro_key_list"));
+    if (count_ != nullptr) count_->setAccessibleName(TextOf("tc_macro_loop1"));
     FillList(SelectedRow());
     update();
 }
