@@ -298,11 +298,13 @@ void CKeyDlg::SetButtonLabel(int button, const std::string& label) {
 }
 
 void CKeyDlg::OpenFunctionMenu(int button) {
-    if (IsMenuOpen()) {
+    if (button < 0 || button >= keyCount_) return;
+    // A click on the button whose menu is open closes it; the press on another button has
+    // already closed that menu, and this one opens.
+    if (IsMenuOpen() && OpenMenu()->Anchor() == buttons_[static_cast<std::size_t>(button)]) {
         CloseMenu();
         return;
     }
-    if (button < 0 || button >= keyCount_) return;
     const AppOptions& o = Options();
     const CPngBtn* b = buttons_[static_cast<std::size_t>(button)];
     const QPoint topLeft = b->mapToGlobal(QPoint(0, 0));
@@ -314,8 +316,9 @@ void CKeyDlg::OpenFunctionMenu(int button) {
     const ButtonLabelContext labels(Host().Macros().Macros());
     const std::vector<MenuItem> items =
         FunctionMenuItems(MenuSettingsOfDevice(labels.DefaultKeys(), keyCount_));
-    ShowMenu(this, place.width, QPoint(place.topLeft.x, place.topLeft.y), ConfiguredMenuColors(),
-             button, items);
+    CMenuDlg* menu = ShowMenu(this, place.width, QPoint(place.topLeft.x, place.topLeft.y),
+                              ConfiguredMenuColors(), button, items);
+    if (menu != nullptr) menu->SetAnchor(buttons_[static_cast<std::size_t>(button)]);
 }
 
 void CKeyDlg::OnFunctionChosen(std::uint32_t id, int button) {
