@@ -97,6 +97,7 @@ std::vector<std::string> BuildKeys() {
     keys.emplace_back("tc_autostart");
     keys.emplace_back("tc_export");
     keys.emplace_back("tc_import");
+    keys.emplace_back("tc_sysmissing");  // the desktop has no mouse settings program
     return keys;
 }
 

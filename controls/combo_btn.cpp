@@ -1,8 +1,10 @@
 #include "controls/combo_btn.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <algorithm>
 #include <vector>
 
 #include "controls/menu_dlg.h"
@@ -118,6 +120,7 @@ void CComboBtn::OpenDropDown() {
     const QRect drop = DropRect(static_cast<int>(items.size()));
     CMenuDlg* menu =
         ShowMenu(this, drop.width(), drop.topLeft(), ConfiguredMenuColors(), ControlId(), items);
+    if (menu != nullptr) menu->SetAnchor(this);
     // The open list marks the value the button shows.
     if (menu != nullptr && selectedIndex_ >= 0) {
         menu->SetCurrentValue(static_cast<std::uint32_t>(ControlValue()));
@@ -131,8 +134,7 @@ void CComboBtn::OnChosen(std::uint32_t value) {
     const int index = OfferedIndexOf(value);
     if (index < 0) return;
     SelectIndex(index);
-    PostWindowMessage(parentWidget(), WM_COMMAND, static_cast<std::uintptr_t>(ControlId()),
-                      0);
+    PostWindowMessage(parentWidget(), WM_COMMAND, static_cast<std::uintptr_t>(ControlId()), 0);
 }
 
 bool CComboBtn::event(QEvent* event) {
@@ -157,11 +159,50 @@ void CComboBtn::mouseDoubleClickEvent(QMouseEvent* event) {
 void CComboBtn::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     if (event->button() != Qt::LeftButton || IsLocked()) return;
-    if (IsMenuOpen()) {
+    ToggleDropDown();
+}
+
+void CComboBtn::ToggleDropDown() {
+    // Another list was closed by the press that led here; this one opens.
+    if (IsMenuOpen() && OpenMenu()->Anchor() == this) {
         CloseMenu();
         return;
     }
     OpenDropDown();
+}
+
+void CComboBtn::StepSelection(int step) {
+    const int count = std::min(ItemCount(activeList_), kMaxOfferedItems);
+    if (count == 0) return;
+    const int index = selectedIndex_ < 0 ? (step > 0 ? 0 : count - 1)
+                                         : std::clamp(selectedIndex_ + step, 0, count - 1);
+    if (index == selectedIndex_) return;
+    if (const ComboItem* item = ItemAt(index)) OnChosen(item->value);
+}
+
+void CComboBtn::keyPressEvent(QKeyEvent* event) {
+    if (IsLocked() || !isEnabled()) return CPngBtn::keyPressEvent(event);
+    const bool alt = (event->modifiers() & Qt::AltModifier) != 0;
+    switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_F4:
+            ToggleDropDown();
+            return;
+        case Qt::Key_Down:
+            if (alt) {
+                ToggleDropDown();
+            } else {
+                StepSelection(1);
+            }
+            return;
+        case Qt::Key_Up:
+            StepSelection(-1);
+            return;
+        default:
+            CPngBtn::keyPressEvent(event);
+    }
 }
 
 }  // namespace vantor

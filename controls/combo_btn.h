@@ -6,6 +6,9 @@
 // changes-only flag, must differ from the current value; then the item becomes the
 // selection (caption = prefix + item text, control value = item value) and
 // WM_COMMAND (control id, 0) is posted to the parent.
+//
+// A click toggles the drop-down. From the keyboard, Space, Enter, F4 and Alt+Down open it,
+// and Up and Down choose the previous or next item directly (the same veto and message).
 #pragma once
 
 #include <QString>
@@ -75,11 +78,16 @@ class CComboBtn : public CPngBtn {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     using ItemList = CMyList<ComboItem>;
 
     void OpenDropDown();
+    // Opens the drop-down, or closes it when it is this button's list that is open.
+    void ToggleDropDown();
+    // Chooses the item `step` places from the selection, as a choice from the list would.
+    void StepSelection(int step);
     void OnChosen(std::uint32_t value);
     // Index of `value` among the first 20 items of the active list, or -1.
     int OfferedIndexOf(std::uint32_t value) const;

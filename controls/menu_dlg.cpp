@@ -1,5 +1,7 @@
 #include "controls/menu_dlg.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -111,9 +113,12 @@ CMenuDlg::CMenuDlg(QWidget* parent, QObject* owner, MenuLayout layout, MenuTextC
     setGeometry(window.left, window.top, window.right - window.left, window.bottom - window.top);
     shadow_ = new MenuShadow(parent);
     PlaceShadow();
+    // The top menu watches the whole program for what closes it.
+    if (!layout_.IsSubMenu()) qApp->installEventFilter(this);
 }
 
 CMenuDlg::~CMenuDlg() {
+    qApp->removeEventFilter(this);
     delete shadow_.data();
 }
 
@@ -206,15 +211,120 @@ bool CMenuDlg::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void CMenuDlg::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    const MenuLayout::HoverChange change = layout_.OnMouseMove({pos.x(), pos.y()});
+bool CMenuDlg::PressDismisses(const QWidget* widget) const {
+    if (widget == nullptr) return false;
+    const QWidget* window = widget->window();
+    if (window == this || window == subMenu_.data() || window == shadow_.data()) return false;
+    const QWidget* anchor = anchor_.data();
+    return anchor == nullptr || (widget != anchor && !anchor->isAncestorOf(widget));
+}
+
+bool CMenuDlg::OwnerLeft(const QObject* watched, const QEvent* event) const {
+    const auto* owner = qobject_cast<const QWidget*>(owner_);
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    if (owner == nullptr || widget == nullptr) return false;
+    switch (event->type()) {
+        case QEvent::Hide:
+            return widget == owner || widget->isAncestorOf(owner);
+        case QEvent::Move:
+        case QEvent::WindowStateChange:
+            return widget == owner->window();
+        default:
+            return false;
+    }
+}
+
+bool CMenuDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (g_openMenu != this) return false;
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+            // The press goes on to what was clicked.
+            if (PressDismisses(qobject_cast<QWidget*>(watched))) CloseMenu();
+            return false;
+        case QEvent::KeyPress:
+            return HandleKey(static_cast<QKeyEvent*>(event)->key());
+        case QEvent::ApplicationStateChange:
+            if (QGuiApplication::applicationState() != Qt::ApplicationActive) CloseMenu();
+            return false;
+        default:
+            if (OwnerLeft(watched, event)) CloseMenu();
+            return false;
+    }
+}
+
+bool CMenuDlg::HandleKey(int key) {
+    if (keysInSubMenu_ && subMenu_ != nullptr) {
+        if (key != Qt::Key_Left) return subMenu_->HandleKey(key);
+        keysInSubMenu_ = false;
+        return true;
+    }
+    const int hovered = layout_.Hovered();
+    const bool onParentRow =
+        hovered >= 0 && !layout_.IsSubMenu() && layout_.RowHasChildren(hovered);
+    switch (key) {
+        case Qt::Key_Escape:
+            CloseMenu();
+            return true;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            CloseMenu();
+            return false;  // the focus moves on as usual
+        case Qt::Key_Up:
+            MoveHighlight(-1);
+            return true;
+        case Qt::Key_Down:
+            MoveHighlight(1);
+            return true;
+        case Qt::Key_Right:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (onParentRow && subMenu_ != nullptr) {
+                keysInSubMenu_ = true;
+                if (subMenu_->layout_.Hovered() < 0) subMenu_->MoveHighlight(1);
+                return true;
+            }
+            if (key == Qt::Key_Right) return true;
+            if (const MenuLayout::Click click = layout_.OnButtonUp(); click.choose) {
+                Choose(click.value);
+            }
+            return true;
+        case Qt::Key_Left:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMenuDlg::MoveHighlight(int step) {
+    const int count = layout_.RowCount();
+    if (count == 0) return;
+    int row = layout_.Hovered();
+    if (row < 0) {
+        // The first step lands on the current choice, or on the first or last row.
+        row = CurrentRow() >= 0 ? CurrentRow() : (step > 0 ? 0 : count - 1);
+    } else {
+        row = ((row + step) % count + count) % count;
+    }
+    const QPoint centre = RowCentre(row);
+    ApplyHover(layout_.OnMouseMove({centre.x(), centre.y()}));
+}
+
+void CMenuDlg::ApplyHover(const MenuLayout::HoverChange& change) {
     if (!change.changed) return;
     update();
     CloseSubMenu();
+    keysInSubMenu_ = false;
     if (change.openSubMenu) {
         OpenSubMenu(change.subMenuParent, {change.subMenuTopLeft.x, change.subMenuTopLeft.y});
     }
+}
+
+void CMenuDlg::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    ApplyHover(layout_.OnMouseMove({pos.x(), pos.y()}));
 }
 
 void CMenuDlg::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,14 @@
 // level of sub-menus. Choosing an item posts kMenuChosenMessage (0x477) to the owner with
 // (item value, the owner's user value) and closes the menu; a sub-menu hands its choice to
 // its parent menu, which posts it. At most one menu is open in the whole program.
+//
+// The open menu closes when the user turns elsewhere: a press outside it (the press still
+// reaches what was clicked, so a click on another drop-down opens that one), Escape, Tab,
+// the hiding of its owner (a page switch), a move or minimising of the owner's window, and
+// the program losing the focus. A press on the anchor (the drop-down button that opened it)
+// is left to the anchor, which closes its own list. The menu never takes the focus; while
+// it is open, Up and Down move its highlight, Right and Enter open a sub-menu, Left leaves
+// it, and Enter chooses the highlighted row.
 #pragma once
 
 #include <QColor>
@@ -51,9 +59,18 @@ class CMenuDlg : public QWidget {
     // row that opens a sub-menu.
     QRect RowTextRect(int row) const;
 
+    // The widget whose own clicks open and close this menu; a press on it does not count
+    // as a press outside.
+    void SetAnchor(QWidget* anchor) { anchor_ = anchor; }
+    QWidget* Anchor() const { return anchor_.data(); }
+
+    // Keyboard navigation of the open menu; true when the key was used.
+    bool HandleKey(int key);
+
     void setVisible(bool visible) override;
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -66,6 +83,13 @@ class CMenuDlg : public QWidget {
     void CloseSubMenu();
     void Choose(std::uint32_t value);
     void CloseSelf();
+    // Highlights the row `step` rows on (wrapping), as the pointer would.
+    void MoveHighlight(int step);
+    void ApplyHover(const MenuLayout::HoverChange& change);
+    // Whether a press on `widget` closes the open menu.
+    bool PressDismisses(const QWidget* widget) const;
+    // Whether an event on `watched` means the owner has gone out of view or moved.
+    bool OwnerLeft(const QObject* watched, const QEvent* event) const;
 
     QObject* owner_;
     MenuLayout layout_;
@@ -74,6 +98,8 @@ class CMenuDlg : public QWidget {
     void PlaceShadow();
 
     QPointer<CMenuDlg> subMenu_;
+    QPointer<QWidget> anchor_;
+    bool keysInSubMenu_ = false;
     QPointer<QWidget> shadow_;
     std::optional<std::uint32_t> current_;
     bool pressed_ = false;

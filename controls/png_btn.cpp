@@ -1,10 +1,13 @@
 #include "controls/png_btn.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
+#include "controls/control_accessibility.h"
 #include "controls/fitted_text.h"
+#include "controls/focus_frame.h"
 #include "controls/skin.h"
 #include "controls/window_message.h"
 
@@ -53,8 +56,11 @@ QImage LoadOptional(const QString& file) {
 }  // namespace
 
 CPngBtn::CPngBtn(QWidget* parent) : QWidget(parent) {
+    EnsureControlAccessibility();
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover, false);
+    // Tab reaches every button; a click leaves the focus where it was (a text box keeps it).
+    setFocusPolicy(Qt::TabFocus);
 }
 
 CPngBtn::~CPngBtn() = default;
@@ -289,6 +295,7 @@ void CPngBtn::DrawItem(QPainter& painter) {
     DrawCaption(painter, CaptionColor(look.color));
 
     if (locked_) DrawLockedVeil(painter, face, client);
+    if (hasFocus()) DrawFocusFrame(painter, client);
     if (debugFrame_) {
         painter.setPen(debugColor_);
         painter.setBrush(Qt::NoBrush);
@@ -309,6 +316,11 @@ void CPngBtn::mousePressEvent(QMouseEvent* event) {
     event->accept();
     if (locked_) return;
     pressed_ = true;
+    ApplyPressCheck();
+    update();
+}
+
+void CPngBtn::ApplyPressCheck() {
     if (radioGroup_ != 0) {
         if (!checked_) {
             checked_ = true;
@@ -317,7 +329,43 @@ void CPngBtn::mousePressEvent(QMouseEvent* event) {
     } else if (checkMode_ && autoToggle_) {
         checked_ = !checked_;
     }
+}
+
+void CPngBtn::NotifyClicked() {
+    if (controlId_ != 0) {
+        PostWindowMessage(parentWidget(), WM_COMMAND, static_cast<std::uintptr_t>(controlId_), 0);
+    }
+    emit clicked();
+}
+
+void CPngBtn::Click() {
+    if (locked_ || !isEnabled()) return;
+    ApplyPressCheck();
     update();
+    NotifyClicked();
+}
+
+void CPngBtn::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!event->isAutoRepeat()) Click();
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void CPngBtn::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void CPngBtn::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void CPngBtn::mouseReleaseEvent(QMouseEvent* event) {
@@ -330,11 +378,7 @@ void CPngBtn::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     update();
     if (!rect().contains(event->position().toPoint())) return;
-    if (controlId_ != 0) {
-        PostWindowMessage(parentWidget(), WM_COMMAND,
-                          static_cast<std::uintptr_t>(controlId_), 0);
-    }
-    emit clicked();
+    NotifyClicked();
 }
 
 void CPngBtn::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -7,6 +7,9 @@
 // (control id, 0) to the parent when the control id is not 0. With the double-click flag a
 // double click posts WM_PNGBTN_DBLCLK (this window, control value) to the parent. A locked
 // button ignores presses, releases and double clicks and is painted dimmed.
+//
+// The button takes the focus from the Tab key and then shows a frame; Space and Enter act
+// as a click (toggling a check box, checking a radio button).
 #pragma once
 
 #include <QColor>
@@ -66,6 +69,7 @@ class CPngBtn : public QWidget {
     void SetCheck(bool checked);
     bool GetCheck() const { return checked_; }
     bool IsCheckMode() const { return checkMode_; }
+    bool IsRadio() const { return radioGroup_ != 0; }
 
     void SetLocked(bool locked);
     bool IsLocked() const { return locked_; }
@@ -89,6 +93,10 @@ class CPngBtn : public QWidget {
     // The look the next paint uses; exposed so tests and previews need no pixels.
     ButtonLook CurrentLook() const;
 
+    // What a click does, for the keyboard and for assistive tools: the press (toggle or
+    // radio check) and the click notifications. Nothing while locked or disabled.
+    void Click();
+
   signals:
     void clicked();
 
@@ -99,6 +107,9 @@ class CPngBtn : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
     // Paints the whole button into `painter` (client coordinates); derived buttons may add.
@@ -113,6 +124,10 @@ class CPngBtn : public QWidget {
     void DrawCaption(QPainter& painter, const QColor& color) const;
     QColor CaptionColor(ButtonTextColor which) const;
     void UncheckRadioSiblings();
+    // The check change of a press: toggles or checks as the mode asks.
+    void ApplyPressCheck();
+    // The notifications of a completed click.
+    void NotifyClicked();
 
     QImage normal_, hoverImage_, pressedImage_, disabledImage_, icon_, pressedAlt_, background_;
     int iconX_ = 0;

@@ -1,9 +1,12 @@
 #include "controls/png_slider.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
+#include "controls/control_accessibility.h"
+#include "controls/focus_frame.h"
 #include "controls/window_message.h"
 
 namespace vantor {
@@ -54,7 +57,10 @@ void CPngSlider::mouseReleaseEvent(QMouseEvent* event) {
 CPngSliderBar::CPngSliderBar(QWidget* parent) : CPngSliderBar(parent, 1) {}
 
 CPngSliderBar::CPngSliderBar(QWidget* parent, int thumbCount)
-    : QWidget(parent), thumbs_(static_cast<std::size_t>(std::max(thumbCount, 1))) {}
+    : QWidget(parent), thumbs_(static_cast<std::size_t>(std::max(thumbCount, 1))) {
+    EnsureControlAccessibility();
+    setFocusPolicy(Qt::TabFocus);
+}
 
 CPngSliderBar::~CPngSliderBar() = default;
 
@@ -249,6 +255,68 @@ void CPngSliderBar::mousePressEvent(QMouseEvent* event) {
     SetPos(position, true, thumb);
 }
 
+bool CPngSliderBar::UserMoveTo(int position, int thumb) {
+    if (locked_ || !isEnabled() || !IsThumbVisible(thumb)) return false;
+    const SliderState& state = thumbs_[static_cast<std::size_t>(thumb)].state;
+    const int clamped = std::clamp(position, state.Minimum(), state.Maximum());
+    if (!ParentAllows(thumb, state.ValueAt(clamped))) return false;
+    SetPos(clamped, true, thumb);
+    return true;
+}
+
+int CPngSliderBar::KeyboardThumb() const {
+    for (int i = 0; i < ThumbCount(); ++i) {
+        if (IsThumbVisible(i)) return i;
+    }
+    return -1;
+}
+
+void CPngSliderBar::keyPressEvent(QKeyEvent* event) {
+    const int thumb = KeyboardThumb();
+    if (thumb < 0) return QWidget::keyPressEvent(event);
+    const SliderState& state = State(thumb);
+    const int page = std::max(1, (state.Maximum() - state.Minimum()) / 10);
+    int target = state.Pos();
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Down:
+            target -= 1;
+            break;
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+            target += 1;
+            break;
+        case Qt::Key_PageDown:
+            target -= page;
+            break;
+        case Qt::Key_PageUp:
+            target += page;
+            break;
+        case Qt::Key_Home:
+            target = state.Minimum();
+            break;
+        case Qt::Key_End:
+            target = state.Maximum();
+            break;
+        default:
+            return QWidget::keyPressEvent(event);
+    }
+    event->accept();
+    if (std::clamp(target, state.Minimum(), state.Maximum()) != state.Pos()) {
+        UserMoveTo(target, thumb);
+    }
+}
+
+void CPngSliderBar::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void CPngSliderBar::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
+}
+
 bool CPngSliderBar::BeginDrag(int thumb) {
     if (locked_ || !IsThumbVisible(thumb)) return false;
     return ParentAllows(thumb, GetValue(thumb));
@@ -314,6 +382,7 @@ void CPngSliderBar::paintEvent(QPaintEvent* /*event*/) {
             }
         }
     }
+    if (hasFocus()) DrawFocusFrame(painter, track);
 }
 
 }  // namespace vantor

@@ -13,6 +13,10 @@
 //   WM_SLIDER_CHANGED (posted) after a click, at the end of a drag, and after a
 //     programmatic move asked to notify.
 // With the notify flag off the track posts nothing; a locked track ignores the mouse.
+//
+// The track takes the focus from the Tab key (and shows a frame); the arrow keys move the
+// first visible thumb one position, Page Up and Page Down a tenth of the range, Home and
+// End to the ends, each as a click there would (asked first, then WM_SLIDER_CHANGED).
 #pragma once
 
 #include <QColor>
@@ -105,6 +109,12 @@ class CPngSliderBar : public QWidget {
     CPngSlider* Thumb(int thumb = 0) const;
     int ThumbCount() const { return static_cast<int>(thumbs_.size()); }
 
+    // A move by the user (keyboard or assistive tool) to `position`, as a click there: not
+    // while locked or with the thumb hidden, asked first, then notified. False when refused.
+    bool UserMoveTo(int position, int thumb = 0);
+    // The thumb the keyboard moves: the first visible one, or -1.
+    int KeyboardThumb() const;
+
     // Called by the thumbs while they are dragged. BeginDrag returns false when the drag
     // must not start (locked, or vetoed by the parent).
     bool BeginDrag(int thumb);
@@ -123,6 +133,9 @@ class CPngSliderBar : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
     Qt::Orientation orientation() const { return orientation_; }
     int TrackLength() const;

@@ -11,6 +11,7 @@
 #include "app/config.h"
 #include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
+#include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
 #include "controls/window_outline.h"
@@ -66,13 +67,12 @@ bool CSkinnedDialog::PreTranslateKey(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            // A focused button takes Enter as its own click (Cancel cancels).
+            if (qobject_cast<CPngBtn*>(focusWidget()) != nullptr) return false;
             if (press) OnEnterKey();
             return true;
         case Qt::Key_Escape:
             if (press) OnEscapeKey();
-            return true;
-        case Qt::Key_Space:
-            if (press) OnSpaceKey();
             return true;
         case Qt::Key_F1:
             if (press) OnHelpKey();

@@ -10,10 +10,10 @@
 //    pixmap reaches the screen in one step.
 //  - Pressing the left mouse button on the window itself (not on a child control) and
 //    dragging moves the window.
-//  - Enter, Escape, Space and F1 (press and release) are swallowed before any child sees
-//    them, so none of them triggers a button or closes the window by itself; each press
-//    calls its hook (OnEnterKey...), which does nothing unless a derived window overrides
-//    it (for instance OnEnterKey() { accept(); }).
+//  - Keys: Escape cancels the window (OnEscapeKey, by default reject()); Enter on a focused
+//    button clicks that button, elsewhere it calls OnEnterKey, which a window with an OK
+//    overrides (OnEnterKey() { OnOk(); }); F1 is swallowed. Space and every other key go to
+//    the focused control: a text box takes them, a button clicks. Tab moves the focus.
 //
 // Typical use:
 //     class CMyDlg : public CSkinnedDialog {
@@ -70,15 +70,14 @@ class CSkinnedDialog : public QDialog {
     // WindowFont(). Default: nothing.
     virtual void PaintContent(QPainter& painter);
 
-    // Key hooks, called on key press of Enter (Return or keypad Enter), Escape, Space and
-    // F1. Defaults do nothing: the keys are swallowed.
+    // Key hooks, called on key press of Enter (Return or keypad Enter, unless a button has
+    // the focus), Escape and F1. Enter and F1 do nothing by default; Escape cancels.
     virtual void OnEnterKey() {}
-    virtual void OnEscapeKey() {}
-    virtual void OnSpaceKey() {}
+    virtual void OnEscapeKey() { reject(); }
     virtual void OnHelpKey() {}
 
     // Sees every key press and release meant for this window or one of its children before
-    // they do; true swallows it. The default handles the four keys above. Override to
+    // they do; true swallows it. The default handles the three keys above. Override to
     // capture other keys (call the base for the rest).
     virtual bool PreTranslateKey(QKeyEvent* event);
 

@@ -1,12 +1,15 @@
 #include "controls/tree_ctrl_ex.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "controls/control_accessibility.h"
 #include "controls/fitted_text.h"
+#include "controls/focus_frame.h"
 #include "controls/layout_4k.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
@@ -70,8 +73,9 @@ CTreeCtrlEx::CTreeCtrlEx(QWidget* parent)
       frameColor_(ColorFromColorRef(kDefaultFrameColorRef)),
       selectedFont_(DefaultTreeFont()),
       font_(DefaultTreeFont()) {
+    EnsureControlAccessibility();
     setMouseTracking(true);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     tooltipTimer_.setSingleShot(true);
     tooltipTimer_.setInterval(kTooltipDelayMs);
@@ -419,12 +423,70 @@ void CTreeCtrlEx::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+TreeItemId CTreeCtrlEx::RowNextTo(TreeItemId item, int step) const {
+    const auto rows = model_.VisibleRows();
+    if (rows.empty()) return kNoTreeItem;
+    int index = -1;
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        if (rows[static_cast<std::size_t>(i)].item == item) index = i;
+    }
+    index = index < 0 ? (step > 0 ? 0 : static_cast<int>(rows.size()) - 1)
+                      : std::clamp(index + step, 0, static_cast<int>(rows.size()) - 1);
+    return rows[static_cast<std::size_t>(index)].item;
+}
+
 void CTreeCtrlEx::keyPressEvent(QKeyEvent* event) {
     event->accept();
+    if (!userInput_) return;
+    const TreeItemId selected = model_.Selected();
+    const bool folder = selected != kNoTreeItem && model_.Kind(selected) == TreeItemKind::kFolder;
+    switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down: {
+            const TreeItemId next = RowNextTo(selected, event->key() == Qt::Key_Down ? 1 : -1);
+            if (next == kNoTreeItem || next == selected) return;
+            SelectItem(next);
+            EnsureVisible(next);
+            ApplyClick(LeftButtonDownAction(model_, next, false, selected, repeatClick_), next);
+            return;
+        }
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            // Right opens a closed folder, Left closes an open one.
+            if (folder && model_.IsExpanded(selected) == (event->key() == Qt::Key_Left)) {
+                ToggleFolder(selected);
+            }
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (selected != kNoTreeItem) ApplyClick(DoubleClickAction(model_, selected), selected);
+            return;
+        case Qt::Key_Menu:
+            ApplyClick(RightButtonUpAction(), selected);
+            return;
+        case Qt::Key_F10:
+            if ((event->modifiers() & Qt::ShiftModifier) != 0) {
+                ApplyClick(RightButtonUpAction(), selected);
+            }
+            return;
+        default:
+            // Tab and the window's keys go on.
+            event->ignore();
+    }
+}
+
+void CTreeCtrlEx::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void CTreeCtrlEx::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void CTreeCtrlEx::keyReleaseEvent(QKeyEvent* event) {
-    event->accept();
+    event->ignore();
 }
 
 void CTreeCtrlEx::PaintRow(QPainter& painter, const TreeModel::VisibleRow& row, int top) {
@@ -507,6 +569,7 @@ void CTreeCtrlEx::paintEvent(QPaintEvent* /*event*/) {
         painter.setPen(frameColor_);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+    if (hasFocus()) DrawFocusFrame(painter, rect());
 }
 
 }  // namespace vantor

@@ -6,12 +6,14 @@
 // owning CMyList; an icon that the tree loaded from a file belongs to the tree and goes with
 // the item.
 //
-// Input: the keyboard is ignored. A left press selects the item under the pointer and posts
+// Input: a left press selects the item under the pointer and posts
 // kTreeLeftClickMessage (0x594), a double click posts kTreeDoubleClickMessage (0x591) and a
 // right-button release posts kTreeRightButtonUpMessage (0x592), each to the parent widget
 // with (control id, item under the pointer or 0). With the user-input switch off every mouse
 // button is ignored; with the repeat-click switch on (the default) a press on the item that
-// is already selected posts nothing.
+// is already selected posts nothing. The keyboard does the same: Up and Down select the
+// row above or below as a left press would, Right and Left open and close a folder, Enter
+// acts as a double click and the Menu key (or Shift+F10) as a right-button release.
 #pragma once
 
 #include <QColor>
@@ -136,6 +138,8 @@ class CTreeCtrlEx : public QWidget {
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     using DataList = CMyList<TreeItemData>;
@@ -147,6 +151,8 @@ class CTreeCtrlEx : public QWidget {
                           std::uint32_t userValue, std::uint32_t userWord, int textOffset);
     int TextLeft(int level) const { return (level + 1) * indent_; }
     int VisibleRowCount() const;
+    // The shown row `step` rows from `item` (clamped), or the first or last row.
+    TreeItemId RowNextTo(TreeItemId item, int step) const;
     void ClampScroll();
     void ApplyClick(const TreeClickAction& action, TreeItemId hit);
     void PostNotification(std::uint32_t message, TreeItemId hit);

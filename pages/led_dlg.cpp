@@ -120,6 +120,7 @@ CLedDlg::CLedDlg(QWidget* parent, PageHost& host, const QImage& background)
         label->SetBackgroundImage(BackgroundCrop(panel_.isNull() ? background_ : panel_, rect));
         label->SetTextColors(text, text, text);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setFocusPolicy(Qt::NoFocus);  // shows the slider's value
         return label;
     };
     lightLabel_ = makeLabel(o.ptLight);
@@ -478,6 +479,12 @@ void CLedDlg::RefreshTexts() {
         QString::fromStdString(Text("tc_adv_str11"))};
     zoneBtn_[0]->SetText(QString::fromStdString(Text("tc_led_eft1")));
     zoneBtn_[1]->SetText(QString::fromStdString(Text("tc_led_eft2")));
+    // The painted captions name the controls beside them for assistive tools too.
+    for (CComboBtn* box : effectBox_) box->setAccessibleName(captions_[1]);
+    lightBar_->setAccessibleName(captions_[2]);
+    speedBar_->setAccessibleName(captions_[3]);
+    sleepBox_->setAccessibleName(captions_[4]);
+    lightOff_->setAccessibleName(captions_[5]);
     FillEffectBoxes();
     FillSleepBox();
     update();

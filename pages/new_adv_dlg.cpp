@@ -1,7 +1,6 @@
 #include "pages/new_adv_dlg.h"
 
 #include "app/config.h"
-#include "base/log.h"
 #include "base/texts.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
@@ -18,8 +17,9 @@ CNewAdvDlg::CNewAdvDlg(QWidget* parent, PageHost& host, const QImage& background
     sysLink_->setCursor(Qt::PointingHandCursor);
     // A small font: the link is narrow and some languages have long single words.
     sysLink_->setFont(FontForCellHeight(WindowFont(), Is4KLayout() ? 26 : 13));
-    connect(sysLink_, &CPngBtn::clicked, this, [] {
-        if (!OpenDesktopMouseSettings()) DbgLog("No desktop mouse settings to open");
+    // Without a settings program of the desktop the user learns where to look instead.
+    connect(sysLink_, &CPngBtn::clicked, this, [this] {
+        if (!OpenDesktopMouseSettings()) Host().ShowText(Text("tc_sysmissing"));
     });
     PlaceSysLink();
     RefreshTexts();

@@ -655,6 +655,34 @@ CPngBtn* CPerformancePage::SensorModeButton(int index) const {
     return index >= 0 && index < 2 ? sensorMode_[static_cast<std::size_t>(index)] : nullptr;
 }
 
+// The caption under lift-off button `index` (0 or 1): its text, else the height in mm.
+QString CPerformancePage::LiftOffCaption(int index) {
+    const QString caption = QString::fromStdString(Text(index == 0 ? "tc_lod1" : "tc_lod2"));
+    return caption.isEmpty() ? QStringLiteral("%1 mm").arg(index + 1) : caption;
+}
+
+// The painted captions name the controls beside them for assistive tools too.
+void CPerformancePage::NameControls() {
+    const auto text = [](const char* key) { return QString::fromStdString(Text(key)); };
+    const std::pair<QWidget*, const char*> named[] = {
+        {levelCount_, "tc_adv_str19"}, {xyBox_, "tc_msg19"},          {ripple_, "tc_adv_str12"},
+        {fixLine_, "tc_adv_str13"},    {motionSync_, "tc_adv_str17"}, {effect_, "tc_adv_str14"},
+        {light_, "tc_adv_str7"},       {speed_, "tc_adv_str10"}};
+    for (const auto& [widget, key] : named) widget->setAccessibleName(text(key));
+    for (std::size_t r = 0; r < rates_.size(); ++r) {
+        rates_[r]->setAccessibleName(
+            QStringLiteral("%1 %2 Hz").arg(text("tc_adv_str6")).arg(kRateButtonHz[r]));
+    }
+    for (std::size_t l = 0; l < lod_.size(); ++l) {
+        lod_[l]->setAccessibleName(text("tc_adv_str9") + QLatin1Char(' ') +
+                                   LiftOffCaption(static_cast<int>(l)));
+    }
+    for (std::size_t m = 0; m < sensorMode_.size(); ++m) {
+        sensorMode_[m]->setAccessibleName(text("tc_msg4") +
+                                          (m == 0 ? QStringLiteral(" HP") : QStringLiteral(" LP")));
+    }
+}
+
 void CPerformancePage::RefreshTexts() {
     const QColor text = TextColor();
     const QString dpi = QString::fromStdString(Text("tc_dpi"));
@@ -664,7 +692,9 @@ void CPerformancePage::RefreshTexts() {
                                ? QStringLiteral("%1 %2").arg(dpi).arg(i + 1)
                                : QStringLiteral("DPI %1").arg(i + 1));
         for (CPngBtn* value : row.value) value->SetTextColors(text, text, text);
+        row.slider->setAccessibleName(row.label->Text());
     }
+    NameControls();
     for (CComboBtn* box : {levelCount_, effect_}) {
         box->SetTextColors(ColorFromColorRef(Options().Btn_txt_clr_ov),
                            ColorFromColorRef(Options().Btn_txt_clr_nr),
@@ -726,9 +756,7 @@ void CPerformancePage::paintEvent(QPaintEvent* /*event*/) {
         draw(layout_.lodTitle, kCentre, text("tc_adv_str9"));
         for (int l = 0; l < 2; ++l) {
             const QRect b = Unscaled(lod_[static_cast<std::size_t>(l)]);
-            QString caption = text(l == 0 ? "tc_lod1" : "tc_lod2");
-            if (caption.isEmpty()) caption = QStringLiteral("%1 mm").arg(l + 1);
-            draw(QRect(b.center().x() - 30, b.bottom() + 4, 60, 18), kCentre, caption);
+            draw(QRect(b.center().x() - 30, b.bottom() + 4, 60, 18), kCentre, LiftOffCaption(l));
         }
         if (const QRect tip = LiftOffTipRect(); !tip.isEmpty()) {
             draw(tip, Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, text("tc_lodtips"));

@@ -126,6 +126,8 @@ class CPerformancePage : public CPage, public WindowMessageReceiver {
     }
 
   private:
+    void NameControls();
+    static QString LiftOffCaption(int index);
     struct Row {
         CPngHSliderBarEx* slider = nullptr;
         CPngBtn* label = nullptr;

@@ -29,6 +29,7 @@
 #include "base/texts.h"
 #include "controls/combo_btn.h"
 #include "controls/layout_4k.h"
+#include "controls/menu_dlg.h"
 #include "controls/page.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
@@ -182,6 +183,7 @@ bool CVantorDlg::Init() {
     }
     CreateButtons();
     CreateLanguageSelector();
+    RefreshWindowTexts();
     CreateHomePageLink();
     CreatePages();
     if (Is4KLayout()) Apply4KLayout();
@@ -475,6 +477,24 @@ void CVantorDlg::CreateTrayIcon() {
     tray_->show();
 }
 
+// The window's own buttons show no caption; their tooltips and accessible names say what
+// they do in the user's language.
+void CVantorDlg::RefreshWindowTexts() {
+    auto name = [](QWidget* widget, const char* key) {
+        if (widget == nullptr) return;
+        const QString text = QString::fromStdString(Text(key));
+        widget->setToolTip(text);
+        widget->setAccessibleName(text);
+    };
+    name(minButton_, "tc_msg30");
+    name(exitButton_, "tc_exit");
+    name(helpButton_, "tc_msg23");
+    name(languageSelector_, "tc_msg22");
+    static constexpr std::array<const char*, 4> kPageNames = {"tc_page1", "tc_page2", "tc_page3",
+                                                              "tc_page4"};
+    for (std::size_t i = 0; i < navi_.size(); ++i) name(navi_[i], kPageNames[i]);
+}
+
 void CVantorDlg::RefreshTrayTexts() {
     if (trayShow_ != nullptr) trayShow_->setText(QString::fromStdString(Text("tc_config")));
     if (trayExit_ != nullptr) trayExit_->setText(QString::fromStdString(Text("tc_exit")));
@@ -494,6 +514,7 @@ void CVantorDlg::SwitchPage(PageId page) {
         ShowText(Text("tc_macro_msg17"));
         return;
     }
+    CloseMenu();  // a list of the old page, or of the window, closes with the switch
     for (CPngBtn* b : navi_) {
         if (b != nullptr) b->SetCheck(false);
     }
@@ -726,6 +747,7 @@ void CVantorDlg::OnLanguageChanged() {
     }
     RefreshTrayTexts();
     RefreshHomePageLink();
+    RefreshWindowTexts();
     if (languageSelector_ != nullptr) {
         languageSelector_->SelectValue(static_cast<std::uint32_t>(languages_->CurrentIndex()));
     }
@@ -791,20 +813,46 @@ bool CVantorDlg::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-// Enter, Escape, Space and F1 never reach the window or its controls.
+// The window's keys, looked at before its controls: Ctrl+1..4 open the pages of the shown
+// page buttons, Ctrl+Tab and Ctrl+Shift+Tab step through them, F1 opens the About box.
+// Every other key (Enter, Escape and Space included) goes to the focused control.
 bool CVantorDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    if (event->type() != QEvent::KeyPress) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || (widget != this && !isAncestorOf(widget))) return false;
-    switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-        case Qt::Key_Space:
-        case Qt::Key_F1:
-            return true;
-        default:
-            return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool ctrl = (key->modifiers() & Qt::ControlModifier) != 0;
+    if (key->key() == Qt::Key_F1 && !ctrl) {
+        OnHelpButton();
+        return true;
+    }
+    if (!ctrl) return false;
+    if (key->key() >= Qt::Key_1 && key->key() <= Qt::Key_4) {
+        const int index = key->key() - Qt::Key_1;
+        if (IsNaviShown(index)) SwitchPage(PageOfNaviButton(index));
+        return true;
+    }
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        StepPage(key->key() == Qt::Key_Tab ? 1 : -1);
+        return true;
+    }
+    return false;
+}
+
+bool CVantorDlg::IsNaviShown(int index) const {
+    const CPngBtn* button = navi_[static_cast<std::size_t>(index)];
+    return button != nullptr && !button->isHidden();
+}
+
+void CVantorDlg::StepPage(int step) {
+    const int count = static_cast<int>(navi_.size());
+    int index = NaviButtonOfPage(currentPage_);
+    for (int tries = 0; tries < count; ++tries) {
+        index = ((index + step) % count + count) % count;
+        if (IsNaviShown(index)) {
+            SwitchPage(PageOfNaviButton(index));
+            return;
+        }
     }
 }
 

@@ -179,8 +179,12 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void Apply4KLayout();
     void CreateTrayIcon();
     void RefreshTrayTexts();
+    void RefreshWindowTexts();
     void TellDriverStatus(std::uint8_t status);
     void CloseSkinnedPopups();
+    // Whether page button `index` (0-3) is shown, and the page this many shown buttons on.
+    bool IsNaviShown(int index) const;
+    void StepPage(int step);
     void HideWindow();
     void Finish();
     CPage* NewPage(PageId page);

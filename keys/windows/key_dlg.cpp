@@ -169,6 +169,7 @@ void CKeyDlg::CreateCommandButtons() {
 
 void CKeyDlg::RefreshTexts() {
     title_ = QString::fromStdString(Text("tc_page1"));
+    profile_->setAccessibleName(QString::fromStdString(Text("tc_profile")));
     restore_->SetText(QString::fromStdString(Text("tc_restore")), 0, Qt::AlignCenter);
     export_->SetText(QString::fromStdString(Text("tc_export")), 0, Qt::AlignCenter);
     import_->SetText(QString::fromStdString(Text("tc_import")), 0, Qt::AlignCenter);
@@ -299,11 +300,13 @@ void CKeyDlg::SetButtonLabel(int button, const std::string& label) {
 }
 
 void CKeyDlg::OpenFunctionMenu(int button) {
-    if (IsMenuOpen()) {
+    if (button < 0 || button >= keyCount_) return;
+    // A click on the button whose menu is open closes it; the press on another button has
+    // already closed that menu, and this one opens.
+    if (IsMenuOpen() && OpenMenu()->Anchor() == buttons_[static_cast<std::size_t>(button)]) {
         CloseMenu();
         return;
     }
-    if (button < 0 || button >= keyCount_) return;
     const AppOptions& o = Options();
     const CPngBtn* b = buttons_[static_cast<std::size_t>(button)];
     const QPoint topLeft = b->mapToGlobal(QPoint(0, 0));
@@ -315,8 +318,9 @@ void CKeyDlg::OpenFunctionMenu(int button) {
     const ButtonLabelContext labels(Host().Macros().Macros());
     const std::vector<MenuItem> items =
         FunctionMenuItems(MenuSettingsOfDevice(labels.DefaultKeys(), keyCount_));
-    ShowMenu(this, place.width, QPoint(place.topLeft.x, place.topLeft.y), ConfiguredMenuColors(),
-             button, items);
+    CMenuDlg* menu = ShowMenu(this, place.width, QPoint(place.topLeft.x, place.topLeft.y),
+                              ConfiguredMenuColors(), button, items);
+    if (menu != nullptr) menu->SetAnchor(buttons_[static_cast<std::size_t>(button)]);
 }
 
 void CKeyDlg::OnFunctionChosen(std::uint32_t id, int button) {

@@ -64,6 +64,7 @@ bool CKeyMarkDlg::Create(const QImage& pageBackground, QPoint position, int cid,
         button->SetCheckMode(true, false);
         // Presses go to this window, which drags the main window.
         button->setAttribute(Qt::WA_TransparentForMouseEvents);
+        button->setFocusPolicy(Qt::NoFocus);  // a highlight, not a control
         areas_[static_cast<std::size_t>(i)] = button;
     }
     show();

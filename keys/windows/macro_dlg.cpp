@@ -251,6 +251,9 @@ void CMacroDlg::RefreshTexts() {
     if (deleteRow_ != nullptr) deleteRow_->SetText(TextOf("tc_macro_msg10"));
     if (save_ != nullptr) save_->SetText(TextOf("tc_macro_msg19"));
     if (insert_ != nullptr) insert_->SetText(TextOf("tc_macro_loop"));
+    tree_->setAccessibleName(TextOf("tc_macro_list"));
+    list_->setAccessibleName(TextOf("tc_macro_key_list"));
+    if (count_ != nullptr) count_->setAccessibleName(TextOf("tc_macro_loop1"));
     FillList(SelectedRow());
     update();
 }
@@ -464,7 +467,7 @@ void CMacroDlg::OnRecord() {
     record_->SetText(TextOf("tc_macro_stop"));
     tree_->SetUserInput(false);
     count_->hide();
-    // Before the main window's filter, which swallows Enter, Esc, Space and F1.
+    // Before the main window's filter and the focused control: every key is recorded.
     qApp->installEventFilter(this);
     setFocus();
 }

@@ -172,6 +172,10 @@ void CMsgDlg::OnEnterKey() {
     if (!IsWaiting()) OnOk();
 }
 
+void CMsgDlg::OnEscapeKey() {
+    if (!IsWaiting()) reject();
+}
+
 bool CMsgDlg::PreTranslateKey(QKeyEvent* event) {
     if (mode_ != kMsgKeyCapture || capture_ == nullptr) {
         return CSkinnedDialog::PreTranslateKey(event);

@@ -6,8 +6,9 @@
 // a wait handle replaces the buttons: a helper thread waits on it and asks the window to
 // close, which it does as OK.
 //
-// Enter acts as OK (except in key capture, where every key is captured), and Escape, Space
-// and F1 are swallowed, so the keyboard alone never cancels the window.
+// Enter acts as OK and Escape as Cancel (except in key capture, where every key is
+// captured); the text box takes every character, Space included. A wait message ignores
+// both: it closes when its wait ends.
 #pragma once
 
 #include <QString>
@@ -100,6 +101,7 @@ class CMsgDlg : public CSkinnedDialog {
     void PaintContent(QPainter& painter) override;
     bool PreTranslateKey(QKeyEvent* event) override;
     void OnEnterKey() override;
+    void OnEscapeKey() override;
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

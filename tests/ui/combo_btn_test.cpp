@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 #include <vector>
 
 #include "controls/menu_dlg.h"
@@ -124,6 +125,49 @@ TEST_F(ComboBtnTest, ListsIndexesAndClearing) {
     EXPECT_EQ(combo->Text(), QString());
     EXPECT_EQ(combo->ControlValue(), -1);
     EXPECT_EQ(combo->SelectedIndex(), -1);
+}
+
+TEST_F(ComboBtnTest, APressOnAnotherDropDownClosesThisListAndOpensThatOne) {
+    auto* other = new CComboBtn(&parent);
+    other->setGeometry(200, 40, 147, 30);
+    other->AddItem(0, 1, "one");
+    other->show();
+    Click();
+    ASSERT_TRUE(IsMenuOpen());
+    EXPECT_EQ(OpenMenu()->Anchor(), combo);
+    SendMouse(other, QEvent::MouseButtonPress, QPoint(5, 5));
+    EXPECT_FALSE(IsMenuOpen());
+    SendMouse(other, QEvent::MouseButtonRelease, QPoint(5, 5));
+    ASSERT_TRUE(IsMenuOpen());
+    EXPECT_EQ(OpenMenu()->Anchor(), other);
+    // A press on the parent window closes it and opens nothing.
+    SendMouse(&parent, QEvent::MouseButtonPress, QPoint(390, 290));
+    EXPECT_FALSE(IsMenuOpen());
+    EXPECT_TRUE(parent.Take().empty());
+}
+
+TEST_F(ComboBtnTest, KeyboardStepsTheChoiceAndOpensTheListAtIt) {
+    QTest::keyClick(combo, Qt::Key_Up);  // nothing selected: the last offered item
+    EXPECT_EQ(combo->ControlValue(), 119);
+    QTest::keyClick(combo, Qt::Key_Down);  // already the last: no change, no message
+    EXPECT_EQ(parent.Take(), Command());
+
+    combo->SelectValue(104);
+    QTest::keyClick(combo, Qt::Key_Space);
+    ASSERT_TRUE(IsMenuOpen());
+    QTest::keyClick(combo, Qt::Key_Down);  // lands on the shown value first
+    QTest::keyClick(combo, Qt::Key_Down);
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(combo);
+    EXPECT_FALSE(IsMenuOpen());
+    EXPECT_EQ(combo->ControlValue(), 105);
+    EXPECT_EQ(parent.Take(), Command());
+
+    QTest::keyClick(combo, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_TRUE(IsMenuOpen());
+    QTest::keyClick(combo, Qt::Key_Escape);
+    EXPECT_FALSE(IsMenuOpen());
+    EXPECT_EQ(combo->ControlValue(), 105);
 }
 
 TEST_F(ComboBtnTest, PlacementNearTheScreenBottomAndCentred) {

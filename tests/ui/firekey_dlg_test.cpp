@@ -58,14 +58,14 @@ TEST_F(FirekeyDlgTest, TypingClampsAndOkRaisesTheInterval) {
     EXPECT_EQ(dialog.Parameter(), 3u | 10u << 8);
 }
 
-TEST_F(FirekeyDlgTest, EmptyShotsKeepTheWindowOpenAndEscapeDoesNothing) {
+TEST_F(FirekeyDlgTest, EmptyShotsKeepTheWindowOpenAndEscapeCancels) {
     CFirekeyDlg dialog(KeyAssignment{});
     dialog.show();
     dialog.ShotsEdit()->clear();
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    QTest::keyClick(dialog.ShotsEdit(), Qt::Key_Escape);
     EXPECT_TRUE(dialog.isVisible());
-    QTest::mouseClick(dialog.CloseButton(), Qt::LeftButton);
+    QTest::keyClick(dialog.ShotsEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 

@@ -152,8 +152,15 @@ TEST_F(KeyDlgTest, ShowsOneLabelledButtonPerMouseButtonAndTheMenuOfTheModel) {
     EXPECT_EQ(page_->KeyButton(0)->Text().toStdString(), Text("tc_click"));
     QTest::mouseClick(page_->KeyButton(1), Qt::LeftButton);
     ASSERT_TRUE(IsMenuOpen());
-    // A click on a button while a menu is open only closes it.
+    // A click on the button whose menu is open closes it; a click on another button opens
+    // that one's menu instead.
     QTest::mouseClick(page_->KeyButton(1), Qt::LeftButton);
+    EXPECT_FALSE(IsMenuOpen());
+    QTest::mouseClick(page_->KeyButton(1), Qt::LeftButton);
+    QTest::mouseClick(page_->KeyButton(0), Qt::LeftButton);
+    ASSERT_TRUE(IsMenuOpen());
+    EXPECT_EQ(OpenMenu()->Anchor(), page_->KeyButton(0));
+    QTest::mouseClick(page_->KeyButton(0), Qt::LeftButton);
     EXPECT_FALSE(IsMenuOpen());
 
     // The hover mark follows the cursor on screen only: hidden in the tray, nothing polls.

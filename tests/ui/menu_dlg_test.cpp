@@ -4,6 +4,9 @@
 
 #include <QImage>
 #include <QPointer>
+#include <QTest>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "base/message_sink.h"
@@ -164,6 +167,54 @@ TEST_F(MenuDlgTest, OpeningASecondMenuClosesTheFirst) {
     EXPECT_TRUE(first.isNull());
     EXPECT_TRUE(firstSub.isNull());
     EXPECT_FALSE(second->isHidden());
+}
+
+TEST_F(MenuDlgTest, ClosesWhenTheUserTurnsElsewhereButNotOnAPressOnItself) {
+    QWidget elsewhere;
+    elsewhere.show();
+    const std::vector<std::pair<const char*, std::function<void(CMenuDlg*)>>> cases = {
+        {"press on the menu",
+         [](CMenuDlg* menu) { SendMouse(menu, QEvent::MouseButtonPress, menu->RowCentre(0)); }},
+        {"press elsewhere",
+         [&](CMenuDlg*) { SendMouse(&elsewhere, QEvent::MouseButtonPress, QPoint(1, 1)); }},
+        {"Escape", [&](CMenuDlg*) { QTest::keyClick(&elsewhere, Qt::Key_Escape); }},
+        {"owner hidden", [&](CMenuDlg*) { owner.hide(); }},
+        {"owner's window moved", [&](CMenuDlg*) { owner.move(owner.pos() + QPoint(30, 0)); }},
+        {"owner's window minimised", [&](CMenuDlg*) { owner.showMinimized(); }},
+    };
+    for (const auto& [what, act] : cases) {
+        owner.showNormal();
+        QCoreApplication::processEvents();
+        CMenuDlg* menu = Show(Items());
+        act(menu);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(IsMenuOpen(), std::string(what) == "press on the menu") << what;
+        CloseMenu();
+    }
+    EXPECT_TRUE(owner.Take().empty());
+}
+
+TEST_F(MenuDlgTest, KeysMoveTheHighlightEnterTheSubMenuAndChoose) {
+    owner.show();
+    CMenuDlg* menu = Show(Items());
+    QTest::keyClick(&owner, Qt::Key_Down);  // the first row
+    QTest::keyClick(&owner, Qt::Key_Down);  // Media, which opens its sub-menu
+    EXPECT_EQ(menu->Layout().Hovered(), 1);
+    ASSERT_NE(menu->SubMenu(), nullptr);
+    QTest::keyClick(&owner, Qt::Key_Right);  // into it: Play/Pause
+    QTest::keyClick(&owner, Qt::Key_Down);   // Stop
+    EXPECT_EQ(menu->SubMenu()->Layout().Hovered(), 1);
+    QTest::keyClick(&owner, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents();  // the sub-menu hands its choice to the menu
+    EXPECT_EQ(owner.Take(), (std::vector<PostedMessage>{{0x477, 0x04000023, kUserValue}}));
+    EXPECT_FALSE(IsMenuOpen());
+
+    // Up from nothing wraps to the last row; Left in the top menu changes nothing.
+    menu = Show(Items());
+    QTest::keyClick(&owner, Qt::Key_Up);
+    QTest::keyClick(&owner, Qt::Key_Left);
+    QTest::keyClick(&owner, Qt::Key_Enter);
+    EXPECT_EQ(owner.Take(), (std::vector<PostedMessage>{{0x477, 0x01000012, kUserValue}}));
 }
 
 class MenuWithoutRowPictureTest : public MenuDlgTest {

@@ -78,20 +78,45 @@ TEST_F(MsgDlgTest, CloseAndCancelRejectAndEnterIsOk) {
     EXPECT_EQ(message->result(), QDialog::Accepted);
 }
 
-TEST_F(MsgDlgTest, EscapeSpaceAndF1LeaveTheWindowOpen) {
+TEST_F(MsgDlgTest, EscapeCancelsEveryModeButAWaitMessage) {
     for (int mode : {kMsgMessage, kMsgQuestion, kMsgTextInput, kMsgNumberInput}) {
         auto dialog = Open(mode);
         Show(*dialog);
         QWidget* target =
             dialog->Edit() != nullptr ? static_cast<QWidget*>(dialog->Edit()) : dialog.get();
-        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Space, Qt::Key_F1}) {
-            QTest::keyClick(target, key);
-        }
+        QTest::keyClick(target, Qt::Key_F1);
         EXPECT_TRUE(dialog->isVisible()) << mode;
-        if (dialog->Edit() != nullptr) {
-            EXPECT_EQ(dialog->Edit()->text(), "") << mode;
-        }
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_FALSE(dialog->isVisible()) << mode;
+        EXPECT_EQ(dialog->result(), QDialog::Rejected) << mode;
     }
+    auto waiting = Open(kMsgMessage);
+    waiting->SetWaitHandle(std::make_shared<WaitEvent>());
+    Show(*waiting);
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) QTest::keyClick(waiting.get(), key);
+    EXPECT_TRUE(waiting->isVisible());
+}
+
+TEST_F(MsgDlgTest, TextBoxTakesSpacesAndAFocusedButtonTakesEnter) {
+    auto named = Open(kMsgTextInput);
+    named->SetTextLimit(kNameInputChars);
+    Show(*named);
+    QTest::keyClicks(named->Edit(), "my macro");
+    QTest::keyClick(named->Edit(), Qt::Key_Return);
+    EXPECT_EQ(named->result(), QDialog::Accepted);
+    EXPECT_EQ(named->InputText(), "my macro");
+
+    // Enter on the focused Cancel button cancels, Space on the focused OK accepts.
+    auto question = Open(kMsgQuestion);
+    Show(*question);
+    question->CancelButton()->setFocus();
+    QTest::keyClick(question->CancelButton(), Qt::Key_Return);
+    EXPECT_EQ(question->result(), QDialog::Rejected);
+    auto again = Open(kMsgQuestion);
+    Show(*again);
+    again->OkButton()->setFocus();
+    QTest::keyClick(again->OkButton(), Qt::Key_Space);
+    EXPECT_EQ(again->result(), QDialog::Accepted);
 }
 
 TEST_F(MsgDlgTest, TextInputReturnsTheTextAndAnEmptyTextCancels) {

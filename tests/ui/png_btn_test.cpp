@@ -85,6 +85,24 @@ TEST_F(PngBtnTest, ClickPostsCommandWithControlIdAndEmitsClicked) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(PngBtnTest, TabReachesTheButtonAndSpaceOrEnterClicksItUnlessLocked) {
+    EXPECT_EQ(button_->focusPolicy(), Qt::TabFocus);
+    int clicks = 0;
+    QObject::connect(button_, &CPngBtn::clicked, [&clicks] { ++clicks; });
+    button_->SetCheckMode(true, true);
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) QTest::keyClick(button_, key);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(button_->GetCheck());  // toggled twice
+    EXPECT_EQ(Drain().size(), 2u);
+    // The focus frame shows on the face.
+    button_->setFocus();
+    EXPECT_NE(Render(*button_).pixel(1, 1), QColor(Qt::red).rgb());
+    button_->SetLocked(true);
+    QTest::keyClick(button_, Qt::Key_Space);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_TRUE(Drain().empty());
+}
+
 TEST_F(PngBtnTest, AutoToggleCheckFlipsOnEveryPressAndPaintsPressedFaceWhileChecked) {
     button_->SetCheckMode(true, true);
     QTest::mousePress(button_, Qt::LeftButton);

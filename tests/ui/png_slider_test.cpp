@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QTest>
@@ -159,6 +160,46 @@ TEST_F(DpiSliderTest, DragPostsMovingOnEachNewValueThenChangedOnRelease) {
     EXPECT_EQ(Posted(), (std::vector<Message>{{WM_SLIDER_MOVING, 800, kId},
                                               {WM_SLIDER_MOVING, 6400, kId},
                                               {WM_SLIDER_CHANGED, 6400, kId}}));
+}
+
+TEST_F(DpiSliderTest, ArrowHomeAndEndKeysMoveAsClicksDoAndAskFirst) {
+    EXPECT_EQ(bar_->focusPolicy(), Qt::TabFocus);
+    QTest::keyClick(bar_, Qt::Key_Right);
+    QTest::keyClick(bar_, Qt::Key_End);
+    QTest::keyClick(bar_, Qt::Key_Up);  // already at the end: nothing
+    EXPECT_EQ(Posted(), (std::vector<Message>{{WM_SLIDER_CHANGED, 800, kId},
+                                              {WM_SLIDER_CHANGED, 6400, kId}}));
+    bar_->SetAskFirst(true);
+    page_.answer = 0;
+    QTest::keyClick(bar_, Qt::Key_Home);
+    EXPECT_EQ(page_.sent, (std::vector<Message>{{WM_SLIDER_CHANGING, 400, kId}}));
+    EXPECT_EQ(bar_->GetValue(), 6400);
+    bar_->SetLocked(true);
+    page_.answer = 1;
+    QTest::keyClick(bar_, Qt::Key_Left);
+    EXPECT_EQ(bar_->GetValue(), 6400);
+    EXPECT_TRUE(Posted().empty());
+}
+
+TEST_F(DpiSliderTest, AssistiveToolsReadAndSetTheValueAsASlider) {
+    bar_->setAccessibleName(QStringLiteral("DPI"));
+    QAccessibleInterface* slider = QAccessible::queryAccessibleInterface(bar_);
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(slider->role(), QAccessible::Slider);
+    EXPECT_EQ(slider->text(QAccessible::Name), QStringLiteral("DPI"));
+    EXPECT_EQ(slider->childCount(), 0);  // the thumb is part of it
+    QAccessibleValueInterface* value = slider->valueInterface();
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->minimumValue().toInt(), 400);
+    EXPECT_EQ(value->maximumValue().toInt(), 6400);
+    value->setCurrentValue(1500);  // the nearest stop
+    EXPECT_EQ(value->currentValue().toInt(), 1600);
+    EXPECT_EQ(slider->text(QAccessible::Value), QStringLiteral("1600"));
+    EXPECT_EQ(Posted(), (std::vector<Message>{{WM_SLIDER_CHANGED, 1600, kId}}));
+    bar_->SetLocked(true);
+    EXPECT_TRUE(slider->state().disabled);
+    value->setCurrentValue(6400);
+    EXPECT_EQ(bar_->GetValue(), 1600);
 }
 
 TEST_F(DpiSliderTest, LockedTrackIgnoresClicksAndDrags) {

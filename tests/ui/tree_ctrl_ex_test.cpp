@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTest>
 #include <vector>
 
 #include "controls/window_message.h"
@@ -74,7 +75,7 @@ TEST_F(TreeCtrlExTest, ClickOnTheFolderButtonToggles) {
     EXPECT_TRUE(tree->IsExpanded(folder));
 }
 
-TEST_F(TreeCtrlExTest, UserInputOffIgnoresButtonsAndKeysNeverMoveTheSelection) {
+TEST_F(TreeCtrlExTest, UserInputOffIgnoresButtonsAndKeys) {
     tree->SetUserInput(false);
     SendMouse(tree, QEvent::MouseButtonPress, On(leaf));
     SendMouse(tree, QEvent::MouseButtonRelease, On(leaf), Qt::RightButton);
@@ -83,11 +84,28 @@ TEST_F(TreeCtrlExTest, UserInputOffIgnoresButtonsAndKeysNeverMoveTheSelection) {
     EXPECT_EQ(tree->SelectedItem(), kNoTreeItem);
     EXPECT_FALSE(tree->IsExpanded(folder));
 
-    tree->SetUserInput(true);
-    tree->SelectItem(folder);
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
     QApplication::sendEvent(tree, &down);
+    EXPECT_EQ(tree->SelectedItem(), kNoTreeItem);
+}
+
+TEST_F(TreeCtrlExTest, KeysSelectOpenAndActAsTheMouseButtonsWould) {
+    EXPECT_EQ(tree->focusPolicy(), Qt::StrongFocus);
+    const auto key = [this](Qt::Key k) { QTest::keyClick(tree, k); };
+    key(Qt::Key_Down);  // nothing selected: the first row
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);  // the last row stays
+    key(Qt::Key_Up);
     EXPECT_EQ(tree->SelectedItem(), folder);
+    EXPECT_EQ(parent.Take(),
+              (std::vector{Msg(0x594, folder), Msg(0x594, leaf), Msg(0x594, folder)}));
+    key(Qt::Key_Right);
+    EXPECT_TRUE(tree->IsExpanded(folder));
+    key(Qt::Key_Left);
+    EXPECT_FALSE(tree->IsExpanded(folder));
+    key(Qt::Key_Return);
+    key(Qt::Key_Menu);
+    EXPECT_EQ(parent.Take(), (std::vector{Msg(0x591, folder), Msg(0x592, folder)}));
 }
 
 TEST_F(TreeCtrlExTest, TooltipOnlyForTextsLongerThanTwelveCharacters) {

@@ -13,6 +13,8 @@
 
 #include "app/config.h"
 #include "base/texts.h"
+#include "controls/combo_btn.h"
+#include "controls/menu_dlg.h"
 #include "controls/page.h"
 #include "controls/png_btn.h"
 #include "controls/window_message.h"
@@ -99,6 +101,37 @@ TEST_F(VantorDlgTest, EachNavigationButtonShowsExactlyItsPage) {
                 << "after navi" << navi + 1 << ", navi" << other + 1;
         }
     }
+}
+
+TEST_F(VantorDlgTest, PagesAnswerCtrlDigitsAndCtrlTabAndFocusedControlsGetTheirKeys) {
+    CVantorDlg& window = Open();
+    const std::vector<std::pair<QKeyCombination, PageId>> steps = {
+        {Qt::ControlModifier | Qt::Key_2, PageId::kPerformance},
+        {Qt::ControlModifier | Qt::Key_Tab, PageId::kMacro},
+        {Qt::ControlModifier | Qt::Key_Tab, PageId::kLighting},
+        {Qt::ControlModifier | Qt::Key_Tab, PageId::kKeys},  // round again
+        {Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Backtab, PageId::kLighting},
+        {Qt::ControlModifier | Qt::Key_3, PageId::kMacro},
+        {Qt::ControlModifier | Qt::Key_1, PageId::kKeys},
+    };
+    for (const auto& [keys, page] : steps) {
+        QTest::keyClick(&window, keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(window.CurrentPage(), page) << keys.toCombined();
+    }
+    // A hidden page button's page is not reachable either.
+    window.NaviButton(3)->hide();
+    QTest::keyClick(&window, Qt::Key_4, Qt::ControlModifier);
+    EXPECT_EQ(window.CurrentPage(), PageId::kKeys);
+
+    // Space on a focused page button opens its page; Enter on the language selector opens
+    // its list, which a page switch closes.
+    window.NaviButton(1)->setFocus();
+    QTest::keyClick(window.NaviButton(1), Qt::Key_Space);
+    EXPECT_EQ(window.CurrentPage(), PageId::kPerformance);
+    QTest::keyClick(window.LanguageSelector(), Qt::Key_Return);
+    EXPECT_TRUE(IsMenuOpen());
+    QTest::keyClick(&window, Qt::Key_1, Qt::ControlModifier);
+    EXPECT_FALSE(IsMenuOpen());
 }
 
 TEST_F(VantorDlgTest, ChangesMadeOnTheMouseReachTheWindow) {
