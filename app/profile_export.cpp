@@ -166,9 +166,17 @@ ImportOutcome ImportProfileImage(std::span<const std::uint8_t> image, ProfileSto
         std::memcpy(&slots[static_cast<std::size_t>(i)], image.data() + SlotOffset(i),
                     kMacroRecordSize);
     }
+    const int failedWrites = library.FailedWrites();
     if (!MergeImportedMacros(record, slots, library)) {
         outcome.problem = "a macro of the profile could not be added to the macro library";
         return outcome;
+    }
+    if (library.FailedWrites() != failedWrites) {
+        const int error = library.LastWriteError();
+        outcome.macroWriteProblem =
+            "a macro file could not be written into " + library.Root() +
+            (error != 0 ? std::string(": ") + std::strerror(error) : std::string());
+        DbgLog("ImportProfile: %s", outcome.macroWriteProblem.c_str());
     }
 
     int level = record.nCurDpiLevel;
