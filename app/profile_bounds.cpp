@@ -189,17 +189,19 @@ class Review {
 
     void Pointer() {
         MouseSysParam& sys = r_.stSys;
-        const bool ok = kWheelLines.Contains(sys.nWheelLines) &&
-                        kDoubleClickMs.Contains(sys.nDoubleClickTime) &&
-                        kPointerSpeeds.Contains(sys.nMouseSpeed) && IsFlag(sys.bEnhancePrecision) &&
-                        kPointerTrails.Contains(sys.nMouseTrails);
+        const bool ok =
+            (sys.nWheelLines == kWheelOneScreen || kWheelLines.Contains(sys.nWheelLines)) &&
+            kDoubleClickMs.Contains(sys.nDoubleClickTime) &&
+            kPointerSpeeds.Contains(sys.nMouseSpeed) && IsFlag(sys.bEnhancePrecision) &&
+            kPointerTrails.Contains(sys.nMouseTrails);
         Rule(ok, {kPerformancePage, "tc_adv_str18"},
              StringPrintf("pointer settings (wheel %d lines, double-click %d ms, speed %d, "
-                          "precision %d, trails %d) are outside %s, %s, %s, 0-1, %s",
+                          "precision %d, trails %d) are outside %s or %d, %s, %s, 0-1, %s",
                           int(sys.nWheelLines), int(sys.nDoubleClickTime), int(sys.nMouseSpeed),
                           int(sys.bEnhancePrecision), int(sys.nMouseTrails),
-                          RangeText(kWheelLines).c_str(), RangeText(kDoubleClickMs).c_str(),
-                          RangeText(kPointerSpeeds).c_str(), RangeText(kPointerTrails).c_str()),
+                          RangeText(kWheelLines).c_str(), kWheelOneScreen,
+                          RangeText(kDoubleClickMs).c_str(), RangeText(kPointerSpeeds).c_str(),
+                          RangeText(kPointerTrails).c_str()),
              [&](const ProfileFile& d) { sys = d.stSys; });
         const std::uint32_t rate = r_.dwReportRate;
         Rule(std::find(std::begin(kReportRates), std::end(kReportRates), rate) !=

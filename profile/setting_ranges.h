@@ -67,6 +67,7 @@ constexpr StepRange DebounceLimitsOf(int debounceRange) {
 
 // Pointer settings the desktop accepts.
 constexpr StepRange kWheelLines{0, 100};
+constexpr int kWheelOneScreen = -1;  // one screen per wheel notch (the older page's box)
 constexpr StepRange kDoubleClickMs{100, 5000};
 constexpr StepRange kPointerSpeeds{1, 20};
 constexpr StepRange kPointerTrails{0, 16};

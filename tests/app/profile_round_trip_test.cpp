@@ -136,6 +136,8 @@ void AddSettingStates(std::vector<State>& states) {
              r.stSys.nMouseSpeed = kPointerSpeeds.minimum;
              r.stSys.nMouseTrails = kPointerTrails.minimum;
          }},
+        {"pointer one screen per notch",
+         [](ProfileFile& r) { r.stSys.nWheelLines = kWheelOneScreen; }},
         {"pointer high",
          [](ProfileFile& r) {
              r.stSys.nWheelLines = kWheelLines.maximum;
