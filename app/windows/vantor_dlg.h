@@ -175,6 +175,8 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void TellDriverStatus(std::uint8_t status);
     void CloseSkinnedPopups();
     void HideWindow();
+    // Writes mac.dct, the macro names of the library.
+    void SaveMacroNames();
     void Finish();
     CPage* NewPage(PageId page);
     WindowCloseSettings CloseSettings() const;
