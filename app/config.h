@@ -166,6 +166,7 @@ struct DeviceSection {
     int Sensor = 0;  // 0: section not used
     int CID = 0;
     int MID = 0;
+    std::string Name;  // the model's name for the user, at most 39 characters; may be empty
     Point ptMark{};
     Point ptLedMark{};
     Point ptSensorMode{};

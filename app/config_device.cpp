@@ -212,6 +212,7 @@ bool ReadDeviceSection(const IniFile& ini, int number, const AppOptions& options
     if (d.Sensor == 0) return true;
     d.CID = ini.GetInt(name, "CID", 0);
     d.MID = ini.GetInt(name, "MID", 0);
+    d.Name = ReadTextValue(ini, name, "Name", 40);
     ReadPointFields(ini, name, kPointKeys, d);
     if (d.ptRipple == Point{}) d.ptRipple = options.OldAdvDlg ? Point{818, 160} : Point{788, 435};
 
@@ -276,6 +277,7 @@ void DescribeDeviceSection(const D& d, const ConfigValueVisitor& visit) {
     visit("Sensor", sensor);
     visit("CID", std::to_string(d.CID));
     visit("MID", std::to_string(d.MID));
+    visit("Name", d.Name);
     for (const auto& p : kPointKeys) visit(p.key, FormatPoint(d.*(p.field)));
     for (int i = 0; i < 4; ++i) {
         visit(NumberedKey("RATE", i + 1), FormatHexList({static_cast<std::uint32_t>(d.RATE[i])}));

@@ -157,6 +157,7 @@ void DeviceSession::StartReadCurCfgThread(std::uint32_t pauseMs) {
     job->settings = TransferSettings();
     job->settings.macros = nullptr;  // the device's macros are merged when the result lands
     job->applyRequest = worker_.LastRequestNumber();
+    job->mouseChange = mouseChanges_.load();
     firstReadDone_ = false;
     ++readsAsked_;
     {
@@ -191,8 +192,11 @@ std::function<void()> DeviceSession::ReadActiveProfile(const std::shared_ptr<Rea
     DbgLog("Mouse profile is %d", index);
     std::optional<std::vector<std::uint8_t>> image;
     if (index >= 0 && index < job->entryCount) {
+        // A reset event after the read was asked for makes its image worthless: it stops.
         image = ReadProfileImage(
-            *setup_.driver, [this] { return stopRead_.load(); }, job->settings);
+            *setup_.driver,
+            [this, job] { return stopRead_.load() || job->mouseChange != mouseChanges_.load(); },
+            job->settings);
     }
     return [this, job, index, image = std::move(image)] { LandRead(*job, index, image); };
 }
@@ -201,7 +205,9 @@ void DeviceSession::LandRead(const ReadJob& job, int index,
                              const std::optional<std::vector<std::uint8_t>>& image) {
     --readsAsked_;
     ProfileStore& store = *setup_.store;
-    if (image && job.section != CurrentDeviceIndex()) {
+    if (job.mouseChange != mouseChanges_.load()) {
+        DbgLog("ReadCurCfgThread: the mouse changed its profile during the read, dropped");
+    } else if (image && job.section != CurrentDeviceIndex()) {
         DbgLog("ReadCurCfgThread: profile of another device section dropped");
     } else if (image && index < store.Count()) {
         // The entry as it was when the read was asked for, with what the mouse holds.
@@ -225,6 +231,11 @@ void DeviceSession::LandRead(const ReadJob& job, int index,
     }
     if (readsAsked_ == 0) {
         behaviorsDuringRead_.clear();
+        if (readAgain_) {
+            readAgain_ = false;
+            StartReadCurCfgThread();
+            return;
+        }
         firstReadDone_ = true;
     }
 }
@@ -350,11 +361,17 @@ void DeviceSession::OnDeviceBehavior(std::uintptr_t value, std::intptr_t kind) {
             const std::uint64_t sub = now - resetTick_;
             DbgLog("nTick= %d, m_nResetTickCount= %d, nSub=%d", static_cast<int>(now),
                    static_cast<int>(resetTick_), static_cast<int>(sub));
-            if (sub > kOwnResetWindowMs) {
+            if (sub <= kOwnResetWindowMs) {
+                DbgLog("this is reset notify, do not process");
+            } else if (readsAsked_ > 0) {
+                // The read that runs may have read part of the old profile: it is dropped
+                // and one read follows it, however often the button is pressed meanwhile.
+                ++mouseChanges_;
+                readAgain_ = true;
+                DbgLog("reset notify during a read, read again after it");
+            } else {
                 StartReadCurCfgThread();
                 setup_.window->ShowUntilReadDone(Text("tc_msg12"));
-            } else {
-                DbgLog("this is reset notify, do not process");
             }
             break;
         }

@@ -17,6 +17,8 @@
 // the number to OnSessionResult, which applies the result there. The profile read works on
 // copies taken when it was asked for and its record replaces the list entry only when its
 // result lands; notifications that changed the record while it ran are applied again after.
+// A reset event of the mouse while a read runs (its profile button) starts no read of its
+// own: the running read is dropped, never saved, and one read follows it.
 #pragma once
 
 #include <array>
@@ -246,6 +248,7 @@ class DeviceSession {
         int section = 0;  // the device section whose profile file the entries belong to
         ProfileTransferSettings settings;
         std::uint64_t applyRequest = 0;  // apply requests up to this one are written first
+        std::uint64_t mouseChange = 0;   // mouseChanges_ when the read was asked for
     };
 
     // Runs `work` on the device thread under the device mutex; what it returns runs on the
@@ -274,6 +277,10 @@ class DeviceSession {
     std::atomic<int> curDpiLevel_{-1};
     std::atomic<bool> firstReadDone_{true};
     std::atomic<bool> stopRead_{false};
+    // Counts the reset events of the mouse (its profile button, its reset keys): a read asked
+    // for before the last of them may hold a mix of two profiles; it ends early and its result
+    // is dropped, and one read follows when the reads asked for have landed.
+    std::atomic<std::uint64_t> mouseChanges_{0};
     MacroNameTable macroNames_{};
 
     std::mutex readDoneLock_;
@@ -287,7 +294,8 @@ class DeviceSession {
     // Window thread only.
     int retryFind_ = 0;
     std::uint64_t resetTick_ = 0;
-    int readsAsked_ = 0;  // reads asked for that have not landed
+    int readsAsked_ = 0;      // reads asked for that have not landed
+    bool readAgain_ = false;  // a reset event overtook a read: read once more after it
     std::vector<Behavior> behaviorsDuringRead_;
 
     ApplyWorker worker_;

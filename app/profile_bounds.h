@@ -12,34 +12,39 @@
 //     a step of the sensor (and within DpiLimit), colours of three bytes;
 //   - the single settings, the DPI indicator and the two lighting zones within their ranges.
 //
-// CheckProfileRecord lists what breaks the rules (an import is refused on any);
+// The limits themselves are those of profile/setting_ranges.h, which the pages and vantorctl
+// use too. CheckProfileRecord lists what breaks the rules (an import is refused on any);
 // RepairProfileRecord replaces each broken field by the model's default (a profile file).
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
 #include "app/config.h"
 #include "profile/profile_record.h"
+#include "profile/setting_ranges.h"
 
 namespace vantor {
 
-constexpr std::uint32_t kMaxMainEffect = 6;
-constexpr std::uint32_t kMaxLogoEffect = 3;
-constexpr std::uint32_t kMaxDpiIndicatorEffect = 2;
-constexpr std::uint32_t kMaxLightingStep = 10;
-constexpr std::uint32_t kMaxLogoSpeed = 5;
-constexpr std::uint32_t kMaxDpiIndicatorSpeed = 5;
-constexpr int kMaxLiftOffCode = 2;
+// One broken field. `place` names it as the window does: language text keys, from the page
+// to the setting (for example tc_page4, tc_led_eft1, tc_adv_str10: Lighting, Main light,
+// Speed); empty when the field belongs to no page (the record is for another model).
+// `detail` says what is wrong in plain words for the diagnostic log and the command line
+// ("debounce -841516233 ms is outside 0-30").
+struct ProfileProblem {
+    std::vector<const char*> place;
+    std::string detail;
+};
 
-// Auto-sleep choices, in tens of seconds.
-constexpr std::array<int, 13> kAutoSleepSteps = {1, 2, 3, 6, 12, 18, 24, 30, 36, 42, 48, 54, 60};
+// Every broken field; empty when the record keeps every rule for `section`.
+std::vector<ProfileProblem> CheckProfileRecord(const ProfileFile& record,
+                                               const DeviceSection& section,
+                                               const AppOptions& options);
 
-// One line per broken field ("debounce -841516233 ms is outside 0-30"); empty when the
-// record keeps every rule for `section`.
-std::vector<std::string> CheckProfileRecord(const ProfileFile& record, const DeviceSection& section,
-                                            const AppOptions& options);
+// Whether main effect `effect` has a speed (brightness): the effect's LedOpt entry gives a
+// default speed (brightness) other than 0, as the lighting page reads it.
+bool MainEffectHasSpeed(const AppOptions& options, std::uint32_t effect);
+bool MainEffectHasBrightness(const AppOptions& options, std::uint32_t effect);
 
 // Replaces every broken field by the same field of `defaults` (a new record of the
 // section), logs one line per field, and cuts the name to 19 characters. A record without

@@ -1,7 +1,6 @@
 #include "app/profile_export.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <map>
 #include <string>
@@ -103,13 +102,29 @@ bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros
 
 namespace {
 
-// Refuses a file that is not a valid profile: the window shows the language text with what
-// was wrong after it; the log and the command line get the plain reason.
-ImportOutcome RefuseAsInvalid(StoreUi& ui, const std::string& problem) {
+// The place of a setting in the user's language: "Lighting: Main light, Speed".
+std::string PlaceText(const std::vector<const char*>& place) {
+    std::string text;
+    int parts = 0;
+    for (const char* key : place) {
+        const std::string words = Text(key);
+        if (words.empty()) continue;
+        text += (parts == 0 ? "" : parts == 1 ? ": " : ", ") + words;
+        ++parts;
+    }
+    return text;
+}
+
+// Refuses a file that is not a valid profile: the window says so in the user's language and
+// names the setting as its page does; the log and the command line get the plain reason
+// with its values.
+ImportOutcome RefuseAsInvalid(StoreUi& ui, const std::string& problem,
+                              const std::vector<const char*>& place = {}) {
     DbgLog("ImportProfile: refused, %s", problem.c_str());
-    std::string detail = problem;
-    detail[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(detail[0])));
-    ui.ShowMessage(TextOr("tc_tip3", "This is not a valid profile") + " " + detail + ".");
+    std::string message = TextOr("tc_tip3", "This file is not a valid profile.");
+    const std::string where = PlaceText(place);
+    if (!where.empty()) message += " (" + where + ")";
+    ui.ShowMessage(message);
     ImportOutcome outcome;
     outcome.problem = "not a valid profile: " + problem;
     return outcome;
@@ -134,24 +149,34 @@ ImportOutcome ImportProfileImage(std::span<const std::uint8_t> image, ProfileSto
         return RefuseAsInvalid(ui, "it does not begin with a profile record");
     }
     SetProfileName(record, ProfileName(record));
-    const std::vector<std::string> problems =
+    const std::vector<ProfileProblem> problems =
         CheckProfileRecord(record, CurrentDevice(), Options());
     if (!problems.empty()) {
-        std::string problem = problems.front();
+        std::string problem = problems.front().detail;
         if (problems.size() > 1) {
             problem += " (and " + std::to_string(problems.size() - 1) + " more)";
         }
-        for (const std::string& each : problems) DbgLog("ImportProfile: %s", each.c_str());
-        return RefuseAsInvalid(ui, problem);
+        for (const ProfileProblem& each : problems) {
+            DbgLog("ImportProfile: %s", each.detail.c_str());
+        }
+        return RefuseAsInvalid(ui, problem, problems.front().place);
     }
     std::array<MacroRecord, kExportMacroSlots> slots{};
     for (int i = 0; i < kExportMacroSlots; ++i) {
         std::memcpy(&slots[static_cast<std::size_t>(i)], image.data() + SlotOffset(i),
                     kMacroRecordSize);
     }
+    const int failedWrites = library.FailedWrites();
     if (!MergeImportedMacros(record, slots, library)) {
         outcome.problem = "a macro of the profile could not be added to the macro library";
         return outcome;
+    }
+    if (library.FailedWrites() != failedWrites) {
+        const int error = library.LastWriteError();
+        outcome.macroWriteProblem =
+            "a macro file could not be written into " + library.Root() +
+            (error != 0 ? std::string(": ") + std::strerror(error) : std::string());
+        DbgLog("ImportProfile: %s", outcome.macroWriteProblem.c_str());
     }
 
     int level = record.nCurDpiLevel;

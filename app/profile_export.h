@@ -51,6 +51,9 @@ struct ImportOutcome {
     bool imported = false;
     int curDpiLevel = 0;  // the new active DPI level (g_nCurDpiLevel)
     std::string problem;  // why it was refused, in plain words; empty when cancelled
+    // Set when the profile was imported but a macro file of it could not be written (the
+    // macro stays in the library, marked for the next write): why, in plain words.
+    std::string macroWriteProblem;
 };
 
 // Imports an image of exactly 10456 bytes into the current profile; a refused image

@@ -96,7 +96,9 @@ bool ProfileStore::LoadPro() {
     std::uint32_t activeId = 0;
     bool loaded = false;
 
+    keptDamaged_.clear();
     const FilePrefix file = ReadFilePrefix(ProfileFilePath(), kProfileFileSize);
+    bool damaged = file.Opened();  // until it has loaded and needed no repair
     if (!file.Opened()) {
         DbgLog("LoadPro: open file err=%d", file.openError);
     } else if (file.readError == 0 && file.size != kProfileFileSize) {
@@ -114,14 +116,16 @@ bool ProfileStore::LoadPro() {
     if (loaded) {
         // A file of the right size may still hold damaged records: each broken field takes
         // the model's default instead of reaching the pages or the mouse.
+        int repaired = 0;
         for (int i = 0; i < kProfileCount; ++i) {
             ProfileFile& record = records[static_cast<std::size_t>(i)];
             const std::string name = DefaultProfileName(i + 1);
             const ProfileFile fallback = record.dwProfileID != 0
                                              ? NewProfileRecord(defaults, name, record.dwProfileID)
                                              : NewProfileRecord(defaults, name);
-            RepairProfileRecord(record, fallback, section, Options());
+            repaired += RepairProfileRecord(record, fallback, section, Options());
         }
+        damaged = repaired > 0;
     } else {
         for (int i = 0; i < kProfileCount; ++i) {
             records[static_cast<std::size_t>(i)] =
@@ -140,8 +144,23 @@ bool ProfileStore::LoadPro() {
             break;
         }
     }
+    if (damaged) KeepDamagedFile();
     DbgLog("LoadPro ok: cid=%02x, mid=%02x", SectionCid(section), SectionMid(section));
     return loaded;
+}
+
+void ProfileStore::KeepDamagedFile() {
+    const std::string kept = ProfileFilePath() + ".damaged";
+    // A file far larger than a profile file is not one of ours and is not copied.
+    const std::optional<std::vector<std::uint8_t>> bytes =
+        ReadWholeFile(ProfileFilePath(), 4 * kProfileFileSize);
+    int error = 0;
+    if (!bytes || !WriteFileAtomic(kept, bytes->data(), bytes->size(), &error)) {
+        DbgLog("LoadPro: damaged file could not be kept as %s, err=%d", kept.c_str(), error);
+        return;
+    }
+    DbgLog("LoadPro: damaged file kept as %s", kept.c_str());
+    keptDamaged_ = kept;
 }
 
 bool ProfileStore::SavePro(int* errorOut) const {

@@ -45,8 +45,13 @@ class ProfileStore {
     [[nodiscard]] bool SaveCID() const;
 
     // Loads the profile file of the current section, or builds four default profiles when
-    // it is missing, unreadable or of the wrong size. True when the file was loaded.
+    // it is missing, unreadable or of the wrong size. True when the file was loaded. A file
+    // that is there but damaged (wrong size, unreadable, or fields that had to be repaired)
+    // is first copied beside it as "<name>.damaged", since the next save replaces it.
     bool LoadPro();
+    // The copy of a damaged profile file the last LoadPro kept; empty when there was none.
+    // The window tells the user once.
+    const std::string& KeptDamagedFile() const { return keptDamaged_; }
     // Writes the profile file; false (and the old file kept) when there is no current
     // profile, the list does not hold four profiles, or the write fails (then `error` gets
     // the errno value, or 0 when nothing was tried).
@@ -71,9 +76,12 @@ class ProfileStore {
     void ReplaceProfile(int index, const ProfileFile& record);
 
   private:
+    void KeepDamagedFile();
+
     std::string dataDir_;
     std::vector<std::unique_ptr<ProfileFile>> profiles_;
     int current_ = -1;
+    std::string keptDamaged_;
 };
 
 }  // namespace vantor

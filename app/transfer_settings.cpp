@@ -2,7 +2,9 @@
 
 #include "app/codec_context_config.h"
 #include "app/config.h"
+#include "platform/pointer_settings.h"
 #include "profile/codec_context.h"
+#include "profile/setting_ranges.h"
 
 namespace vantor {
 
@@ -11,6 +13,20 @@ ProfileTransferSettings CurrentTransferSettings(MacroLibraryAccess* macros) {
     settings.context = CurrentCodecContext();
     settings.goWithNoDev = Options().GoWithNoDev != 0;
     settings.macros = macros;
+    settings.applyPointerSettings = [](const MouseSysParam& sys) {
+        return ApplyPointerSettings(PointerSettingsOf(sys));
+    };
+    return settings;
+}
+
+PointerSettings PointerSettingsOf(const MouseSysParam& sys) {
+    PointerSettings settings;
+    settings.speed = sys.nMouseSpeed;
+    settings.enhancePrecision = sys.bEnhancePrecision != 0;
+    settings.doubleClickMs = sys.nDoubleClickTime;
+    settings.wheelLines =
+        sys.nWheelLines == kWheelOneScreen ? PointerSettings::kOneScreen : int(sys.nWheelLines);
+    settings.trails = sys.nMouseTrails;
     return settings;
 }
 

@@ -84,12 +84,16 @@ void Discovery::TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid,
     self.param.VID = run.vid;
     self.param.PID = run.pid;
 
+    // The same mouse on its cable and its receiver is one mouse: the cable taking over from
+    // the matched receiver is not counted again, so two connections never look like two mice.
+    bool sameMouseAgain = false;
     for (std::size_t i = 0; i < slots_.size(); ++i) {
         Slot& other = slots_[i];
         if (i == index || !other.param.hCmd) continue;
         if (other.param.CID != cid || other.param.MID != mid) continue;
         switch (ResolveConflict(run.pid, other.param.PID, config_.pid, config_.pid2)) {
             case ConflictOutcome::kShutDownOther:
+                sameMouseAgain = sameMouseAgain || other.param.matched;
                 ShutDownLocked(other);
                 break;
             case ConflictOutcome::kGiveUp:
@@ -110,7 +114,8 @@ void Discovery::TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid,
         ShutDownLocked(slots_[static_cast<std::size_t>(current)]);
     }
     for (Slot& slot : slots_) slot.param.matched = false;
-    ++g_nFindOkNum;
+    // (A mouse matched by an earlier search was not counted in this one.)
+    if (!sameMouseAgain || g_nFindOkNum == 0) ++g_nFindOkNum;
     self.param.matched = true;
     self.param.CID = cid;
     self.param.MID = mid;

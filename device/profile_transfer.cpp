@@ -163,8 +163,11 @@ class StepRunner {
         return driver_.SendCMD(s.command, s.data) == 1;
     }
     bool Do(const PointerSettingsStep& s) {
-        if (settings_.applyPointerSettings) settings_.applyPointerSettings(s.settings);
-        return true;
+        if (!settings_.applyPointerSettings || settings_.applyPointerSettings(s.settings)) {
+            return true;
+        }
+        DbgLog("SetProfile: the desktop refused the pointer settings");
+        return false;
     }
 
     MessagePoster* window_;

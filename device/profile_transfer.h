@@ -43,8 +43,9 @@ struct ProfileTransferSettings {
     // null (keys then get stand-in macro ids and macro keys are not written).
     MacroLibraryAccess* macros = nullptr;
     Sleeper* sleeper = nullptr;  // RealSleeper when null
-    // Hands the pointer settings to the desktop; nothing happens when empty.
-    std::function<void(const MouseSysParam&)> applyPointerSettings;
+    // Hands the pointer settings to the desktop (false: the desktop refused them, which
+    // fails the write); nothing happens when empty.
+    std::function<bool(const MouseSysParam&)> applyPointerSettings;
 };
 
 // Where GetProfile puts what it read.

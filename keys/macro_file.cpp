@@ -129,7 +129,7 @@ bool MakeSureFolderExist(const std::string& path) {
     return true;
 }
 
-bool WriteMacroFile(const std::string& path, MacroRecord& record) {
+bool WriteMacroFile(const std::string& path, MacroRecord& record, int* errorOut) {
     MacroRecord clean = record;
     clean.dwState &= ~(kMacroEventsChanged | kMacroSettingsChanged);
     const MacroFileBytes bytes = EncodeMacroFile(clean);
@@ -145,6 +145,7 @@ bool WriteMacroFile(const std::string& path, MacroRecord& record) {
             DbgLog("Flush_Dirty_Macro: WriteFile err=0x%x, %s", static_cast<unsigned>(error),
                    path.c_str());
         }
+        if (errorOut != nullptr) *errorOut = error;
         return false;
     }
     record.dwState = clean.dwState;

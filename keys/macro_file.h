@@ -39,7 +39,8 @@ std::string MacroFileErrorText(const MacroFileResult& result);
 // first attempt finds none. The file always holds the record with the changed-state bits
 // cleared; the bits of `record` are cleared only when the file was written, so a failed
 // write leaves the macro marked as changed.
-[[nodiscard]] bool WriteMacroFile(const std::string& path, MacroRecord& record);
+[[nodiscard]] bool WriteMacroFile(const std::string& path, MacroRecord& record,
+                                  int* error = nullptr);
 
 // Creates each missing folder level of the path's folder (the part before the last '/').
 [[nodiscard]] bool MakeSureFolderExist(const std::string& path);

@@ -293,6 +293,8 @@ bool MacroLibrary::Flush_Dirty_Macro(LibraryItemId id) {
     const std::optional<std::string> path = ItemPath(id);
     if (!path) {
         DbgLog("Flush_Dirty_Macro: TreeItem_To_FilePath failed");
+        ++failedWrites_;
+        lastWriteError_ = 0;
         return false;
     }
     MacroRecord* record = macros_.FindById(item->macroId);
@@ -301,7 +303,11 @@ bool MacroLibrary::Flush_Dirty_Macro(LibraryItemId id) {
         return false;
     }
     if ((record->dwState & kMacroChangedBoth) == 0) return true;
-    return WriteMacroFile(*path, *record);
+    int error = 0;
+    if (WriteMacroFile(*path, *record, &error)) return true;
+    ++failedWrites_;
+    lastWriteError_ = error;
+    return false;
 }
 
 const MacroRecord* MacroLibrary::FindMacroByName(std::string_view utf8Name) const {

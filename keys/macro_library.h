@@ -95,6 +95,10 @@ class MacroLibrary : public MacroLibraryAccess {
     std::uint32_t ReplaceMacro(std::uint32_t id, const MacroRecord& content);
     // Writes the macro file of a macro item when its record is marked as changed.
     [[nodiscard]] bool Flush_Dirty_Macro(LibraryItemId item);
+    // How many macro file writes failed so far, and the system error of the last one (0 when
+    // the file had no path); a caller compares the count before and after its work.
+    int FailedWrites() const { return failedWrites_; }
+    int LastWriteError() const { return lastWriteError_; }
 
     // Tree commands of the macro page.
     std::optional<LibraryItemId> NewMacroCommand(LibraryItemId selected, StoreUi& ui);
@@ -137,6 +141,8 @@ class MacroLibrary : public MacroLibraryAccess {
     std::map<LibraryItemId, LibraryItem> items_;
     LibraryItemId nextId_ = 1;
     MacroLibraryEvents* events_ = nullptr;
+    int failedWrites_ = 0;
+    int lastWriteError_ = 0;
 };
 
 // Checks a typed macro or folder name: the characters / \ ? + = - * & % ! # are refused

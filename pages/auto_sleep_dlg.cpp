@@ -3,6 +3,7 @@
 #include "base/log.h"
 #include "pages/logic/key_page_rules.h"
 #include "profile/set_flags.h"
+#include "profile/setting_ranges.h"
 
 namespace vantor {
 

@@ -21,6 +21,12 @@ class PointerBackend {
     // Writes the settings of `wanted` that differ from the store's current values (or whose
     // current value cannot be read). Returns the names of the keys written, in writing order.
     virtual std::vector<std::string> Apply(const PointerSettings& wanted) = 0;
+    // Whether a write of the last Apply was refused by the store (a key the store lacks is
+    // skipped, not refused).
+    bool Failed() const { return failed_; }
+
+  protected:
+    bool failed_ = false;
 };
 
 // Pointer speed 1 ... 20 on the -1 ... 1 scale of libinput's pointer speed, the scale both

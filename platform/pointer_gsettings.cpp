@@ -33,6 +33,7 @@ class GSettingsPointerBackend final : public PointerBackend {
 
     std::vector<std::string> Apply(const PointerSettings& wanted) override {
         written_.clear();
+        failed_ = false;
         if (DoubleClickTimeValid(wanted.doubleClickMs)) {
             const int current = ReadInt("double-click", -1);
             if (current != wanted.doubleClickMs) {
@@ -114,8 +115,10 @@ class GSettingsPointerBackend final : public PointerBackend {
             g_settings_schema_key_unref(schemaKey);
             if (!fits) {
                 DbgLog("pointer: GSettings key %s does not take the value, not set", key);
+                failed_ = true;
             } else if (!g_settings_set_value(settings_, key, value)) {
                 DbgLog("pointer: GSettings key %s could not be written", key);
+                failed_ = true;
             } else {
                 written_.emplace_back(key);
             }

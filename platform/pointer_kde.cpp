@@ -106,6 +106,7 @@ class KdePointerBackend final : public PointerBackend {
     std::vector<std::string> Apply(const PointerSettings& wanted) override {
         written_.clear();
         changes_.clear();
+        failed_ = false;
         const KdeFile input = KdeFile::Load(configDir_ + kInputFile);
         const KdeFile globals = KdeFile::Load(configDir_ + kGlobalsFile);
 
@@ -165,6 +166,7 @@ class KdePointerBackend final : public PointerBackend {
     void Write(const KdeFile& file, const char* group, const char* key, const std::string& value) {
         if (!WriteIniString(file.path, group, key, value)) {
             DbgLog("pointer: could not write %s in %s", key, file.path.c_str());
+            failed_ = true;
             return;
         }
         written_.emplace_back(key);

@@ -52,17 +52,18 @@ std::unique_ptr<PointerBackend> DesktopPointerBackend() {
     return MakeGSettingsPointerBackend();
 }
 
-void ApplyPointerSettings(const PointerSettings& settings) {
+bool ApplyPointerSettings(const PointerSettings& settings) {
     // One apply at a time: the KDE files are read, compared and rewritten as a whole.
     static std::mutex applying;
     const std::lock_guard<std::mutex> lock(applying);
     std::unique_ptr<PointerBackend> backend = DesktopPointerBackend();
     if (!backend) {
         DbgLog("pointer: this desktop has no pointer settings store, nothing set");
-        return;
+        return true;
     }
     const std::vector<std::string> written = backend->Apply(settings);
     DbgLog("pointer: %zu setting(s) changed", written.size());
+    return !backend->Failed();
 }
 
 }  // namespace vantor

@@ -20,8 +20,9 @@ struct PointerSettings {
 
 // Sets the running desktop to `settings`: each value is compared with the desktop's current one
 // and written only when it differs (or when the current one cannot be read). A value the desktop
-// has no setting for is skipped with a debug log line. Failures are logged, never reported.
-void ApplyPointerSettings(const PointerSettings& settings);
+// has no setting for is skipped with a debug log line, and so is a desktop without a store of
+// pointer settings. False when the store refused a write (logged).
+[[nodiscard]] bool ApplyPointerSettings(const PointerSettings& settings);
 
 // Opens the desktop's own mouse settings (GNOME Settings' mouse panel or KDE System Settings'
 // mouse module). Returns false, with a log line, when neither is available.

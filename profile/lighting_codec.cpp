@@ -6,14 +6,16 @@
 #include "base/log.h"
 #include "profile/check_byte.h"
 #include "profile/memory_map.h"
+#include "profile/setting_ranges.h"
 
 namespace vantor {
 namespace {
 
-constexpr std::uint32_t kMaxLogoMode = 3;
-constexpr std::uint32_t kMaxLogoSpeed = 5;
-constexpr std::uint32_t kMaxDpiEffectMode = 2;
-constexpr std::uint32_t kMaxDpiEffectSpeed = 5;
+constexpr std::uint32_t kMaxLogoMode = LimitsOf(LightZone::kLogo).maxEffect;
+constexpr auto kMaxLogoSpeed = static_cast<std::uint32_t>(LimitsOf(LightZone::kLogo).speed.maximum);
+constexpr std::uint32_t kMaxDpiEffectMode = LimitsOf(LightZone::kDpiIndicator).maxEffect;
+constexpr auto kMaxDpiEffectSpeed =
+    static_cast<std::uint32_t>(LimitsOf(LightZone::kDpiIndicator).speed.maximum);
 constexpr std::uint8_t kMainOffCode = 4;
 
 struct MainEffect {

@@ -1,14 +1,16 @@
 #include "profile/new_profile.h"
+#include "profile/setting_ranges.h"
 
 #include <algorithm>
 
 #include "base/clock_id.h"
+#include "profile/setting_ranges.h"
 
 namespace vantor {
 namespace {
 
-constexpr std::uint32_t kMaxLogoMode = 3;
-constexpr std::uint32_t kMaxLogoSpeed = 5;
+constexpr std::uint32_t kMaxLogoMode = LimitsOf(LightZone::kLogo).maxEffect;
+constexpr auto kMaxLogoSpeed = static_cast<std::uint32_t>(LimitsOf(LightZone::kLogo).speed.maximum);
 
 std::uint32_t ColorFromBytes(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return red | static_cast<std::uint32_t>(green) << 8 | static_cast<std::uint32_t>(blue) << 16;

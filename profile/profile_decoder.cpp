@@ -6,6 +6,7 @@
 #include "base/message_sink.h"
 #include "keys/key_functions.h"
 #include "keys/macro_compare.h"
+#include "keys/macro_record.h"
 #include "profile/dpi_codec.h"
 #include "profile/key_codec.h"
 #include "profile/lighting_codec.h"
@@ -141,11 +142,23 @@ std::uint32_t MergeDeviceMacro(Memory memory, int m, std::uint32_t code,
     SetMacroName(macro, name);
     SetMacroRepeatFromByte(macro, static_cast<std::uint8_t>(code >> 16));
     if (library == nullptr) return 0;
+    // A slot without events is what a read sees when the mouse changed its profile in the
+    // middle of it, or a slot never written: it never replaces the library's macro, and a
+    // nameless one is not added.
+    const bool empty = MacroEventCount(macro) == 0;
     const MacroRecord* existing = name.empty() ? nullptr : library->FindMacroByName(name);
     if (existing != nullptr) {
         const std::uint32_t id = existing->dwMacroID;
-        if (!MacrosEqual(*existing, macro)) library->ReplaceMacro(*existing, macro);
+        if (empty && MacroEventCount(*existing) > 0) {
+            DbgLog("GetMacro: slot %d is empty, macro %s of the library kept", m, name.c_str());
+        } else if (!MacrosEqual(*existing, macro)) {
+            library->ReplaceMacro(*existing, macro);
+        }
         return id;
+    }
+    if (empty && name.empty()) {
+        DbgLog("GetMacro: slot %d is empty and has no name, not added", m);
+        return 0;
     }
     if (!library->AddMacro(macro)) {
         DbgLog("add macro to list faile..");

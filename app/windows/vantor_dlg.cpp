@@ -131,12 +131,8 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
                                                      setup_.startup.dataDir);
     languages_->AddListener(this);
     qApp->installEventFilter(this);
-    // The session ends: the macro names are kept for the next start.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
-        if (!SaveMacroDump(library_->Macros(), store_.DataDir())) {
-            DbgLog("SaveMacroDump failed");
-        }
-    });
+    // The session ends: the macro names are kept for the next start (as at every exit).
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SaveMacroNames(); });
 }
 
 CVantorDlg::~CVantorDlg() {
@@ -722,6 +718,7 @@ void CVantorDlg::OnExit() {
     TellDriverStatus(0);
     CloseSkinnedPopups();
     timers_->Stop(FINDDEV_TIMER_ID);
+    SaveMacroNames();  // before the list is emptied
     library_->Macros().Clear();
     if (CurrentDevice().Sensor != 0) {
         store_.SavePro();
@@ -729,6 +726,10 @@ void CVantorDlg::OnExit() {
     }
     HideWindow();
     Finish();
+}
+
+void CVantorDlg::SaveMacroNames() {
+    if (!SaveMacroDump(library_->Macros(), store_.DataDir())) DbgLog("SaveMacroDump failed");
 }
 
 void CVantorDlg::Finish() {

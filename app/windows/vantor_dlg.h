@@ -186,6 +186,8 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     bool IsNaviShown(int index) const;
     void StepPage(int step);
     void HideWindow();
+    // Writes mac.dct, the macro names of the library.
+    void SaveMacroNames();
     void Finish();
     CPage* NewPage(PageId page);
     WindowCloseSettings CloseSettings() const;

@@ -398,7 +398,9 @@ void CKeyDlg::OnImport() {
     if (!outcome.imported) return;
     Host().Session().SetCurDpiLevel(outcome.curDpiLevel);
     Host().RefreshPages();
-    Host().ApplyChange(kImportApplyFlags, kImportApplyIndex);
+    // The imported profile goes into the mouse also when the pages do not apply their
+    // changes at once (ApplyNow 0): importing is asking for exactly that.
+    Host().Session().Worker().RequestApply(kImportApplyFlags, kImportApplyIndex);
 }
 
 AssignmentUi& CKeyDlg::Assignment() {

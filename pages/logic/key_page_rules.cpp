@@ -140,10 +140,6 @@ Rect KeyNumberRect(const Rect& button, bool fourK) {
     return {right - kNumberSize * scale, button.top, right, button.top + kNumberSize * scale};
 }
 
-DebounceLimits DebounceLimitsOf(int debounceRange) {
-    return {debounceRange & 0xFF, (debounceRange >> 8) & 0xFF};
-}
-
 std::optional<int> DebounceUp(int value, const DebounceLimits& limits) {
     if (value >= limits.maximum) return std::nullopt;
     return value + 1;

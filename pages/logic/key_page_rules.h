@@ -12,6 +12,7 @@
 #include "base/config_values.h"
 #include "controls/logic/menu_layout.h"
 #include "keys/assignment.h"
+#include "profile/setting_ranges.h"
 
 namespace vantor {
 
@@ -53,12 +54,8 @@ Rect KeyButtonRect(Point ptKey, int keyH, int index, bool fourK);
 // The number picture beside a button.
 Rect KeyNumberRect(const Rect& button, bool fourK);
 
-// Debounce: DebounceRange holds the minimum in its low byte and the maximum in the next.
-struct DebounceLimits {
-    int minimum = 0;
-    int maximum = 30;
-};
-DebounceLimits DebounceLimitsOf(int debounceRange);
+// Debounce limits come from DebounceRange (DebounceLimitsOf).
+using DebounceLimits = StepRange;
 // The value after + (nothing at the maximum).
 std::optional<int> DebounceUp(int value, const DebounceLimits& limits);
 // The value after − (nothing at the minimum); `ask` tells whether the user must confirm
@@ -75,8 +72,6 @@ std::string DebounceText(int milliseconds);
 // the high 16 bits, in page coordinates of the normal layout. Nothing for 255 and below.
 std::optional<Point> DebounceTipPosition(int tipForDebounce);
 
-// Auto-sleep steps in tens of seconds.
-constexpr std::array<int, 13> kAutoSleepSteps = {1, 2, 3, 6, 12, 18, 24, 30, 36, 42, 48, 54, 60};
 // Index of `value` among the steps, or nothing.
 std::optional<int> AutoSleepIndexOf(int value);
 // "10 s" ... "30 s", then whole minutes "1 m" ... "10 m".

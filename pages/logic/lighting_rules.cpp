@@ -83,27 +83,17 @@ EffectRule MainEffectRule(const LightingSetup& setup, std::uint32_t effect) {
 
 EffectRule LogoEffectRule(std::uint32_t effect) {
     // The logo effects have no loaded steps; 1 only marks an active slider.
-    switch (effect) {
-        case 1:
-            return {0, 1, true};
-        case 2:
-            return {1, 1, true};
-        case 3:
-            return {1, 1, false};
-        default:
-            return {};
-    }
+    if (effect == 0 || effect > LimitsOf(LightZone::kLogo).maxEffect) return {};
+    return {LogoEffectHasSpeed(effect) ? 1 : 0, 1, LogoEffectHasColor(effect)};
 }
 
 StepRange LightRange(LightZone zone, int lightParam) {
-    if (zone == LightZone::kLogo) return {1, 10};
-    const int low = std::clamp(lightParam & 0xFF, 1, 10);
-    const int high = std::clamp((lightParam >> 8) & 0xFF, low, 10);
-    return {low, high};
+    if (zone == LightZone::kMain) return MainBrightnessRange(lightParam);
+    return LimitsOf(zone).brightness;
 }
 
 StepRange SpeedRange(LightZone zone) {
-    return zone == LightZone::kLogo ? StepRange{1, 5} : StepRange{1, 10};
+    return LimitsOf(zone).speed;
 }
 
 ShownLighting ShowZone(const LightingSetup& setup, LightZone zone, const RgbEffect& effect) {

@@ -12,12 +12,11 @@
 #include <vector>
 
 #include "profile/profile_record.h"
+#include "profile/setting_ranges.h"
 
 namespace vantor {
 
 struct LedOption;
-
-enum class LightZone { kMain, kLogo };
 
 // One item of an effect box: the effect number of the record and its text key.
 struct EffectItem {
@@ -33,16 +32,6 @@ struct EffectRule {
     int light = 0;
     bool hasColor = false;
     bool operator==(const EffectRule&) const = default;
-};
-
-// Slider ranges of a zone.
-struct StepRange {
-    int minimum = 1;
-    int maximum = 10;
-    bool Contains(std::uint32_t step) const {
-        return step >= static_cast<std::uint32_t>(minimum) &&
-               step <= static_cast<std::uint32_t>(maximum);
-    }
 };
 
 // What the page needs of the configuration, so the rules can be tested without it.

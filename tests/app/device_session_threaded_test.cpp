@@ -731,5 +731,60 @@ TEST_F(DeviceSessionTest, MouseEventsAndWritesDuringASlowReadAreNeitherLostNorTo
     EXPECT_TRUE(messages.messages.empty());
 }
 
+// The profile button on the mouse pressed twice while a read runs (profile 0, then 1, then
+// 2, as a user does): the read that the presses overtook is dropped, never saved, and one
+// read of the profile the mouse ends on follows; the other list entries stay as they were.
+TEST_F(DeviceSessionTest, AReadOvertakenByTheProfileButtonIsDroppedAndReadOnceMore) {
+    LogCapture log;
+    WindowQueue queue;
+    link.Disconnect();
+    link.poster = &queue;
+    SimFirmwareState state = link.firmware->State();
+    for (std::uint8_t p = 0; p < 3; ++p) {
+        state.profiles[p][mm::kDebounce] = static_cast<std::uint8_t>(11 + p);
+        state.profiles[p][mm::kDebounce + 1] = static_cast<std::uint8_t>(0x55 - 11 - p);
+    }
+    state.activeProfile = 0;
+    link.firmware->Restore(state);
+    link.Connect();
+    MakeSession(&queue);
+    const ProfileFile entry0 = store.Profile(0);
+    const ProfileFile entry1 = store.Profile(1);
+
+    // The presses come from their own thread once the read is under way.
+    std::thread presser;
+    std::atomic<bool> fired{false};
+    pauses.onSleep = [&](std::size_t index) {
+        if (pauses.Sleeps()[index] != kComboAreaSleepMs || fired.exchange(true)) return;
+        presser = std::thread([&] {
+            link.firmware->SelectProfileOnMouse(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            link.firmware->SelectProfileOnMouse(2);
+        });
+    };
+    SimFaults slow;
+    slow.replyLatencyMs = 2;
+    link.backend.SetFaults(slow);
+    session->StartReadCurCfgThread();
+    ASSERT_TRUE(queue.RunUntil(
+        *session,
+        [&] {
+            return fired && session->FirstReadDone() && session->WaitDeviceWork(0) &&
+                   link.firmware->ActiveProfile() == 2;
+        },
+        120000));
+    presser.join();
+
+    EXPECT_EQ(store.CurrentIndex(), 2);
+    EXPECT_EQ(store.Profile(2).nDebounce, 13);
+    EXPECT_EQ(std::memcmp(&store.Profile(0), &entry0, sizeof entry0), 0);
+    EXPECT_EQ(std::memcmp(&store.Profile(1), &entry1, sizeof entry1), 0);
+    EXPECT_EQ(log.Count("Init Pro OK"), 1);  // only the last read is taken and saved
+    EXPECT_GE(log.Count("ReadCurCfgThread: the mouse changed its profile during the read, dropped"),
+              1);
+    EXPECT_LE(log.Count("ReadCurCfgThread Start"), 3);  // no read per press
+    for (const std::string& call : window.calls) EXPECT_NE(call.rfind("wait:", 0), 0u) << call;
+}
+
 }  // namespace
 }  // namespace vantor

@@ -12,6 +12,7 @@
 #include "keys/macro_file.h"
 #include "keys/safe_file_name.h"
 #include "tests/keys/scripted_store_ui.h"
+#include "tests/profile/codec_test_support.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor {
@@ -118,10 +119,9 @@ TEST_F(ProfileExportTest, InvalidFilesAreRefusedWithTheirMessage) {
         std::string problem;  // how the plain reason begins
     };
     const Case cases[] = {
-        {data_ / "bad-magic.qxa", "This file is not a valid profile. It does not begin",
-         "not a valid profile"},
+        {data_ / "bad-magic.qxa", "This file is not a valid profile.", "not a valid profile"},
         {data_ / "zero-id.qxa", "This file is not a valid profile.", "not a valid profile"},
-        {data_ / "longer.qxa", "This file is not a valid profile. It has 10457 bytes",
+        {data_ / "longer.qxa", "This file is not a valid profile.",
          "not a valid profile: it has 10457 bytes"},
         {data_ / "empty.qxa", "Read profile failed.", "the file is empty"},
         {data_ / "absent.qxa",
@@ -213,7 +213,8 @@ TEST_F(ProfileExportTest, RecordsBreakingTheModelsRulesAreRefusedWhole) {
         EXPECT_FALSE(outcome.imported);
         EXPECT_NE(outcome.problem.find(c.problem), std::string::npos) << outcome.problem;
         ASSERT_EQ(ui_.messages.size(), 1u);
-        EXPECT_EQ(ui_.messages[0].rfind("This file is not a valid profile. ", 0), 0u);
+        EXPECT_EQ(ui_.messages[0].rfind("This file is not a valid profile.", 0), 0u);
+        EXPECT_EQ(ui_.messages[0].find("0x"), std::string::npos) << ui_.messages[0];
         EXPECT_EQ(std::memcmp(&before, store_.Current(), sizeof(ProfileFile)), 0);
         EXPECT_EQ(library_.Macros().Count(), 0);
         EXPECT_FALSE(std::filesystem::exists(data_ / "Mac"));
@@ -224,6 +225,41 @@ TEST_F(ProfileExportTest, RecordsBreakingTheModelsRulesAreRefusedWhole) {
     fine.Dpi[1].dwDpi = 3200;
     fine.nDebounce = 30;
     EXPECT_TRUE(Import(ImageOf(fine)).imported) << ui_.messages.back();
+}
+
+// The window names the refused setting as its page does, in the user's language; the values
+// and ranges go to the diagnostic log.
+TEST_F(ProfileExportTest, ARefusedImportNamesTheSettingInTheWordsOfItsPage) {
+    struct Case {
+        void (*breakIt)(ProfileFile& record);
+        const char* message;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {[](ProfileFile& r) { r.stMainRGB.nMode = 9; },
+         "This file is not a valid profile. (Lighting: Main light, Effect)", "effect 9"},
+        {[](ProfileFile& r) {
+             r.stLogoRGB.nMode = 2;
+             r.stLogoRGB.nSpeed = 6;
+         },
+         "This file is not a valid profile. (Lighting: Logo light, Speed)", "speed 6"},
+        {[](ProfileFile& r) { r.nDebounce = 31; },
+         "This file is not a valid profile. (Performance: Debounce)", "debounce 31 ms"},
+        {[](ProfileFile& r) { r.Key[0][0].dwFunID = 0; },
+         "This file is not a valid profile. (Buttons)", "function 0x00000000"},
+        {[](ProfileFile& r) { r.dwSensor = 0x3050; }, "This file is not a valid profile.",
+         "sensor 0x3050"},
+    };
+    const test::LogCapture log;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        ProfileFile broken = *store_.Current();
+        c.breakIt(broken);
+        ui_.messages.clear();
+        EXPECT_FALSE(Import(ImageOf(broken)).imported);
+        EXPECT_EQ(ui_.messages, std::vector<std::string>{c.message});
+        EXPECT_TRUE(log.Contains(c.logged)) << log.Text();
+    }
 }
 
 TEST_F(ProfileExportTest, ImportAddsNewMacrosOnceAndKeepsTheProfileId) {

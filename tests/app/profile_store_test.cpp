@@ -119,7 +119,29 @@ TEST_F(ProfileStoreTest, FileOfWrongSizeGivesDefaults) {
         EXPECT_FALSE(other.LoadPro()) << size;
         EXPECT_EQ(ProfileName(other.Profile(0)), "Profile 1") << size;
         EXPECT_EQ(ProfileName(other.Profile(3)), "Profile 4") << size;
+        // The damaged file stays beside the one the next save writes.
+        EXPECT_EQ(other.KeptDamagedFile(), ProPath() + ".damaged") << size;
+        EXPECT_TRUE(test::ReadBytes(ProPath() + ".damaged") == bytes) << size;
     }
+}
+
+TEST_F(ProfileStoreTest, OnlyADamagedFileIsKeptBesideIt) {
+    store_.LoadPro();
+    EXPECT_EQ(store_.KeptDamagedFile(), "");  // no file
+    ASSERT_TRUE(store_.SavePro());
+    ProfileStore good(data_.path());
+    EXPECT_TRUE(good.LoadPro());
+    EXPECT_EQ(good.KeptDamagedFile(), "");
+    EXPECT_FALSE(std::filesystem::exists(ProPath() + ".damaged"));
+
+    // Right size, but a field no page could have left: repaired, and the file kept first.
+    good.Profile(1).nDebounce = 999;
+    ASSERT_TRUE(good.SavePro());
+    const std::vector<std::uint8_t> bytes = test::ReadBytes(ProPath());
+    ProfileStore repaired(data_.path());
+    EXPECT_TRUE(repaired.LoadPro());
+    EXPECT_NE(repaired.Profile(1).nDebounce, 999);
+    EXPECT_TRUE(test::ReadBytes(repaired.KeptDamagedFile()) == bytes);
 }
 
 TEST_F(ProfileStoreTest, UnknownActiveIdMakesTheFirstRecordCurrent) {

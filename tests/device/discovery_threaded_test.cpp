@@ -26,8 +26,8 @@ using namespace std::chrono_literals;
 using test::LogCapture;
 using test::RecordingPoster;
 
-constexpr std::uint16_t kCablePid = 0xFA70;     // in PID of the shipped cfg.ini
-constexpr std::uint16_t kReceiverPid = 0xFA7C;  // in PID2
+constexpr std::uint16_t kCablePid = 0xFA7B;     // in PID of the shipped cfg.ini
+constexpr std::uint16_t kReceiverPid = 0xFA70;  // in PID2, the simulated mouse's own id
 
 // Records every pause. The probe's window ends when `probeSettled` says so (a loaded
 // machine may not run the watcher within the real 100 ms); the other short pauses are
@@ -85,7 +85,7 @@ void SettleProbesByWatcherExits(PacedSleeper& sleeper, const LogCapture& log) {
     sleeper.probeSettled = [&log](int n) { return log.Count("Match_Thread eixt, hFile=") >= n; };
 }
 
-// The shipped configuration: VID 25A7, PID FA70,FA7B, PID2 FA7C, DEV_1 = (1, 1).
+// The shipped configuration: VID 25A7, PID FA7B, PID2 FA70,FA7C, DEV_1 = (1, 1).
 struct ShippedConfig {
     ShippedConfig() { EXPECT_TRUE(DataInit(test::SourceDataDir() + "cfg.ini")); }
 };
@@ -155,14 +155,14 @@ TEST_F(DiscoveryTest, FindsThePairPastTheDecoysAndReportsTheDevice) {
     EXPECT_EQ(cur->CID, 1);
     EXPECT_EQ(cur->MID, 1);
     EXPECT_EQ(cur->VID, 0x25A7);
-    EXPECT_EQ(cur->PID, kCablePid);
+    EXPECT_EQ(cur->PID, kReceiverPid);
     EXPECT_EQ(cur->version, 0x0100);
     EXPECT_EQ(CurrentDeviceIndex(), 0);
     EXPECT_EQ(discovery.g_nFindOkNum, 1);
     EXPECT_EQ(FoundMessages(), (std::vector<RecordingPoster::Message>{{0x7F5, 0, 0}}));
     EXPECT_TRUE(ReaderAnswers());
 
-    EXPECT_TRUE(log.Has("++++++++++++++++++ FindDev: looking for VID=25a7, PID=fa70, PID2=fa7c"));
+    EXPECT_TRUE(log.Has("++++++++++++++++++ FindDev: looking for VID=25a7, PID=fa7b, PID2=fa70"));
     for (const char* line :
          {"* Path(hCmd)=   sim:0/cmd", "* Path(hNotify)=sim:0/notify", "Psd_Thread: CheckPsd=1",
           "- Dev Path(hCmd)=   sim:0/cmd", "- Dev Path(hNotify)=sim:0/notify"}) {
@@ -319,7 +319,9 @@ TEST(DiscoveryWithoutDeviceTest, NoInterfaceOfTheVendorStartsNothing) {
 // The same mouse on its cable (connection 0, PID) and its receiver (connection 1, PID2).
 class CableAndReceiverTest : public DiscoveryTest {
   protected:
-    CableAndReceiverTest() : DiscoveryTest(SimBackendSettings{.cableAndReceiver = true}) {}
+    CableAndReceiverTest()
+        : DiscoveryTest(SimBackendSettings{
+              .productId = kCablePid, .cableAndReceiver = true, .secondProductId = kReceiverPid}) {}
 };
 
 TEST_F(CableAndReceiverTest, CableWinsWhicheverIsIdentifiedSecond) {
@@ -359,6 +361,8 @@ TEST_F(CableAndReceiverTest, BothIdentifiedAtOnceLeaveTheCableMatched) {
     EXPECT_EQ(cur->PID, kCablePid);
     EXPECT_EQ(MatchedCount(), 1);
     EXPECT_TRUE(cur->hCmd->IsOpen());
+    // One mouse, whichever connection was identified first (the window closes at two).
+    EXPECT_EQ(discovery.g_nFindOkNum, 1);
 }
 
 // Two different mice behind one backend: each sim backend's paths get a prefix.

@@ -285,12 +285,17 @@ TEST_F(ProfileTransferTest, PointerSettingsGoToTheDesktopNotTheDevice) {
     std::vector<int> handed;
     ProfileTransferSettings settings = Settings();
     settings.context.showSys = true;
+    bool accepted = true;
     settings.applyPointerSettings = [&](const MouseSysParam& p) {
         handed.push_back(p.nWheelLines);
+        return accepted;
     };
     ASSERT_EQ(SetProfile(nullptr, &link->driver, &record, kProgress, SET_SYS, 0, 0, settings), 1);
     EXPECT_EQ(handed, std::vector<int>{5});
     EXPECT_EQ(link->backend.CommandCount(), 0u);
+    // The desktop refusing them fails the write.
+    accepted = false;
+    EXPECT_EQ(SetProfile(nullptr, &link->driver, &record, kProgress, SET_SYS, 0, 0, settings), 0);
 }
 
 }  // namespace

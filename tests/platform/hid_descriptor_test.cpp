@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -121,13 +122,35 @@ TEST(HidDescriptorTest, RejectsMalformedDescriptors) {
     EXPECT_TRUE(ParseHidReportDescriptor(Bytes{}));  // no collections, but well-formed
 }
 
-// Every cut of a valid descriptor and every single-byte change either parses or is refused;
-// under AddressSanitizer this also shows that nothing is read past the end.
+// Where each short item of `bytes` ends: a header byte and 0, 1, 2 or 4 data bytes.
+std::vector<std::size_t> ItemEnds(const Bytes& bytes) {
+    std::vector<std::size_t> ends;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t size = (bytes[at] & 3) == 3 ? 4 : bytes[at] & 3;
+        at += 1 + size;
+        ends.push_back(at);
+    }
+    return ends;
+}
+
+// A descriptor cut inside an item is refused, the whole one parses, and every single-byte
+// change either parses or is refused; under AddressSanitizer this also shows that nothing
+// is read past the end.
 TEST(HidDescriptorTest, CutAndCorruptedDescriptorsNeverReadOutOfBounds) {
     for (const Bytes* source : {&kBootMouse, &kKeyboard, &kVendor}) {
+        const std::vector<std::size_t> ends = ItemEnds(*source);
+        ASSERT_EQ(ends.back(), source->size());
         for (std::size_t length = 0; length <= source->size(); ++length) {
             Bytes cut(source->begin(), source->begin() + static_cast<std::ptrdiff_t>(length));
-            (void)ParseHidReportDescriptor(cut);
+            const bool onItemEnd =
+                length == 0 || std::find(ends.begin(), ends.end(), length) != ends.end();
+            const auto parsed = ParseHidReportDescriptor(cut);
+            if (!onItemEnd) {
+                EXPECT_FALSE(parsed) << "cut inside an item at " << length;
+            }
+            if (length == source->size()) {
+                EXPECT_TRUE(parsed);
+            }
         }
         for (std::size_t at = 0; at < source->size(); ++at) {
             for (std::uint8_t value : Bytes{0x00, 0x03, 0x7F, 0xA1, 0xC0, 0xFE, 0xFF}) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -241,6 +242,28 @@ TEST_F(ProfileDecoderTest, UnnamedDeviceMacrosKeepTheirOwnLibraryMacro) {
     EXPECT_EQ(library.macros[1].stEvents[0].wCode, 0x41);
     EXPECT_EQ(record.Key[0][2].dwMacroID, library.macros[2].dwMacroID);
     EXPECT_EQ(library.macros[2].stEvents[0].wCode, 0x42);
+}
+
+// A slot without events (a read that the mouse's profile button overtook, or a slot never
+// written) never empties a library macro and never adds a nameless one.
+TEST_F(ProfileDecoderTest, EmptyDeviceSlotsNeitherEmptyNorAddLibraryMacros) {
+    Memory m = BaseMemory();
+    PutMacro(m, 1, "Copy", 1);
+    PutMacro(m, 2, "", 1);
+    m[mm::MacroSlotAddress(1) + 31] = 0;  // no events
+    m[mm::MacroSlotAddress(2) + 31] = 0;
+    test::FakeMacroLibrary library;
+    const MacroRecord copy = test::MakeMacro(0x40, "Copy", {{0x43, kMacroKindPress, 10}});
+    library.macros.push_back(copy);
+    library.macros.reserve(8);
+
+    const Decoded d = Decode(m, Context(), &library);
+    ASSERT_EQ(d.result, 1);
+    EXPECT_EQ(library.replaces, 0);
+    EXPECT_EQ(library.adds, 0);
+    ASSERT_EQ(library.macros.size(), 1u);
+    EXPECT_EQ(std::memcmp(&library.macros[0], &copy, sizeof copy), 0);
+    EXPECT_EQ(d.record.Key[0][1].dwMacroID, 0x40u);
 }
 
 TEST_F(ProfileDecoderTest, MacroThatCannotBeAddedGetsAStandInId) {

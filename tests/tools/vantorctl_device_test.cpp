@@ -508,6 +508,30 @@ TEST_F(VantorctlTest, MacroOfTheLibraryGoesIntoTheButtonsMacroSlot) {
     EXPECT_NE(text.find("button 4: Macro - Burst\n"), std::string::npos) << text;
 }
 
+// An import whose macros cannot be written into the macro folder fails and changes neither
+// the mouse nor the profile file: its buttons would play macros that are not on disk.
+TEST_F(VantorctlTest, AnImportWhoseMacrosCannotBeWrittenFails) {
+    MacroRecord macro = NewMacro("Burst");
+    ASSERT_TRUE(WriteMacroFile(data_ + "/Mac/Burst.qxm", macro));
+    Ok("set button 4 macro:Burst");
+    const std::string file = dir_ / "p.qxa";
+    Ok("export " + file);
+    Ok("set button 4 disable");
+    // A file where the macro folder should be: no macro file can be written, not even by root.
+    std::filesystem::remove_all(data_ + "/Mac");
+    test::WriteText(data_ + "/Mac", "not a folder");
+    const std::vector<std::uint8_t> memory = ReadBytes(state_);
+    const std::map<std::string, std::string> folder = FolderContents(data_);
+
+    const RunResult run = Ctl("import " + file);
+    EXPECT_EQ(run.status, 1);
+    const std::string expected =
+        "vantorctl: cannot import " + file + ": a macro file could not be written into ";
+    EXPECT_EQ(run.err.rfind(expected, 0), 0u) << run.err;
+    EXPECT_TRUE(ReadBytes(state_) == memory);
+    EXPECT_TRUE(FolderContents(data_) == folder);
+}
+
 struct ExitCase {
     const char* args;
     int status;
@@ -633,7 +657,11 @@ TEST_F(VantorctlTest, SettingsTheModelHidesAreRefusedAndLeftOut) {
     const JsonValue record = ParseJson(json.out);
     EXPECT_EQ(record["source"].Text(), "stored");
     EXPECT_EQ(record["dpiLevels"].Size(), 5u);
-    EXPECT_NE(Ok("info").find("battery: 100 %\n"), std::string::npos);
+    // info names each model by its own name, not by the program's.
+    EXPECT_NE(info.out.find("product: Vantor Wired Mouse\n"), std::string::npos) << info.out;
+    const std::string wireless = Ok("info");
+    EXPECT_NE(wireless.find("product: Vantor Wireless Mouse\n"), std::string::npos) << wireless;
+    EXPECT_NE(wireless.find("battery: 100 %\n"), std::string::npos);
     EXPECT_NE(Ok("set help").find("app:NAME (mail calculator explorer"), std::string::npos);
 }
 

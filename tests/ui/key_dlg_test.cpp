@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -32,6 +33,7 @@
 #include "pages/auto_sleep_dlg.h"
 #include "pages/debounce_dlg.h"
 #include "platform/paths.h"
+#include "profile/memory_map.h"
 #include "profile/sensor_tables.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
@@ -328,6 +330,34 @@ TEST(KeyDlgAloneTest, ASkinWithoutNumberPicturesStillShowsTheButtons) {
         }
     }
     EXPECT_FALSE(page.grab().isNull());  // paints without the pictures
+}
+
+// An import is written into the mouse whether or not the pages apply their changes at once:
+// the imported profile is what the mouse should hold.
+TEST_F(KeyDlgTest, AnImportReachesTheMouseAlsoWithoutApplyNow) {
+    AppOptions& options = const_cast<AppOptions&>(Options());
+    const int applyNow = options.ApplyNow;
+    options.ApplyNow = 0;
+    test::ScriptedStoreUi files;
+    page_->SetStoreUi(&files);
+    const std::string path = mouse_.DataDir() + "/p.qxa";
+    files.savePaths.push_back(path);
+    page_->OnExport();
+    std::vector<std::uint8_t> image = test::ReadBytes(path);
+    ASSERT_EQ(image.size(), kExportFileSize);
+    const std::uint8_t debounce = window_->Record()->nDebounce == 9 ? 10 : 9;
+    image[offsetof(ProfileFile, nDebounce)] = debounce;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()),
+               static_cast<std::streamsize>(image.size()));
+    files.openPaths.push_back(path);
+    page_->OnImport();
+    Settle();
+    options.ApplyNow = applyNow;
+    EXPECT_TRUE(files.messages.empty());
+    EXPECT_EQ(window_->Record()->nDebounce, debounce);
+    const SimFirmwareState mouse = mouse_.Firmware().State();
+    EXPECT_EQ(mouse.profiles[mouse.activeProfile][memory_map::kDebounce], debounce);
 }
 
 // In the 4K layout the mouse picture doubles with the rest of the page: its place, its

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -244,9 +245,12 @@ TEST_F(MsgDlgTest, WindowClosedBeforeItsHandleEndsTheHelperThread) {
     auto dialog = Open(kMsgMessage);
     dialog->SetWaitHandle(handle);
     Show(*dialog);
+    EXPECT_EQ(handle.use_count(), 3);  // the window and its waiting helper thread hold copies
+    const auto start = std::chrono::steady_clock::now();
     dialog.reset();  // must not hang on the helper thread
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(handle.use_count(), 1);  // the helper thread has ended and let go of it
     handle->Set();
-    SUCCEED();
 }
 
 TEST_F(MsgDlgTest, MissingBackgroundRejectsAtOnce) {

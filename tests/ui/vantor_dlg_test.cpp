@@ -18,6 +18,7 @@
 #include "controls/page.h"
 #include "controls/png_btn.h"
 #include "controls/window_message.h"
+#include "keys/macro_dump.h"
 #include "pages/power_dlg.h"
 #include "platform/autostart.h"
 #include "platform/paths.h"
@@ -163,6 +164,8 @@ TEST_F(VantorDlgTest, ExitSavesTheProfileStoreAndEndsTheProgram) {
     CVantorDlg& window = OpenReady();
     const std::string profileFile = window.Store().ProfileFilePath();
     std::filesystem::remove(profileFile);
+    const std::string macroNames = mouse_.DataDir() + "mac.dct";
+    std::filesystem::remove(macroNames);
     window.Store().Current()->dwReportRate = 0x250;
     QSignalSpy finished(&window, &CVantorDlg::finished);
     QTest::mouseClick(window.ExitButton(), Qt::LeftButton);  // ExitType 0: exit
@@ -170,6 +173,7 @@ TEST_F(VantorDlgTest, ExitSavesTheProfileStoreAndEndsTheProgram) {
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(finished.wait(2000));
     EXPECT_EQ(std::filesystem::file_size(profileFile), kProfileFileSize);
+    EXPECT_EQ(std::filesystem::file_size(macroNames), kMacroDumpSize);  // at every exit
     ProfileStore reloaded(mouse_.DataDir());
     ASSERT_TRUE(reloaded.LoadCID());
     ASSERT_TRUE(reloaded.LoadPro());

@@ -81,7 +81,12 @@ std::optional<SimulatedMouse> StartSimulatedMouse(int section, const std::string
     }
     SimBackendSettings settings;
     settings.vendorId = Options().VID;
-    if (!Options().PID.empty()) settings.productId = static_cast<std::uint16_t>(Options().PID[0]);
+    // A model with sleep settings is the wireless one and answers on its receiver (PID2);
+    // the other runs on its cable (PID).
+    const DeviceSection& model = DeviceSectionAt(section - 1);
+    const bool wireless = model.ShowSleep != 0 || model.ShowAutoSleep != 0;
+    const std::vector<std::uint32_t>& ids = wireless ? Options().PID2 : Options().PID;
+    if (!ids.empty()) settings.productId = static_cast<std::uint16_t>(ids[0]);
     mouse.backend = std::make_unique<SimHidBackend>(mouse.firmware, settings);
     // A refused state file is never reached here, so it is never replaced.
     mouse.statePath = statePath;

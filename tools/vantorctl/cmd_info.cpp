@@ -21,6 +21,9 @@ int RunInfo(Context& context) {
     std::snprintf(version, sizeof version, "%u.%02x", driver.nVersion >> 8u,
                   driver.nVersion & 0xFFu);
     const std::string section = "DEV_" + std::to_string(CurrentDeviceIndex() + 1);
+    // The model's name; a section without one is shown by the program's title.
+    const std::string product =
+        CurrentDevice().Name.empty() ? context.startup.title : CurrentDevice().Name;
 
     if (context.options.json) {
         Json json = Json::Object()
@@ -29,7 +32,7 @@ int RunInfo(Context& context) {
                         .Set("cid", Json::Number(driver.nCID))
                         .Set("mid", Json::Number(driver.nMID))
                         .Set("section", Json::String(section))
-                        .Set("product", Json::String(context.startup.title))
+                        .Set("product", Json::String(product))
                         .Set("firmware", Json::String(version))
                         .Set("activeProfile", Json::Number(profile < 0 ? 0 : profile + 1));
         if (power) {
@@ -42,7 +45,7 @@ int RunInfo(Context& context) {
         Print(context, "customer id: " + Hex(driver.nCID, 2));
         Print(context, "model id: " + Hex(driver.nMID, 2));
         Print(context, "device section: " + section);
-        Print(context, "product: " + context.startup.title);
+        Print(context, "product: " + product);
         Print(context, std::string("firmware version: ") + version);
         if (wireless) {
             Print(context, "battery: " + (power ? std::to_string(battery) + " %" : "unknown"));

@@ -5,12 +5,12 @@
 
 #include "app/codec_context_config.h"
 #include "app/config.h"
-#include "app/profile_bounds.h"
 #include "keys/assignment.h"
 #include "keys/key_functions.h"
 #include "profile/codec_context.h"
 #include "profile/report_rate.h"
 #include "profile/set_flags.h"
+#include "profile/setting_ranges.h"
 #include "tools/vantorctl/button_function.h"
 #include "tools/vantorctl/record_view.h"
 #include "tools/vantorctl/session.h"
@@ -128,7 +128,8 @@ std::optional<SetRequest> SetRate(const SetInput& in) {
 }
 
 std::optional<SetRequest> SetLod(const SetInput& in) {
-    const auto lod = NumberIn(in, in.values[0], "the lift-off distance", 1, kMaxLiftOffCode);
+    const auto lod = NumberIn(in, in.values[0], "the lift-off distance",
+                              kChosenLiftOffCodes.minimum, kChosenLiftOffCodes.maximum);
     if (!lod) return std::nullopt;
     in.record.nLOD = *lod;
     return SetRequest{SET_LOD, 0};
@@ -157,8 +158,8 @@ std::optional<SetRequest> SetSensorMode(const SetInput& in) {
 }
 
 std::optional<SetRequest> SetDebounce(const SetInput& in) {
-    const int range = Options().DebounceRange;
-    const auto ms = NumberIn(in, in.values[0], "MS", range & 0xFF, (range >> 8) & 0xFF);
+    const StepRange range = DebounceLimitsOf(Options().DebounceRange);
+    const auto ms = NumberIn(in, in.values[0], "MS", range.minimum, range.maximum);
     if (!ms) return std::nullopt;
     in.record.nDebounce = *ms;
     return SetRequest{SET_DEBOUNCE, 0};
@@ -194,22 +195,22 @@ std::optional<SetRequest> SetAutoSleep(const SetInput& in) {
     return Refuse(in, "TENS (tens of seconds) is one of " + choices);
 }
 
-// Limits of one lighting zone; the record keeps effect numbers and 1-based steps.
-struct LightZone {
+// A lighting zone as the command names it; the record keeps effect numbers and 1-based steps
+// within the zone's limits.
+struct ZoneName {
     const char* name;
     int part;  // SET_LED index
-    std::uint32_t maxEffect;
-    std::uint32_t maxSpeed;
+    LightZone zone;
     bool hasColor;
 };
 
-constexpr LightZone kLightZones[] = {
-    {"main", kLedPartMain, kMaxMainEffect, kMaxLightingStep, true},
-    {"logo", kLedPartLogo, kMaxLogoEffect, kMaxLogoSpeed, true},
-    {"dpi", kLedPartDpiEffect, kMaxDpiIndicatorEffect, kMaxDpiIndicatorSpeed, false},
+constexpr ZoneName kLightZones[] = {
+    {"main", kLedPartMain, LightZone::kMain, true},
+    {"logo", kLedPartLogo, LightZone::kLogo, true},
+    {"dpi", kLedPartDpiEffect, LightZone::kDpiIndicator, false},
 };
 
-bool ZoneShown(const LightZone& zone) {
+bool ZoneShown(const ZoneName& zone) {
     const CodecContext context = CurrentCodecContext();
     if (zone.part == kLedPartMain) return context.showMainEffect;
     if (zone.part == kLedPartLogo) return context.showLogoEffect;
@@ -217,22 +218,25 @@ bool ZoneShown(const LightZone& zone) {
 }
 
 std::optional<SetRequest> SetLight(const SetInput& in) {
-    const LightZone* zone = nullptr;
-    for (const LightZone& candidate : kLightZones) {
+    const ZoneName* zone = nullptr;
+    for (const ZoneName& candidate : kLightZones) {
         if (in.values[0] == candidate.name) zone = &candidate;
     }
     if (zone == nullptr) return Refuse(in, "the lighting zone is main, logo or dpi");
     if (!ZoneShown(*zone)) return Refuse(in, "this mouse has no " + in.values[0] + " lighting");
-    const auto effect = NumberIn(in, in.values[1], "EFFECT", 0, zone->maxEffect);
+    const ZoneLimits limits = LimitsOf(zone->zone);
+    const auto effect = NumberIn(in, in.values[1], "EFFECT", 0, limits.maxEffect);
     if (!effect) return std::nullopt;
     std::optional<int> speed;
     std::optional<int> light;
     std::optional<std::uint32_t> color;
-    if (in.values.size() > 2 && !(speed = NumberIn(in, in.values[2], "SPEED", 1, zone->maxSpeed))) {
+    if (in.values.size() > 2 && !(speed = NumberIn(in, in.values[2], "SPEED", limits.speed.minimum,
+                                                   limits.speed.maximum))) {
         return std::nullopt;
     }
     if (in.values.size() > 3 &&
-        !(light = NumberIn(in, in.values[3], "BRIGHTNESS", 1, kMaxLightingStep))) {
+        !(light = NumberIn(in, in.values[3], "BRIGHTNESS", limits.brightness.minimum,
+                           limits.brightness.maximum))) {
         return std::nullopt;
     }
     if (in.values.size() > 4) {

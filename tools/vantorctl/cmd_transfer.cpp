@@ -65,6 +65,13 @@ int RunImport(Context& context) {
         return session.Close(
             Failure("cannot import " + context.args[0] + (reason.empty() ? "" : ": " + reason)));
     }
+    if (!outcome.macroWriteProblem.empty()) {
+        // The buttons would play macros that are not on disk: neither the mouse nor the
+        // profile file takes the import.
+        *session.Store().Current() = before;
+        return session.Close(
+            Failure("cannot import " + context.args[0] + ": " + outcome.macroWriteProblem));
+    }
     session.SetCurDpiLevel(outcome.curDpiLevel);
     return session.Close(
         session.ApplyAndSave(before, kImportApplyFlags, kImportApplyIndex, "the imported profile"));
