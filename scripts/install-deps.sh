@@ -23,6 +23,8 @@ test_packages=(
     qemu-system-x86 busybox-static cpio
     # the window test on a real X server: the server, a tray host, the user's hands and eyes
     xvfb trayer xdotool imagemagick python3
+    # the GNOME pointer settings schema, which the pointer-settings tests write through GSettings
+    gsettings-desktop-schemas
     # the package checks: building and linting the Debian package, validating the desktop
     # entry, AppStream data and man pages, and the bash completion helpers
     dpkg-dev lintian desktop-file-utils appstream groff-base bash-completion
