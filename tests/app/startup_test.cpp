@@ -143,9 +143,9 @@ TEST_F(StartupTest, SecondCopyWakesTheFirstAndEnds) {
     ASSERT_TRUE(InitProgramData(1, argv, &state));
 
     SingleInstance first("MUTEX_QX_WIRELESS", dir.path());
-    ASSERT_TRUE(ClaimSingleInstance(first, state));
+    ASSERT_EQ(ClaimSingleInstance(first, state), InstanceClaim::kHeld);
     SingleInstance second("MUTEX_QX_WIRELESS", dir.path());
-    EXPECT_FALSE(ClaimSingleInstance(second, state));
+    EXPECT_EQ(ClaimSingleInstance(second, state), InstanceClaim::kRunning);
     EXPECT_NE(LogText().find("   ALREADY_EXISTS, hWnd=0"), std::string::npos);
 }
 

@@ -63,7 +63,15 @@ int main(int argc, char** argv) {
     // Only arguments other than the program's own options ask for a start in the tray.
     startup.startedWithArguments = launch.startHidden;
     SingleInstance instance(kInstanceName);
-    if (!ClaimSingleInstance(instance, startup)) return 0;
+    switch (ClaimSingleInstance(instance, startup)) {
+        case InstanceClaim::kHeld:
+            break;
+        case InstanceClaim::kRunning:
+            return 0;
+        case InstanceClaim::kFailed:
+            ShowSystemMessage(instance.Error(), "Error");
+            return 1;
+    }
     LoadApplicationFont(Options().FontName, Options().FontSize);
 
     // The window holds the mouse while it runs; vantorctl then says who has it. The simulated
@@ -71,7 +79,7 @@ int main(int argc, char** argv) {
     DeviceLock deviceLock;
     const std::string lockPath = !launch.simulate          ? DeviceLockPath(startup.dataDir)
                                  : launch.simState.empty() ? std::string()
-                                                           : launch.simState + ".lock";
+                                                           : SimStateLockPath(launch.simState);
     if (!lockPath.empty()) {
         std::string holder;
         int lockError = 0;
@@ -117,7 +125,8 @@ int main(int argc, char** argv) {
         QObject::connect(&window, &CVantorDlg::finished, &app, &QApplication::quit);
         const bool listening =
             instance.Listen([&window, title = startup.title](const InstanceMessage& message) {
-                if (message.title == title) {
+                // A second start only ever asks to show the window.
+                if (message.title == title && message.message == kTrayNotifyMessage) {
                     PostWindowMessage(&window, message.message, message.wParam, message.lParam);
                 }
             });

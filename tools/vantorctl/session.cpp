@@ -76,7 +76,7 @@ int CliSession::LockMouse() {
     if (!context_.options.simulate) {
         path = DeviceLockPath(context_.startup.dataDir);
     } else if (!context_.options.simState.empty()) {
-        path = context_.options.simState + ".lock";
+        path = SimStateLockPath(context_.options.simState);
     } else {
         return kExitOk;
     }
