@@ -58,12 +58,12 @@ TEST_F(StartupTest, BannerArgumentsTitleAndDataFolder) {
     EXPECT_TRUE(DirectoryExists(state.dataDir));
 
     std::string log = LogText();
-    EXPECT_NE(log.find("   --------------------------------------------------\r"),
+    EXPECT_NE(log.find("   --------------------------------------------------\n"),
               std::string::npos);
     std::regex launch(
-        R"(   Launch \d{4}-[1-9]\d?-[1-9]\d? \d{1,2}:\d{1,2}, v1\.0 AppTitle=Configured Title\r)");
+        R"(   Launch \d{4}-[1-9]\d?-[1-9]\d? \d{1,2}:\d{1,2}, v1\.0 AppTitle=Configured Title\n)");
     EXPECT_TRUE(std::regex_search(log, launch)) << log;
-    EXPECT_NE(log.find("   nArgs=2\r"), std::string::npos);
+    EXPECT_NE(log.find("   nArgs=2\n"), std::string::npos);
     EXPECT_NE(log.find("   Mk AppData=" + state.dataDir), std::string::npos);
     EXPECT_TRUE(messages.messages.empty());
 }
