@@ -100,6 +100,7 @@ int main(int argc, char** argv) {
         SimulationError kind = SimulationError::kNone;
         simulated = StartSimulatedMouse(*launch.simulate, launch.simState, &error, &kind);
         if (!simulated) return Fail(error, kind == SimulationError::kUsage ? 2 : 1);
+        simulated->backend->SetFaults(launch.simFaults);
         backend = simulated->backend.get();
     } else {
         hidraw = std::make_unique<HidrawBackend>();
