@@ -198,6 +198,7 @@ void CVantorDlg::ContinueStart(int found) {
         return;
     }
     timers_->Start(CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs);
+    session_->LandStartSearch(found);
     workerMessages_ = std::make_unique<PostingMessageSink>(poster_, *setup_.messages);
     SetMessageSink(workerMessages_.get());
     session_->StartApplyWorker(workerMessages_.get(), &progressSearch_);
@@ -686,6 +687,7 @@ void CVantorDlg::OnExit() {
     TellDriverStatus(0);
     CloseSkinnedPopups();
     timers_->Stop(FINDDEV_TIMER_ID);
+    timers_->Stop(kSearchRetryTimerId);
     library_->Macros().Clear();
     if (CurrentDevice().Sensor != 0) {
         store_.SavePro();
