@@ -205,7 +205,6 @@ AppOptions ReadOptions(const IniFile& ini) {
     o.FontName = ReadTextValue(ini, kOpt, "FontName", 30);
     o.USBString = ReadTextValue(ini, kOpt, "USBString", 30);
     o.appdir = ReadTextValue(ini, kOpt, "appdir", 30);
-    if (o.appdir.empty()) ShowSystemMessage("APPDATA=NULL", "Error");
     o.Title = ReadTextValue(ini, kOpt, "Title", 40);
     ReadIntFields(ini, kOpt, kLaterIntKeys, o);
     for (int i = 1; i <= 3; ++i)

@@ -44,13 +44,29 @@ std::string LogFilePathForUser(const IniFile& ini, int level) {
 bool DataInit(const std::string& cfgPath) {
     ConfigState& state = State();
     state = ConfigState{};
-    const IniFile ini = IniFile::Load(cfgPath);
+    int readError = 0;
+    const IniFile ini = IniFile::Load(cfgPath, &readError);
+    // Without a readable cfg.ini or its appdir the program would have no data folder and
+    // would put its files straight into the user's data home.
+    if (readError != 0) {
+        state.initError = DescribeReadError(cfgPath, readError);
+        return false;
+    }
+    if (ini.empty()) {
+        state.initError = cfgPath + " is empty or has no sections";
+        return false;
+    }
 
     TheSensorTables().Build(ReadSensorTableOptions(ini));
 
     const int logLevel = ini.GetInt("OPT", "Debug", 0);
     LogSetup(logLevel, LogFilePathForUser(ini, logLevel));
     state.options = ReadOptions(ini);
+    if (state.options.appdir.empty()) {
+        state.initError =
+            cfgPath + ": appdir in section [OPT] is empty, so there is no data folder";
+        return false;
+    }
     state.options.languages = ReadLanguages(ini);
 
     for (int i = 0; i < kDeviceSectionCount; ++i) {

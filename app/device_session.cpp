@@ -479,6 +479,12 @@ void DeviceSession::OnTimer(int id) {
         case kFoundDelayTimerId:
             OnFindDeviceOK();
             break;
+        case kSearchRetryTimerId:
+            timers.Stop(kSearchRetryTimerId);
+            // A mouse found meanwhile (or about to be taken) ends the retries.
+            if (setup_.driver->CmdHandle() || timers.IsRunning(kFoundDelayTimerId)) break;
+            SearchDevices([this](int found) { RetrySearchIfNoMouse(found); });
+            break;
         case kBatteryTimerId:
             BatteryUpdate();
             break;
@@ -502,12 +508,23 @@ void DeviceSession::LandSearch(int found) {
         setup_.timers->Stop(FINDDEV_TIMER_ID);
         retryFind_ = 0;
     }
+    RetrySearchIfNoMouse(found);
+}
+
+void DeviceSession::RetrySearchIfNoMouse(int found) {
+    SessionTimers& timers = *setup_.timers;
+    if (found <= 0 || setup_.driver->CmdHandle() || timers.IsRunning(kSearchRetryTimerId)) return;
+    DbgLog("Search retry in %d ms", searchRetryMs_);
+    timers.Start(kSearchRetryTimerId, searchRetryMs_);
+    searchRetryMs_ = std::min(searchRetryMs_ * 2, kSearchRetryLongestMs);
 }
 
 void DeviceSession::OnFindDeviceOK() {
     setup_.timers->Stop(kFoundDelayTimerId);
     const std::optional<DevParam> device = setup_.finder->GetCurParam();
     if (!device) return;
+    setup_.timers->Stop(kSearchRetryTimerId);
+    searchRetryMs_ = kSearchRetryFirstMs;
     AttachDevice(*setup_.driver, *device);
     RefreshLayout();
     if (setup_.window->IsWindowVisible()) TellDrvStatus(1);

@@ -63,6 +63,11 @@ constexpr int CHECK_DEV_NUM_TIMER_ID = 249;
 constexpr int kCheckDevNumTimerMs = 3000;
 constexpr int kFoundDelayTimerId = 250;
 constexpr int kFoundDelayTimerMs = 300;
+// While a search found the receiver but no mouse was matched, the search is tried again,
+// first after this long and then after twice as long each time, up to the longest wait.
+constexpr int kSearchRetryTimerId = 251;
+constexpr int kSearchRetryFirstMs = 2000;
+constexpr int kSearchRetryLongestMs = 60000;
 
 constexpr int kArrivalRetries = 5;
 constexpr std::uint32_t kRemovalCheckSleepMs = 600;
@@ -185,6 +190,10 @@ class DeviceSession {
     // One device search on the device thread; `landed` runs on the window thread with the
     // number of candidate devices the search started.
     void SearchDevices(std::function<void(int found)> landed);
+    // After the start's search has landed: tries the search again with a back-off while
+    // the receiver is there but no mouse was found (a search can fail, e.g. when the mouse
+    // sends events while it is probed).
+    void LandStartSearch(int found) { RetrySearchIfNoMouse(found); }
     // Loads the profile file and lays the pages out now; the active DPI level is read on
     // the device thread and the pages are refreshed when it lands.
     void RefreshLayout();
@@ -264,6 +273,8 @@ class DeviceSession {
     void LandRemovalCheck(bool present, std::uint32_t version, std::uint32_t error);
     // The result of a device search of the search timer.
     void LandSearch(int found);
+    // Arms the retry of a search that found candidates while no mouse is attached.
+    void RetrySearchIfNoMouse(int found);
     void StartSearchTimerIfNeeded();
     Readiness CheckWithoutIo();
     void RestoreConfirmed();
@@ -293,6 +304,7 @@ class DeviceSession {
 
     // Window thread only.
     int retryFind_ = 0;
+    int searchRetryMs_ = kSearchRetryFirstMs;  // the next wait of the search retry
     std::uint64_t resetTick_ = 0;
     int readsAsked_ = 0;      // reads asked for that have not landed
     bool readAgain_ = false;  // a reset event overtook a read: read once more after it

@@ -1,10 +1,13 @@
 #include "app/language.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
+#include "base/file_io.h"
 #include "base/ini.h"
 #include "base/log.h"
+#include "base/message_sink.h"
 #include "base/texts.h"
 
 namespace vantor {
@@ -28,7 +31,11 @@ std::string LanguageSelection::TextFilePath(int index) const {
 }
 
 int LanguageSelection::SelectAtStartup() {
-    const int stored = IniFile::Load(LangIniPath()).GetInt(kSection, kIndexKey, 0);
+    int error = 0;
+    const int stored = IniFile::Load(LangIniPath(), &error).GetInt(kSection, kIndexKey, 0);
+    if (error != 0 && error != ENOENT) {
+        ShowSystemMessage(DescribeReadError(LangIniPath(), error), "Warning");
+    }
     // A negative index is as unusable as one past the list.
     current_ = IsValidIndex(stored) ? stored : 0;
     LoadTexts(TextFilePath(current_));

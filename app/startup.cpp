@@ -1,8 +1,11 @@
 #include "app/startup.h"
 
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include "app/config.h"
+#include "base/file_io.h"
 #include "base/ini.h"
 #include "base/log.h"
 #include "base/message_sink.h"
@@ -23,11 +26,26 @@ void LogLaunchBanner(const std::string& title) {
            local.tm_mday, local.tm_hour, local.tm_min, title.c_str());
 }
 
+// Temporary files that saves interrupted by a crash or a power cut left in the data folder
+// and in the macro folders below it (links are not followed into other folders).
+void RemoveInterruptedSaves(const std::string& dataDir) {
+    RemoveStaleTempFiles(dataDir);
+    std::error_code ec;
+    const std::string macros = dataDir + "Mac";
+    if (!std::filesystem::is_directory(std::filesystem::symlink_status(macros, ec))) return;
+    RemoveStaleTempFiles(macros);
+    for (std::filesystem::recursive_directory_iterator it(macros, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec)) RemoveStaleTempFiles(it->path().string());
+    }
+}
+
 std::string PrepareDataFolder(const std::string& appdir) {
     std::string folder = DataDirFor(appdir);
     DbgLog("Mk AppData=%s", folder.c_str());
     int error = 0;
     if (!MakeDirectoryPath(folder, &error)) DbgLog("CreateDirectory err=%d", error);
+    RemoveInterruptedSaves(folder);
     return folder;
 }
 
@@ -50,11 +68,13 @@ bool InitProgramData(int argc, const char* const* argv, StartupState* state) {
     return true;
 }
 
-bool ClaimSingleInstance(SingleInstance& instance, const StartupState& state) {
-    if (instance.Acquire()) return true;
+InstanceClaim ClaimSingleInstance(SingleInstance& instance, const StartupState& state) {
+    const InstanceClaim claim = instance.Acquire();
+    if (claim == InstanceClaim::kFailed) DbgLog("SingleInstance: %s", instance.Error().c_str());
+    if (claim != InstanceClaim::kRunning) return claim;
     long running = instance.Notify({state.title, kTrayNotifyMessage, 0, kTrayNotifyLParam});
     DbgLog("ALREADY_EXISTS, hWnd=%lx", static_cast<unsigned long>(running));
-    return false;
+    return claim;
 }
 
 void LogProgramExit() {

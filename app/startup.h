@@ -26,8 +26,11 @@ struct StartupState {
 [[nodiscard]] bool InitProgramData(int argc, const char* const* argv, StartupState* state);
 
 // Takes the per-user lock "MUTEX_QX_WIRELESS". When another copy holds it, hands that copy
-// the tray message, logs "ALREADY_EXISTS, hWnd=%x" and returns false: this copy ends.
-[[nodiscard]] bool ClaimSingleInstance(SingleInstance& instance, const StartupState& state);
+// the tray message, logs "ALREADY_EXISTS, hWnd=%x" and returns kRunning: this copy ends.
+// kFailed when the lock cannot be used (instance.Error() says why): this copy ends too,
+// with that message, rather than run beside a copy it cannot see.
+[[nodiscard]] InstanceClaim ClaimSingleInstance(SingleInstance& instance,
+                                                const StartupState& state);
 
 // Last log line of a run.
 void LogProgramExit();

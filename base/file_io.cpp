@@ -1,19 +1,22 @@
 #include "base/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace vantor {
 namespace {
 
-constexpr std::string_view kTempSuffix = ".tmpXXXXXX";  // mkstemp replaces the X's
+constexpr std::string_view kTempSuffix = ".tmpXXXXXX";  // the X's become random letters
 constexpr std::size_t kTempRandomChars = 6;
 
 // Closes the descriptor on every path out of a function.
@@ -49,64 +52,64 @@ bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t size) {
     return true;
 }
 
-constexpr mode_t kNewFileMode = 0644;
-constexpr int kMaxLinkHops = 40;  // as the kernel's own limit before ELOOP
-
-// The file a write of `path` replaces: symbolic links are followed to their target, whose
-// permission bits the new file keeps.
-struct WriteTarget {
-    std::string path;
-    mode_t mode = kNewFileMode;
+// Nothing for a file that does not exist yet or a symbolic link: the new file gets the mode
+// the process's umask gives (0666 masked). A regular file keeps its permission bits (without
+// set-id and sticky bits, which never belong on a data file). Nothing either, with errno
+// set, for a folder (EISDIR) or any other file that is not a regular file, such as a
+// device node or a FIFO (EPERM): those are refused, never replaced.
+struct Replaced {
+    bool ok = true;
+    std::optional<mode_t> mode;
 };
 
-// Nothing (errno set) for a folder (EISDIR), any other file that is not a regular file,
-// such as a device node or a FIFO (EPERM: it is refused, never replaced), or a loop of
-// links (ELOOP).
-std::optional<WriteTarget> ResolveWriteTarget(const std::string& path) {
-    WriteTarget target{path};
-    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        struct stat info {};
-        if (lstat(target.path.c_str(), &info) != 0) {
-            if (errno == ENOENT) return target;  // a new file
-            return std::nullopt;
-        }
-        if (S_ISREG(info.st_mode)) {
-            target.mode = info.st_mode & 07777;
-            return target;
-        }
-        if (S_ISDIR(info.st_mode)) {
-            errno = EISDIR;
-            return std::nullopt;
-        }
-        if (!S_ISLNK(info.st_mode)) {
-            errno = EPERM;
-            return std::nullopt;
-        }
-        std::string link(static_cast<std::size_t>(PATH_MAX), '\0');
-        const ssize_t length = readlink(target.path.c_str(), link.data(), link.size());
-        if (length < 0) return std::nullopt;
-        link.resize(static_cast<std::size_t>(length));
-        if (link.empty() || link[0] != '/') {
-            // A relative link counts from the folder that holds it.
-            const std::string::size_type slash = target.path.rfind('/');
-            link = (slash == std::string::npos ? std::string() : target.path.substr(0, slash + 1)) +
-                   link;
-        }
-        target.path = link;
+Replaced WhatIsReplaced(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) return {};
+        return {false, std::nullopt};
     }
-    errno = ELOOP;
-    return std::nullopt;
+    // The link itself is replaced, never the file it points to.
+    if (S_ISLNK(info.st_mode)) return {};
+    if (S_ISREG(info.st_mode)) return {true, info.st_mode & 0777};
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EPERM;
+    return {false, std::nullopt};
+}
+
+// Creates "<path>.tmp" and six random letters or digits exclusively; the umask and any
+// default ACL of the folder apply to it as to any new file.
+int CreateTempFile(const std::string& path, std::string* temp) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    const std::string stem(kTempSuffix.substr(0, kTempSuffix.size() - kTempRandomChars));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned char random[kTempRandomChars];
+        if (getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return -1;
+        *temp = path + stem;
+        for (unsigned char r : random) *temp += kLetters[r % (sizeof kLetters - 1)];
+        const int fd =
+            open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::size_t maxBytes) {
-    FdGuard fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return std::nullopt;
+                                                       std::size_t maxBytes, int* error) {
+    auto fail = [error](int code) {
+        if (error != nullptr) *error = code;
+        return std::nullopt;
+    };
+    // Non-blocking, so that a FIFO put in place of a file cannot stall the reader before
+    // fstat refuses it.
+    FdGuard fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) return fail(errno);
     struct stat info {};
-    if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    if (static_cast<std::uint64_t>(info.st_size) > maxBytes) return std::nullopt;
+    if (fstat(fd.get(), &info) != 0) return fail(errno);
+    if (S_ISDIR(info.st_mode)) return fail(EISDIR);
+    if (!S_ISREG(info.st_mode)) return fail(EINVAL);
+    if (static_cast<std::uint64_t>(info.st_size) > maxBytes) return fail(EFBIG);
     std::vector<std::uint8_t> data;
     data.reserve(static_cast<std::size_t>(info.st_size));
     std::uint8_t buffer[65536];
@@ -114,35 +117,51 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
         ssize_t got = read(fd.get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR) continue;
-            return std::nullopt;
+            return fail(errno);
         }
         if (got == 0) break;
-        if (data.size() + static_cast<std::size_t>(got) > maxBytes) return std::nullopt;
+        if (data.size() + static_cast<std::size_t>(got) > maxBytes) return fail(EFBIG);
         data.insert(data.end(), buffer, buffer + got);
     }
+    if (error != nullptr) *error = 0;
     return data;
 }
 
-bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size, int* error) {
-    const std::optional<WriteTarget> target = ResolveWriteTarget(path);
-    if (!target) {
-        if (error != nullptr) *error = errno;
-        return false;
+std::string DescribeReadError(const std::string& path, int error) {
+    switch (error) {
+        case EISDIR:
+        case EINVAL:
+            return path + " is not a regular file";
+        case EFBIG:
+            return path + " is too large";
+        default:
+            return path + ": " + std::strerror(error);
     }
-    std::string temp = target->path + std::string(kTempSuffix);
-    FdGuard fd(mkstemp(temp.data()));
-    auto fail = [&](bool removeTemp) {
-        int saved = errno;
-        if (removeTemp) unlink(temp.c_str());
-        if (error != nullptr) *error = saved;
+}
+
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size, int* error) {
+    auto fail = [error](int code) {
+        if (error != nullptr) *error = code;
         return false;
     };
-    if (fd.get() < 0) return fail(false);
-    if (fchmod(fd.get(), target->mode) != 0) return fail(true);
-    if (!WriteAll(fd.get(), static_cast<const std::uint8_t*>(data), size)) return fail(true);
-    if (fsync(fd.get()) != 0) return fail(true);
-    if (close(fd.release()) != 0) return fail(true);
-    if (rename(temp.c_str(), target->path.c_str()) != 0) return fail(true);
+    const Replaced replaced = WhatIsReplaced(path);
+    if (!replaced.ok) return fail(errno);
+    std::string temp;
+    FdGuard fd(CreateTempFile(path, &temp));
+    if (fd.get() < 0) return fail(errno);
+    // Held until the file is renamed or removed: a start-up clean-up never takes the
+    // temporary file of a save that is still running.
+    (void)flock(fd.get(), LOCK_EX);
+    auto failAndRemove = [&] {
+        const int saved = errno;
+        unlink(temp.c_str());
+        return fail(saved);
+    };
+    if (replaced.mode && fchmod(fd.get(), *replaced.mode) != 0) return failAndRemove();
+    if (!WriteAll(fd.get(), static_cast<const std::uint8_t*>(data), size)) return failAndRemove();
+    if (fsync(fd.get()) != 0) return failAndRemove();
+    if (rename(temp.c_str(), path.c_str()) != 0) return failAndRemove();
+    if (close(fd.release()) != 0) return fail(errno);
     return true;
 }
 
@@ -165,6 +184,32 @@ bool IsAtomicWriteTempName(std::string_view fileName) {
         if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
     }
     return true;
+}
+
+void RemoveStaleTempFiles(const std::string& folder, std::string_view target) {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return;
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+    while (const dirent* entry = readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!IsAtomicWriteTempName(name)) continue;
+        if (!target.empty() && name.substr(0, name.size() - kTempSuffix.size()) != target) {
+            continue;
+        }
+        const std::string path = prefix + std::string(name);
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0) continue;
+        if (S_ISLNK(info.st_mode)) {
+            unlink(path.c_str());
+            continue;
+        }
+        if (!S_ISREG(info.st_mode)) continue;
+        // A save that is still running holds its temporary file locked.
+        FdGuard fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+        if (fd.get() < 0 || flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;
+        unlink(path.c_str());
+    }
+    closedir(dir);
 }
 
 }  // namespace vantor

@@ -12,15 +12,23 @@
 
 namespace vantor {
 
-// The whole file, or nothing when it cannot be read or is larger than `maxBytes`.
+// The whole file, or nothing when it cannot be read or is larger than `maxBytes`. Only a
+// regular file is read (symbolic links followed); anything else is refused without waiting
+// for it. On failure `error` gets errno, EISDIR or EINVAL for a folder or another file that
+// is not a regular file (a FIFO, a device node), EFBIG for a file above `maxBytes`.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::size_t maxBytes);
+                                                       std::size_t maxBytes, int* error = nullptr);
 
-// Writes `size` bytes to `path` atomically. A symbolic link is followed: its target is
-// replaced and keeps its permission bits (a new file gets 0644). A folder (EISDIR) or any
-// other file that is not a regular file, such as a device node or a FIFO (EPERM), is
-// refused, never replaced. On failure returns false, sets `error` to the errno value and
-// leaves any previous file untouched.
+// One line's worth of why ReadWholeFile failed, naming the file: "<path> is not a regular
+// file", "<path> is too large", "<path>: <system error>".
+std::string DescribeReadError(const std::string& path, int error);
+
+// Writes `size` bytes to `path` atomically. A symbolic link is replaced itself, never the
+// file it points to, so a link planted in the folder cannot redirect a save. A regular file
+// keeps its permission bits; a new file (or one replacing a link) gets the mode the umask
+// gives. A folder (EISDIR) or any other file that is not a regular file, such as a device
+// node or a FIFO (EPERM), is refused, never replaced. On failure returns false, sets
+// `error` to the errno value and leaves any previous file untouched.
 [[nodiscard]] bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
                                    int* error = nullptr);
 
@@ -37,5 +45,9 @@ bool DirectoryExists(const std::string& path);
 // digits). One left behind by an interrupted write is not a file of the program's own:
 // folder scans skip it.
 bool IsAtomicWriteTempName(std::string_view fileName);
+
+// Removes the temporary files that interrupted writes left in `folder` (only those of
+// `target` when it is not empty). One whose write is still running is left alone.
+void RemoveStaleTempFiles(const std::string& folder, std::string_view target = {});
 
 }  // namespace vantor

@@ -187,8 +187,8 @@ std::string CutToChars(std::string_view text, std::size_t maxChars) {
     return std::string(text);
 }
 
-IniFile IniFile::Load(const std::string& path) {
-    auto bytes = ReadWholeFile(path, kMaxIniFileBytes);
+IniFile IniFile::Load(const std::string& path, int* error) {
+    auto bytes = ReadWholeFile(path, kMaxIniFileBytes, error);
     if (!bytes) return IniFile{};
     const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     return Parse(TextOfBytes(raw, EncodingOf(raw)));

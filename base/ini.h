@@ -18,8 +18,9 @@ constexpr std::size_t kMaxIniFileBytes = 4u * 1024u * 1024u;
 
 class IniFile {
   public:
-    // A missing, unreadable or oversized file gives an empty IniFile.
-    static IniFile Load(const std::string& path);
+    // A missing, unreadable or oversized file, or one that is not a regular file, gives an
+    // empty IniFile; `error` then gets ReadWholeFile's error (0 when the file was read).
+    static IniFile Load(const std::string& path, int* error = nullptr);
     static IniFile Parse(std::string_view text);
 
     // The trimmed value of the first matching key in the first matching section; nothing

@@ -1,6 +1,9 @@
 #include "base/log.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdarg>
@@ -32,8 +35,22 @@ void WriteDebugOutput(const std::string& message) {
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
+// The log file opened for appending, or null. A symbolic link is not followed (a link on
+// the desktop must not make the log append to another file) and anything but a regular
+// file is refused without waiting (a FIFO would block the writer).
+FILE* OpenLogFile(const std::string& path) {
+    const int fd = open(path.c_str(),
+                        O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    FILE* file = nullptr;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) file = fdopen(fd, "a");
+    if (file == nullptr) close(fd);
+    return file;
+}
+
 void WriteFileEntry(const std::string& message) {
-    FILE* file = std::fopen(g_path.c_str(), "a");
+    FILE* file = OpenLogFile(g_path);
     if (file == nullptr) {
         WriteDebugOutput("Open Log failed");
         return;
@@ -42,9 +59,10 @@ void WriteFileEntry(const std::string& message) {
     gettimeofday(&now, nullptr);
     tm local{};
     localtime_r(&now.tv_sec, &local);
-    std::fprintf(file, "\r%02u:%02u.%03u   ", static_cast<unsigned>(local.tm_min),
+    std::fprintf(file, "%02u:%02u.%03u   ", static_cast<unsigned>(local.tm_min),
                  static_cast<unsigned>(local.tm_sec), static_cast<unsigned>(now.tv_usec / 1000));
     std::fwrite(message.data(), 1, message.size(), file);
+    std::fputc('\n', file);
     std::fclose(file);
 }
 
@@ -65,7 +83,7 @@ void LogSetup(int level, const std::string& logFilePath) {
     g_writer = Writer::kDebugOutput;
     g_level.store(level);
     if (level < 2) return;
-    FILE* file = std::fopen(g_path.c_str(), "a");
+    FILE* file = OpenLogFile(g_path);
     if (file == nullptr) {
         WriteDebugOutput("Open Log failed");
         return;

@@ -1,11 +1,14 @@
 #include "base/texts.h"
 
+#include <cerrno>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
 #include <unordered_map>
 
+#include "base/file_io.h"
 #include "base/log.h"
+#include "base/message_sink.h"
 #include "base/xml_reader.h"
 
 namespace vantor {
@@ -144,8 +147,12 @@ const std::vector<std::string>& TextKeys() {
 
 void LoadTexts(const std::string& path) {
     XmlReader reader;
-    // A file that cannot be read leaves every text empty; the result line says why.
-    (void)reader.Load(path);
+    // A file that cannot be read leaves every text empty; the result line says why. A file
+    // that is there but refused (a FIFO, a folder) is worth telling the user about.
+    int error = 0;
+    if (!reader.Load(path, &error) && error != ENOENT) {
+        ShowSystemMessage(DescribeReadError(path, error), "Warning");
+    }
     DbgLog("LoadTexts %s: %s", path.c_str(), reader.Result().c_str());
     auto table = std::make_shared<const std::vector<std::string>>(ReadTable(reader));
     std::unique_lock lock(g_tableLock);

@@ -358,11 +358,13 @@ class XmlParser {
     std::size_t errorCount_ = 0;
 };
 
-bool XmlReader::Load(const std::string& path) {
-    const auto bytes = ReadWholeFile(path, kMaxXmlFileBytes);
+bool XmlReader::Load(const std::string& path, int* error) {
+    int readError = 0;
+    const auto bytes = ReadWholeFile(path, kMaxXmlFileBytes, &readError);
+    if (error != nullptr) *error = readError;
     if (!bytes) {
         Clear();
-        result_ = "File could not be read";
+        result_ = "File could not be read: " + DescribeReadError(path, readError);
         return false;
     }
     LoadBytes(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));

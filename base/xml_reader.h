@@ -22,7 +22,8 @@ class XmlReader {
   public:
     // Reads, decodes and parses the file. False when the file cannot be read (the document is
     // then empty and every search fails); parse errors still give true.
-    [[nodiscard]] bool Load(const std::string& path);
+    // `error` gets ReadWholeFile's error when the file cannot be read (0 otherwise).
+    [[nodiscard]] bool Load(const std::string& path, int* error = nullptr);
 
     // Decodes and parses bytes as if they were the content of a file.
     void LoadBytes(std::string_view bytes);

@@ -11,6 +11,7 @@
 #include "app/config.h"
 #include "app/profile_export.h"
 #include "app/profile_store.h"
+#include "base/file_io.h"
 #include "keys/macro_library.h"
 #include "profile/profile_decoder.h"
 #include "profile/profile_writes.h"
@@ -44,7 +45,10 @@ std::string DataDir() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool initialised = [] {
         vantor::TheSensorTables().Build(vantor::SensorTableOptions{});
-        return vantor::DataInit(DataDir() + "absent.ini");
+        // Every key but the data folder's name at its default.
+        const std::string cfg = DataDir() + "cfg.ini";
+        if (!vantor::WriteFileAtomic(cfg, std::string("[OPT]\nappdir=Vantor\n"))) return false;
+        return vantor::DataInit(cfg);
     }();
     (void)initialised;
     const std::string root = DataDir() + "Mac/";

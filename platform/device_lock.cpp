@@ -2,11 +2,16 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 #include <thread>
+
+#include "platform/paths.h"
+#include "platform/runtime_dir.h"
 
 namespace vantor {
 namespace {
@@ -34,10 +39,11 @@ void WriteHolder(int fd, const std::string& program) {
 }  // namespace
 
 std::string DeviceLockPath(const std::string& dataDir) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string folder = runtime != nullptr && *runtime != '\0' ? runtime : dataDir;
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder + kLockFileName;
+    std::string error;
+    if (std::optional<std::string> runtime = PrivateRuntimeDir(&error)) {
+        return *runtime + kLockFileName;
+    }
+    return WithTrailingSlash(ResolvedPath(dataDir)) + kLockFileName;
 }
 
 DeviceLock::~DeviceLock() {
@@ -50,6 +56,12 @@ bool DeviceLock::Acquire(const std::string& path, const std::string& program,
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         if (error != nullptr) *error = errno;
+        return false;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || info.st_uid != geteuid()) {
+        if (error != nullptr) *error = EPERM;
+        close(fd);
         return false;
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;

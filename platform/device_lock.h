@@ -14,7 +14,9 @@ namespace vantor {
 // How long a second user waits for the mouse before giving up.
 constexpr std::chrono::milliseconds kDeviceLockWait{5000};
 
-// The lock file of the mouse: "vantor-device.lock" in $XDG_RUNTIME_DIR, else in `dataDir`.
+// The lock file of the mouse: "vantor-device.lock" in the user's private runtime folder
+// (PrivateRuntimeDir), so every run of one user finds the same lock whether or not
+// $XDG_RUNTIME_DIR is set; in the (resolved) `dataDir` only when there is no private folder.
 std::string DeviceLockPath(const std::string& dataDir);
 
 // "vantor (pid 4711)" for the holder text "vantor 4711"; "another program" when it is empty.
@@ -29,7 +31,8 @@ class DeviceLock {
 
     // Takes the lock on `path` (creating the file), waiting up to `wait`, and writes
     // "<program> <pid>" into it. False when it stays taken (`holder` gets what the holder
-    // wrote, e.g. "vantor 4711") or the file cannot be opened (`error` gets errno).
+    // wrote, e.g. "vantor 4711") or the file cannot be opened (`error` gets errno; EPERM
+    // when the file belongs to another user, whose lock is never used).
     bool Acquire(const std::string& path, const std::string& program,
                  std::chrono::milliseconds wait, std::string* holder, int* error);
     bool Held() const { return fd_ >= 0; }

@@ -4,6 +4,7 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -11,25 +12,25 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "base/log.h"
 #include "platform/paths.h"
+#include "platform/runtime_dir.h"
 
 namespace vantor {
 namespace {
 
 constexpr std::size_t kMaxTitleBytes = 256;
 
-std::string DefaultFolder(const std::string& name, std::string* suffix) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && *runtime != '\0' && DirectoryExists(runtime)) {
-        suffix->clear();
-        return WithTrailingSlash(runtime);
-    }
-    *suffix = "-" + std::to_string(getuid());
-    (void)name;
-    return "/tmp/";
+// The user id of the process at the other end of a local socket, or nothing.
+std::optional<uid_t> PeerUser(int fd, pid_t* pid = nullptr) {
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0) return std::nullopt;
+    if (pid != nullptr) *pid = credentials.pid;
+    return credentials.uid;
 }
 
 bool FillAddress(const std::string& path, sockaddr_un* address) {
@@ -73,14 +74,16 @@ bool Decode(const std::uint8_t* data, std::size_t size, InstanceMessage* message
 }  // namespace
 
 SingleInstance::SingleInstance(std::string name, std::string folder) {
-    std::string suffix;
     if (folder.empty()) {
-        folder = DefaultFolder(name, &suffix);
-    } else {
-        folder = WithTrailingSlash(folder);
+        std::optional<std::string> runtime = PrivateRuntimeDir(&error_);
+        if (!runtime) return;
+        folder = *runtime;
+    } else if (!IsPrivateFolder(folder, &error_)) {
+        return;
     }
-    lockPath_ = folder + name + suffix + ".lock";
-    socketPath_ = folder + name + suffix + ".sock";
+    folder = WithTrailingSlash(folder);
+    lockPath_ = folder + name + ".lock";
+    socketPath_ = folder + name + ".sock";
 }
 
 SingleInstance::~SingleInstance() {
@@ -88,20 +91,27 @@ SingleInstance::~SingleInstance() {
     if (lockFd_ >= 0) close(lockFd_);
 }
 
-bool SingleInstance::Acquire() {
-    if (lockFd_ >= 0) return true;
-    int fd = open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+InstanceClaim SingleInstance::Acquire() {
+    if (lockFd_ >= 0) return InstanceClaim::kHeld;
+    if (lockPath_.empty()) return InstanceClaim::kFailed;
+    const int fd = open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        // Without a lock file there is no way to tell; run rather than refuse to start.
-        DbgLog("SingleInstance: open %s err=%d", lockPath_.c_str(), errno);
-        return true;
+        error_ = "cannot open the lock file " + lockPath_ + ": " + std::strerror(errno);
+        return InstanceClaim::kFailed;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
+        // A lock another user made could keep this user's program from ever starting.
+        error_ = "the lock file " + lockPath_ + " is not a file of this user";
+        close(fd);
+        return InstanceClaim::kFailed;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
-        return false;
+        return InstanceClaim::kRunning;
     }
     lockFd_ = fd;
-    return true;
+    return InstanceClaim::kHeld;
 }
 
 bool SingleInstance::Listen(Handler handler) {
@@ -147,6 +157,13 @@ void SingleInstance::ListenLoop() {
         if ((fds[0].revents & POLLIN) == 0) continue;
         int client = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0) continue;
+        const std::optional<uid_t> peer = PeerUser(client);
+        if (!peer || *peer != geteuid()) {
+            DbgLog("SingleInstance: refused a message of uid %ld",
+                   peer ? static_cast<long>(*peer) : -1L);
+            close(client);
+            continue;
+        }
         // A peer that connects but never writes must not stall the listener.
         timeval timeout{1, 0};
         setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
@@ -170,13 +187,13 @@ long SingleInstance::Notify(const InstanceMessage& message) const {
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return 0;
     long peer = 0;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        ucred credentials{};
-        socklen_t length = sizeof credentials;
+    pid_t pid = 0;
+    // Only a holder of this user gets the message.
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        PeerUser(fd, &pid) == geteuid()) {
         std::vector<std::uint8_t> bytes = Encode(message);
-        if (write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
-            getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0) {
-            peer = credentials.pid;
+        if (write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size())) {
+            peer = pid;
         }
     }
     close(fd);

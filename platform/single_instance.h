@@ -1,7 +1,9 @@
 // One running copy per user. The first copy holds an advisory lock on a file in the
-// user's runtime folder (the kernel drops it when the process dies, so a crashed copy
-// never blocks a new start) and listens on a local socket beside it. A later copy finds
-// the lock taken and hands its message (e.g. "show your window") to the first one.
+// user's private runtime folder (the kernel drops it when the process dies, so a crashed
+// copy never blocks a new start) and listens on a local socket beside it. A later copy
+// finds the lock taken and hands its message (e.g. "show your window") to the first one.
+// The folder must be private to the user, the lock file the user's own, and both sides
+// of the socket check that the other is the same user.
 #pragma once
 
 #include <cstdint>
@@ -18,32 +20,40 @@ struct InstanceMessage {
     std::uint32_t lParam = 0;
 };
 
+enum class InstanceClaim {
+    kHeld,     // this process holds the lock
+    kRunning,  // another copy of this user holds it
+    kFailed,   // the lock cannot be used; Error() says why
+};
+
 class SingleInstance {
   public:
     using Handler = std::function<void(const InstanceMessage&)>;
 
-    // `folder` defaults to $XDG_RUNTIME_DIR, else /tmp with the user id in the names.
+    // `folder` defaults to the private runtime folder (PrivateRuntimeDir).
     explicit SingleInstance(std::string name, std::string folder = {});
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // True when this process holds the lock (now or already); false when another
-    // running process holds it.
-    [[nodiscard]] bool Acquire();
+    [[nodiscard]] InstanceClaim Acquire();
+    // Why Acquire failed: a sentence naming the folder or file and the problem.
+    const std::string& Error() const { return error_; }
 
     // Holder only: calls `handler` on a listener thread for every message a later copy
-    // sends. The handler must only post to the window thread.
+    // sends. Connections of other users are dropped unread. The handler must only post
+    // to the window thread.
     [[nodiscard]] bool Listen(Handler handler);
     void StopListening();
 
     // Later copy: delivers `message` to the holder. Returns the holder's process id, or 0
-    // when no holder answered.
+    // when no holder of this user answered.
     long Notify(const InstanceMessage& message) const;
 
   private:
     void ListenLoop();
 
+    std::string error_;  // set when the folder is unusable
     std::string lockPath_;
     std::string socketPath_;
     int lockFd_ = -1;

@@ -85,9 +85,9 @@ bool SaveSimState(const std::string& path, const SimFirmwareState& state, int* e
     return WriteFileAtomic(path, bytes.data(), bytes.size(), error);
 }
 
-std::optional<SimFirmwareState> LoadSimState(const std::string& path) {
+std::optional<SimFirmwareState> LoadSimState(const std::string& path, int* error) {
     // One byte more than a valid file, so that a longer file is seen and refused.
-    const auto bytes = ReadWholeFile(path, kSimStateBytes + 1);
+    const auto bytes = ReadWholeFile(path, kSimStateBytes + 1, error);
     if (!bytes) return std::nullopt;
     auto state = ParseSimState(*bytes);
     if (!state) DbgLog("LoadSimState: refused %s", path.c_str());

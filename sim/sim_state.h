@@ -29,7 +29,8 @@ std::optional<SimFirmwareState> ParseSimState(std::span<const std::uint8_t> byte
 
 // Writes the file atomically; false (and the errno value in `error`) when that fails.
 bool SaveSimState(const std::string& path, const SimFirmwareState& state, int* error = nullptr);
-// Nothing when the file is missing, unreadable or refused.
-std::optional<SimFirmwareState> LoadSimState(const std::string& path);
+// Nothing when the file is missing, unreadable or refused; `error` then gets the read
+// error (0 when the file was read but is not a state file).
+std::optional<SimFirmwareState> LoadSimState(const std::string& path, int* error = nullptr);
 
 }  // namespace vantor

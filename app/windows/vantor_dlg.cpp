@@ -201,6 +201,7 @@ void CVantorDlg::ContinueStart(int found) {
         return;
     }
     timers_->Start(CHECK_DEV_NUM_TIMER_ID, kCheckDevNumTimerMs);
+    session_->LandStartSearch(found);
     workerMessages_ = std::make_unique<PostingMessageSink>(poster_, *setup_.messages);
     SetMessageSink(workerMessages_.get());
     session_->StartApplyWorker(workerMessages_.get(), &progressSearch_);
@@ -719,6 +720,7 @@ void CVantorDlg::OnExit() {
     CloseSkinnedPopups();
     timers_->Stop(FINDDEV_TIMER_ID);
     SaveMacroNames();  // before the list is emptied
+    timers_->Stop(kSearchRetryTimerId);
     library_->Macros().Clear();
     if (CurrentDevice().Sensor != 0) {
         store_.SavePro();

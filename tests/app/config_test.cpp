@@ -1,5 +1,7 @@
 #include "app/config.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,9 +49,33 @@ class ConfigTest : public ::testing::Test {
     RecordingMessageSink sink_;
 };
 
-TEST_F(ConfigTest, MissingFileGivesDefaultsAndOnlyTheAppdataMessage) {
-    ASSERT_TRUE(DataInit(dir_ / "absent.ini"));
-    EXPECT_EQ(messages(), (Messages{{"APPDATA=NULL", "Error"}}));
+// Without a usable cfg.ini there is no data folder: start-up fails, and the reason names
+// the file and what is wrong with it.
+TEST_F(ConfigTest, UnusableFileFailsNamingTheFileAndTheProblem) {
+    test::WriteText(dir_ / "empty.ini", "");
+    test::WriteText(dir_ / "comments.ini", "; nothing here\n");
+    test::WriteText(dir_ / "no-appdir.ini", "[OPT]\nDebug=0\n");
+    ASSERT_EQ(mkfifo((dir_ / "fifo.ini").c_str(), 0600), 0);
+    const struct {
+        const char* name;
+        const char* problem;
+    } cases[] = {
+        {"absent.ini", ": No such file or directory"},
+        {"empty.ini", " is empty or has no sections"},
+        {"comments.ini", " is empty or has no sections"},
+        {"fifo.ini", " is not a regular file"},
+        {"no-appdir.ini", ": appdir in section [OPT] is empty"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(DataInit(dir_ / c.name));
+        EXPECT_EQ(DataInitError().rfind(dir_ / c.name + c.problem, 0), 0u) << DataInitError();
+    }
+}
+
+TEST_F(ConfigTest, AbsentKeysTakeTheirDefaults) {
+    ASSERT_TRUE(Init(""));
+    EXPECT_TRUE(messages().empty());
 
     const AppOptions& o = Options();
     EXPECT_EQ(o.VID, 0x25A7);

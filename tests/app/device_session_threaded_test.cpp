@@ -353,6 +353,41 @@ TEST_F(DeviceSessionTest, ArrivalsStartTheSearchTimerOnceAndOtherDevicesAreOnlyL
     EXPECT_EQ(log.Count("OnTimer: FindHIDDevice=0"), kArrivalRetries);
 }
 
+// A search that found the receiver but matched no mouse is tried again, each wait twice
+// the last up to a minute, until a mouse is attached; without a receiver (nothing found)
+// or with a mouse there is nothing to retry.
+TEST_F(DeviceSessionTest, AFailedSearchIsRetriedWithABackOffWhileThereIsNoMouse) {
+    session->LandStartSearch(1);  // the mouse of the fixture is attached
+    EXPECT_FALSE(timers.IsRunning(kSearchRetryTimerId));
+
+    const auto cmd = link.driver.CmdHandle();
+    const auto notify = link.driver.NotifyHandle();
+    link.driver.SetHandles(nullptr, nullptr);
+    session->LandStartSearch(0);
+    EXPECT_FALSE(timers.IsRunning(kSearchRetryTimerId));
+
+    finder.found = 1;
+    session->LandStartSearch(1);
+    std::vector<int> waits;
+    for (int i = 0; i < 7; ++i) {
+        ASSERT_TRUE(timers.IsRunning(kSearchRetryTimerId));
+        waits.push_back(timers.running[kSearchRetryTimerId]);
+        session->OnTimer(kSearchRetryTimerId);
+        EXPECT_FALSE(timers.IsRunning(kSearchRetryTimerId));  // until the search lands
+        Pump();
+    }
+    EXPECT_EQ(waits, (std::vector<int>{2000, 4000, 8000, 16000, 32000, 60000, 60000}));
+    EXPECT_EQ(finder.searches, 7);
+    EXPECT_NE(finder.searchThread, std::this_thread::get_id());
+
+    // A mouse attached meanwhile ends the retries without another search.
+    link.driver.SetHandles(cmd, notify);
+    session->OnTimer(kSearchRetryTimerId);
+    Pump();
+    EXPECT_EQ(finder.searches, 7);
+    EXPECT_FALSE(timers.IsRunning(kSearchRetryTimerId));
+}
+
 TEST_F(DeviceSessionTest, RemovalClosesTheDeviceOnlyWhenItIsGone) {
     LogCapture log;
     const auto pid = static_cast<std::uint16_t>(config.pids.front());

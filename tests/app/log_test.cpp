@@ -1,6 +1,8 @@
 #include "base/log.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -9,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/log_entries.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor {
@@ -21,16 +24,8 @@ class LogTest : public ::testing::Test {
     std::string logPath = dir / "Log.txt";
 };
 
-// Splits a log file into its entries (each starts with a carriage return).
 std::vector<std::string> Entries(const std::string& text) {
-    std::vector<std::string> entries;
-    std::size_t pos = 0;
-    while ((pos = text.find('\r', pos)) != std::string::npos) {
-        std::size_t next = text.find('\r', pos + 1);
-        entries.push_back(text.substr(pos + 1, next == std::string::npos ? next : next - pos - 1));
-        pos = pos + 1;
-    }
-    return entries;
+    return test::LogEntries(text);
 }
 
 TEST_F(LogTest, LevelZeroTouchesNothing) {
@@ -55,11 +50,17 @@ TEST_F(LogTest, LevelOneWritesPrefixedLinesToStandardErrorOnly) {
     EXPECT_FALSE(std::ifstream(logPath).good());
 }
 
-TEST_F(LogTest, FileEntriesAreCarriageReturnTimeStampMessage) {
+// Each entry is a line of its own: time stamp, message, line feed (a carriage return alone
+// would show the whole log as one line in most viewers).
+TEST_F(LogTest, FileEntriesAreTimeStampMessageLineFeed) {
     LogSetup(2, logPath);
     DbgLog("Launch %04d-%d-%d %d:%d, v1.0 AppTitle=%s", 2026, 1, 5, 9, 7, "Vantor");
     DbgLog("two\nlines");
-    std::vector<std::string> entries = Entries(test::ReadText(logPath));
+    const std::string text = test::ReadText(logPath);
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_EQ(text.substr(12, text.find('\n') - 12), "Launch 2026-1-5 9:7, v1.0 AppTitle=Vantor");
+    std::vector<std::string> entries = Entries(text);
     ASSERT_EQ(entries.size(), 2u);
     std::regex stamp(R"(^\d\d:\d\d\.\d\d\d   )");
     EXPECT_TRUE(std::regex_search(entries[0], stamp)) << entries[0];
@@ -73,7 +74,7 @@ TEST_F(LogTest, OversizedFileIsEmptiedAtSetupSmallerOneKept) {
         bool kept;
     };
     for (Case c : {Case{512000, true}, Case{512001, false}}) {
-        test::WriteText(logPath, std::string(c.size, 'x'));
+        test::WriteText(logPath, std::string(c.size - 1, 'x') + "\n");
         LogSetup(2, logPath);
         DbgLog("new");
         std::string text = test::ReadText(logPath);
@@ -88,6 +89,23 @@ TEST_F(LogTest, UnwritableLogFileFallsBackToStandardError) {
     DbgLog("still logged");
     std::string out = testing::internal::GetCapturedStderr();
     EXPECT_EQ(out, "BY: Open Log failed\nBY: still logged\n");
+}
+
+// A link or a FIFO put in place of Log.txt is neither followed nor waited for: the log goes
+// to standard error instead, and the link's target stays as it was.
+TEST_F(LogTest, LinksAndSpecialFilesAreNotLogFiles) {
+    test::WriteText(dir / "target.txt", "precious");
+    ASSERT_EQ(symlink((dir / "target.txt").c_str(), (dir / "link.txt").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo.txt").c_str(), 0600), 0);
+    for (const char* name : {"link.txt", "fifo.txt"}) {
+        SCOPED_TRACE(name);
+        testing::internal::CaptureStderr();
+        LogSetup(2, dir / name);
+        DbgLog("still logged");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "BY: Open Log failed\nBY: still logged\n");
+    }
+    EXPECT_EQ(test::ReadText(dir / "target.txt"), "precious");
 }
 
 TEST_F(LogTest, HexDumpLineRules) {

@@ -58,12 +58,12 @@ TEST_F(StartupTest, BannerArgumentsTitleAndDataFolder) {
     EXPECT_TRUE(DirectoryExists(state.dataDir));
 
     std::string log = LogText();
-    EXPECT_NE(log.find("   --------------------------------------------------\r"),
+    EXPECT_NE(log.find("   --------------------------------------------------\n"),
               std::string::npos);
     std::regex launch(
-        R"(   Launch \d{4}-[1-9]\d?-[1-9]\d? \d{1,2}:\d{1,2}, v1\.0 AppTitle=Configured Title\r)");
+        R"(   Launch \d{4}-[1-9]\d?-[1-9]\d? \d{1,2}:\d{1,2}, v1\.0 AppTitle=Configured Title\n)");
     EXPECT_TRUE(std::regex_search(log, launch)) << log;
-    EXPECT_NE(log.find("   nArgs=2\r"), std::string::npos);
+    EXPECT_NE(log.find("   nArgs=2\n"), std::string::npos);
     EXPECT_NE(log.find("   Mk AppData=" + state.dataDir), std::string::npos);
     EXPECT_TRUE(messages.messages.empty());
 }
@@ -143,9 +143,9 @@ TEST_F(StartupTest, SecondCopyWakesTheFirstAndEnds) {
     ASSERT_TRUE(InitProgramData(1, argv, &state));
 
     SingleInstance first("MUTEX_QX_WIRELESS", dir.path());
-    ASSERT_TRUE(ClaimSingleInstance(first, state));
+    ASSERT_EQ(ClaimSingleInstance(first, state), InstanceClaim::kHeld);
     SingleInstance second("MUTEX_QX_WIRELESS", dir.path());
-    EXPECT_FALSE(ClaimSingleInstance(second, state));
+    EXPECT_EQ(ClaimSingleInstance(second, state), InstanceClaim::kRunning);
     EXPECT_NE(LogText().find("   ALREADY_EXISTS, hWnd=0"), std::string::npos);
 }
 

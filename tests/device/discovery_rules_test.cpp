@@ -99,7 +99,7 @@ TEST(InterfaceTableTest, KeepsTheFirstFiftyInOrder) {
 TEST(DeviceSectionSearchTest, StopsAtTheFirstSectionWithoutIds) {
     test::TempDir dir;
     test::WriteText(dir / "cfg.ini",
-                    "[OPT]\nVID=0x25A7\nPID=FA70\nPID2=FA7C\n"
+                    "[OPT]\nappdir=Vantor\nVID=0x25A7\nPID=FA70\nPID2=FA7C\n"
                     "[DEV_1]\nSensor=0x3395\nCID=1\nMID=1\nMDNUM=9\nKM=14\nDM=1\nDPI=800\n"
                     "[DEV_2]\nSensor=0x3395\nCID=2\nMID=5\nMDNUM=9\nKM=14\nDM=1\nDPI=800\n"
                     "[DEV_4]\nSensor=0x3395\nCID=3\nMID=3\nMDNUM=9\nKM=14\nDM=1\nDPI=800\n");

@@ -23,6 +23,7 @@
 #include "device/report.h"
 #include "device/sleeper.h"
 #include "platform/hid.h"
+#include "tests/support/log_entries.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor::test {
@@ -294,17 +295,11 @@ class LogCapture {
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    // Each entry without its carriage return and "mm:ss.mmm   " time stamp.
+    // Each entry without its "mm:ss.mmm   " time stamp and line feed.
     std::vector<std::string> Lines() const {
-        const std::string text = ReadText(path_);
         std::vector<std::string> lines;
-        std::size_t pos = text.find('\r');
-        while (pos != std::string::npos) {
-            const std::size_t next = text.find('\r', pos + 1);
-            std::string entry =
-                text.substr(pos + 1, next == std::string::npos ? next : next - pos - 1);
+        for (const std::string& entry : LogEntries(ReadText(path_))) {
             lines.push_back(entry.size() >= 12 ? entry.substr(12) : entry);
-            pos = next;
         }
         return lines;
     }

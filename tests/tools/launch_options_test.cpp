@@ -64,6 +64,13 @@ TEST(LaunchOptionsTest, BadValuesAreRefusedWithTheReason) {
         {"abc", {}, "VANTOR_SIMULATE takes a device section number from 1 to 30"},
         {"", {"--simulate", "--sim-state"}, "--sim-state needs a file"},
         {"", {"--sim-state", "/tmp/s.bin"}, "--sim-state needs the simulated mouse (--simulate)"},
+        {"", {"--sim-fault", "drop-every=2"}, "--sim-fault needs the simulated mouse (--simulate)"},
+        {"",
+         {"--simulate", "--sim-fault=drop-probability=2"},
+         "--sim-fault drop-probability takes a number from 0 to 1"},
+        {"",
+         {"--simulate", "--sim-fault=unplug-after=-1"},
+         "--sim-fault unplug-after takes a number from 0 to 2147483647"},
     };
     for (const Case& c : cases) {
         test::ScopedEnv env("VANTOR_SIMULATE", c.env);
@@ -71,6 +78,21 @@ TEST(LaunchOptionsTest, BadValuesAreRefusedWithTheReason) {
         EXPECT_FALSE(p.ok) << c.error;
         EXPECT_EQ(p.error, c.error);
     }
+}
+
+// The simulated mouse's link faults reach the window program, one kind per option.
+TEST(LaunchOptionsTest, SimulatedMouseFaults) {
+    test::ScopedEnv env("VANTOR_SIMULATE", "");
+    const Parsed p =
+        Parse({"--simulate", "--sim-fault", "latency-ms=20", "--sim-fault=drop-every=3",
+               "--sim-fault", "drop-probability=0.25", "--sim-fault=unplug-after=40"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_FALSE(p.options.startHidden);
+    EXPECT_EQ(p.options.simFaults.replyLatencyMs, 20);
+    EXPECT_EQ(p.options.simFaults.dropEveryNth, 3u);
+    EXPECT_EQ(p.options.simFaults.dropProbability, 0.25);
+    EXPECT_EQ(p.options.simFaults.unplugAfterCommands, 40u);
+    EXPECT_EQ(p.options.simFaults.errorEveryNth, 0u);
 }
 
 TEST(LaunchOptionsTest, HelpAndVersion) {

@@ -1,5 +1,6 @@
 // End to end: the built vantorctl against the simulated mouse, whose state file holds the
 // device memory that each command leaves behind.
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -187,11 +188,12 @@ class VantorctlTest : public ::testing::Test {
         return Raw("--simulate --sim-state " + state_ + " " + args);
     }
 
-    // Runs vantorctl with only the data folder given.
-    RunResult Raw(const std::string& args) {
+    // Runs vantorctl with only the data folder given; `shell` comes first on the shell's
+    // command line (e.g. "umask 077; ").
+    RunResult Raw(const std::string& args, const std::string& shell = {}) {
         const std::string out = dir_ / "stdout";
         const std::string err = dir_ / "stderr";
-        const std::string line = std::string("env -u VANTOR_SIMULATE ") + VANTORCTL_PATH +
+        const std::string line = shell + "env -u VANTOR_SIMULATE " + VANTORCTL_PATH +
                                  " --data-dir " + data_ + " " + args + " >" + out + " 2>" + err;
         RunResult run;
         const int status = std::system(line.c_str());
@@ -615,13 +617,102 @@ TEST_F(VantorctlTest, ConfigJsonHasEachKeyOnceAndABadConfigNamesItsKey) {
     ASSERT_NE(first, std::string::npos);
     EXPECT_EQ(config.out.find(key, first + 1), std::string::npos);
 
-    test::WriteText(dir_ / "cfg.ini", "[OPT]\nappdir=X\n[DEV_1]\nSensor=0x3335\nKM=33\n");
-    const RunResult bad = Raw("--program-dir " + dir_.path() + " config");
-    EXPECT_EQ(bad.status, 1);
-    EXPECT_NE(bad.err.find("Data Init failed.     \n" + dir_ / "cfg.ini" +
-                           ": [DEV_1] KM=33 is not an even number from 2 to 32\n"),
-              std::string::npos)
-        << bad.err;
+    // A configuration that cannot be used fails the run, naming the file and the problem.
+    const struct {
+        const char* text;
+        const char* problem;
+    } bad[] = {
+        {"[OPT]\nappdir=X\n[DEV_1]\nSensor=0x3335\nKM=33\n",
+         ": [DEV_1] KM=33 is not an even number from 2 to 32\n"},
+        {"", " is empty or has no sections\n"},
+        {"[OPT]\nDebug=0\n", ": appdir in section [OPT] is empty, so there is no data folder\n"},
+    };
+    for (const auto& c : bad) {
+        SCOPED_TRACE(c.text);
+        test::WriteText(dir_ / "cfg.ini", c.text);
+        const RunResult run = Raw("--program-dir " + dir_.path() + " config");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("Data Init failed.     \n" + dir_ / "cfg.ini" + c.problem),
+                  std::string::npos)
+            << run.err;
+    }
+}
+
+// A data folder and a state folder others could tamper with: a link planted in place of
+// CID.dct is replaced itself (its target stays untouched), new files follow the umask,
+// temporary files of interrupted saves go, a FIFO as state file is refused at once, and a
+// second path to the state file shares its lock.
+TEST_F(VantorctlTest, LinksSpecialFilesAndLeftoversAroundTheFiles) {
+    namespace fs = std::filesystem;
+    Ok("info");
+    test::WriteText(dir_ / "system.conf", "precious");
+    fs::remove(data_ + "/CID.dct");
+    fs::create_symlink(dir_ / "system.conf", data_ + "/CID.dct");
+    test::WriteText(data_ + "/PRO_051a.dct.tmpAb12Cd", "partial");
+    test::WriteText(state_ + ".tmpXy12Zz", "partial");
+    const RunResult run = Raw("--simulate --sim-state " + state_ + " info", "umask 077; ");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadText(dir_ / "system.conf"), "precious");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(data_ + "/CID.dct")));
+    EXPECT_EQ(fs::status(data_ + "/CID.dct").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(fs::exists(data_ + "/PRO_051a.dct.tmpAb12Cd"));
+    EXPECT_FALSE(fs::exists(state_ + ".tmpXy12Zz"));
+
+    ASSERT_EQ(mkfifo((dir_ / "fifo.bin").c_str(), 0600), 0);
+    const RunResult fifo = Raw("--simulate --sim-state " + dir_ / "fifo.bin" + " info");
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_EQ(fifo.err, "vantorctl: " + dir_ / "fifo.bin is not a regular file\n");
+
+    fs::create_symlink(state_, dir_ / "state-link.bin");
+    DeviceLock window;
+    ASSERT_TRUE(
+        window.Acquire(state_ + ".lock", "vantor", std::chrono::milliseconds(0), nullptr, nullptr));
+    const RunResult busy = Raw("--simulate --sim-state " + dir_ / "state-link.bin set rate 500");
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_EQ(busy.err.rfind("vantorctl: the mouse is in use by vantor", 0), 0u) << busy.err;
+}
+
+// An unplug is an event; a mouse still gone when the time is up fails the run. A lighting
+// change the mouse cannot take now changes neither the mouse nor the record. Link faults
+// of the simulated mouse reach the tool.
+TEST_F(VantorctlTest, UnplugBusyLightingAndLinkFaults) {
+    Ok("read");
+    const std::string lighting = Bytes(0x00A0, 7);
+    const std::string shown = Ok("show");
+    Ok("sim ready off");
+    const struct {
+        const char* args;
+        int status;
+        const char* out;
+        const char* error;  // the error line after "vantorctl: "
+    } cases[] = {
+        {"events 1 --sim-event unplug", 1, "unplugged\n",
+         "the mouse was unplugged and did not come back within 1 s\n"},
+        {"--json events 1 --sim-event unplug --sim-event plug", 0,
+         "{\"event\":\"unplugged\"}\n{\"event\":\"plugged\"}\n", ""},
+        {"set light main 1 5 7 ff8000", 1, "",
+         "The mouse cannot change its lighting right now. Please try again later.\n"},
+        {"--sim-fault error-every=1 info", 1, "", "the simulated mouse did not answer"},
+        {"--sim-fault latency-ms=x info", 2, "", "--sim-fault latency-ms takes a number"},
+        {"--sim-fault nothing=1 info", 2, "", "--sim-fault takes KIND=VALUE"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const RunResult run = Ctl(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, c.out);
+        if (*c.error != '\0') {
+            EXPECT_EQ(run.err.rfind(std::string("vantorctl: ") + c.error, 0), 0u) << run.err;
+        } else {
+            EXPECT_EQ(run.err, "");
+        }
+    }
+    EXPECT_EQ(Bytes(0x00A0, 7), lighting);
+    EXPECT_EQ(Ok("show"), shown);
+    Ok("sim ready on");
+    Ok("set light main 1 5 7 ff8000");
+    EXPECT_EQ(Bytes(0x00A0, 7), "02ff8000aaaf7b");
 }
 
 // The wired model hides sleep, auto-sleep, motion sync and lift-off and has no battery:

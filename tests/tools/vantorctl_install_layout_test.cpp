@@ -70,7 +70,7 @@ TEST_F(InstallLayoutTest, ConfigurationBesideTheProgramComesFirst) {
     PutProgramFolder("prefix/share/vantor", "[OPT]\nDebug=0\n");
     std::string err;
     EXPECT_NE(RunInfo("prefix/bin", &err), 0);
-    EXPECT_NE(err.find("APPDATA=NULL"), std::string::npos) << err;
+    EXPECT_NE(err.find("cfg.ini: appdir in section [OPT] is empty"), std::string::npos) << err;
 
     PutProgramFolder("prefix/bin");
     EXPECT_EQ(RunInfo("prefix/bin", &err), 0) << err;

@@ -1,5 +1,6 @@
 #include "tools/common/launch_options.h"
 
+#include "tools/common/sim_fault_option.h"
 #include "tools/common/simulated_mouse.h"
 
 namespace vantor {
@@ -29,11 +30,20 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* option
                 return false;
             }
             options->simState = value;
+        } else if (arg == "--sim-fault" || arg.compare(0, 12, "--sim-fault=") == 0) {
+            const std::string value =
+                arg != "--sim-fault" ? arg.substr(12) : (i + 1 < argc ? argv[++i] : "");
+            if (!ParseSimFault(value, &options->simFaults, error)) return false;
+            options->simFaultGiven = true;
         } else {
             // Whatever else is given (the autostart entry's flag, a file name...) only asks
             // for a start in the tray.
             options->startHidden = true;
         }
+    }
+    if (options->simFaultGiven && !options->simulate) {
+        *error = "--sim-fault needs the simulated mouse (--simulate)";
+        return false;
     }
     if (!options->simState.empty() && !options->simulate) {
         *error = "--sim-state needs the simulated mouse (--simulate)";
@@ -48,6 +58,9 @@ const char* LaunchUsage() {
            "  --simulate[=N]     use the simulated mouse of device section N (default 1);\n"
            "                     VANTOR_SIMULATE=N does the same\n"
            "  --sim-state FILE   load the simulated mouse from FILE, save it back on exit\n"
+           "  --sim-fault KIND=N a fault of the simulated mouse's link, for tests (latency-ms,\n"
+           "                     drop-every, drop-probability, drop-seed, error-every,\n"
+           "                     stray-every, foreign-every, unplug-after)\n"
            "  --help, --version\n\n"
            "Any other argument starts the window hidden in the tray.\n";
 }

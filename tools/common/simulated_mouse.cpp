@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "app/config.h"
+#include "base/file_io.h"
+#include "platform/runtime_dir.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_state.h"
 
@@ -69,11 +71,20 @@ std::optional<SimulatedMouse> StartSimulatedMouse(int section, const std::string
         *kind = SimulationError::kUsage;
         return std::nullopt;
     }
+    if (!statePath.empty()) {
+        // Temporary files of a save that was interrupted are of no use any more.
+        const std::filesystem::path state(statePath);
+        const std::string folder = state.parent_path().string();
+        RemoveStaleTempFiles(folder.empty() ? "." : folder, state.filename().string());
+    }
     std::error_code ec;
     if (!statePath.empty() && std::filesystem::exists(statePath, ec)) {
-        const std::optional<SimFirmwareState> state = LoadSimState(statePath);
+        int readError = 0;
+        const std::optional<SimFirmwareState> state = LoadSimState(statePath, &readError);
         if (!state) {
-            *error = statePath + " is not a state file of the simulated mouse";
+            *error = readError != 0 && readError != EFBIG
+                         ? DescribeReadError(statePath, readError)
+                         : statePath + " is not a state file of the simulated mouse";
             *kind = SimulationError::kFailure;
             return std::nullopt;
         }
@@ -92,6 +103,10 @@ std::optional<SimulatedMouse> StartSimulatedMouse(int section, const std::string
     mouse.statePath = statePath;
     *kind = SimulationError::kNone;
     return mouse;
+}
+
+std::string SimStateLockPath(const std::string& statePath) {
+    return ResolvedPath(statePath) + ".lock";
 }
 
 bool SaveSimulatedMouse(const SimulatedMouse& mouse, std::string* error) {

@@ -36,6 +36,10 @@ enum class SimulationError { kNone, kUsage, kFailure };
 std::optional<SimulatedMouse> StartSimulatedMouse(int section, const std::string& statePath,
                                                   std::string* error, SimulationError* kind);
 
+// The lock file of a state file: "<state file>.lock", named after the state file's resolved
+// path, so that two paths to one state file (a link, a linked folder) share one lock.
+std::string SimStateLockPath(const std::string& statePath);
+
 // Saves the firmware state when a state file was given; false with `error` on failure.
 bool SaveSimulatedMouse(const SimulatedMouse& mouse, std::string* error);
 

@@ -64,7 +64,15 @@ int main(int argc, char** argv) {
     // Only arguments other than the program's own options ask for a start in the tray.
     startup.startedWithArguments = launch.startHidden;
     SingleInstance instance(kInstanceName);
-    if (!ClaimSingleInstance(instance, startup)) return 0;
+    switch (ClaimSingleInstance(instance, startup)) {
+        case InstanceClaim::kHeld:
+            break;
+        case InstanceClaim::kRunning:
+            return 0;
+        case InstanceClaim::kFailed:
+            ShowSystemMessage(instance.Error(), "Error");
+            return 1;
+    }
     LoadApplicationFont(Options().FontName, Options().FontSize);
 
     // The window holds the mouse while it runs; vantorctl then says who has it. The simulated
@@ -72,7 +80,7 @@ int main(int argc, char** argv) {
     DeviceLock deviceLock;
     const std::string lockPath = !launch.simulate          ? DeviceLockPath(startup.dataDir)
                                  : launch.simState.empty() ? std::string()
-                                                           : launch.simState + ".lock";
+                                                           : SimStateLockPath(launch.simState);
     if (!lockPath.empty()) {
         std::string holder;
         int lockError = 0;
@@ -93,6 +101,7 @@ int main(int argc, char** argv) {
         SimulationError kind = SimulationError::kNone;
         simulated = StartSimulatedMouse(*launch.simulate, launch.simState, &error, &kind);
         if (!simulated) return Fail(error, kind == SimulationError::kUsage ? 2 : 1);
+        simulated->backend->SetFaults(launch.simFaults);
         backend = simulated->backend.get();
     } else {
         hidraw = std::make_unique<HidrawBackend>();
@@ -118,7 +127,8 @@ int main(int argc, char** argv) {
         QObject::connect(&window, &CVantorDlg::finished, &app, &QApplication::quit);
         const bool listening =
             instance.Listen([&window, title = startup.title](const InstanceMessage& message) {
-                if (message.title == title) {
+                // A second start only ever asks to show the window.
+                if (message.title == title && message.message == kTrayNotifyMessage) {
                     PostWindowMessage(&window, message.message, message.wParam, message.lParam);
                 }
             });

@@ -34,17 +34,22 @@ constexpr Command kCommands[] = {
 };
 
 void PrintUsage(FILE* out) {
-    std::fprintf(out,
-                 "usage: vantorctl [options] COMMAND [ARGS]\n\n"
-                 "options:\n"
-                 "  --simulate[=N]     use the simulated mouse of device section N (default 1)\n"
-                 "  --sim-state FILE   load the simulated mouse from FILE, save it back on exit\n"
-                 "  --program-dir DIR  folder with cfg.ini, language files and skins\n"
-                 "  --data-dir DIR     folder for profiles, macros and lang.ini\n"
-                 "  --json             print results as JSON\n"
-                 "  --sim-event EVENT  simulation: the simulated mouse sends EVENT once connected\n"
-                 "                     (dpi-button, rate-125|250|500|1000, light-main|logo|dpi)\n"
-                 "  --help, --version\n\ncommands:\n");
+    std::fprintf(
+        out,
+        "usage: vantorctl [options] COMMAND [ARGS]\n\n"
+        "options:\n"
+        "  --simulate[=N]     use the simulated mouse of device section N (default 1)\n"
+        "  --sim-state FILE   load the simulated mouse from FILE, save it back on exit\n"
+        "  --program-dir DIR  folder with cfg.ini, language files and skins\n"
+        "  --data-dir DIR     folder for profiles, macros and lang.ini\n"
+        "  --json             print results as JSON\n"
+        "  --sim-event EVENT  simulation: the simulated mouse sends EVENT once connected\n"
+        "                     (dpi-button, rate-125|250|500|1000, light-main|logo|dpi,\n"
+        "                     unplug, plug)\n"
+        "  --sim-fault KIND=N simulation: a fault of the simulated mouse's link (latency-ms,\n"
+        "                     drop-every, drop-probability, drop-seed, error-every,\n"
+        "                     stray-every, foreign-every, unplug-after)\n"
+        "  --help, --version\n\ncommands:\n");
     for (const Command& command : kCommands) {
         std::string head = std::string(command.name) + " " + command.arguments;
         std::fprintf(out, "  %-22s %s\n", head.c_str(), command.summary);
@@ -102,6 +107,12 @@ int ParseArguments(int argc, const char* const* argv, Context* context,
         } else if (TakeValue(arg, "--sim-event", argc, argv, &i, &value)) {
             if (value.empty()) return UsageError("--sim-event needs an event name");
             options.simEvents.push_back(value);
+        } else if (TakeValue(arg, "--sim-fault", argc, argv, &i, &value)) {
+            std::string faultError;
+            if (!ParseSimFault(value, &options.simFaults, &faultError)) {
+                return UsageError(faultError);
+            }
+            options.simFaultGiven = true;
         } else if (TakeValue(arg, "--program-dir", argc, argv, &i, &value)) {
             if (value.empty()) return UsageError("--program-dir needs a folder");
             options.programDir = value;

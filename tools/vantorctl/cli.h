@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "tools/common/sim_fault_option.h"
 #include "tools/common/simulated_mouse.h"
 #include "tools/vantorctl/output.h"
 
@@ -24,6 +25,9 @@ struct GlobalOptions {
     // Simulation feature: events the simulated mouse sends once the tool is connected, as if
     // a user pressed its buttons.
     std::vector<std::string> simEvents;
+    // Simulation feature: faults of the simulated mouse's link (--sim-fault KIND=VALUE).
+    SimFaults simFaults;
+    bool simFaultGiven = false;
 };
 
 struct Context {

@@ -1,8 +1,13 @@
 // vantorctl events [SECONDS]: the events the mouse sends (DPI button, report-rate switch,
-// lighting keys, reset), printed as they arrive until the time is up.
+// lighting keys, reset), printed as they arrive until the time is up, and the receiver
+// being unplugged and plugged in again. A mouse that is still gone when the time is up
+// makes the run fail.
 #include <chrono>
 #include <cstdio>
+#include <memory>
+#include <optional>
 
+#include "app/config.h"
 #include "device/service_thread.h"
 #include "profile/report_rate.h"
 #include "tools/vantorctl/record_view.h"
@@ -12,6 +17,9 @@ namespace vantor::cli {
 namespace {
 
 constexpr int kDefaultEventSeconds = 10;
+// Posted into the session's queue by the device watch; outside the window messages.
+constexpr std::uint32_t kMouseRemoved = 0xBF01;
+constexpr std::uint32_t kMouseArrived = 0xBF02;
 constexpr int kMaxEventSeconds = 24 * 3600;
 
 struct EventKind {
@@ -44,6 +52,17 @@ long long UserValue(std::intptr_t kind, std::uintptr_t value) {
     return static_cast<long long>(value);
 }
 
+void PrintEvent(const Context& context, const std::string& name, std::optional<long long> value) {
+    if (context.options.json) {
+        Json event = Json::Object().Set("event", Json::String(name));
+        if (value) event.Set("value", Json::Number(*value));
+        PrintJson(event);
+    } else {
+        Print(context, value ? name + " " + std::to_string(*value) : name);
+    }
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int RunEvents(Context& context) {
@@ -57,18 +76,34 @@ int RunEvents(Context& context) {
         seconds = *number;
     }
     CliSession session(context);
+    if (int result = session.OpenBackend(); result != kExitOk) return result;
+    // Watched from before the mouse is found, so that no unplug goes unseen. Every
+    // interface of the receiver reports; one event is printed per unplug and plug.
+    const std::uint16_t vendor = Options().VID;
+    MessageQueue& queue = session.Messages();
+    const std::unique_ptr<HidBackend::Monitor> watch =
+        session.Backend().WatchDeviceChanges([vendor, &queue](const HidDeviceChange& change) {
+            if (change.vendorId != vendor) return;
+            queue.Post(change.arrived ? kMouseArrived : kMouseRemoved, 0, 0);
+        });
     if (int result = ConnectOrClose(session); result != kExitOk) return result;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (auto message = session.Messages().WaitFor(WM_DEVICE_BEHAVIOR, deadline)) {
-        const std::string name = KindName(message->lParam);
-        const long long value = UserValue(message->lParam, message->wParam);
-        if (context.options.json) {
-            PrintJson(
-                Json::Object().Set("event", Json::String(name)).Set("value", Json::Number(value)));
-        } else {
-            Print(context, name + " " + std::to_string(value));
+    bool gone = false;
+    while (auto message = queue.WaitFor(std::nullopt, deadline)) {
+        if (message->message == WM_DEVICE_BEHAVIOR) {
+            PrintEvent(context, KindName(message->lParam),
+                       UserValue(message->lParam, message->wParam));
+        } else if (message->message == kMouseRemoved && !gone) {
+            gone = true;
+            PrintEvent(context, "unplugged", std::nullopt);
+        } else if (message->message == kMouseArrived && gone) {
+            gone = false;
+            PrintEvent(context, "plugged", std::nullopt);
         }
-        std::fflush(stdout);
+    }
+    if (gone) {
+        return session.Close(Failure("the mouse was unplugged and did not come back within " +
+                                     std::to_string(seconds) + " s"));
     }
     return session.Close(kExitOk);
 }

@@ -5,6 +5,8 @@
 
 #include "app/codec_context_config.h"
 #include "app/config.h"
+#include "app/profile_bounds.h"
+#include "base/texts.h"
 #include "keys/assignment.h"
 #include "keys/key_functions.h"
 #include "profile/codec_context.h"
@@ -351,6 +353,17 @@ int RunSet(Context& context) {
     ProfileFile changed = *record;
     const std::optional<SetRequest> request = setting->handler({values, session, changed, &error});
     if (!request) return session.Close(UsageError(error));
+    // As the lighting page does, a lighting change first asks the mouse whether it can take
+    // one now; a mouse that cannot keeps its lighting and the record stays as it was. When
+    // the question itself fails, the write goes ahead and finds out.
+    if ((request->flags & SET_LED) != 0) {
+        int busy = 0;
+        if (session.Driver().QueryApplyBusy(&busy) == 1 && busy == 1) {
+            return session.Close(Failure(
+                TextOr("tc_adv_str29",
+                       "The mouse cannot change its lighting right now. Please try again later.")));
+        }
+    }
     const ProfileFile before = *record;
     *record = changed;
     return session.Close(

@@ -21,21 +21,27 @@ namespace {
 
 constexpr int kMouseProfiles = 4;
 
-// Events of the simulated mouse that --sim-event can fire, as a user would on the mouse.
+// Events of the simulated mouse that --sim-event can fire, as a user would on the mouse
+// or with its receiver.
 struct SimEvent {
     const char* name;
-    void (*fire)(SimFirmware& firmware);
+    void (*fire)(SimFirmware& firmware, SimHidBackend& backend);
 };
 
 constexpr SimEvent kSimEvents[] = {
-    {"dpi-button", [](SimFirmware& f) { f.PressDpiButton(); }},
-    {"rate-1000", [](SimFirmware& f) { f.SwitchReportRate(1); }},
-    {"rate-500", [](SimFirmware& f) { f.SwitchReportRate(2); }},
-    {"rate-250", [](SimFirmware& f) { f.SwitchReportRate(4); }},
-    {"rate-125", [](SimFirmware& f) { f.SwitchReportRate(8); }},
-    {"light-main", [](SimFirmware& f) { f.PressLightingKey(SimLightingZone::kMain); }},
-    {"light-logo", [](SimFirmware& f) { f.PressLightingKey(SimLightingZone::kLogo); }},
-    {"light-dpi", [](SimFirmware& f) { f.PressLightingKey(SimLightingZone::kDpiIndicator); }},
+    {"dpi-button", [](SimFirmware& f, SimHidBackend&) { f.PressDpiButton(); }},
+    {"rate-1000", [](SimFirmware& f, SimHidBackend&) { f.SwitchReportRate(1); }},
+    {"rate-500", [](SimFirmware& f, SimHidBackend&) { f.SwitchReportRate(2); }},
+    {"rate-250", [](SimFirmware& f, SimHidBackend&) { f.SwitchReportRate(4); }},
+    {"rate-125", [](SimFirmware& f, SimHidBackend&) { f.SwitchReportRate(8); }},
+    {"light-main",
+     [](SimFirmware& f, SimHidBackend&) { f.PressLightingKey(SimLightingZone::kMain); }},
+    {"light-logo",
+     [](SimFirmware& f, SimHidBackend&) { f.PressLightingKey(SimLightingZone::kLogo); }},
+    {"light-dpi",
+     [](SimFirmware& f, SimHidBackend&) { f.PressLightingKey(SimLightingZone::kDpiIndicator); }},
+    {"unplug", [](SimFirmware&, SimHidBackend& b) { b.Unplug(); }},
+    {"plug", [](SimFirmware&, SimHidBackend& b) { b.Plug(); }},
 };
 
 const SimEvent* FindSimEvent(const std::string& name) {
@@ -65,6 +71,8 @@ int CliSession::StartSimulation() {
         StartSimulatedMouse(*context_.options.simulate, context_.options.simState, &error, &kind);
     if (!mouse) return kind == SimulationError::kUsage ? UsageError(error) : Failure(error);
     firmware_ = mouse->firmware;
+    mouse->backend->SetFaults(context_.options.simFaults);
+    simBackend_ = mouse->backend.get();
     backend_ = std::move(mouse->backend);
     simStatePath_ = mouse->statePath;
     return kExitOk;
@@ -76,7 +84,7 @@ int CliSession::LockMouse() {
     if (!context_.options.simulate) {
         path = DeviceLockPath(context_.startup.dataDir);
     } else if (!context_.options.simState.empty()) {
-        path = context_.options.simState + ".lock";
+        path = SimStateLockPath(context_.options.simState);
     } else {
         return kExitOk;
     }
@@ -99,6 +107,9 @@ int CliSession::OpenBackend() {
     } else {
         if (!context_.options.simEvents.empty()) {
             return UsageError("--sim-event needs the simulated mouse (--simulate)");
+        }
+        if (context_.options.simFaultGiven) {
+            return UsageError("--sim-fault needs the simulated mouse (--simulate)");
         }
         backend_ = std::make_unique<HidrawBackend>();
     }
@@ -156,7 +167,7 @@ int CliSession::Connect() {
 
 int CliSession::FireSimEvents() {
     for (const std::string& name : context_.options.simEvents) {
-        FindSimEvent(name)->fire(*firmware_);
+        FindSimEvent(name)->fire(*firmware_, *simBackend_);
     }
     return kExitOk;
 }

@@ -16,6 +16,7 @@
 #include "platform/device_lock.h"
 #include "platform/hid.h"
 #include "sim/sim_firmware.h"
+#include "sim/sim_hid_backend.h"
 #include "tools/vantorctl/cli.h"
 #include "tools/vantorctl/message_queue.h"
 
@@ -83,6 +84,7 @@ class CliSession {
     MessageQueue messages_;
     std::shared_ptr<SimFirmware> firmware_;
     std::unique_ptr<HidBackend> backend_;
+    SimHidBackend* simBackend_ = nullptr;  // backend_ when it is the simulated mouse
     CUSBDriver driver_;
     std::unique_ptr<Discovery> discovery_;
     ProfileStore store_;
