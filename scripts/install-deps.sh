@@ -21,6 +21,8 @@ test_packages=(
     qemu-system-x86 busybox-static cpio
     # the window test on a real X server: the server, a tray host, the user's hands and eyes
     xvfb trayer xdotool imagemagick
+    # the window benchmarks read the X events of the display with xev
+    x11-utils
     # the package checks: building and linting the Debian package, validating the desktop
     # entry, AppStream data and man pages, and the bash completion helpers
     dpkg-dev lintian desktop-file-utils appstream groff-base bash-completion
