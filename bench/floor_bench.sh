@@ -97,18 +97,21 @@ wait_log() {
     return 1
 }
 
-# Context switches of every thread of process $1 so far.
+# Context switches of every thread of process $1 so far: "tid count" a line.
 switches() {
-    cat /proc/"$1"/task/*/status 2>/dev/null |
-        awk '/^(non)?voluntary_ctxt_switches/ {n += $2} END {print n + 0}'
+    for task in /proc/"$1"/task/*; do
+        awk -v tid="${task##*/}" '/^(non)?voluntary_ctxt_switches/ {n += $2}
+            END {print tid, n + 0}' "$task/status" 2>/dev/null
+    done
 }
-# Wake-ups per minute of process $1 over idle_seconds.
+# Wake-ups per minute of process $1 over idle_seconds: the switches of the threads alive at
+# the end (a thread started meanwhile counts whole; one that ended is gone from /proc).
 wakeups_per_minute() {
-    local before after
-    before=$(switches "$1")
+    switches "$1" >"$work/before"
     sleep "$idle_seconds"
-    after=$(switches "$1")
-    awk -v n=$((after - before)) -v s="$idle_seconds" 'BEGIN {printf "%.1f", n * 60 / s}'
+    switches "$1" >"$work/after"
+    awk -v s="$idle_seconds" 'NR == FNR {before[$1] = $2; next} {n += $2 - before[$1]}
+        END {printf "%.1f", n * 60 / s}' "$work/before" "$work/after"
 }
 
 declare -a bare_map=() bare_rest=() bare_peak=() v_map=() v_rest=() v_peak=() v_pages=()
