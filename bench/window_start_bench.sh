@@ -2,7 +2,7 @@
 # Start time and idle memory of the window program against the simulated mouse on Xvfb:
 # the time from starting the process to the main window's first paint (the program logs
 # "First paint"), the time to the end of its start-up work (the device search and the macro
-# library have landed; "RefreshLayout for" is its last step, logged on its own time, after
+# library have landed and the window goes on: it logs "nDevNum=", on its own time, after
 # the paint or before it), and the resident memory 5 s after the start (VmRSS) and its peak
 # by then (VmHWM). Each run is a fresh process; prints every run and the medians. A run
 # whose window does not paint or whose start-up does not end counts as failed.
@@ -22,7 +22,7 @@ for run in $(seq "$runs"); do
     exec {out}<&"${VANTOR[0]}"
     ready_at="" paint_at=""
     while IFS= read -r -t 20 -u "$out" line; do
-        [[ -z $ready_at && $line == *"RefreshLayout for"* ]] && ready_at=$EPOCHREALTIME
+        [[ -z $ready_at && $line == *"nDevNum="* ]] && ready_at=$EPOCHREALTIME
         [[ -z $paint_at && $line == *"First paint"* ]] && paint_at=$EPOCHREALTIME
         [[ -n $ready_at && -n $paint_at ]] && break
     done
