@@ -285,8 +285,8 @@ int main(int argc, char** argv) {
              [] { return false; }, 200},
             {"first opening: lighting", [&] { window.SwitchPage(PageId::kLighting); },
              [] { return false; }, 200},
-            {"back to the buttons", [&] { window.SwitchPage(PageId::kKeys); },
-             [] { return false; }, 200},
+            {"back to the buttons", [&] { window.SwitchPage(PageId::kKeys); }, [] { return false; },
+             200},
             {"mouse keys",
              [&] {
                  click("Press the DPI button");
