@@ -261,14 +261,17 @@ void DeviceSession::OnSyncOk() {
     }
 }
 
-void DeviceSession::BatteryUpdate() {
+void DeviceSession::BatteryUpdate(bool always) {
     if (setup_.driver->CmdHandle() == nullptr) return;
-    RunOnDeviceThread([this]() -> std::function<void()> {
+    RunOnDeviceThread([this, always]() -> std::function<void()> {
         std::uint8_t level = 0;
         std::uint8_t charging = 0;
         if (setup_.driver->GetPower(&level, &charging) != 1) return {};
+        DbgLog("GetPower: nPower=0x%x, bCharging=0x%x", level, charging);
+        const std::pair power{level, charging};
+        if (!always && lastPower_ == power) return {};
+        lastPower_ = power;
         return [this, level, charging] {
-            DbgLog("GetPower: nPower=0x%x, bCharging=0x%x", level, charging);
             if (level > 100) return;
             SessionWindow& window = *setup_.window;
             if (!window.IsBatteryShown() && (Config().showPower & kShowPowerHideBattery) == 0) {
@@ -486,7 +489,7 @@ void DeviceSession::OnTimer(int id) {
             SearchDevices([this](int found) { RetrySearchIfNoMouse(found); });
             break;
         case kBatteryTimerId:
-            BatteryUpdate();
+            BatteryUpdate(false);
             break;
         default:
             break;

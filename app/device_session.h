@@ -31,6 +31,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/profile_store.h"
@@ -198,8 +199,10 @@ class DeviceSession {
     // the device thread and the pages are refreshed when it lands.
     void RefreshLayout();
     // Asks the mouse for its battery on the device thread; the battery window is updated
-    // when the answer lands.
-    void BatteryUpdate();
+    // when the answer lands. The 30 s poll passes `always` false: an answer equal to the
+    // last one the window was given is only logged, so a quiet mouse does not wake the
+    // window thread.
+    void BatteryUpdate(bool always = true);
     // Tells an open mouse whether the window is shown (1) or not (0), on the device thread
     // after the device work asked for before.
     void TellDrvStatus(std::uint8_t status);
@@ -293,6 +296,8 @@ class DeviceSession {
     // is dropped, and one read follows when the reads asked for have landed.
     std::atomic<std::uint64_t> mouseChanges_{0};
     MacroNameTable macroNames_{};
+    // The battery level and charging flag the window was last given (device thread only).
+    std::optional<std::pair<std::uint8_t, std::uint8_t>> lastPower_;
 
     std::mutex readDoneLock_;
     std::condition_variable readDoneChanged_;

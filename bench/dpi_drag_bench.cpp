@@ -76,7 +76,7 @@ void BM_DpiSliderDrag(benchmark::State& state) {
         std::thread watcher([&] {
             while (dragging.load()) {
                 const ApplyWorker::QueueState q = worker.Queue();
-                maxInFlight = std::max<std::size_t>(maxInFlight, q.running ? 1 : 0);
+                maxInFlight = std::max(maxInFlight, q.running);
                 maxWaiting = std::max(maxWaiting, q.waiting);
                 std::this_thread::sleep_for(std::chrono::microseconds(500));
             }

@@ -12,8 +12,11 @@
 // the profile files are written then).
 //
 // Prints one line per phase: the longest lateness of the 1 ms timer, how many ticks were
-// later than 16 ms, and the longest single event with its receiver. Run it several times
-// and take the medians: a shared machine adds its own scheduling delays.
+// later than 16 ms, the longest single event with its receiver, and the resident memory
+// at the end of the phase (VmRSS) with its peak so far (VmHWM). The Init row runs from the
+// exec of the program (the probe starts itself again to know that moment), so it includes
+// loading the program and its libraries. Run it several times and take the medians: a
+// shared machine adds its own scheduling delays.
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -30,6 +33,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "app/config.h"
 #include "app/startup.h"
@@ -58,25 +63,62 @@ struct PhaseFigures {
     int lateTicks = 0;  // ticks later than the goal
     double longestEventMs = 0;
     std::string longestEvent;
+    long rssKb = 0;   // at the end of the phase
+    long peakKb = 0;  // the process's peak by then
 };
+
+// A "VmRSS:"-style line of /proc/self/status in kB; 0 when missing.
+long StatusKb(const char* key) {
+    std::FILE* file = std::fopen("/proc/self/status", "r");
+    if (file == nullptr) return 0;
+    char line[256];
+    long kb = 0;
+    const std::size_t keyLength = std::strlen(key);
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        if (std::strncmp(line, key, keyLength) == 0) kb = std::atol(line + keyLength);
+    }
+    std::fclose(file);
+    return kb;
+}
+
+// The moment the program was started: the probe executes itself once more and hands that
+// moment on in the environment, so that program loading counts too.
+constexpr const char* kExecTimeVariable = "VANTOR_PROBE_EXEC_NS";
+
+Clock::time_point ExecMoment(char** argv) {
+    if (const char* ns = std::getenv(kExecTimeVariable)) {
+        return Clock::time_point(std::chrono::nanoseconds(std::strtoll(ns, nullptr, 10)));
+    }
+    const auto now = Clock::now();
+    setenv(kExecTimeVariable, std::to_string(now.time_since_epoch().count()).c_str(), 1);
+    execv("/proc/self/exe", argv);
+    return now;  // exec failed: from here on
+}
 
 // Figures of every phase, in the order the phases ran.
 class Recorder {
   public:
     void SetPhase(const std::string& name) {
+        if (!phase_.empty()) EndPhase();
         if (!figures_.count(name)) order_.push_back(name);
         figures_[name];
         phase_ = name;
     }
     const std::string& Phase() const { return phase_; }
     PhaseFigures& Current() { return figures_[phase_]; }
+    void EndPhase() {
+        PhaseFigures& f = Current();
+        f.rssKb = StatusKb("VmRSS:");
+        f.peakKb = StatusKb("VmHWM:");
+    }
     void Print() const {
-        std::printf("%-28s %12s %10s %12s  %s\n", "phase", "longest ms", ">16 ms", "event ms",
-                    "longest event");
+        std::printf("%-28s %12s %10s %12s %8s %8s  %s\n", "phase", "longest ms", ">16 ms",
+                    "event ms", "RSS MB", "peak MB", "longest event");
         for (const std::string& name : order_) {
             const PhaseFigures& f = figures_.at(name);
-            std::printf("%-28s %12.1f %10d %12.1f  %s\n", name.c_str(), f.longestLateMs,
-                        f.lateTicks, f.longestEventMs, f.longestEvent.c_str());
+            std::printf("%-28s %12.1f %10d %12.1f %8.1f %8.1f  %s\n", name.c_str(), f.longestLateMs,
+                        f.lateTicks, f.longestEventMs, static_cast<double>(f.rssKb) / 1024,
+                        static_cast<double>(f.peakKb) / 1024, f.longestEvent.c_str());
         }
     }
 
@@ -161,6 +203,7 @@ struct Step {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const Clock::time_point processStart = ExecMoment(argv);
     int latencyMs = 4;
     std::filesystem::path data;  // empty: a new folder, as at the very first start
     for (int i = 1; i + 1 < argc; ++i) {
@@ -176,8 +219,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(data);
     setenv("VANTOR_DATA_DIR", data.c_str(), 1);
 
-    recorder.SetPhase("Init (before the loop)");
-    const Clock::time_point processStart = Clock::now();
+    recorder.SetPhase("Init (exec to the loop)");
     TimingApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     SilentSink messages;
@@ -216,7 +258,7 @@ int main(int argc, char** argv) {
         };
         if (!window.Init()) return 1;
         recorder.Current().longestLateMs = MsSince(processStart);
-        recorder.Current().longestEvent = "construction and Init of the window";
+        recorder.Current().longestEvent = "loading, construction and Init of the window";
 
         QTimer probe;
         probe.setTimerType(Qt::PreciseTimer);
@@ -236,6 +278,15 @@ int main(int argc, char** argv) {
         const std::vector<Step> steps = {
             {"start, find, read profile", [] {}, [&] { return ready() && window.isVisible(); },
              8000},
+            // The first opening of each page builds it: its longest event is the build.
+            {"first opening: performance", [&] { window.SwitchPage(PageId::kPerformance); },
+             [] { return false; }, 200},
+            {"first opening: macros", [&] { window.SwitchPage(PageId::kMacro); },
+             [] { return false; }, 200},
+            {"first opening: lighting", [&] { window.SwitchPage(PageId::kLighting); },
+             [] { return false; }, 200},
+            {"back to the buttons", [&] { window.SwitchPage(PageId::kKeys); }, [] { return false; },
+             200},
             {"mouse keys",
              [&] {
                  click("Press the DPI button");
@@ -323,6 +374,7 @@ int main(int argc, char** argv) {
         probe.start(1);
         driver.start(10);
         result = app.exec();
+        recorder.EndPhase();
         probe.stop();
         driver.stop();
     }

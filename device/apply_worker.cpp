@@ -22,7 +22,7 @@ bool ApplyWorker::StartApplyThread(ApplyWorkerSetup setup) {
     pending_.clear();
     appliedNumber_ = lastNumber_;
     started_ = true;
-    running_ = false;
+    running_ = 0;
     exit_ = false;
     thread_ = std::thread([this] { Run(); });
     return true;
@@ -90,13 +90,13 @@ ApplyWorker::QueueState ApplyWorker::Queue() const {
 
 bool ApplyWorker::IsBusy() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return running_ || !pending_.empty();
+    return running_ > 0 || !pending_.empty();
 }
 
 bool ApplyWorker::WaitIdle(int timeoutMs) const {
     std::unique_lock<std::mutex> lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [this] { return !running_ && pending_.empty(); });
+                             [this] { return running_ == 0 && pending_.empty(); });
 }
 
 void ApplyWorker::Stop() {
@@ -125,11 +125,11 @@ void ApplyWorker::Run() {
         }
         const Pending next = std::move(pending_.front());
         pending_.pop_front();
-        running_ = true;
+        ++running_;
         lock.unlock();
         Apply(next);
         lock.lock();
-        running_ = false;
+        --running_;
         appliedNumber_ = next.number;
         changed_.notify_all();
     }

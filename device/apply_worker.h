@@ -106,7 +106,7 @@ class ApplyWorker {
     // What the queue holds right now: whether a request runs, how many wait, and the number
     // of the last request applied (requests are numbered from 1 in the order queued).
     struct QueueState {
-        bool running = false;
+        std::size_t running = 0;  // requests taken from the queue and not yet finished
         std::size_t waiting = 0;
         std::uint64_t applied = 0;
     };
@@ -141,7 +141,7 @@ class ApplyWorker {
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::deque<Pending> pending_;
-    bool running_ = false;  // a request is being applied
+    std::size_t running_ = 0;  // requests being applied (one thread: at most 1)
     bool exit_ = false;
     bool started_ = false;
     std::uint64_t lastNumber_ = 0;     // of the last request queued

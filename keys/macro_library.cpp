@@ -200,6 +200,15 @@ void MacroLibrary::LoadLibrary(bool addToList) {
     LoadFolder(root_, true, kLibraryRoot, false, addToList);
 }
 
+void MacroLibrary::TakeLoaded(MacroLibrary&& loaded) {
+    macros_ = std::move(loaded.macros_);
+    items_ = std::move(loaded.items_);
+    nextId_ = loaded.nextId_;
+    loaded.items_.clear();
+    loaded.items_[kLibraryRoot] = LibraryItem{};
+    loaded.nextId_ = 1;
+}
+
 void MacroLibrary::LoadFolder(const std::string& path, bool recursive, LibraryItemId parent,
                               bool renewIds, bool addToList) {
     int depth = 0;

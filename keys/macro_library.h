@@ -72,6 +72,10 @@ class MacroLibrary : public MacroLibraryAccess {
     // Rebuilds the tree from the root folder; with `addToList` the macro list is emptied
     // and filled from the files as well.
     void LoadLibrary(bool addToList);
+    // Takes over the tree and the macro list of `loaded`, a library of the same root that
+    // was loaded elsewhere: the program loads it on a worker thread so that the window
+    // thread never waits for up to MacroMaxCount files. The event hooks stay.
+    void TakeLoaded(MacroLibrary&& loaded);
     // Scans one folder into `parent`: sub-folders (recursively, with MacroDir) and every
     // file that holds a macro record, whatever its extension.
     void LoadFolder(const std::string& path, bool recursive, LibraryItemId parent, bool renewIds,

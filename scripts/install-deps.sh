@@ -25,6 +25,8 @@ test_packages=(
     xvfb trayer xdotool imagemagick python3
     # the GNOME pointer settings schema, which the pointer-settings tests write through GSettings
     gsettings-desktop-schemas
+    # the window benchmarks read the X events of the display with xev
+    x11-utils
     # the package checks: building and linting the Debian package, validating the desktop
     # entry, AppStream data and man pages, and the bash completion helpers
     dpkg-dev lintian desktop-file-utils appstream groff-base bash-completion

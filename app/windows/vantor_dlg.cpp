@@ -136,6 +136,7 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
 }
 
 CVantorDlg::~CVantorDlg() {
+    libraryLoader_ = {};  // its result, posted to this window, is dropped with it
     qApp->removeEventFilter(this);
     languages_->RemoveListener(this);
     readWaiter_ = {};
@@ -187,9 +188,33 @@ bool CVantorDlg::Init() {
 
     // The device search pauses between its probes, so it runs on the device thread: the
     // window shows at once and the start goes on when the search lands.
-    session_->SearchDevices([this](int found) { ContinueStart(found); });
+    session_->SearchDevices([this](int found) {
+        devicesFound_ = found;
+        ContinueStartWhenReady();
+    });
+    StartLibraryLoad();
     if (shownFlag_) ShowTheWindow();
     return true;
+}
+
+void CVantorDlg::StartLibraryLoad() {
+    libraryLoader_ = std::jthread([this, root = library_->Root(), macroDir = Options().MacroDir] {
+        auto loaded = std::make_shared<MacroLibrary>(root, macroDir);
+        loaded->LoadLibrary(true);
+        QMetaObject::invokeMethod(
+            this,
+            [this, loaded] {
+                if (exited_) return;
+                library_->TakeLoaded(std::move(*loaded));
+                libraryLoaded_ = true;
+                ContinueStartWhenReady();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CVantorDlg::ContinueStartWhenReady() {
+    if (libraryLoaded_ && devicesFound_ && !started_) ContinueStart(*devicesFound_);
 }
 
 void CVantorDlg::ContinueStart(int found) {
@@ -211,7 +236,6 @@ void CVantorDlg::ContinueStart(int found) {
         poster_.Post(WM_DEVICECHANGE_MESSAGE,
                      change.arrived ? kDeviceArrival : kDeviceRemoveComplete, ids);
     });
-    library_->LoadLibrary(true);
     if (HasTrayIcon(trayIconSetting_) && setup_.trayAvailable) CreateTrayIcon();
     session_->RefreshLayout();
     started_ = true;
@@ -731,6 +755,8 @@ void CVantorDlg::OnExit() {
 }
 
 void CVantorDlg::SaveMacroNames() {
+    // Before the library has landed its list is empty, and the kept names stay.
+    if (!libraryLoaded_) return;
     if (!SaveMacroDump(library_->Macros(), store_.DataDir())) DbgLog("SaveMacroDump failed");
 }
 

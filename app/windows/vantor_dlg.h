@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "app/device_session.h"
@@ -168,6 +169,10 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void OnDeviceChangeMessage(std::uintptr_t kind, std::intptr_t ids);
     void OnTrayNotify(std::intptr_t what);
     void ContinueStart(int devicesFound);
+    // The macro library is read on a thread of its own while the window builds and the
+    // device search runs; the start goes on when both have landed.
+    void StartLibraryLoad();
+    void ContinueStartWhenReady();
     void LoadWindowIcon();
     bool LoadSkins();
     void CreateButtons();
@@ -248,6 +253,9 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void PreloadMousePictures();
     QPoint dragOffset_;
     std::jthread readWaiter_;  // takes the read-done event when no wait message shows
+    std::jthread libraryLoader_;
+    bool libraryLoaded_ = false;
+    std::optional<int> devicesFound_;  // the device search has landed with this count
 };
 
 }  // namespace vantor

@@ -1,6 +1,5 @@
 #include "keys/windows/key_dlg.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
@@ -128,6 +127,7 @@ CKeyDlg::CKeyDlg(QWidget* parent, PageHost& host, const QImage& background)
         auto* button = new CPngBtn(this);
         button->SetImages(face, face, face, disabled);
         button->hide();
+        button->installEventFilter(this);
         connect(button, &CPngBtn::clicked, this, [this, i] { OpenFunctionMenu(i); });
         buttons_[static_cast<std::size_t>(i)] = button;
     }
@@ -142,8 +142,6 @@ CKeyDlg::CKeyDlg(QWidget* parent, PageHost& host, const QImage& background)
     autoSleep_ = new CAutoSleepDlg(this, host, background_);
     debounce_->SetOnChanged([this] { StoreStepWindows(); });
     autoSleep_->SetOnChanged([this] { StoreStepWindows(); });
-    hover_.setInterval(kHoverTimerMs);
-    connect(&hover_, &QTimer::timeout, this, &CKeyDlg::UpdateHoverMark);
     RefreshTexts();
 }
 
@@ -411,28 +409,30 @@ StoreUi& CKeyDlg::Files() {
     return storeUi_ != nullptr ? *storeUi_ : *windowStoreUi_;
 }
 
-void CKeyDlg::UpdateHoverMark() {
-    if (mark_ == nullptr || !isVisible()) return;
-    const QPoint cursor = mapFromGlobal(QCursor::pos());
-    for (int i = 0; i < keyCount_; ++i) {
-        const CPngBtn* button = buttons_[static_cast<std::size_t>(i)];
-        if (button->isVisible() && button->geometry().contains(cursor)) {
-            if (marked_ != i) mark_->MarkKey(static_cast<unsigned>(i));
-            marked_ = i;
-            return;
-        }
-    }
-    if (marked_ >= 0) mark_->MarkKey(kKeyButtonCount);
-    marked_ = -1;
+void CKeyDlg::MarkButton(int button) {
+    if (button == marked_ || mark_ == nullptr) return;
+    mark_->MarkKey(button >= 0 ? static_cast<unsigned>(button) : kKeyButtonCount);
+    marked_ = button;
 }
 
-void CKeyDlg::showEvent(QShowEvent* event) {
-    hover_.start();
-    CPage::showEvent(event);
+bool CKeyDlg::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Enter || type == QEvent::Leave) {
+        for (int i = 0; i < keyCount_; ++i) {
+            if (watched != buttons_[static_cast<std::size_t>(i)]) continue;
+            if (type == QEvent::Enter) {
+                MarkButton(i);
+            } else if (marked_ == i) {
+                MarkButton(-1);
+            }
+            break;
+        }
+    }
+    return CPage::eventFilter(watched, event);
 }
 
 void CKeyDlg::hideEvent(QHideEvent* event) {
-    hover_.stop();
+    MarkButton(-1);
     CPage::hideEvent(event);
 }
 

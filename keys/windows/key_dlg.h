@@ -7,7 +7,6 @@
 #pragma once
 
 #include <QImage>
-#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -29,8 +28,6 @@ class CPngBtn;
 class CKeyDlg : public CPage {
     Q_OBJECT
   public:
-    static constexpr int kHoverTimerMs = 300;
-
     CKeyDlg(QWidget* parent, PageHost& host, const QImage& background);
     ~CKeyDlg() override;
 
@@ -73,13 +70,11 @@ class CKeyDlg : public CPage {
     QRect DebounceTipRect() const;
     // The button the hover marking shows; -1 for none.
     int MarkedButton() const { return marked_; }
-    bool FollowsCursor() const { return hover_.isActive(); }
-    void UpdateHoverMark();
 
   protected:
-    // The hover mark follows the cursor only while the page is on screen: a hidden window
-    // in the tray must not wake every 300 ms.
-    void showEvent(QShowEvent* event) override;
+    // The hover mark follows the enter and leave events of the key buttons, so nothing
+    // runs while the cursor rests or the page is hidden.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -91,6 +86,7 @@ class CKeyDlg : public CPage {
     void FillProfileSelector();
     void SetButtonLabel(int button, const std::string& label);
     void StoreStepWindows();
+    void MarkButton(int button);  // -1 clears the mark
     AssignmentUi& Assignment();
     StoreUi& Files();
 
@@ -113,7 +109,6 @@ class CKeyDlg : public CPage {
     CPngBtn* import_ = nullptr;
     CDebounceDlg* debounce_ = nullptr;
     CAutoSleepDlg* autoSleep_ = nullptr;
-    QTimer hover_;
     QString title_;
     int keyCount_ = 0;
     int marked_ = -1;

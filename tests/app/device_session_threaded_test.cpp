@@ -500,15 +500,23 @@ TEST_F(DeviceSessionTest, DeviceCountCheckClosesTheWindowWhenSeveralMatched) {
 }
 
 TEST_F(DeviceSessionTest, BatteryUpdateAndSyncOk) {
+    LogCapture log;
     link.firmware->SetBattery(55, true);
     session->OnSyncOk();
     Pump();
     EXPECT_EQ(window.calls, (std::vector<std::string>{"pages", "battery", "power:55+"}));
     EXPECT_EQ(timers.running[kBatteryTimerId], kBatteryTimerMs);
 
+    // The poll of a quiet mouse is logged but does not wake the window.
     window.calls.clear();
+    session->OnTimer(kBatteryTimerId);
+    Pump();
+    EXPECT_TRUE(window.calls.empty());
+    EXPECT_EQ(log.Count("GetPower: nPower=0x37, bCharging=0x1"), 2);
+
     window.batteryShown = false;
     config.showPower = kShowPowerHideBattery;
+    link.firmware->SetBattery(40, false);
     session->OnTimer(kBatteryTimerId);
     Pump();
     link.firmware->SetBattery(101, false);  // out of range: ignored
@@ -517,7 +525,15 @@ TEST_F(DeviceSessionTest, BatteryUpdateAndSyncOk) {
     link.Disconnect();
     session->OnTimer(kBatteryTimerId);
     Pump();
-    EXPECT_EQ(window.calls, std::vector<std::string>{"power:55+"});
+    EXPECT_EQ(window.calls, std::vector<std::string>{"power:40"});
+
+    // A battery update asked for by the program always reaches the window.
+    window.calls.clear();
+    link.Connect();
+    link.firmware->SetBattery(40, false);
+    session->BatteryUpdate();
+    Pump();
+    EXPECT_EQ(window.calls, std::vector<std::string>{"power:40"});
 }
 
 TEST_F(DeviceSessionTest, DeviceReadyCheck) {

@@ -107,6 +107,30 @@ TEST_F(MacroLibraryTest, ScanLoadsEveryMacroFileAndFoldersOnlyWithMacroDir) {
 }
 
 // A crash between writing and renaming leaves the temporary copy of a complete macro file.
+// The window loads the library on a worker thread into a library of its own and takes it
+// over on the window thread; what is added afterwards must not reuse a taken item.
+TEST_F(MacroLibraryTest, TakingOverALoadedLibraryKeepsItsTreeListAndItemNumbers) {
+    PutMacroFile(Root() + "a.qxm", Macro("a", 1));
+    PutMacroFile(Root() + "sub/b.qxm", Macro("b", 2));
+    MacroLibrary loaded(Root(), 1);
+    loaded.LoadLibrary(true);
+    MacroLibrary& library = Library();
+    library.TakeLoaded(MacroLibrary(Root(), 1));  // an empty one empties it
+    EXPECT_EQ(library.Macros().Count(), 0);
+    EXPECT_TRUE(library.Children(kLibraryRoot).empty());
+    library.TakeLoaded(std::move(loaded));
+    EXPECT_EQ(library.Macros().Count(), 2);
+    const LibraryItemId sub = Child(kLibraryRoot, "sub");
+    ASSERT_NE(sub, kLibraryRoot);
+    EXPECT_NE(Child(sub, "b"), kLibraryRoot);
+    ASSERT_TRUE(library.Add_Macro(Macro("c", 3)));
+    const LibraryItemId c = Child(kLibraryRoot, "c");
+    EXPECT_NE(c, Child(kLibraryRoot, "a"));
+    EXPECT_NE(c, sub);
+    EXPECT_NE(c, Child(sub, "b"));
+    EXPECT_EQ(library.ItemPath(Child(sub, "b")), Root() + "sub/b.qxm");
+}
+
 TEST_F(MacroLibraryTest, ScanSkipsTheLeftoverOfAnInterruptedWrite) {
     PutMacroFile(Root() + "keep.qxm", Macro("keep", 0x21));
     fs::copy_file(Root() + "keep.qxm", Root() + "keep.qxm.tmpAb12Cd");

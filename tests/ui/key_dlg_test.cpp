@@ -164,16 +164,51 @@ TEST_F(KeyDlgTest, ShowsOneLabelledButtonPerMouseButtonAndTheMenuOfTheModel) {
     EXPECT_EQ(OpenMenu()->Anchor(), page_->KeyButton(0));
     QTest::mouseClick(page_->KeyButton(0), Qt::LeftButton);
     EXPECT_FALSE(IsMenuOpen());
+}
 
-    // The hover mark follows the cursor on screen only: hidden in the tray, nothing polls.
-    ASSERT_TRUE(page_->isVisible());
-    EXPECT_TRUE(page_->FollowsCursor());
+// The mouse picture marks the button under the cursor from the buttons' enter and leave
+// events: no timer asks for the cursor while nothing moves.
+TEST_F(KeyDlgTest, HoverMarkFollowsEnterAndLeaveOfTheKeyButtons) {
+    const int keys = CurrentDevice().keyCount;
+    ASSERT_GE(keys, 2);
+    ASSERT_LT(keys, kKeyButtonCount);
+    CKeyMarkDlg* mark = page_->MarkWindow();
+    ASSERT_NE(mark, nullptr);
+    auto send = [](QWidget* button, QEvent::Type type) {
+        if (type == QEvent::Enter) {
+            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), button->mapToGlobal(QPointF(2, 2)));
+            QCoreApplication::sendEvent(button, &enter);
+        } else {
+            QEvent leave(type);
+            QCoreApplication::sendEvent(button, &leave);
+        }
+    };
+    auto marked = [&] {
+        std::vector<int> on;
+        for (int i = 0; i < kKeysPerSet; ++i) {
+            if (mark->Area(i) != nullptr && mark->Area(i)->GetCheck()) on.push_back(i);
+        }
+        return on;
+    };
+    send(page_->KeyButton(1), QEvent::Enter);
+    EXPECT_EQ(page_->MarkedButton(), 1);
+    EXPECT_EQ(marked(), std::vector<int>{1});
+    // Moving straight onto the next button: its enter may come before the old one's leave.
+    send(page_->KeyButton(0), QEvent::Enter);
+    send(page_->KeyButton(1), QEvent::Leave);
+    EXPECT_EQ(page_->MarkedButton(), 0);
+    EXPECT_EQ(marked(), std::vector<int>{0});
+    send(page_->KeyButton(0), QEvent::Leave);
+    EXPECT_EQ(page_->MarkedButton(), -1);
+    EXPECT_TRUE(marked().empty());
+    // A button the model does not have marks nothing.
+    send(page_->KeyButton(keys), QEvent::Enter);
+    EXPECT_EQ(page_->MarkedButton(), -1);
+    // Hiding the page clears the mark.
+    send(page_->KeyButton(0), QEvent::Enter);
     window_->SwitchPage(PageId::kMacro);
-    EXPECT_FALSE(page_->FollowsCursor());
-    window_->SwitchPage(PageId::kKeys);
-    EXPECT_TRUE(page_->FollowsCursor());
-    window_->hide();
-    EXPECT_FALSE(page_->FollowsCursor());
+    EXPECT_EQ(page_->MarkedButton(), -1);
+    EXPECT_TRUE(marked().empty());
 }
 
 TEST_F(KeyDlgTest, DebounceAndAutoSleepStepWriteTheRecordAndTheMouse) {
