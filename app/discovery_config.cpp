@@ -13,8 +13,8 @@ DiscoveryConfig DiscoveryConfigFromOptions() {
     config.models.reserve(kDeviceSectionCount);
     for (int i = 0; i < kDeviceSectionCount; ++i) {
         const DeviceSection& section = DeviceSectionAt(i);
-        config.models.push_back({static_cast<std::uint8_t>(section.CID),
-                                 static_cast<std::uint8_t>(section.MID)});
+        config.models.push_back(
+            {static_cast<std::uint8_t>(section.CID), static_cast<std::uint8_t>(section.MID)});
     }
     config.selectSection = [](int section) { SelectDeviceSection(section); };
     return config;
