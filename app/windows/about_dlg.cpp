@@ -96,11 +96,10 @@ void CAboutDlg::OpenWebLink() {
     if (!target.isEmpty() && openLink_) openLink_(target.toString());
 }
 
-// The language text words the line ("Version %1"); the number is the program's own.
+// The language text names the line ("Version"); the number is the program's own.
 QString CAboutDlg::VersionText() {
     const QString version = QString::fromLatin1(ProgramVersion());
     const QString text = TextOf("tc_version");
-    if (text.contains(QLatin1String("%1"))) return text.arg(version);
     return text.isEmpty() ? version : text + QLatin1Char(' ') + version;
 }
 

@@ -76,9 +76,16 @@ TEST_F(ProfileStoreTest, LogLinesOfLoadAndSaveKeepTheirWords) {
         if (line.rfind("LoadPro", 0) == 0 || line.rfind("SavePro", 0) == 0) lines.push_back(line);
     }
     const std::vector<std::string> want = {
-        "LoadPro: open file err=2",   "LoadPro ok: cid=05, mid=1a", "SavePro: cid=05, mid=1a",
-        "LoadPro err: wrong size",    "LoadPro ok: cid=05, mid=1a", "LoadPro: open file err=2",
-        "LoadPro ok: cid=05, mid=1a", "SavePro: cid=05, mid=1a",    "SavePro: CreateFile err=2"};
+        "LoadPro: open file err=2",
+        "LoadPro ok: cid=05, mid=1a",
+        "SavePro: cid=05, mid=1a",
+        "LoadPro err: wrong size",
+        "LoadPro: damaged file kept as " + ProPath() + ".damaged",
+        "LoadPro ok: cid=05, mid=1a",
+        "LoadPro: open file err=2",
+        "LoadPro ok: cid=05, mid=1a",
+        "SavePro: cid=05, mid=1a",
+        "SavePro: CreateFile err=2"};
     EXPECT_EQ(lines, want);
 }
 
