@@ -57,6 +57,13 @@ bool SimulateFromEnvironment(std::optional<int>* section, std::string* error) {
     return true;
 }
 
+std::uint16_t SimulatedProductId(int section) {
+    const DeviceSection& model = DeviceSectionAt(section - 1);
+    const bool wireless = model.ShowSleep != 0 || model.ShowAutoSleep != 0;
+    const std::vector<std::uint32_t>& ids = wireless ? Options().PID2 : Options().PID;
+    return ids.empty() ? 0 : static_cast<std::uint16_t>(ids[0]);
+}
+
 std::optional<SimulatedMouse> StartSimulatedMouse(int section, const std::string& statePath,
                                                   std::string* error, SimulationError* kind) {
     if (DeviceSectionAt(section - 1).Sensor == 0) {
@@ -92,12 +99,9 @@ std::optional<SimulatedMouse> StartSimulatedMouse(int section, const std::string
     }
     SimBackendSettings settings;
     settings.vendorId = Options().VID;
-    // A model with sleep settings is the wireless one and answers on its receiver (PID2);
-    // the other runs on its cable (PID).
-    const DeviceSection& model = DeviceSectionAt(section - 1);
-    const bool wireless = model.ShowSleep != 0 || model.ShowAutoSleep != 0;
-    const std::vector<std::uint32_t>& ids = wireless ? Options().PID2 : Options().PID;
-    if (!ids.empty()) settings.productId = static_cast<std::uint16_t>(ids[0]);
+    if (const std::uint16_t productId = SimulatedProductId(section); productId != 0) {
+        settings.productId = productId;
+    }
     mouse.backend = std::make_unique<SimHidBackend>(mouse.firmware, settings);
     // A refused state file is never reached here, so it is never replaced.
     mouse.statePath = statePath;

@@ -3,6 +3,7 @@
 // backend, loaded from and saved to an optional state file.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,11 @@ struct SimulatedMouse {
 };
 
 enum class SimulationError { kNone, kUsage, kFailure };
+
+// The USB product id the simulated mouse of DEV_<section> shows: a model with sleep settings
+// is the wireless one and answers on its receiver (the first PID2 id); the other runs on its
+// cable (the first PID id). 0 when cfg.ini lists none.
+std::uint16_t SimulatedProductId(int section);
 
 // The simulated mouse of DEV_<section>, restored from `statePath` when that file exists.
 // On failure `error` tells why and `kind` whether it is a usage error.

@@ -26,6 +26,7 @@
 #include "base/message_sink.h"
 #include "platform/paths.h"
 #include "sim/sim_factory.h"
+#include "tools/common/simulated_mouse.h"
 #include "tools/uhid-bridge/control_channel.h"
 #include "tools/uhid-bridge/mouse_bridge.h"
 
@@ -127,11 +128,14 @@ int Run(int argc, char** argv) {
         return 1;
     }
     const AppOptions& app = Options();
-    if (app.VID == 0 || app.PID.empty()) {
-        std::fprintf(stderr, "uhid-bridge: cfg.ini names no VID and PID\n");
+    // The same product id as the programs' simulated mouse of that section shows.
+    const std::uint16_t productId = SimulatedProductId(options.section);
+    if (app.VID == 0 || productId == 0) {
+        std::fprintf(stderr, "uhid-bridge: cfg.ini names no VID and product id for section %d\n",
+                     options.section);
         return 1;
     }
-    const BridgeIds ids{app.VID, static_cast<std::uint16_t>(app.PID.front()), kBridgeVersion};
+    const BridgeIds ids{app.VID, productId, kBridgeVersion};
     std::shared_ptr<SimFirmware> firmware = MakeSimFirmware(options.section - 1);
     if (!firmware) {
         std::fprintf(stderr, "uhid-bridge: there is no simulated mouse for section %d\n",
