@@ -1,7 +1,9 @@
 #include "controls/focus_frame.h"
 
 #include <QColor>
+#include <QFocusEvent>
 #include <QPainter>
+#include <QWidget>
 
 namespace vantor {
 namespace {
@@ -20,6 +22,23 @@ void DrawFocusFrame(QPainter& painter, const QRect& rect) {
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(1, 1, -1, -1));
     painter.restore();
+}
+
+FocusFrameState::FocusFrameState(QWidget* control) : QObject(control), control_(control) {
+    control->installEventFilter(this);
+}
+
+bool FocusFrameState::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == control_ && event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        shown_ = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                 reason == Qt::ShortcutFocusReason;
+        control_->update();
+    } else if (watched == control_ && event->type() == QEvent::FocusOut) {
+        shown_ = false;
+        control_->update();
+    }
+    return false;
 }
 
 }  // namespace vantor

@@ -57,6 +57,7 @@ QImage LoadOptional(const QString& file) {
 
 CPngBtn::CPngBtn(QWidget* parent) : QWidget(parent) {
     EnsureControlAccessibility();
+    focusFrame_ = new FocusFrameState(this);
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover, false);
     // Tab reaches every button; a click leaves the focus where it was (a text box keeps it).
@@ -295,7 +296,7 @@ void CPngBtn::DrawItem(QPainter& painter) {
     DrawCaption(painter, CaptionColor(look.color));
 
     if (locked_) DrawLockedVeil(painter, face, client);
-    if (hasFocus()) DrawFocusFrame(painter, client);
+    if (focusFrame_->Shown()) DrawFocusFrame(painter, client);
     if (debugFrame_) {
         painter.setPen(debugColor_);
         painter.setBrush(Qt::NoBrush);
@@ -356,16 +357,6 @@ void CPngBtn::keyPressEvent(QKeyEvent* event) {
         default:
             QWidget::keyPressEvent(event);
     }
-}
-
-void CPngBtn::focusInEvent(QFocusEvent* event) {
-    update();
-    QWidget::focusInEvent(event);
-}
-
-void CPngBtn::focusOutEvent(QFocusEvent* event) {
-    update();
-    QWidget::focusOutEvent(event);
 }
 
 void CPngBtn::mouseReleaseEvent(QMouseEvent* event) {

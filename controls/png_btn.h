@@ -24,6 +24,8 @@
 
 namespace vantor {
 
+class FocusFrameState;
+
 constexpr std::uint32_t WM_PNGBTN_DBLCLK = 0x703;
 
 // Grey veil over a locked button (ARGB).
@@ -108,14 +110,13 @@ class CPngBtn : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
     // Paints the whole button into `painter` (client coordinates); derived buttons may add.
     virtual void DrawItem(QPainter& painter);
 
   private:
+    FocusFrameState* focusFrame_ = nullptr;  // owned by this control
     QImage FaceImage(ButtonFace face) const;
     void DrawImage(QPainter& painter, const QImage& image, const QRect& target) const;
     // The grey veil of a locked button over the face picture's pixels (the whole target

@@ -59,6 +59,7 @@ CPngSliderBar::CPngSliderBar(QWidget* parent) : CPngSliderBar(parent, 1) {}
 CPngSliderBar::CPngSliderBar(QWidget* parent, int thumbCount)
     : QWidget(parent), thumbs_(static_cast<std::size_t>(std::max(thumbCount, 1))) {
     EnsureControlAccessibility();
+    focusFrame_ = new FocusFrameState(this);
     setFocusPolicy(Qt::TabFocus);
 }
 
@@ -307,16 +308,6 @@ void CPngSliderBar::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void CPngSliderBar::focusInEvent(QFocusEvent* event) {
-    update();
-    QWidget::focusInEvent(event);
-}
-
-void CPngSliderBar::focusOutEvent(QFocusEvent* event) {
-    update();
-    QWidget::focusOutEvent(event);
-}
-
 bool CPngSliderBar::BeginDrag(int thumb) {
     if (locked_ || !IsThumbVisible(thumb)) return false;
     return ParentAllows(thumb, GetValue(thumb));
@@ -382,7 +373,7 @@ void CPngSliderBar::paintEvent(QPaintEvent* /*event*/) {
             }
         }
     }
-    if (hasFocus()) DrawFocusFrame(painter, track);
+    if (focusFrame_->Shown()) DrawFocusFrame(painter, track);
 }
 
 }  // namespace vantor

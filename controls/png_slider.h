@@ -31,6 +31,8 @@
 
 namespace vantor {
 
+class FocusFrameState;
+
 class CPngSliderBar;
 
 // Thumb window; dragging it moves it along its track.
@@ -134,8 +136,6 @@ class CPngSliderBar : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
     Qt::Orientation orientation() const { return orientation_; }
     int TrackLength() const;
@@ -143,6 +143,7 @@ class CPngSliderBar : public QWidget {
     void PlaceThumbs();
 
   private:
+    FocusFrameState* focusFrame_ = nullptr;  // owned by this control
     struct ThumbSlot {
         SliderState state;
         CPngSlider* window = nullptr;

@@ -74,6 +74,7 @@ CTreeCtrlEx::CTreeCtrlEx(QWidget* parent)
       selectedFont_(DefaultTreeFont()),
       font_(DefaultTreeFont()) {
     EnsureControlAccessibility();
+    focusFrame_ = new FocusFrameState(this);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -475,16 +476,6 @@ void CTreeCtrlEx::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void CTreeCtrlEx::focusInEvent(QFocusEvent* event) {
-    update();
-    QWidget::focusInEvent(event);
-}
-
-void CTreeCtrlEx::focusOutEvent(QFocusEvent* event) {
-    update();
-    QWidget::focusOutEvent(event);
-}
-
 void CTreeCtrlEx::keyReleaseEvent(QKeyEvent* event) {
     event->ignore();
 }
@@ -569,7 +560,7 @@ void CTreeCtrlEx::paintEvent(QPaintEvent* /*event*/) {
         painter.setPen(frameColor_);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
-    if (hasFocus()) DrawFocusFrame(painter, rect());
+    if (focusFrame_->Shown()) DrawFocusFrame(painter, rect());
 }
 
 }  // namespace vantor

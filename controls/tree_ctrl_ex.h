@@ -34,6 +34,8 @@
 
 namespace vantor {
 
+class FocusFrameState;
+
 struct TreeItemData {
     TreeItemId hItem = kNoTreeItem;
     const QImage* icon = nullptr;
@@ -138,10 +140,9 @@ class CTreeCtrlEx : public QWidget {
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
   private:
+    FocusFrameState* focusFrame_ = nullptr;  // owned by this control
     using DataList = CMyList<TreeItemData>;
 
     TreeItemId AddItem(bool folder, TreeItemId parent, bool select, const QImage* icon,

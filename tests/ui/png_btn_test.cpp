@@ -1,5 +1,7 @@
 #include "controls/png_btn.h"
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -94,9 +96,15 @@ TEST_F(PngBtnTest, TabReachesTheButtonAndSpaceOrEnterClicksItUnlessLocked) {
     EXPECT_EQ(clicks, 2);
     EXPECT_FALSE(button_->GetCheck());  // toggled twice
     EXPECT_EQ(Drain().size(), 2u);
-    // The focus frame shows on the face.
-    button_->setFocus();
-    EXPECT_NE(Render(*button_).pixel(1, 1), QColor(Qt::red).rgb());
+    // The focus frame shows on the face when the keyboard brought the focus, not when a
+    // click or the window's activation gave it.
+    for (const auto& [reason, frame] :
+         {std::pair{Qt::ActiveWindowFocusReason, false}, std::pair{Qt::MouseFocusReason, false},
+          std::pair{Qt::TabFocusReason, true}}) {
+        button_->clearFocus();
+        button_->setFocus(reason);
+        EXPECT_EQ(Render(*button_).pixel(1, 1) != QColor(Qt::red).rgb(), frame) << reason;
+    }
     button_->SetLocked(true);
     QTest::keyClick(button_, Qt::Key_Space);
     EXPECT_EQ(clicks, 2);
