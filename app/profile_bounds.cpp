@@ -19,9 +19,9 @@ constexpr std::uint16_t kNoConsumerUsage = 0xFFFF;
 
 // Where a field is shown, as language text keys from the page to the setting.
 using Place = std::vector<const char*>;
-const char* const kButtonsPage = "tc_page1";
-const char* const kPerformancePage = "tc_page2";
-const char* const kLightingPage = "tc_page4";
+constexpr const char* kButtonsPage = "tc_page1";
+constexpr const char* kPerformancePage = "tc_page2";
+constexpr const char* kLightingPage = "tc_page4";
 
 bool In(long long value, long long low, long long high) {
     return value >= low && value <= high;
