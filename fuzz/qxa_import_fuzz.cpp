@@ -32,11 +32,14 @@ class SilentUi : public vantor::StoreUi {
     std::optional<std::string> AskText(const std::string&, int) override { return std::nullopt; }
 };
 
+std::string NewTempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "qxa-fuzz-XXXXXX").string();
+    return std::string(mkdtemp(pattern.data())) + "/";
+}
+
+// The data folder holds only what the import writes; the configuration lives elsewhere.
 std::string DataDir() {
-    static const std::string dir = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qxa-fuzz-XXXXXX").string();
-        return std::string(mkdtemp(pattern.data())) + "/";
-    }();
+    static const std::string dir = NewTempDir();
     return dir;
 }
 
@@ -46,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const bool initialised = [] {
         vantor::TheSensorTables().Build(vantor::SensorTableOptions{});
         // Every key but the data folder's name at its default.
-        const std::string cfg = DataDir() + "cfg.ini";
+        const std::string cfg = NewTempDir() + "cfg.ini";
         if (!vantor::WriteFileAtomic(cfg, std::string("[OPT]\nappdir=Vantor\n"))) return false;
         return vantor::DataInit(cfg);
     }();
