@@ -4,6 +4,7 @@
 
 #include "app/config.h"
 #include "base/log.h"
+#include "base/skin_style.h"
 #include "platform/paths.h"
 #include "profile/sensor_tables.h"
 
@@ -39,6 +40,21 @@ std::string LogFilePathForUser(const IniFile& ini, int level) {
     return dataDir + "Log.txt";
 }
 
+// The skinned controls' colours and switches, as the configuration sets them.
+SkinStyle SkinStyleFromOptions(const AppOptions& options) {
+    SkinStyle style;
+    style.buttonTextNormal = options.Btn_txt_clr_nr;
+    style.buttonTextHover = options.Btn_txt_clr_ov;
+    style.buttonTextPressed = options.Btn_txt_clr_dn;
+    style.menuTextNormal = options.Menu_txt_clr_nr;
+    style.menuTextHover = options.Menu_txt_clr_ov;
+    style.menuTextPressed = options.Menu_txt_clr_dn;
+    style.popupMaskColour = options.clrMaskDialog;
+    style.debugFrames = options.UIDebug != 0;
+    style.buttonTips = options.BtnTips != 0;
+    return style;
+}
+
 }  // namespace
 
 bool DataInit(const std::string& cfgPath) {
@@ -68,6 +84,7 @@ bool DataInit(const std::string& cfgPath) {
         return false;
     }
     state.options.languages = ReadLanguages(ini);
+    SetSkinStyle(SkinStyleFromOptions(state.options));
 
     for (int i = 0; i < kDeviceSectionCount; ++i) {
         std::string error;

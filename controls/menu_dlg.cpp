@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "app/config.h"
 #include "base/message_sink.h"
+#include "base/skin_style.h"
 #include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/skin.h"
@@ -95,8 +95,8 @@ bool g_creatingMenu = false;
 }  // namespace
 
 MenuTextColors ConfiguredMenuColors() {
-    const AppOptions& options = Options();
-    return {options.Menu_txt_clr_nr, options.Menu_txt_clr_ov, options.Menu_txt_clr_dn};
+    const SkinStyle& style = CurrentSkinStyle();
+    return {style.menuTextNormal, style.menuTextHover, style.menuTextPressed};
 }
 
 CMenuDlg::CMenuDlg(QWidget* parent, QObject* owner, MenuLayout layout, MenuTextColors colors,

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/config.h"
 #include "base/message_sink.h"
+#include "base/skin_style.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
@@ -34,7 +34,7 @@ CPngBtn* CreateButton(std::string_view messageFormat, QWidget* parent,
         LoadSkinPictures(messageFormat, {layout.normal, layout.hover, layout.pressed});
     if (pictures.empty()) return nullptr;
 
-    const AppOptions& options = Options();
+    const SkinStyle& style = CurrentSkinStyle();
     // The picture's size in both layouts: the 4K move doubles it later. Taking the whole
     // rectangle in 4K squashed or stretched every button whose rectangle differs from its
     // picture, and only in that layout.
@@ -46,13 +46,13 @@ CPngBtn* CreateButton(std::string_view messageFormat, QWidget* parent,
                       LoadSkinImage(DisabledPictureName(layout.normal)));
     button->SetBackgroundImage(BackgroundCrop(parentBackground, place));
     button->SetControlId(layout.controlId);
-    button->SetDebugFrame(options.UIDebug != 0);
+    button->SetDebugFrame(style.debugFrames);
     if (!layout.caption.isEmpty()) {
         button->SetText(layout.caption);
-        button->SetTextColors(ColorFromColorRef(options.Btn_txt_clr_ov),
-                              ColorFromColorRef(options.Btn_txt_clr_nr),
-                              ColorFromColorRef(options.Btn_txt_clr_dn));
-        if (options.BtnTips != 0) button->SetToolTipText(layout.caption);
+        button->SetTextColors(ColorFromColorRef(style.buttonTextHover),
+                              ColorFromColorRef(style.buttonTextNormal),
+                              ColorFromColorRef(style.buttonTextPressed));
+        if (style.buttonTips) button->SetToolTipText(layout.caption);
     }
     button->show();
     return button;

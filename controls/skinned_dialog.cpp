@@ -8,7 +8,7 @@
 #include <QPixmap>
 #include <QScreen>
 
-#include "app/config.h"
+#include "base/skin_style.h"
 #include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
@@ -36,10 +36,10 @@ bool CSkinnedDialog::InitSkin(const QString& file) {
     if (picture.isNull()) return false;
     background_ = std::move(picture);
     display_ = Is4KLayout() ? ScaledCopy(background_, 2) : background_;
-    if (Options().clrMaskDialog != 0) display_ = OpaqueWithinOutline(display_);
+    if (CurrentSkinStyle().popupMaskColour != 0) display_ = OpaqueWithinOutline(display_);
     setFixedSize(display_.size());
     CenterOnParent();
-    ApplyWindowOutline(this, display_, Options().clrMaskDialog, 0);
+    ApplyWindowOutline(this, display_, CurrentSkinStyle().popupMaskColour, 0);
     update();
     return true;
 }

@@ -93,7 +93,7 @@ void Draw(QWidget* window) {
     window->hide();
 }
 
-std::unique_ptr<CMsgDlg> MessageWindow(int mode, const QString& prompt) {
+std::unique_ptr<CMsgDlg> MakeMessageWindow(int mode, const QString& prompt) {
     auto dialog = std::make_unique<CMsgDlg>();
     dialog->SetMode(mode);
     dialog->SetPrompt(prompt);
@@ -160,15 +160,15 @@ void DrawPages(const std::string& folder) {
 
 // Every pop-up with the texts it can show, drawn once each.
 void DrawEveryWindow() {
-    for (const char* key : kMessageTexts) Draw(MessageWindow(kMsgMessage, TextOf(key)).get());
-    Draw(MessageWindow(kMsgQuestion, TextOf("tc_msg5")).get());
-    Draw(MessageWindow(kMsgMessage, TextOf("tc_tip2") + QStringLiteral(" 1234")).get());
-    for (const char* key : kTextPrompts) Draw(MessageWindow(kMsgTextInput, TextOf(key)).get());
+    for (const char* key : kMessageTexts) Draw(MakeMessageWindow(kMsgMessage, TextOf(key)).get());
+    Draw(MakeMessageWindow(kMsgQuestion, TextOf("tc_msg5")).get());
+    Draw(MakeMessageWindow(kMsgMessage, TextOf("tc_tip2") + QStringLiteral(" 1234")).get());
+    for (const char* key : kTextPrompts) Draw(MakeMessageWindow(kMsgTextInput, TextOf(key)).get());
     for (const char* key : kCapturePrompts) {
-        Draw(MessageWindow(kMsgKeyCapture, TextOf(key)).get());
+        Draw(MakeMessageWindow(kMsgKeyCapture, TextOf(key)).get());
     }
     for (const char* key : kNumberPrompts) {
-        auto number = MessageWindow(kMsgNumberInput, TextOf(key));
+        auto number = MakeMessageWindow(kMsgNumberInput, TextOf(key));
         number->SetRange(10, 65535);
         number->Edit()->setText(QStringLiteral("70000"));  // shows the range hint
         Draw(number.get());

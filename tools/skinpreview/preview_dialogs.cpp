@@ -27,7 +27,7 @@
 namespace vantor {
 namespace {
 
-std::unique_ptr<CMsgDlg> MessageWindow(int mode, const char* promptKey) {
+std::unique_ptr<CMsgDlg> MakeMessageWindow(int mode, const char* promptKey) {
     auto dialog = std::make_unique<CMsgDlg>();
     dialog->SetMode(mode);
     dialog->SetPrompt(QString::fromStdString(Text(promptKey)));
@@ -38,8 +38,8 @@ std::unique_ptr<CMsgDlg> MessageWindow(int mode, const char* promptKey) {
 }  // namespace
 
 VANTOR_PREVIEW(dialog_message) {
-    auto message = MessageWindow(kMsgMessage, "tc_msg15");
-    auto question = MessageWindow(kMsgQuestion, "tc_msg6");
+    auto message = MakeMessageWindow(kMsgMessage, "tc_msg15");
+    auto question = MakeMessageWindow(kMsgQuestion, "tc_msg6");
     return preview::Row({preview::Grab(message.get()), preview::Grab(question.get())});
 }
 
@@ -53,11 +53,11 @@ VANTOR_PREVIEW(dialog_message_wait) {
 }
 
 VANTOR_PREVIEW(dialog_text_and_number_input) {
-    auto text = MessageWindow(kMsgTextInput, "tc_macro_msg11");
+    auto text = MakeMessageWindow(kMsgTextInput, "tc_macro_msg11");
     text->SetTextLimit(kNameInputChars);
     text->Prepare();
     text->Edit()->setText(QStringLiteral("Reload"));
-    auto number = MessageWindow(kMsgNumberInput, "tc_macro_msg12");
+    auto number = MakeMessageWindow(kMsgNumberInput, "tc_macro_msg12");
     number->SetRange(10, 65535);
     number->Prepare();
     number->Edit()->setText(QStringLiteral("70000"));
@@ -65,7 +65,7 @@ VANTOR_PREVIEW(dialog_text_and_number_input) {
 }
 
 VANTOR_PREVIEW(dialog_key_capture) {
-    auto plain = MessageWindow(kMsgKeyCapture, "tc_combo_tips");
+    auto plain = MakeMessageWindow(kMsgKeyCapture, "tc_combo_tips");
     plain->show();
     for (Qt::Key key : {Qt::Key_Control, Qt::Key_C}) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
