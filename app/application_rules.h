@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/active_window.h"
+
 namespace vantor {
 
 inline constexpr int kRuleProfileCount = 4;    // on-board profiles 1-4
@@ -37,15 +39,6 @@ struct ApplicationRules {
     int defaultProfile = 0;  // 1-4, or 0: other applications leave the profile as it is
     std::vector<ApplicationRule> rules;
     bool operator==(const ApplicationRules&) const = default;
-};
-
-// What names the application in front; any part may be empty.
-struct ActiveApplication {
-    std::string desktopId;    // e.g. "org.kde.dolphin" (Wayland compositors report it)
-    std::string windowClass;  // WM_CLASS class, e.g. "XTerm"
-    std::string instance;     // WM_CLASS instance, e.g. "xterm"
-    long pid = 0;             // the process of the window, 0 when unknown
-    bool operator==(const ActiveApplication&) const = default;
 };
 
 // Why a rules text was refused: the 1-based line (0 for the whole text) and the reason.

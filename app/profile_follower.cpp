@@ -35,7 +35,7 @@ void ProfileFollower::Follow() {
     if (profile == 0) return;
     if (hooks_.isEditing && hooks_.isEditing()) {
         DbgLog("Rules: profile %d for %s waits for the editing to end", profile,
-               current_->windowClass.c_str());
+               DisplayName(*current_).c_str());
         waiting_ = profile;
         return;
     }
@@ -44,9 +44,7 @@ void ProfileFollower::Follow() {
 
 void ProfileFollower::SwitchUnlessActive(int profile) {
     if (hooks_.activeProfile && hooks_.activeProfile() == profile) return;
-    const ActiveApplication& app = *current_;
-    DbgLog("Rules: on-board profile %d for %s", profile,
-           (app.desktopId.empty() ? app.windowClass : app.desktopId).c_str());
+    DbgLog("Rules: on-board profile %d for %s", profile, DisplayName(*current_).c_str());
     if (hooks_.switchTo) hooks_.switchTo(profile);
 }
 
