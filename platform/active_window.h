@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vantor {
 
@@ -19,5 +20,17 @@ inline const std::string& DisplayName(const ActiveApplication& app) {
     if (!app.desktopId.empty()) return app.desktopId;
     return app.windowClass.empty() ? app.instance : app.windowClass;
 }
+
+// Where the program learns of the application in front.
+enum class ActiveWindowBackend {
+    kX11,   // the window manager's active-window property
+    kKWin,  // a KWin script that reports over D-Bus (KDE Plasma on Wayland)
+    kNone,  // no way without polling (GNOME on Wayland, other Wayland desktops, offscreen)
+};
+
+// The backend for the window's platform ("xcb", "wayland", ...) and $XDG_CURRENT_DESKTOP
+// (a colon-separated list such as "KDE" or "ubuntu:GNOME").
+ActiveWindowBackend ChooseActiveWindowBackend(std::string_view platform,
+                                              std::string_view currentDesktop);
 
 }  // namespace vantor

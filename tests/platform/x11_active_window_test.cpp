@@ -26,10 +26,32 @@ TEST(X11ActiveWindowTest, WmClassIsTwoStringsOrNothing) {
 
 TEST(X11ActiveWindowTest, WithoutAnXServerNothingStarts) {
     std::string error;
-    EXPECT_EQ(X11ActiveWindowWatcher::Start(":4711", [](const ActiveApplication&) {}, &error),
+    EXPECT_EQ(X11ActiveWindowWatcher::Start(
+                  ":4711", [](const ActiveApplication&) {}, &error),
               nullptr);
     EXPECT_NE(error.find(":4711"), std::string::npos);
     EXPECT_TRUE(ListX11Applications(":4711").empty());
+}
+
+TEST(ActiveWindowBackendTest, FollowsThePlatformAndTheDesktop) {
+    struct Case {
+        const char* platform;
+        const char* desktop;
+        ActiveWindowBackend backend;
+    };
+    const Case cases[] = {
+        {"xcb", "GNOME", ActiveWindowBackend::kX11},
+        {"xcb", "", ActiveWindowBackend::kX11},
+        {"wayland", "KDE", ActiveWindowBackend::kKWin},
+        {"wayland-egl", "foo:KDE", ActiveWindowBackend::kKWin},
+        {"wayland", "ubuntu:GNOME", ActiveWindowBackend::kNone},
+        {"wayland", "KDEx", ActiveWindowBackend::kNone},
+        {"offscreen", "KDE", ActiveWindowBackend::kNone},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChooseActiveWindowBackend(c.platform, c.desktop), c.backend)
+            << c.platform << " " << c.desktop;
+    }
 }
 
 }  // namespace
