@@ -1,6 +1,7 @@
 #include "platform/x11_active_window.h"
 
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -181,6 +182,8 @@ X11ActiveWindowWatcher::X11ActiveWindowWatcher(std::unique_ptr<Connection> conne
       onChange_(std::move(onChange)),
       thread_(std::make_unique<Thread>()) {
     thread_->thread = std::thread([this] { Run(); });
+    // Named, so that wake-up counts and traces tell it apart.
+    pthread_setname_np(thread_->thread.native_handle(), "active-window");
 }
 
 X11ActiveWindowWatcher::~X11ActiveWindowWatcher() {
