@@ -6,9 +6,9 @@
 #    60) while it waits in the tray and nothing changes, first with the rules off, then on;
 #    the rules must add none (the watcher thread "active-window" blocks until a change);
 #  - latency: ROUNDS (default 20) activations of the two windows in turn with xdotool, from
-#    just before xdotool starts (so xdotool's own start counts too) to the log line of the
-#    mouse reporting its new active profile in the read after the switch; median and
-#    largest; goal 100 ms.
+#    the moment the stand-in window manager set the active-window property to the log line
+#    of the mouse reporting its new active profile in the read after the switch; median
+#    and largest; goal 100 ms.
 # Prints a FAIL line per missed goal (exit status 1).
 #
 # usage: bench/follow_application_bench.sh [BIN_DIR] [SECONDS] [ROUNDS]
@@ -28,6 +28,7 @@ failed=0
 pids+=($!)
 for _ in $(seq 50); do [ "$(wc -l <"$work/windows.txt")" -ge 2 ] && break; sleep 0.1; done
 window_of() { awk -v c="$1" '$1 == c {print $2}' "$work/windows.txt"; }
+activations() { grep -c '^active ' "$work/windows.txt"; }
 rules() { "$BIN_DIR/vantorctl" --program-dir "$program/" --data-dir "$VANTOR_DATA_DIR" rules "$@" >/dev/null; }
 rules add Alpha 1 && rules add Beta 2 || exit 1
 xdotool windowactivate --sync "$(window_of Alpha)" 2>/dev/null
@@ -97,8 +98,10 @@ latencies=()
 for ((round = 0; round < rounds; round++)); do
     if ((round % 2 == 0)); then class=Beta index=1; else class=Alpha index=0; fi
     count=$(log_count "Mouse profile is $index")
-    start_ms=$(date +%s%3N)
+    activated=$(activations)
     xdotool windowactivate "$(window_of "$class")" 2>/dev/null
+    for _ in $(seq 100); do [ "$(activations)" -gt "$activated" ] && break; sleep 0.02; done
+    start_ms=$(grep '^active ' "$work/windows.txt" | tail -1 | awk '{print $3}')
     wait_log "Mouse profile is $index" $((count + 1)) || { echo "FAIL: $class: no switch"; failed=1; continue; }
     line=$(tr '\r' '\n' <"$log" | grep -- "Mouse profile is $index" | tail -1)
     end=$(line_ms "$line")

@@ -2,7 +2,8 @@
 // command line (WM_CLASS "<class in lower case>", "<class>"), lists them in the root
 // window's _NET_CLIENT_LIST, and keeps _NET_ACTIVE_WINDOW as a window manager does: an
 // activation request (what `xdotool windowactivate` sends) makes that window the active
-// one. Prints "<class> <window id>" per window, then runs until it is killed.
+// one. Prints "<class> <window id>" per window, then "active <window id> <time in ms>" for
+// each activation (the wall clock just after the property was set), until it is killed.
 #include <xcb/xcb.h>
 
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,12 @@ int main(int argc, char** argv) {
                 xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, message->window,
                                     XCB_CURRENT_TIME);
                 xcb_flush(c);
+                // When the change reached the server, for the benchmark's latency.
+                timespec now{};
+                clock_gettime(CLOCK_REALTIME, &now);
+                std::printf("active %u %lld\n", message->window,
+                            static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+                std::fflush(stdout);
             }
         }
         std::free(event);
