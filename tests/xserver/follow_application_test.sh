@@ -52,6 +52,31 @@ sleep 1
 ok "one switch per change"
 shot follow_application
 
+# The rules editor opens from the link beside the page buttons and offers the running
+# applications; switches wait while it is open.
+xdotool mousemove $((X + 330)) $((Y + 143)) click 1
+editor=""
+for _ in $(seq 50); do
+    editor=$(xdotool search --onlyvisible --name "^Application profiles\$" 2>/dev/null | head -1)
+    [ -n "$editor" ] && break
+    sleep 0.1
+done
+[ -n "$editor" ] || fail "the rules editor did not open"
+shot rules_editor
+switches=$(log_count "Rules: on-board profile")
+reads=$(log_count "Mouse profile is 0")
+xdotool windowactivate --sync "$(window_of Gamma)"
+wait_log "waits for the editing to end" || fail "a switch did not wait for the open editor"
+[ "$(log_count "Rules: on-board profile")" = "$switches" ] || fail "a switch did not wait for the open editor"
+xdotool windowfocus --sync "$editor" key Escape
+wait_log "Mouse profile is 0" $((reads + 1)) || fail "the waiting switch was not made when the editor closed"
+[ -z "$(xdotool search --onlyvisible --name "^Application profiles\$" 2>/dev/null)" ] ||
+    fail "Escape did not close the rules editor"
+ok "rules editor shown; the switch waited until it closed"
+reads=$(log_count "Mouse profile is 2")
+xdotool windowactivate --sync "$(window_of Alpha)"
+wait_log "Mouse profile is 2" $((reads + 1)) || fail "Alpha after the editor: no switch"
+
 exit_vantor
 vantorctl_on "$work/data/sim.bin" info >"$work/info.out" 2>&1 || fail "vantorctl info failed"
 grep -q "active profile: 3" "$work/info.out" || fail "the mouse did not keep profile 3: $(cat "$work/info.out")"
