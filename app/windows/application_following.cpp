@@ -38,6 +38,9 @@ bool ApplicationFollowing::ChangeRules(const ApplicationRules& rules, int* error
 }
 
 void ApplicationFollowing::Apply(const ApplicationRules& rules) {
+    // Reading the same rules again is no change: a profile the user chose by hand stays.
+    if (loaded_ && rules == follower_.Rules()) return;
+    loaded_ = true;
     if (rules.enabled && !source_->IsWatching()) {
         if (source_->Start()) {
             qApp->installEventFilter(this);

@@ -31,8 +31,9 @@ class ApplicationFollowing : public QObject {
     explicit ApplicationFollowing(ApplicationFollowingSetup setup, QObject* parent = nullptr);
     ~ApplicationFollowing() override;
 
-    // Reads the rules file and starts following when the rules are on. The reason when the
-    // file was refused (see RulesFileLoad), else empty.
+    // Reads the rules file and starts following when the rules are on; read again, rules
+    // that did not change change nothing. The reason when the file was refused (see
+    // RulesFileLoad), else empty.
     std::string Load();
     const ApplicationRules& Rules() const { return follower_.Rules(); }
     // Saves and applies new rules; false (nothing applied) when the file could not be
@@ -58,6 +59,7 @@ class ApplicationFollowing : public QObject {
     ProfileFollower follower_;
     std::unique_ptr<ActiveApplicationSource> source_;
     bool checkQueued_ = false;
+    bool loaded_ = false;
 };
 
 }  // namespace vantor

@@ -68,6 +68,12 @@ void CVantorDlg::StartFollowing() {
 
 void CVantorDlg::OpenRulesEditor() {
     if (following_ == nullptr) return;  // the start has not gone on yet
+    // The file may have been changed meanwhile (vantorctl rules): the editor starts from it,
+    // so that its saves keep those changes.
+    if (std::string problem = following_->Load(); !problem.empty()) {
+        DbgLog("Rules: %s", problem.c_str());
+        rulesProblem_ = std::move(problem);
+    }
     RulesEditor editor(*following_, rulesProblem_, this);
     editor.exec();
 }

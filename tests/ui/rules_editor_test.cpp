@@ -104,6 +104,23 @@ TEST_F(RulesEditorTest, KeyboardRemovesAndMovesRulesAndEveryControlIsNamed) {
     }
 }
 
+// The file read again (when the editor opens, after vantorctl changed it) applies only what
+// changed: the same rules leave a profile the user chose by hand alone.
+TEST_F(RulesEditorTest, ReadingTheSameRulesAgainChangesNothing) {
+    ApplicationRules rules;
+    rules.enabled = true;
+    rules.rules = {{"Game", 2}};
+    ASSERT_TRUE(SaveApplicationRules(data_.path(), rules));
+    EXPECT_EQ(following_.Load(), "");
+    following_.Follower().OnActiveApplication({"", "Game", "", 1});
+    EXPECT_EQ(following_.Load(), "");
+    EXPECT_EQ(switches_, std::vector<int>{2});
+    rules.rules = {{"Game", 3}};
+    ASSERT_TRUE(SaveApplicationRules(data_.path(), rules));
+    EXPECT_EQ(following_.Load(), "");
+    EXPECT_EQ(switches_, (std::vector<int>{2, 3}));
+}
+
 TEST_F(RulesEditorTest, SaysWhatWasRefusedAndThatTheDesktopCannotTell) {
     RulesEditor editor(following_, "app_rules.txt is damaged (line 2: a rule needs a profile 1-4)");
     const QString status = editor.StatusLabel()->text();
