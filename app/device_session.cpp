@@ -545,10 +545,15 @@ void DeviceSession::TellDrvStatus(std::uint8_t status) {
 
 void DeviceSession::SwitchOnBoardProfile(int index) {
     if (index < 0 || index >= kProfileCount || setup_.driver->CmdHandle() == nullptr) return;
-    RunOnDeviceThread([this, index]() -> std::function<void()> {
+    // A read still running or waiting reads the profile that is being left: it ends at its
+    // next device read and is dropped, so the switch need not wait for it; the read after
+    // the switch takes its place (also when the mouse refuses the switch).
+    const bool dropsRead = readsAsked_ > 0;
+    if (dropsRead) ++mouseChanges_;
+    RunOnDeviceThread([this, index, dropsRead]() -> std::function<void()> {
         if (setup_.driver->SetCurProfile(static_cast<std::uint8_t>(index)) == 0) {
             DbgLog("SetCurProfile Err");
-            return {};
+            if (!dropsRead) return {};
         }
         return [this] { StartReadCurCfgThread(); };
     });

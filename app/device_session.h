@@ -227,7 +227,8 @@ class DeviceSession {
     // (then the device write itself finds out); otherwise shows the reason.
     bool IsDeviceReady();
     // Makes on-board profile `index` (0-3) the mouse's active profile on the device thread
-    // ("SetCurProfile Err" is logged when the mouse refuses) and then reads it.
+    // ("SetCurProfile Err" is logged when the mouse refuses) and then reads it. A read that
+    // is running or waiting then is dropped (it would read the profile being left).
     void SwitchOnBoardProfile(int index);
     // The device part of restoring the defaults; the question and the reset follow the
     // device-ready check. With InitOnReset the profile is then read back from the mouse.

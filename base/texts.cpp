@@ -101,6 +101,13 @@ std::vector<std::string> BuildKeys() {
     keys.emplace_back("tc_export");
     keys.emplace_back("tc_import");
     keys.emplace_back("tc_sysmissing");  // the desktop has no mouse settings program
+    // The rules that switch the on-board profile with the application in front.
+    for (const char* key :
+         {"tc_rules", "tc_rules_on", "tc_rules_list", "tc_rules_up", "tc_rules_down",
+          "tc_rules_remove", "tc_rules_app", "tc_rules_add", "tc_rules_default", "tc_rules_keep",
+          "tc_rules_na", "tc_rules_damaged", "tc_rules_save"}) {
+        keys.emplace_back(key);
+    }
     return keys;
 }
 

@@ -26,6 +26,14 @@ endforeach()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vantor
     PATTERN udev EXCLUDE)
 
+# The KWin script that tells the window program the application in front on KDE Plasma
+# under Wayland; it reports to the D-Bus name of the application id. It lives in the program
+# folder, from where the program hands it to KWin.
+configure_file(${CMAKE_SOURCE_DIR}/packaging/kwin/active_window.js.in
+    ${CMAKE_BINARY_DIR}/bin/kwin/active_window.js @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/bin/kwin/active_window.js
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/vantor/kwin)
+
 # The drawn skin and the application icon (window icon in the program folder, themed icons
 # for menus and the desktop entry).
 if(TARGET vantor-skingen)

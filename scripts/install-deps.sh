@@ -6,10 +6,10 @@
 set -euo pipefail
 
 # Building and running: compiler, build tools, libudev, xkbcommon, GIO (the desktop's pointer
-# settings) and Qt 6.
+# settings), xcb (the application in front on X11) and Qt 6.
 run_packages=(
     cmake ninja-build g++ pkg-config
-    libxkbcommon-dev xkb-data libudev-dev libglib2.0-dev
+    libxkbcommon-dev xkb-data libudev-dev libglib2.0-dev libxcb1-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     # a small font with the Chinese glyphs, which the default desktop fonts lack
     fonts-wqy-microhei

@@ -136,6 +136,7 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
 }
 
 CVantorDlg::~CVantorDlg() {
+    following_.reset();   // no switch is asked for while the session goes
     libraryLoader_ = {};  // its result, posted to this window, is dropped with it
     qApp->removeEventFilter(this);
     languages_->RemoveListener(this);
@@ -184,6 +185,7 @@ bool CVantorDlg::Init() {
     CreateHomePageLink();
     CreatePages();
     if (Is4KLayout()) Apply4KLayout();
+    CreateRulesButton();
     SwitchPage(PageId::kKeys);
 
     // The device search pauses between its probes, so it runs on the device thread: the
@@ -238,6 +240,7 @@ void CVantorDlg::ContinueStart(int found) {
     });
     if (HasTrayIcon(trayIconSetting_) && setup_.trayAvailable) CreateTrayIcon();
     session_->RefreshLayout();
+    StartFollowing();
     started_ = true;
     TrimHeapWhenSettled();
 }
@@ -514,6 +517,7 @@ void CVantorDlg::RefreshWindowTexts() {
     static constexpr std::array<const char*, 4> kPageNames = {"tc_page1", "tc_page2", "tc_page3",
                                                               "tc_page4"};
     for (std::size_t i = 0; i < navi_.size(); ++i) name(navi_[i], kPageNames[i]);
+    RefreshRulesButton();
 }
 
 void CVantorDlg::RefreshTrayTexts() {

@@ -24,6 +24,7 @@
 #include "app/profile_store.h"
 #include "app/startup.h"
 #include "app/window_rules.h"
+#include "app/windows/application_following.h"
 #include "base/message_sink.h"
 #include "controls/page_host.h"
 #include "controls/window_message.h"
@@ -124,6 +125,11 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     CPngBtn* HomePageLink() const { return homePage_; }
     bool HasExited() const { return exited_; }
     int LowBatteryNotices() const { return lowBatteryNotices_; }
+    // The on-board profile following the application in front (null before the start has
+    // gone on), the link that opens its rules editor, and the editor itself.
+    ApplicationFollowing* Following() const { return following_.get(); }
+    CPngBtn* RulesButton() const { return rulesButton_; }
+    void OpenRulesEditor();
 
     // SessionWindow.
     void ShowText(const std::string& text) override;  // also PageHost
@@ -178,6 +184,11 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void CreateButtons();
     void CreateLanguageSelector();
     void CreateHomePageLink();
+    // The link to the rules editor beside the page buttons (vantor_dlg_rules.cpp).
+    void CreateRulesButton();
+    void RefreshRulesButton();
+    // Loads the rules and follows the application in front while they are on.
+    void StartFollowing();
     // The link's caption in the current language; shown only when its documentation is there.
     void RefreshHomePageLink();
     void CreatePages();
@@ -256,6 +267,9 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     std::jthread libraryLoader_;
     bool libraryLoaded_ = false;
     std::optional<int> devicesFound_;  // the device search has landed with this count
+    std::unique_ptr<ApplicationFollowing> following_;
+    std::string rulesProblem_;  // why the rules file was refused at the start
+    CPngBtn* rulesButton_ = nullptr;
 };
 
 }  // namespace vantor

@@ -837,5 +837,23 @@ TEST_F(DeviceSessionTest, AReadOvertakenByTheProfileButtonIsDroppedAndReadOnceMo
     for (const std::string& call : window.calls) EXPECT_NE(call.rfind("wait:", 0), 0u) << call;
 }
 
+// A profile switch does not wait behind a read of the profile it leaves: that read is
+// dropped, and only the read after the switch lands.
+TEST_F(DeviceSessionTest, AProfileSwitchDropsTheReadOfTheProfileItLeaves) {
+    LogCapture log;
+    link.firmware->SelectProfileOnMouse(0);
+    const ProfileFile entry0 = store.Profile(0);
+    session->StartReadCurCfgThread();
+    session->SwitchOnBoardProfile(2);
+    Pump();
+    ASSERT_TRUE(session->FirstReadDone());
+    EXPECT_EQ(link.firmware->ActiveProfile(), 2);
+    EXPECT_EQ(store.CurrentIndex(), 2);
+    EXPECT_EQ(std::memcmp(&store.Profile(0), &entry0, sizeof entry0), 0);
+    EXPECT_EQ(log.Count("ReadCurCfgThread: the mouse changed its profile during the read, dropped"),
+              1);
+    EXPECT_EQ(log.Count("Init Pro OK"), 1);
+}
+
 }  // namespace
 }  // namespace vantor

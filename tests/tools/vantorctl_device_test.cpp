@@ -774,5 +774,40 @@ TEST_F(VantorctlTest, ASaveThatFailsAfterTheMouseWasWrittenSaysSo) {
     EXPECT_TRUE(ReadBytes(profileFile) == saved);
 }
 
+TEST_F(VantorctlTest, RulesAreKeptInTheDataFolderAndADamagedFileIsRefused) {
+    EXPECT_EQ(Raw("rules add XTerm 2").status, 0);
+    EXPECT_EQ(Raw("rules add \"A Game\" 3").status, 0);
+    EXPECT_EQ(Raw("rules add xterm 4").status, 0);  // the same application: its profile changes
+    EXPECT_EQ(Raw("rules on").status, 0);
+    EXPECT_EQ(Raw("rules default 1").status, 0);
+    const JsonValue rules = ParseJson(Raw("--json rules list").out);
+    EXPECT_TRUE(rules["enabled"].Bool());
+    EXPECT_EQ(rules["default"].Number(), 1);
+    ASSERT_EQ(rules["rules"].Size(), 2u);
+    EXPECT_EQ(rules["rules"][0]["application"].Text(), "XTerm");
+    EXPECT_EQ(rules["rules"][0]["profile"].Number(), 4);
+    EXPECT_EQ(rules["rules"][1]["application"].Text(), "A Game");
+    EXPECT_EQ(Raw("rules remove xterm").status, 0);
+    EXPECT_EQ(Raw("rules list").out,
+              "following the application in front: on\ndefault profile: 1\n"
+              "1. A Game -> profile 3\n");
+
+    for (const char* refused : {"rules add XTerm 5", "rules add XTerm", "rules default 0",
+                                "rules nonsense", "rules list extra"}) {
+        EXPECT_EQ(Raw(refused).status, 2) << refused;
+    }
+    EXPECT_EQ(Raw("rules remove Nothing").status, 1);
+
+    // A damaged file is never written over: the command fails naming it, and the file is
+    // kept aside.
+    const std::string file = data_ + "/app_rules.txt";
+    test::WriteText(file, "enabled yes\nrule 7 XTerm\n");
+    const RunResult damaged = Raw("rules add Other 2");
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_NE(damaged.err.find("line 2"), std::string::npos) << damaged.err;
+    EXPECT_EQ(ReadText(file + ".damaged"), "enabled yes\nrule 7 XTerm\n");
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
 }  // namespace
 }  // namespace vantor

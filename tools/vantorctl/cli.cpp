@@ -29,6 +29,7 @@ constexpr Command kCommands[] = {
     {"reset", "", "restore the mouse's defaults and read them back", RunReset},
     {"memory", "ADDR LEN", "hex dump of device memory of the active profile", RunMemory},
     {"macros", "", "list the macro library", RunMacros},
+    {"rules", "WHAT ARGS...", "the on-board profile for each application in front", RunRules},
     {"events", "[SECONDS]", "print the mouse's events as they arrive (default 10 s)", RunEvents},
     {"sim", "WHAT VALUE...", "simulation: change the simulated mouse's state file", RunSim},
 };

@@ -75,6 +75,7 @@ int RunExport(Context& context);
 int RunImport(Context& context);
 int RunMemory(Context& context);
 int RunMacros(Context& context);
+int RunRules(Context& context);
 int RunEvents(Context& context);
 int RunSim(Context& context);
 
