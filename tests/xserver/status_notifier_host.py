@@ -1,12 +1,14 @@
 """A stand-in StatusNotifier watcher and host on the session bus, as a Plasma or GNOME panel
 (with the AppIndicator extension) is one, driving the window program through its tray item.
 
-usage: status_notifier_host.py VANTOR PROGRAM_FOLDER OUTPUT_FILE
+usage: status_notifier_host.py VANTOR PROGRAM_FOLDER OUTPUT_FILE SIM_STATE
 
 First, with no watcher on the bus and no X tray, the program says it has no tray. Then the
-script owns org.kde.StatusNotifierWatcher, starts the program against the simulated mouse
-and checks: the item registers; its icon, tool tip and status; its menu
-(com.canonical.dbusmenu) holds the show and exit entries in the language's words;
+script owns org.kde.StatusNotifierWatcher and, as the desktop's notification service,
+org.freedesktop.Notifications, starts the program against the simulated mouse of
+SIM_STATE (its battery low) and checks: the item registers; its icon, tool tip and status;
+its menu (com.canonical.dbusmenu) holds the show and exit entries in the language's words;
+the low battery comes as one notice of the service with the program's name and icon;
 activating the item and the menu's show entry bring the window back from the tray; the
 exit entry ends the program with status 0. Each check prints "ok: ..." or "FAIL: ..."
 (exit status 1).
@@ -39,10 +41,26 @@ WATCHER_XML = """
   <signal name="StatusNotifierHostRegistered"/>
 </interface></node>
 """
+NOTIFICATIONS_XML = """
+<node><interface name="org.freedesktop.Notifications">
+  <method name="Notify">
+    <arg type="s" direction="in"/><arg type="u" direction="in"/><arg type="s" direction="in"/>
+    <arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="as" direction="in"/>
+    <arg type="a{sv}" direction="in"/><arg type="i" direction="in"/>
+    <arg type="u" direction="out"/>
+  </method>
+  <method name="GetCapabilities"><arg type="as" direction="out"/></method>
+  <method name="GetServerInformation">
+    <arg type="s" direction="out"/><arg type="s" direction="out"/>
+    <arg type="s" direction="out"/><arg type="s" direction="out"/>
+  </method>
+</interface></node>
+"""
 
-vantor, program_dir, output_path = sys.argv[1:4]
+vantor, program_dir, output_path, sim_state = sys.argv[1:5]
 bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
 items = []  # (bus name, object path) of each registered item
+notices = []  # the arguments of each Notify call
 
 
 def fail(message):
@@ -96,7 +114,8 @@ def minimise_into_tray():
 
 def start_program():
     output = open(output_path, "a")
-    return subprocess.Popen([vantor, "--simulate"], stdout=output, stderr=subprocess.STDOUT)
+    return subprocess.Popen([vantor, "--simulate", "--sim-state", sim_state], stdout=output,
+                            stderr=subprocess.STDOUT)
 
 
 def english_text(key):
@@ -124,6 +143,16 @@ def on_method_call(connection, sender, path, interface, method, parameters, invo
     invocation.return_value(None)
 
 
+def on_notifications_call(connection, sender, path, interface, method, parameters, invocation):
+    if method == "Notify":
+        notices.append(parameters.unpack())
+        invocation.return_value(GLib.Variant("(u)", (len(notices),)))
+    elif method == "GetCapabilities":
+        invocation.return_value(GLib.Variant("(as)", (["body"],)))
+    else:
+        invocation.return_value(GLib.Variant("(ssss)", ("stand-in", "test", "1", "1.2")))
+
+
 def on_get_property(connection, sender, path, interface, name):
     if name == "RegisteredStatusNotifierItems":
         return GLib.Variant("as", [f"{item[0]}{item[1]}" for item in items])
@@ -135,10 +164,14 @@ def on_get_property(connection, sender, path, interface, name):
 node = Gio.DBusNodeInfo.new_for_xml(WATCHER_XML)
 bus.register_object("/StatusNotifierWatcher", node.interfaces[0], on_method_call,
                     on_get_property, None)
-owned = call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-             "RequestName", GLib.Variant("(su)", (WATCHER, 4)), "(u)").unpack()[0]
-if owned != 1:
-    fail("could not own the watcher's name")
+bus.register_object("/org/freedesktop/Notifications",
+                    Gio.DBusNodeInfo.new_for_xml(NOTIFICATIONS_XML).interfaces[0],
+                    on_notifications_call, None, None)
+for name in (WATCHER, "org.freedesktop.Notifications"):
+    owned = call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                 "RequestName", GLib.Variant("(su)", (name, 4)), "(u)").unpack()[0]
+    if owned != 1:
+        fail(f"could not own the name {name}")
 threading.Thread(target=GLib.MainLoop().run, daemon=True).start()
 
 program = start_program()
@@ -184,6 +217,15 @@ if not wait_for(window_visible):
 # The window waits with a message of its own until it has read the mouse.
 if not wait_for(lambda: "OnSyncOk" in open(output_path, errors="replace").read()):
     fail("the program did not read the mouse")
+if not wait_for(lambda: notices, 5):
+    fail("the low battery came as no desktop notice")
+app_name, _, icon, summary, body, _, hints, _ = notices[0]
+if (app_name, summary, body) != (TITLE, TITLE, english_text("tc_msg16")):
+    fail(f"the notice was {notices[0]!r}")
+if not icon or hints.get("desktop-entry") != icon:
+    fail(f"the notice names no icon and desktop entry: {notices[0]!r}")
+ok(f"the low battery is a desktop notice of {app_name!r} with the icon {icon!r}")
+
 minimise_into_tray()
 call(service, path, ITEM_INTERFACE, "Activate", GLib.Variant("(ii)", (0, 0)))
 if not wait_for(window_visible, 5):
@@ -211,3 +253,5 @@ except subprocess.TimeoutExpired:
 if status != 0:
     fail(f"the program ended with status {status}")
 ok(f"the menu's {exit_text!r} ends the program")
+if len(notices) != 1:
+    fail(f"{len(notices)} notices instead of one: {notices!r}")
