@@ -1,7 +1,7 @@
 // The device side of the main window, without the toolkit: the profile read, the mouse's
-// event notifications, the battery update, device arrival and removal, the timer logic of
-// the device search, the found delay, the device-count check and the battery poll, the
-// device-ready check and the device part of restoring the defaults.
+// event notifications, the battery update and its poll (on the device thread), device
+// arrival and removal, the timer logic of the device search, the found delay and the
+// device-count check, the device-ready check and the device part of restoring the defaults.
 //
 // Everything the window shows or does goes through SessionWindow; timers go through
 // SessionTimers (the window maps them to its own timers and calls OnTimer); discovery goes
