@@ -109,14 +109,16 @@ void DeviceSession::StartApplyWorker(MessageSink* messages, ProgressWindowFinder
 // ---- Device thread and its results ----
 
 void DeviceSession::RunOnDeviceThread(std::function<std::function<void()>()> work) {
-    deviceThread_.Post([this, work = std::move(work)] {
-        std::function<void()> apply;
-        {
-            std::lock_guard<std::mutex> device(deviceMutex_);
-            apply = work();
-        }
-        if (apply) PostResult(std::move(apply));
-    });
+    deviceThread_.Post([this, work = std::move(work)] { RunLocked(work); });
+}
+
+void DeviceSession::RunLocked(const std::function<std::function<void()>()>& work) {
+    std::function<void()> apply;
+    {
+        std::lock_guard<std::mutex> device(deviceMutex_);
+        apply = work();
+    }
+    if (apply) PostResult(std::move(apply));
 }
 
 void DeviceSession::PostResult(std::function<void()> apply) {
@@ -256,30 +258,44 @@ void DeviceSession::OnSyncOk() {
     DbgLog("OnSyncOk");
     setup_.window->RefreshPages();
     BatteryUpdate();
-    if (!setup_.timers->IsRunning(kBatteryTimerId)) {
-        setup_.timers->Start(kBatteryTimerId, kBatteryTimerMs);
-    }
+    StartBatteryPoll();
 }
 
 void DeviceSession::BatteryUpdate(bool always) {
     if (setup_.driver->CmdHandle() == nullptr) return;
-    RunOnDeviceThread([this, always]() -> std::function<void()> {
-        std::uint8_t level = 0;
-        std::uint8_t charging = 0;
-        if (setup_.driver->GetPower(&level, &charging) != 1) return {};
-        DbgLog("GetPower: nPower=0x%x, bCharging=0x%x", level, charging);
-        const std::pair power{level, charging};
-        if (!always && lastPower_ == power) return {};
-        lastPower_ = power;
-        return [this, level, charging] {
-            if (level > 100) return;
-            SessionWindow& window = *setup_.window;
-            if (!window.IsBatteryShown() && (Config().showPower & kShowPowerHideBattery) == 0) {
-                window.ShowBattery();
-            }
-            window.SetPower(level, charging != 0);
-        };
+    RunOnDeviceThread([this, always] { return QueryBattery(always); });
+}
+
+// The poll is the device thread's own: its wait for work ends for it, so a quiet mouse
+// wakes neither the window thread nor a timer of its own.
+void DeviceSession::StartBatteryPoll() {
+    if (batteryPollStarted_) return;
+    batteryPollStarted_ = true;
+    const auto period = std::chrono::milliseconds(setup_.batteryPollMs);
+    deviceThread_.SetPeriodic(period, [this] {
+        RunLocked([this]() -> std::function<void()> {
+            if (setup_.driver->CmdHandle() == nullptr) return {};
+            return QueryBattery(false);
+        });
     });
+}
+
+std::function<void()> DeviceSession::QueryBattery(bool always) {
+    std::uint8_t level = 0;
+    std::uint8_t charging = 0;
+    if (setup_.driver->GetPower(&level, &charging) != 1) return {};
+    DbgLog("GetPower: nPower=0x%x, bCharging=0x%x", level, charging);
+    const std::pair power{level, charging};
+    if (!always && lastPower_ == power) return {};
+    lastPower_ = power;
+    return [this, level, charging] {
+        if (level > 100) return;
+        SessionWindow& window = *setup_.window;
+        if (!window.IsBatteryShown() && (Config().showPower & kShowPowerHideBattery) == 0) {
+            window.ShowBattery();
+        }
+        window.SetPower(level, charging != 0);
+    };
 }
 
 void DeviceSession::ApplyUnlessBusy(std::uint32_t flags, int index, std::function<void()> onBusy) {
@@ -487,9 +503,6 @@ void DeviceSession::OnTimer(int id) {
             // A mouse found meanwhile (or about to be taken) ends the retries.
             if (setup_.driver->CmdHandle() || timers.IsRunning(kFoundDelayTimerId)) break;
             SearchDevices([this](int found) { RetrySearchIfNoMouse(found); });
-            break;
-        case kBatteryTimerId:
-            BatteryUpdate(false);
             break;
         default:
             break;

@@ -1,7 +1,7 @@
 // The device side of the main window, without the toolkit: the profile read, the mouse's
-// event notifications, the battery update, device arrival and removal, the timer logic of
-// the device search, the found delay, the device-count check and the battery poll, the
-// device-ready check and the device part of restoring the defaults.
+// event notifications, the battery update and its poll (on the device thread), device
+// arrival and removal, the timer logic of the device search, the found delay and the
+// device-count check, the device-ready check and the device part of restoring the defaults.
 //
 // Everything the window shows or does goes through SessionWindow; timers go through
 // SessionTimers (the window maps them to its own timers and calls OnTimer); discovery goes
@@ -55,9 +55,9 @@ constexpr std::uint32_t WM_SYNC_OK = 1079;
 // window calls OnSessionResult(wParam).
 constexpr std::uint32_t WM_SESSION_RESULT = 2040;
 
+// The battery poll of the device thread, started by the first successful read.
+constexpr int kBatteryPollMs = 30000;
 // Timers of the main window.
-constexpr int kBatteryTimerId = 242;
-constexpr int kBatteryTimerMs = 30000;
 constexpr int FINDDEV_TIMER_ID = 246;
 constexpr int kFindDevTimerMs = 1500;
 constexpr int CHECK_DEV_NUM_TIMER_ID = 249;
@@ -161,6 +161,7 @@ struct DeviceSessionSetup {
     std::function<std::uint64_t()> tickMs;  // milliseconds since start; steady clock
     // Pauses of the session's device work and of reading and applying; RealSleeper.
     Sleeper* sleeper = nullptr;
+    int batteryPollMs = kBatteryPollMs;
 };
 
 class DeviceSession {
@@ -199,7 +200,7 @@ class DeviceSession {
     // the device thread and the pages are refreshed when it lands.
     void RefreshLayout();
     // Asks the mouse for its battery on the device thread; the battery window is updated
-    // when the answer lands. The 30 s poll passes `always` false: an answer equal to the
+    // when the answer lands. With `always` false (as the poll asks) an answer equal to the
     // last one the window was given is only logged, so a quiet mouse does not wake the
     // window thread.
     void BatteryUpdate(bool always = true);
@@ -267,6 +268,14 @@ class DeviceSession {
     // Runs `work` on the device thread under the device mutex; what it returns runs on the
     // window thread when its result lands (nothing when it returns an empty function).
     void RunOnDeviceThread(std::function<std::function<void()>()> work);
+    // Runs `work` on the calling (device) thread under the device mutex and posts what it
+    // returns.
+    void RunLocked(const std::function<std::function<void()>()>& work);
+    // Every batteryPollMs from the first successful read on, on the device thread: a
+    // battery update that reaches the window only when the answer changed.
+    void StartBatteryPoll();
+    // The battery query of BatteryUpdate, on the device thread; what to do on the window.
+    std::function<void()> QueryBattery(bool always);
     void PostResult(std::function<void()> apply);
     std::function<void()> ReadActiveProfile(const std::shared_ptr<ReadJob>& job);
     void LandRead(const ReadJob& job, int index,
@@ -309,6 +318,7 @@ class DeviceSession {
     std::uint64_t lastResult_ = 0;
 
     // Window thread only.
+    bool batteryPollStarted_ = false;
     int retryFind_ = 0;
     int searchRetryMs_ = kSearchRetryFirstMs;  // the next wait of the search retry
     std::uint64_t resetTick_ = 0;

@@ -3,6 +3,7 @@
 // thread and never overlap each other.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -21,6 +22,10 @@ class SerialTaskThread {
 
     // Queues `task`; the thread starts with the first task. Ignored after Stop.
     void Post(std::function<void()> task);
+    // Runs `task` every `period` between the queued tasks, first one period from now; it
+    // replaces an earlier one. The thread's wait for tasks is also its wait for the next
+    // run, so nothing else wakes it.
+    void SetPeriodic(std::chrono::milliseconds period, std::function<void()> task);
     // Waits until no task runs or waits; false when `timeoutMs` passed first.
     bool WaitIdle(int timeoutMs);
     // Lets the running task end, drops the waiting ones and waits for the thread.
@@ -32,7 +37,11 @@ class SerialTaskThread {
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::function<void()>> tasks_;
-    bool running_ = false;  // a task is being run
+    std::function<void()> periodic_;
+    std::chrono::milliseconds period_{0};
+    std::chrono::steady_clock::time_point nextRun_;
+    bool rescheduled_ = false;  // SetPeriodic changed the periodic task
+    bool running_ = false;      // a task is being run
     bool stop_ = false;
     std::thread thread_;
 };

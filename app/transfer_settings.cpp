@@ -1,5 +1,7 @@
 #include "app/transfer_settings.h"
 
+#include <utility>
+
 #include "app/codec_context_config.h"
 #include "app/config.h"
 #include "platform/pointer_settings.h"
@@ -13,8 +15,12 @@ ProfileTransferSettings CurrentTransferSettings(MacroLibraryAccess* macros) {
     settings.context = CurrentCodecContext();
     settings.goWithNoDev = Options().GoWithNoDev != 0;
     settings.macros = macros;
-    settings.applyPointerSettings = [](const MouseSysParam& sys) {
-        return ApplyPointerSettings(PointerSettingsOf(sys));
+    // The configured mice, whose pointers get per-device settings where the desktop keeps
+    // them.
+    MouseIds mice{Options().VID, Options().PID};
+    mice.products.insert(mice.products.end(), Options().PID2.begin(), Options().PID2.end());
+    settings.applyPointerSettings = [mice = std::move(mice)](const MouseSysParam& sys) {
+        return ApplyPointerSettings(PointerSettingsOf(sys), mice);
     };
     return settings;
 }

@@ -73,13 +73,15 @@ std::vector<LineSpan> SplitLines(std::string_view text) {
     return lines;
 }
 
-// The section name of a header line, or nothing for other lines. A '[' without its ']'
-// makes no header: such a line is read like any other line.
+// The section name of a header line, or nothing for other lines: the text up to the line's
+// last ']', as Windows reads it, so a name may hold ']' (KDE writes nested groups as
+// "[Libinput][1133][49291][Name]"). A '[' without a ']' makes no header: such a line is
+// read like any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
     line = Trim(line);
     if (line.empty() || line.front() != '[') return std::nullopt;
     line.remove_prefix(1);
-    std::size_t close = line.find(']');
+    std::size_t close = line.rfind(']');
     if (close == std::string_view::npos) return std::nullopt;
     return Trim(line.substr(0, close));
 }
@@ -240,7 +242,7 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
         return s.find_first_of("\r\n") != std::string_view::npos;
     };
     if (hasBreak(section) || hasBreak(key) || hasBreak(value)) return false;
-    if (Trim(section).empty() || section.find(']') != std::string_view::npos) return false;
+    if (Trim(section).empty()) return false;
     if (Trim(key).empty() || key.find('=') != std::string_view::npos || Trim(key).front() == ';' ||
         Trim(key).front() == '[') {
         return false;

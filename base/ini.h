@@ -62,8 +62,8 @@ std::string CutToChars(std::string_view text, std::size_t maxChars);
 // Sets `key` in `section` to `value`: replaces the first existing line of the key, or adds
 // the key at the end of the section, or adds the section at the end of the file. Every other
 // line keeps its text, and a UTF-16 file stays UTF-16. The file is written atomically; false when
-// it cannot be read or written, or when a name or the value holds a line break (or '=' / ']' where
-// it would change the meaning of the line).
+// it cannot be read or written, or when a name or the value holds a line break (or '=' where it
+// would change the meaning of the line).
 [[nodiscard]] bool WriteIniString(const std::string& path, std::string_view section,
                                   std::string_view key, std::string_view value);
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/pointer_inputs.h"
 #include "platform/pointer_settings.h"
 
 namespace vantor {
@@ -60,17 +61,21 @@ using KdeConfigChanges = std::map<std::string, std::map<std::string, std::vector
 void NotifyKdeConfigChanged(const KdeConfigChanges& changes);
 
 // KDE Plasma backend on the configuration folder `configDir` (ending with '/'): kcminputrc
-// [Mouse] holds pointer speed and acceleration profile, kdeglobals [KDE] double-click time and
-// wheel lines. After writing it calls `notify` with the keys written (nothing written, no call).
+// [Mouse] holds pointer speed and acceleration profile as Plasma on X11 reads them, kdeglobals
+// [KDE] double-click time and wheel lines. On Wayland Plasma keeps speed and profile per
+// device, in kcminputrc [Libinput][<vendor>][<product>][<name>] (ids in decimal): each of
+// `pointers` gets them there as well. After writing it calls `notify` with the keys written
+// (nothing written, no call).
 std::unique_ptr<PointerBackend> MakeKdePointerBackend(
-    std::string configDir,
+    std::string configDir, std::vector<PointerInput> pointers = {},
     std::function<void(const KdeConfigChanges&)> notify = NotifyKdeConfigChanged);
 
 // Whether $XDG_CURRENT_DESKTOP (a ':'-separated list such as "ubuntu:GNOME") names KDE.
 bool IsKdeDesktop(std::string_view currentDesktop);
 
-// The backend of the running desktop: KDE Plasma's files when the desktop is KDE, else GSettings
-// when GNOME's mouse schema is installed, else null.
-std::unique_ptr<PointerBackend> DesktopPointerBackend();
+// The backend of the running desktop: KDE Plasma's files when the desktop is KDE (with the
+// present pointer devices of `mice`), else GSettings when GNOME's mouse schema is installed,
+// else null.
+std::unique_ptr<PointerBackend> DesktopPointerBackend(const MouseIds& mice);
 
 }  // namespace vantor

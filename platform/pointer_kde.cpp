@@ -1,7 +1,12 @@
 // Pointer settings of KDE Plasma, kept in its configuration files: kcminputrc [Mouse] holds the
 // pointer speed (XLbInptPointerAcceleration, -1 ... 1) and the acceleration profile
-// (XLbInptAccelProfileFlat), kdeglobals [KDE] the double-click time (DoubleClickInterval) and
-// the wheel scroll lines (WheelScrollLines). A key that is missing holds Plasma's default.
+// (XLbInptAccelProfileFlat) of an X11 session, kdeglobals [KDE] the double-click time
+// (DoubleClickInterval) and the wheel scroll lines (WheelScrollLines). On Wayland the
+// compositor keeps speed and profile per device, in kcminputrc
+// [Libinput][<vendor>][<product>][<name>] (PointerAcceleration, -1 ... 1;
+// PointerAccelerationProfile, libinput's profile bit: 1 flat, 2 adaptive), read when the
+// device appears and again on the mouse-settings change signal. A key that is missing holds
+// Plasma's default.
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -28,6 +33,22 @@ constexpr double kDefaultSpeed = 0.0;
 constexpr bool kDefaultFlat = false;
 constexpr int kDefaultDoubleClickMs = 400;
 constexpr int kDefaultWheelLines = 3;
+constexpr int kProfileFlat = 1;
+constexpr int kProfileAdaptive = 2;
+
+// The name of a device's group, as the INI functions take nested KDE groups.
+std::string DeviceGroup(const PointerInput& pointer) {
+    return "Libinput][" + std::to_string(pointer.vendor) + "][" + std::to_string(pointer.product) +
+           "][" + pointer.name;
+}
+
+// A nested group as KDE's change signal names it: its parts joined by 0x1D.
+std::string NotifiedGroupName(std::string group) {
+    for (std::size_t at = group.find("]["); at != std::string::npos; at = group.find("][", at)) {
+        group.replace(at, 2, "\x1d");
+    }
+    return group;
+}
 
 std::string Lower(std::string_view text) {
     std::string out(text);
@@ -100,8 +121,11 @@ struct KdeFile {
 
 class KdePointerBackend final : public PointerBackend {
   public:
-    KdePointerBackend(std::string configDir, std::function<void(const KdeConfigChanges&)> notify)
-        : configDir_(std::move(configDir)), notify_(std::move(notify)) {}
+    KdePointerBackend(std::string configDir, std::vector<PointerInput> pointers,
+                      std::function<void(const KdeConfigChanges&)> notify)
+        : configDir_(std::move(configDir)),
+          pointers_(std::move(pointers)),
+          notify_(std::move(notify)) {}
 
     std::vector<std::string> Apply(const PointerSettings& wanted) override {
         written_.clear();
@@ -145,16 +169,23 @@ class KdePointerBackend final : public PointerBackend {
             Write(input, kMouseGroup, "XLbInptAccelProfileFlat", wantFlat ? "true" : "false");
         }
 
-        if (PointerSpeedValid(wanted.speed)) {
-            const double unit = PointerSpeedToUnit(wanted.speed);
-            auto text =
-                input.Get(kMouseGroup, "XLbInptPointerAcceleration", UnitText(kDefaultSpeed));
-            std::optional<double> current = text ? ParseDouble(*text) : std::nullopt;
-            if (!current || !SameUnitSpeed(*current, unit)) {
-                Write(input, kMouseGroup, "XLbInptPointerAcceleration", UnitText(unit));
-            }
+        const bool speedValid = PointerSpeedValid(wanted.speed);
+        const double unit = PointerSpeedToUnit(wanted.speed);
+        if (speedValid) {
+            WriteSpeed(input, kMouseGroup, "XLbInptPointerAcceleration", unit);
         } else {
             DbgLog("pointer: pointer speed %d is out of range, not set", wanted.speed);
+        }
+        for (const PointerInput& pointer : pointers_) {
+            if (!UsableInputName(pointer.name)) continue;
+            const std::string group = DeviceGroup(pointer);
+            const int profile = wantFlat ? kProfileFlat : kProfileAdaptive;
+            auto profileText = input.Get(group.c_str(), "PointerAccelerationProfile",
+                                         std::to_string(kProfileAdaptive));
+            if ((profileText ? ParseInt(*profileText) : std::nullopt) != profile) {
+                Write(input, group.c_str(), "PointerAccelerationProfile", std::to_string(profile));
+            }
+            if (speedValid) WriteSpeed(input, group.c_str(), "PointerAcceleration", unit);
         }
 
         DbgLog("pointer: KDE has no pointer trails, %d not set", wanted.trails);
@@ -163,6 +194,13 @@ class KdePointerBackend final : public PointerBackend {
     }
 
   private:
+    // Writes the speed `unit` unless the file holds it already.
+    void WriteSpeed(const KdeFile& file, const char* group, const char* key, double unit) {
+        auto text = file.Get(group, key, UnitText(kDefaultSpeed));
+        std::optional<double> current = text ? ParseDouble(*text) : std::nullopt;
+        if (!current || !SameUnitSpeed(*current, unit)) Write(file, group, key, UnitText(unit));
+    }
+
     void Write(const KdeFile& file, const char* group, const char* key, const std::string& value) {
         if (!WriteIniString(file.path, group, key, value)) {
             DbgLog("pointer: could not write %s in %s", key, file.path.c_str());
@@ -171,10 +209,11 @@ class KdePointerBackend final : public PointerBackend {
         }
         written_.emplace_back(key);
         const std::string name = file.path.substr(file.path.rfind('/') + 1);
-        changes_[name][group].emplace_back(key);
+        changes_[name][NotifiedGroupName(group)].emplace_back(key);
     }
 
     std::string configDir_;
+    std::vector<PointerInput> pointers_;
     std::function<void(const KdeConfigChanges&)> notify_;
     std::vector<std::string> written_;
     KdeConfigChanges changes_;
@@ -183,8 +222,10 @@ class KdePointerBackend final : public PointerBackend {
 }  // namespace
 
 std::unique_ptr<PointerBackend> MakeKdePointerBackend(
-    std::string configDir, std::function<void(const KdeConfigChanges&)> notify) {
-    return std::make_unique<KdePointerBackend>(std::move(configDir), std::move(notify));
+    std::string configDir, std::vector<PointerInput> pointers,
+    std::function<void(const KdeConfigChanges&)> notify) {
+    return std::make_unique<KdePointerBackend>(std::move(configDir), std::move(pointers),
+                                               std::move(notify));
 }
 
 }  // namespace vantor

@@ -44,19 +44,19 @@ bool IsKdeDesktop(std::string_view currentDesktop) {
     return false;
 }
 
-std::unique_ptr<PointerBackend> DesktopPointerBackend() {
+std::unique_ptr<PointerBackend> DesktopPointerBackend(const MouseIds& mice) {
     const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
     if (IsKdeDesktop(desktop != nullptr ? desktop : "")) {
-        return MakeKdePointerBackend(ConfigHomeDir());
+        return MakeKdePointerBackend(ConfigHomeDir(), ListPointerInputs(mice));
     }
     return MakeGSettingsPointerBackend();
 }
 
-bool ApplyPointerSettings(const PointerSettings& settings) {
+bool ApplyPointerSettings(const PointerSettings& settings, const MouseIds& mice) {
     // One apply at a time: the KDE files are read, compared and rewritten as a whole.
     static std::mutex applying;
     const std::lock_guard<std::mutex> lock(applying);
-    std::unique_ptr<PointerBackend> backend = DesktopPointerBackend();
+    std::unique_ptr<PointerBackend> backend = DesktopPointerBackend(mice);
     if (!backend) {
         DbgLog("pointer: this desktop has no pointer settings store, nothing set");
         return true;

@@ -4,6 +4,8 @@
 // GNOME and the other GSettings desktops, the input settings file on KDE Plasma.
 #pragma once
 
+#include "platform/pointer_inputs.h"
+
 namespace vantor {
 
 struct PointerSettings {
@@ -21,8 +23,9 @@ struct PointerSettings {
 // Sets the running desktop to `settings`: each value is compared with the desktop's current one
 // and written only when it differs (or when the current one cannot be read). A value the desktop
 // has no setting for is skipped with a debug log line, and so is a desktop without a store of
-// pointer settings. False when the store refused a write (logged).
-[[nodiscard]] bool ApplyPointerSettings(const PointerSettings& settings);
+// pointer settings. Where the desktop keeps settings per device (KDE Plasma on Wayland), the
+// present pointers of `mice` get them. False when the store refused a write (logged).
+[[nodiscard]] bool ApplyPointerSettings(const PointerSettings& settings, const MouseIds& mice);
 
 // Opens the desktop's own mouse settings (GNOME Settings' mouse panel or KDE System Settings'
 // mouse module). Returns false, with a log line, when neither is available.

@@ -23,6 +23,9 @@ test_packages=(
     qemu-system-x86 busybox-static cpio
     # the window test on a real X server: the server, a tray host, the user's hands and eyes
     xvfb trayer xdotool imagemagick python3
+    # the tray and notification tests: a private session bus and GIO for the stand-in
+    # StatusNotifier host and notification service
+    dbus-daemon python3-gi
     # the GNOME pointer settings schema, which the pointer-settings tests write through GSettings
     gsettings-desktop-schemas
     # the window benchmarks read the X events of the display with xev

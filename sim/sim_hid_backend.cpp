@@ -111,6 +111,9 @@ struct SimBus {
         return c.plugged && c.generation == generation;
     }
     void Deliver(int connection, std::span<const std::uint8_t> report, Clock::time_point readyAt);
+    // Deliver without waking the readers: the caller wakes them once it has let go of the
+    // mutex, so that a woken reader does not block on it at once.
+    void Queue(int connection, std::span<const std::uint8_t> report, Clock::time_point readyAt);
     void DeliverEverywhere(const SimInputReport& report);
     std::vector<HidDeviceChange> SetPlugged(int connection, bool plugged);
     void Announce(const std::vector<HidDeviceChange>& changes);
@@ -192,11 +195,16 @@ class SimHidHandle : public HidHandle {
     std::deque<SimBus::Queued> queue_;
 };
 
-void SimBus::Deliver(int connection, std::span<const std::uint8_t> report,
-                     Clock::time_point readyAt) {
+void SimBus::Queue(int connection, std::span<const std::uint8_t> report,
+                   Clock::time_point readyAt) {
     for (SimHidHandle* handle : handles) {
         if (handle->Receives(connection)) handle->Push(report, readyAt);
     }
+}
+
+void SimBus::Deliver(int connection, std::span<const std::uint8_t> report,
+                     Clock::time_point readyAt) {
+    Queue(connection, report, readyAt);
     changed.notify_all();
 }
 
@@ -257,11 +265,11 @@ bool SimHidHandle::SetFeature(const std::uint8_t* report, std::size_t length,
             std::uint8_t stray[kSimReportBytes]{};
             std::memcpy(stray, report, kSimReportBytes);
             stray[kSimCommandByte] = StrayCommandId(report[kSimCommandByte]);
-            bus_->Deliver(connection_, MakeSimReply(stray, kSimOk), readyAt);
+            bus_->Queue(connection_, MakeSimReply(stray, kSimOk), readyAt);
         }
         if (every(f.foreignEveryNth)) {
             for (const SimForeignReport& r : SimForeignReports()) {
-                bus_->Deliver(connection_, r, readyAt);
+                bus_->Queue(connection_, r, readyAt);
             }
         }
         bool drop = every(f.dropEveryNth);
@@ -271,12 +279,13 @@ bool SimHidHandle::SetFeature(const std::uint8_t* report, std::size_t length,
             drop = drop || draw < f.dropProbability;
         }
         for (std::size_t i = drop ? 1 : 0; i < out.size(); ++i) {
-            bus_->Deliver(connection_, out[i], readyAt);
+            bus_->Queue(connection_, out[i], readyAt);
         }
         if (f.unplugAfterCommands != 0 && n == f.unplugAfterCommands) {
             changes = bus_->SetPlugged(connection_, false);
         }
     }
+    bus_->changed.notify_all();
     bus_->Announce(changes);
     SetError(error, kHidOk);
     return true;

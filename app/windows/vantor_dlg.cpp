@@ -22,6 +22,7 @@
 #include "app/discovery_config.h"
 #include "app/windows/about_dlg.h"
 #include "app/windows/autostart_action.h"
+#include "app/windows/desktop_notifier.h"
 #include "app/windows/documentation_link.h"
 #include "app/windows/session_adapters.h"
 #include "base/ini.h"
@@ -47,6 +48,7 @@
 #include "pages/led_dlg.h"
 #include "pages/new_adv_dlg.h"
 #include "pages/power_dlg.h"
+#include "platform/autostart.h"
 #include "platform/heap_trim.h"
 #include "profile/codec_context.h"
 
@@ -619,10 +621,18 @@ void CVantorDlg::SetPower(int level, bool charging) {
     const bool hidden = (Options().ShowPower & kShowPowerHideBattery) != 0;
     if (!lowBattery_.OnBatteryReport(level, charging, Options().PowerCritical[0], hidden)) return;
     ++lowBatteryNotices_;
-    if (tray_ != nullptr) {
-        tray_->showMessage(QString::fromStdString(setup_.startup.title),
-                           QString::fromStdString(Text("tc_msg16")), QSystemTrayIcon::Warning);
+    ShowNotice(QString::fromStdString(Text("tc_msg16")));
+}
+
+void CVantorDlg::ShowNotice(const QString& text) {
+    const QString title = QString::fromStdString(setup_.startup.title);
+    if (notifier_ == nullptr) {
+        const QString id = QString::fromLatin1(ApplicationId());
+        notifier_ = new DesktopNotifier({title, id, id}, QDBusConnection::sessionBus(), this);
     }
+    notifier_->Notify(title, text, [tray = QPointer<QSystemTrayIcon>(tray_), title, text] {
+        if (tray) tray->showMessage(title, text, QSystemTrayIcon::Warning);
+    });
 }
 
 // ---- Messages of the session ----

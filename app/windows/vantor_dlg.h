@@ -42,6 +42,7 @@ class CPage;
 class CPngBtn;
 class CComboBtn;
 class CPowerDlg;
+class DesktopNotifier;
 class QtSessionTimers;
 class DiscoveryFinder;
 
@@ -195,6 +196,8 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void Apply4KLayout();
     void CreateTrayIcon();
     void RefreshTrayTexts();
+    // A desktop notice with the program's title; the tray's balloon without the service.
+    void ShowNotice(const QString& text);
     void RefreshWindowTexts();
     void TellDriverStatus(std::uint8_t status);
     void CloseSkinnedPopups();
@@ -225,6 +228,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     ProgressWindowSearch progressSearch_;
     LowBatteryNotice lowBattery_;
     int lowBatteryNotices_ = 0;
+    DesktopNotifier* notifier_ = nullptr;  // made with the first notice
 
     QImage background_;  // key_nr.png as loaded
     QImage display_;     // as painted (doubled in the 4K layout)

@@ -160,7 +160,7 @@ class DeviceSessionTest : public ::testing::Test {
     }
 
     // The session with `window` as the window it posts its results to.
-    void MakeSession(MessagePoster* windowPoster) {
+    void MakeSession(MessagePoster* windowPoster, int batteryPollMs = kBatteryPollMs) {
         session.reset();
         DeviceSessionSetup s;
         s.driver = &link.driver;
@@ -173,6 +173,7 @@ class DeviceSessionTest : public ::testing::Test {
         s.config = [this] { return config; };
         s.tickMs = [this] { return now; };
         s.sleeper = &pauses;
+        s.batteryPollMs = batteryPollMs;
         session = std::make_unique<DeviceSession>(std::move(s));
     }
 
@@ -241,7 +242,6 @@ TEST_F(DeviceSessionTest, ReadCurCfgThreadReadsTheActiveProfileIntoTheListAndSav
     EXPECT_EQ(store.Profile(2).dwProfileID, id);  // the list entry keeps its identity
     EXPECT_TRUE(ReadWholeFile(store.ProfileFilePath(), 1 << 20).has_value());
     EXPECT_EQ(window.calls.front(), "pages");  // OnSyncOk
-    EXPECT_TRUE(timers.IsRunning(kBatteryTimerId));
     for (const char* line : {"ReadCurCfgThread Start", "Mouse profile is 2", "Init Pro OK",
                              "ReadCurCfgThread Exit", "OnSyncOk"}) {
         EXPECT_TRUE(log.Has(line)) << line;
@@ -505,11 +505,11 @@ TEST_F(DeviceSessionTest, BatteryUpdateAndSyncOk) {
     session->OnSyncOk();
     Pump();
     EXPECT_EQ(window.calls, (std::vector<std::string>{"pages", "battery", "power:55+"}));
-    EXPECT_EQ(timers.running[kBatteryTimerId], kBatteryTimerMs);
+    EXPECT_TRUE(timers.starts.empty());  // the poll needs no window timer
 
     // The poll of a quiet mouse is logged but does not wake the window.
     window.calls.clear();
-    session->OnTimer(kBatteryTimerId);
+    session->BatteryUpdate(false);
     Pump();
     EXPECT_TRUE(window.calls.empty());
     EXPECT_EQ(log.Count("GetPower: nPower=0x37, bCharging=0x1"), 2);
@@ -517,13 +517,13 @@ TEST_F(DeviceSessionTest, BatteryUpdateAndSyncOk) {
     window.batteryShown = false;
     config.showPower = kShowPowerHideBattery;
     link.firmware->SetBattery(40, false);
-    session->OnTimer(kBatteryTimerId);
+    session->BatteryUpdate(false);
     Pump();
     link.firmware->SetBattery(101, false);  // out of range: ignored
-    session->OnTimer(kBatteryTimerId);
+    session->BatteryUpdate(false);
     Pump();
     link.Disconnect();
-    session->OnTimer(kBatteryTimerId);
+    session->BatteryUpdate(false);
     Pump();
     EXPECT_EQ(window.calls, std::vector<std::string>{"power:40"});
 
@@ -534,6 +534,33 @@ TEST_F(DeviceSessionTest, BatteryUpdateAndSyncOk) {
     session->BatteryUpdate();
     Pump();
     EXPECT_EQ(window.calls, std::vector<std::string>{"power:40"});
+}
+
+// The device thread polls by itself from the first read on; only a changed answer reaches
+// the window.
+TEST_F(DeviceSessionTest, TheDeviceThreadPollsTheBattery) {
+    MakeSession(&poster, 5);
+    LogCapture log;
+    link.firmware->SetBattery(55, true);
+    session->OnSyncOk();
+    Pump();
+    window.calls.clear();
+    const auto polledTimes = [&](const char* line, int times) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (log.Count(line) < times && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return log.Count(line) >= times;
+    };
+    ASSERT_TRUE(polledTimes("GetPower: nPower=0x37, bCharging=0x1", 4));
+    Pump();
+    EXPECT_TRUE(window.calls.empty());
+
+    link.firmware->SetBattery(40, false);
+    ASSERT_TRUE(polledTimes("GetPower: nPower=0x28, bCharging=0x0", 1));
+    Pump();
+    EXPECT_EQ(window.calls, std::vector<std::string>{"power:40"});
+    EXPECT_TRUE(timers.starts.empty());
 }
 
 TEST_F(DeviceSessionTest, DeviceReadyCheck) {

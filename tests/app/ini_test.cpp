@@ -149,12 +149,28 @@ TEST(IniWrite, AddsMissingKeysAndSections) {
     }
 }
 
+// A section header ends at the line's last ']': KDE's nested groups are names of their own.
+TEST(IniWrite, NestedGroupHeadersNameOneSection) {
+    test::TempDir dir;
+    const std::string path = dir / "kcminputrc";
+    test::WriteText(path, "[Libinput][1][2][Mouse]\nPointerAcceleration=0.5\n[Mouse]\nx=1\n");
+    const std::string nested = "Libinput][1][2][Mouse";
+    ASSERT_TRUE(WriteIniString(path, nested, "PointerAcceleration", "-0.2"));
+    ASSERT_TRUE(WriteIniString(path, "Libinput][1][3][Mouse", "PointerAcceleration", "0.1"));
+    EXPECT_EQ(test::ReadText(path),
+              "[Libinput][1][2][Mouse]\nPointerAcceleration=-0.2\n[Mouse]\nx=1\n"
+              "[Libinput][1][3][Mouse]\nPointerAcceleration=0.1\n");
+    const IniFile ini = IniFile::Load(path);
+    EXPECT_EQ(ini.Get(nested, "PointerAcceleration"), "-0.2");
+    EXPECT_EQ(ini.Get("Libinput", "PointerAcceleration"), std::nullopt);
+    EXPECT_EQ(ini.Get("Mouse", "x"), "1");
+}
+
 TEST(IniWrite, RefusesTextThatWouldBreakTheFile) {
     test::TempDir dir;
     const std::string path = dir / "f.ini";
     test::WriteText(path, "[LANG]\nLangIndex=1\n");
     EXPECT_FALSE(WriteIniString(path, "LANG", "LangIndex", "1\n[X]"));
-    EXPECT_FALSE(WriteIniString(path, "LA]NG", "LangIndex", "1"));
     EXPECT_FALSE(WriteIniString(path, "LANG", "Lang=Index", "1"));
     EXPECT_FALSE(WriteIniString(path, "LANG", "", "1"));
     EXPECT_FALSE(WriteIniString(dir / "no/such/dir/f.ini", "LANG", "LangIndex", "1"));
