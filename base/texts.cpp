@@ -101,6 +101,9 @@ std::vector<std::string> BuildKeys() {
     keys.emplace_back("tc_export");
     keys.emplace_back("tc_import");
     keys.emplace_back("tc_sysmissing");  // the desktop has no mouse settings program
+    keys.emplace_back("tc_nomouse");
+    keys.emplace_back("tc_mouseoff");
+    keys.emplace_back("tc_noaccess");
     return keys;
 }
 

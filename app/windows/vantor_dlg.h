@@ -24,6 +24,7 @@
 #include "app/profile_store.h"
 #include "app/startup.h"
 #include "app/window_rules.h"
+#include "app/windows/mouse_locked_pages.h"
 #include "base/message_sink.h"
 #include "controls/page_host.h"
 #include "controls/window_message.h"
@@ -43,6 +44,7 @@ class CComboBtn;
 class CPowerDlg;
 class QtSessionTimers;
 class DiscoveryFinder;
+class ConnectionBanner;
 
 // Posted to the window for a device arrival (wParam kDeviceArrival) or removal
 // (kDeviceRemoveComplete); lParam holds the vendor id in bits 16-31 and the product id in
@@ -142,6 +144,9 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void ShowBattery() override;
     void HideBattery() override;
     void SetPower(int level, bool charging) override;
+    void ShowConnection(MouseConnection connection) override;
+    // The line that says the mouse cannot be reached and what to do.
+    ConnectionBanner* Banner() const { return connectionBanner_; }
 
     // LanguageListener.
     void OnLanguageChanged() override;
@@ -178,6 +183,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void CreateButtons();
     void CreateLanguageSelector();
     void CreateHomePageLink();
+    void CreateConnectionBanner();
     // The link's caption in the current language; shown only when its documentation is there.
     void RefreshHomePageLink();
     void CreatePages();
@@ -228,6 +234,8 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     QImage pageBackground_;                   // the background under the page area
     bool laidOutForDevice_ = false;
     CPowerDlg* power_ = nullptr;
+    ConnectionBanner* connectionBanner_ = nullptr;
+    MouseLockedPages mouseLockedPages_;
     QRect pageArea_;
     PageId currentPage_ = PageId::kKeys;
 

@@ -16,6 +16,7 @@
 #include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/menu_dlg.h"
+#include "controls/page_lock.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
@@ -162,6 +163,7 @@ void CKeyDlg::CreateCommandButtons() {
     }
     connect(restore_, &CPngBtn::clicked, this, &CKeyDlg::OnRestore);
     connect(export_, &CPngBtn::clicked, this, &CKeyDlg::OnExport);
+    KeepWorkingWhenLocked(export_);  // exports the stored profile, without the mouse
     connect(import_, &CPngBtn::clicked, this, &CKeyDlg::OnImport);
 }
 
