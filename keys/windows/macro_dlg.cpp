@@ -200,6 +200,9 @@ CMacroDlg::CMacroDlg(QWidget* parent, PageHost& host, const QImage& background)
         MarkChanged(kMacroSettingsChanged);
     });
     if (save_ != nullptr) save_->hide();
+    connect(tree_, &CTreeCtrlEx::selectionChanged, this, &CMacroDlg::EnableSelectionButtons);
+    connect(list_, &CTreeCtrlEx::selectionChanged, this, &CMacroDlg::EnableSelectionButtons);
+    EnableSelectionButtons();
     RefreshTexts();
     Host().Macros().SetEvents(this);
     SetMode(0);
@@ -329,6 +332,17 @@ void CMacroDlg::RebuildTree() {
     if (toSelect != kNoTreeItem) {
         tree_->SelectItem(toSelect);
         tree_->EnsureVisible(toSelect);
+    }
+}
+
+void CMacroDlg::EnableSelectionButtons() {
+    const bool item = SelectedLibraryItem() != kLibraryRoot;
+    const bool row = SelectedRow().has_value();
+    for (CPngBtn* button : {renameItem_, deleteItem_}) {
+        if (button != nullptr) button->setEnabled(item);
+    }
+    for (CPngBtn* button : {editRow_, deleteRow_}) {
+        if (button != nullptr) button->setEnabled(row);
     }
 }
 

@@ -131,15 +131,31 @@ TEST_F(MacroDlgTest, RecordsKeysUntilStoppedAndSavesThemIntoTheMacroFile) {
     EXPECT_EQ(keys, want);
 }
 
-TEST_F(MacroDlgTest, SelectingAnotherItemDropsUnsavedRowsAndHidesSave) {
+TEST_F(MacroDlgTest, SelectionButtonsFollowTheSelectionAndAnotherItemDropsUnsavedRows) {
     ASSERT_NE(page_, nullptr);
+    // Rename, Delete, Edit and the event list's Delete: (item buttons, row buttons) enabled.
+    const auto enabled = [this] {
+        return std::pair{
+            page_->RenameButton()->isEnabled() && page_->DeleteItemButton()->isEnabled(),
+            page_->EditRowButton()->isEnabled() && page_->DeleteRowButton()->isEnabled()};
+    };
+    EXPECT_EQ(enabled(), std::pair(false, false));
     AddShownMacro();
-    page_->OnInsertChosen(0xF0);  // left button: press and release rows
+    EXPECT_EQ(enabled(), std::pair(true, false));
+    page_->OnInsertChosen(0xF0);  // left button: press and release rows, the new one selected
     EXPECT_EQ(page_->Editor().Rows().size(), 2u);
+    EXPECT_EQ(enabled(), std::pair(true, true));
     EXPECT_TRUE(page_->SaveButton()->isVisibleTo(page_));
+    page_->OnDeleteRow();
+    page_->OnDeleteRow();
+    EXPECT_EQ(enabled(), std::pair(true, false));  // no event left to select
+
+    page_->OnInsertChosen(0xF0);
+    page_->Tree()->SelectItem(kNoTreeItem);
     page_->SelectLibraryItem(kLibraryRoot);
     EXPECT_TRUE(page_->Editor().Rows().empty());
     EXPECT_FALSE(page_->SaveButton()->isVisibleTo(page_));
+    EXPECT_EQ(enabled(), std::pair(false, false));
 }
 
 TEST_F(MacroDlgTest, TheTreeMenuImportsAndExportsMacroFiles) {
