@@ -8,6 +8,10 @@ void KeepWorkingWhenLocked(QWidget* control) {
     if (control != nullptr) control->setProperty(kKeepsWorkingProperty, true);
 }
 
+void ShowLockReason(QWidget* control, bool locked, const QString& why) {
+    if (control != nullptr) control->setToolTip(locked ? why : QString());
+}
+
 void PageLock::Lock(QWidget* page) {
     Unlock();
     locked_ = true;

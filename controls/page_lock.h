@@ -15,6 +15,9 @@ inline constexpr const char* kKeepsWorkingProperty = "keepsWorkingWhenLocked";
 // Marks `control` as one that stays enabled while its page is locked.
 void KeepWorkingWhenLocked(QWidget* control);
 
+// The tooltip of a control that can be locked on its own: why, while it is locked.
+void ShowLockReason(QWidget* control, bool locked, const QString& why);
+
 class PageLock {
   public:
     // Disables every enabled direct child of `page` that does not keep working. Locking

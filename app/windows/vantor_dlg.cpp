@@ -38,6 +38,7 @@
 #include "controls/skin_loaders.h"
 #include "controls/skin_preload.h"
 #include "controls/skinned_dialog.h"
+#include "controls/transient_note.h"
 #include "controls/window_outline.h"
 #include "keys/macro_dump.h"
 #include "keys/windows/key_dlg.h"
@@ -654,6 +655,11 @@ bool CVantorDlg::AskOkCancel(const std::string& text) {
 
 bool CVantorDlg::ShowTextOk(const std::string& text) {
     return ShowMessage(text, this) == QDialog::Accepted;
+}
+
+void CVantorDlg::ShowNote(const std::string& text) {
+    if (note_ == nullptr) note_ = new TransientNote(this);
+    note_->ShowNote(QString::fromStdString(text));
 }
 
 void CVantorDlg::ShowUntilReadDone(const std::string& text) {

@@ -45,6 +45,7 @@ class CPowerDlg;
 class QtSessionTimers;
 class DiscoveryFinder;
 class ConnectionBanner;
+class TransientNote;
 
 // Posted to the window for a device arrival (wParam kDeviceArrival) or removal
 // (kDeviceRemoveComplete); lParam holds the vendor id in bits 16-31 and the product id in
@@ -96,6 +97,9 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     std::uint16_t ProductId() override { return driver_.CmdHandle() ? driver_.nPID : 0; }
     void SwitchPage(PageId page) override;
     bool ShowTextOk(const std::string& text) override;
+    void ShowNote(const std::string& text) override;
+    // The confirmation shown last (null before the first).
+    TransientNote* Note() const { return note_; }
     void Restore() { session_->Restore(); }
 
     // Commands of the window's own buttons and of the tray.
@@ -235,6 +239,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     bool laidOutForDevice_ = false;
     CPowerDlg* power_ = nullptr;
     ConnectionBanner* connectionBanner_ = nullptr;
+    TransientNote* note_ = nullptr;  // made at the first note
     MouseLockedPages mouseLockedPages_;
     QRect pageArea_;
     PageId currentPage_ = PageId::kKeys;

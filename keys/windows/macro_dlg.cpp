@@ -558,13 +558,17 @@ void CMacroDlg::OnImport() {
     if (auto item = Host().Macros().ImportMacroFile(SelectedLibraryItem(), ui)) {
         shownItem_ = *item;
         RebuildTree();
+        Host().ShowNote(Text("tc_note_macro_import"));
     }
 }
 
 void CMacroDlg::OnExport() {
     if (RefusedWhileRecording()) return;
     StoreUi& ui = Files();
-    (void)Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui);  // failures are logged
+    // Failures are logged; a file that could not be written is said so by the library.
+    if (Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui)) {
+        Host().ShowNote(Text("tc_note_macro_export"));
+    }
 }
 
 StoreUi& CMacroDlg::Files() {
@@ -756,10 +760,13 @@ void CMacroDlg::OnSave() {
         FillList(std::nullopt);
     }
     const std::uint32_t id = record->dwMacroID;
+    bool saved = false;
     if (auto item = Host().Macros().FindMacroItem(id)) {
-        (void)Host().Macros().Flush_Dirty_Macro(*item);  // a failed write stays marked
+        saved = Host().Macros().Flush_Dirty_Macro(*item);  // a failed write stays marked
     }
-    if (save_ != nullptr) save_->hide();
+    // A macro that could not be written keeps its Save button, so the user can try again.
+    if (save_ != nullptr) save_->setVisible(!saved);
+    if (saved) Host().ShowNote(Text("tc_macro_msg9"));
     if (const ProfileFile* profile = Host().Record();
         profile != nullptr && IsMacroAssigned(*profile, id & kMacroIdMask)) {
         Host().ApplyChange(SET_KEY, kAllButtons);

@@ -20,6 +20,7 @@
 #include "controls/menu_dlg.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
+#include "controls/transient_note.h"
 #include "controls/tree_ctrl_ex.h"
 #include "keys/macro_file.h"
 #include "pages/move_dlg.h"
@@ -120,6 +121,10 @@ TEST_F(MacroDlgTest, RecordsKeysUntilStoppedAndSavesThemIntoTheMacroFile) {
     Key(QEvent::KeyPress, Qt::Key_A);  // not recording: no row
     page_->OnSave();
     EXPECT_FALSE(page_->SaveButton()->isVisibleTo(page_));
+    const TransientNote* note = window_->Note();
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QString::fromStdString(Text("tc_macro_msg9")));
 
     const MacroFileResult file = ReadMacroFile(mouse_.DataDir() + "Mac/m.qxm");
     ASSERT_EQ(file.status, MacroFileStatus::kOk);
@@ -129,6 +134,19 @@ TEST_F(MacroDlgTest, RecordsKeysUntilStoppedAndSavesThemIntoTheMacroFile) {
     }
     const std::vector<std::pair<int, int>> want = {{0x11, 1}, {0x20, 1}, {0x20, 0}, {0x11, 0}};
     EXPECT_EQ(keys, want);
+}
+
+TEST_F(MacroDlgTest, AMacroThatCannotBeWrittenKeepsItsSaveButtonAndConfirmsNothing) {
+    ASSERT_NE(page_, nullptr);
+    AddShownMacro();
+    // A folder in the macro file's place: the save's rename fails, for root as well.
+    const std::filesystem::path file = mouse_.DataDir() + "Mac/m.qxm";
+    std::filesystem::remove(file);
+    std::filesystem::create_directories(file / "in-the-way");
+    page_->OnInsertChosen(0xF0);
+    page_->OnSave();
+    EXPECT_TRUE(page_->SaveButton()->isVisibleTo(page_));
+    EXPECT_TRUE(window_->Note() == nullptr || window_->Note()->isHidden());
 }
 
 TEST_F(MacroDlgTest, SelectionButtonsFollowTheSelectionAndAnotherItemDropsUnsavedRows) {
