@@ -23,6 +23,9 @@ test_packages=(
     qemu-system-x86 busybox-static cpio
     # the window test on a real X server: the server, a tray host, the user's hands and eyes
     xvfb trayer xdotool imagemagick python3
+    # the X tests find controls through the desktop's accessibility tree: a session bus, the
+    # accessibility bus and registry, and the Python bindings that read the tree
+    dbus-daemon at-spi2-core python3-pyatspi
     # the GNOME pointer settings schema, which the pointer-settings tests write through GSettings
     gsettings-desktop-schemas
     # the window benchmarks read the X events of the display with xev

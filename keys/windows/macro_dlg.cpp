@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <array>
 #include <utility>
 
 #include "app/config.h"
@@ -257,6 +258,13 @@ void CMacroDlg::RefreshTexts() {
     tree_->setAccessibleName(TextOf("tc_macro_list"));
     list_->setAccessibleName(TextOf("tc_macro_key_list"));
     if (count_ != nullptr) count_->setAccessibleName(TextOf("tc_macro_loop1"));
+    // The options are named by the captions painted beside them.
+    static constexpr std::array<const char*, 3> kModeNames = {"tc_macro_loop1", "tc_macro_loop2",
+                                                              "tc_macro_loop3"};
+    for (std::size_t i = 0; i < kModeNames.size(); ++i) {
+        if (modes_[i] != nullptr) modes_[i]->setAccessibleName(TextOf(kModeNames[i]));
+    }
+    if (auto_ != nullptr) auto_->setAccessibleName(TextOf("tc_macro_auto"));
     FillList(SelectedRow());
     update();
 }
