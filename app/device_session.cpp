@@ -433,6 +433,9 @@ void DeviceSession::OnDeviceChange(const HidDeviceChange& change) {
         retryFind_ = kArrivalRetries;
     } else {
         DbgLog("Device OUT");
+        // With no mouse open, one search tells whether the receiver that went was the one
+        // the window waits on (the window then asks for the receiver, not the mouse).
+        if (setup_.driver->CmdHandle() == nullptr) retryFind_ = std::max(retryFind_, 1);
         if (const auto cmd = setup_.driver->CmdHandle()) {
             // Whether the open device is still there is asked on the device thread; the
             // search timer waits for the answer.
@@ -461,6 +464,7 @@ void DeviceSession::LandRemovalCheck(bool present, std::uint32_t version, std::u
         retryFind_ = 1;
         setup_.driver->ClearHandle();
         setup_.window->HideBattery();
+        SetConnection(MouseConnection::kNoReceiver);
     }
     StartSearchTimerIfNeeded();
 }
@@ -514,8 +518,24 @@ void DeviceSession::SearchDevices(std::function<void(int found)> landed) {
     // device mutex: it leaves the open device's interfaces alone.
     deviceThread_.Post([this, landed = std::move(landed)] {
         const int found = setup_.finder->FindDev();
-        PostResult([landed, found] { landed(found); });
+        const bool denied = setup_.finder->AccessDenied();
+        PostResult([this, landed, found, denied] {
+            NoteSearch(found, denied);
+            landed(found);
+        });
     });
+}
+
+void DeviceSession::NoteSearch(int found, bool accessDenied) {
+    // A mouse that is open, or about to be taken, is not touched by a search.
+    if (setup_.driver->CmdHandle() || setup_.timers->IsRunning(kFoundDelayTimerId)) return;
+    SetConnection(ConnectionAfterSearch(found, accessDenied));
+}
+
+void DeviceSession::SetConnection(MouseConnection connection) {
+    if (connection == connection_) return;
+    connection_ = connection;
+    setup_.window->ShowConnection(connection);
 }
 
 void DeviceSession::LandSearch(int found) {
@@ -542,6 +562,7 @@ void DeviceSession::OnFindDeviceOK() {
     setup_.timers->Stop(kSearchRetryTimerId);
     searchRetryMs_ = kSearchRetryFirstMs;
     AttachDevice(*setup_.driver, *device);
+    SetConnection(MouseConnection::kConnected);
     RefreshLayout();
     if (setup_.window->IsWindowVisible()) TellDrvStatus(1);
     StartReadCurCfgThread();

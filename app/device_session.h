@@ -34,6 +34,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/mouse_connection.h"
 #include "app/profile_store.h"
 #include "app/serial_task_thread.h"
 #include "base/poster.h"
@@ -95,6 +96,8 @@ class DeviceFinder {
     virtual std::optional<DevParam> GetCurParam() = 0;
     // Devices matched since the last search began (g_nFindOkNum).
     virtual int FindOkNum() = 0;
+    // The last search met an interface this user may not open.
+    virtual bool AccessDenied() { return false; }
 };
 
 // What the window shows and the pages do. Called on the window thread only.
@@ -126,6 +129,9 @@ class SessionWindow {
     virtual void ShowBattery() = 0;
     virtual void HideBattery() = 0;
     virtual void SetPower(int level, bool charging) = 0;
+
+    // Whether the mouse can be reached; called when that changes.
+    virtual void ShowConnection(MouseConnection connection) { (void)connection; }
 };
 
 // Configuration the session reads (section OPT and the current device section).
@@ -244,6 +250,7 @@ class DeviceSession {
     // way to the window); false when `timeoutMs` passed first.
     bool WaitDeviceWork(int timeoutMs) { return deviceThread_.WaitIdle(timeoutMs); }
 
+    MouseConnection Connection() const { return connection_; }
     int CurDpiLevel() const { return curDpiLevel_.load(); }  // g_nCurDpiLevel
     void SetCurDpiLevel(int level) { curDpiLevel_.store(level); }
     int RetryCount() const { return retryFind_; }
@@ -289,6 +296,9 @@ class DeviceSession {
     // Arms the retry of a search that found candidates while no mouse is attached.
     void RetrySearchIfNoMouse(int found);
     void StartSearchTimerIfNeeded();
+    // What a landed search says about the connection while no mouse is open.
+    void NoteSearch(int found, bool accessDenied);
+    void SetConnection(MouseConnection connection);
     Readiness CheckWithoutIo();
     void RestoreConfirmed();
     SessionConfig Config() const;
@@ -319,6 +329,7 @@ class DeviceSession {
 
     // Window thread only.
     bool batteryPollStarted_ = false;
+    MouseConnection connection_ = MouseConnection::kUnknown;
     int retryFind_ = 0;
     int searchRetryMs_ = kSearchRetryFirstMs;  // the next wait of the search retry
     std::uint64_t resetTick_ = 0;

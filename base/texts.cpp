@@ -108,6 +108,16 @@ std::vector<std::string> BuildKeys() {
           "tc_rules_na", "tc_rules_damaged", "tc_rules_save"}) {
         keys.emplace_back(key);
     }
+    keys.emplace_back("tc_nomouse");
+    keys.emplace_back("tc_mouseoff");
+    keys.emplace_back("tc_noaccess");
+    keys.emplace_back("tc_lock_effect");
+    keys.emplace_back("tc_lock_cable");
+    keys.emplace_back("tc_lock_profile");
+    keys.emplace_back("tc_note_export");
+    keys.emplace_back("tc_note_import");
+    keys.emplace_back("tc_note_macro_export");
+    keys.emplace_back("tc_note_macro_import");
     return keys;
 }
 

@@ -151,7 +151,12 @@ class AccessibleTree : public QAccessibleWidget {
 
 QAccessibleInterface* ControlInterface(const QString& /*className*/, QObject* object) {
     if (auto* combo = qobject_cast<CComboBtn*>(object)) return new AccessibleCombo(combo);
-    if (auto* button = qobject_cast<CPngBtn*>(object)) return new AccessibleButton(button);
+    if (auto* button = qobject_cast<CPngBtn*>(object)) {
+        if (button->property(kDecorationProperty).toBool()) {
+            return new QAccessibleWidget(button, QAccessible::Graphic);
+        }
+        return new AccessibleButton(button);
+    }
     if (auto* bar = qobject_cast<CPngSliderBar*>(object)) return new AccessibleSlider(bar);
     if (auto* tree = qobject_cast<CTreeCtrlEx*>(object)) return new AccessibleTree(tree);
     return nullptr;

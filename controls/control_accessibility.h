@@ -15,6 +15,10 @@
 
 namespace vantor {
 
+// An image button with this property set to true is a picture, not a control (a highlight
+// on the mouse picture): assistive tools see a graphic.
+inline constexpr const char* kDecorationProperty = "accessibleDecoration";
+
 void EnsureControlAccessibility();
 
 }  // namespace vantor

@@ -57,6 +57,10 @@ class PageHost {
         return false;
     }
 
+    // A short confirmation that hides itself (an export, an import, a saved macro). A host
+    // without the window shows nothing.
+    virtual void ShowNote(const std::string& text) { (void)text; }
+
     virtual void SwitchPage(PageId page) = 0;
     // Every page shows the current record again (after an import, a profile switch or a
     // renamed macro).

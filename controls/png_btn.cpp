@@ -170,7 +170,7 @@ ButtonLook CPngBtn::CurrentLook() const {
     state.checked = checked_;
     state.pressed = pressed_;
     state.hover = hover_;
-    state.disabled = !isEnabled();
+    state.disabled = !isEnabled() || locked_;
     state.hasPressedAlt = !pressedAlt_.isNull();
     return ChooseButtonLook(state);
 }
@@ -192,6 +192,10 @@ QImage CPngBtn::FaceImage(ButtonFace face) const {
         case ButtonFace::PressedAlt:
             image = &pressedAlt_;
             break;
+        case ButtonFace::DisabledChecked: {
+            const QImage checked = FaceImage(ButtonFace::Pressed);
+            return checked.isNull() ? checked : Faded(checked);
+        }
     }
     if (!image->isNull() || normal_.isNull()) return *image;
     // A state without its own picture shows the normal one, tinted for hover, pressed and
@@ -241,11 +245,9 @@ void CPngBtn::DrawImage(QPainter& painter, const QImage& image, const QRect& tar
 }
 
 void CPngBtn::DrawLockedVeil(QPainter& painter, const QImage& face, const QRect& target) const {
+    // A button without a picture (a value label) shows its dimmed caption alone.
+    if (face.isNull()) return;
     const QColor veil = QColor::fromRgba(kLockedVeilArgb);
-    if (face.isNull()) {
-        painter.fillRect(target, veil);
-        return;
-    }
     // The veil takes the face's outline, so a round or rounded picture stays round instead
     // of turning into a grey rectangle.
     QImage shaped(target.size(), QImage::Format_ARGB32_Premultiplied);

@@ -6,7 +6,8 @@
 // A click (button released over the button) emits clicked() and posts WM_COMMAND
 // (control id, 0) to the parent when the control id is not 0. With the double-click flag a
 // double click posts WM_PNGBTN_DBLCLK (this window, control value) to the parent. A locked
-// button ignores presses, releases and double clicks and is painted dimmed.
+// button ignores presses, releases and double clicks and is painted as a disabled one (its
+// value faded, a checked box still checked) under a light grey tint.
 //
 // The button takes the focus from the Tab key and then shows a frame; Space and Enter act
 // as a click (toggling a check box, checking a radio button).
@@ -28,8 +29,8 @@ class FocusFrameState;
 
 constexpr std::uint32_t WM_PNGBTN_DBLCLK = 0x703;
 
-// Grey veil over a locked button (ARGB).
-constexpr std::uint32_t kLockedVeilArgb = 0xDC505050;
+// Grey tint over a locked button (ARGB), light enough that its faded value shows through.
+constexpr std::uint32_t kLockedVeilArgb = 0x50505050;
 
 class CPngBtn : public QWidget {
     Q_OBJECT
@@ -119,8 +120,7 @@ class CPngBtn : public QWidget {
     FocusFrameState* focusFrame_ = nullptr;  // owned by this control
     QImage FaceImage(ButtonFace face) const;
     void DrawImage(QPainter& painter, const QImage& image, const QRect& target) const;
-    // The grey veil of a locked button over the face picture's pixels (the whole target
-    // when there is no picture).
+    // The grey veil of a locked button over the face picture's pixels (none without one).
     void DrawLockedVeil(QPainter& painter, const QImage& face, const QRect& target) const;
     void DrawCaption(QPainter& painter, const QColor& color) const;
     QColor CaptionColor(ButtonTextColor which) const;

@@ -10,6 +10,12 @@
 #include "controls/window_message.h"
 
 namespace vantor {
+namespace {
+
+// How strongly a locked or disabled slider shows its fill and thumbs.
+constexpr qreal kFadedSliderOpacity = 0.4;
+
+}  // namespace
 
 CPngSlider::CPngSlider(CPngSliderBar* bar, int thumbIndex, Qt::Orientation orientation)
     : QWidget(bar), bar_(bar), thumbIndex_(thumbIndex), orientation_(orientation) {}
@@ -28,6 +34,7 @@ int CPngSlider::Along(const QPoint& point) const {
 
 void CPngSlider::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
+    if (bar_->IsFaded()) painter.setOpacity(kFadedSliderOpacity);
     painter.drawImage(rect(), image_);
 }
 
@@ -127,6 +134,15 @@ void CPngSliderBar::ShowThumb(bool visible, int thumb) {
     if (slot.window != nullptr) slot.window->setVisible(visible);
     PlaceThumbs();  // the other thumb may take the whole track now
     update();
+}
+
+void CPngSliderBar::SetLocked(bool on) {
+    if (locked_ == on) return;
+    locked_ = on;
+    update();
+    for (const ThumbSlot& slot : thumbs_) {
+        if (slot.window != nullptr) slot.window->update();
+    }
 }
 
 bool CPngSliderBar::IsThumbVisible(int thumb) const {
@@ -348,6 +364,7 @@ void CPngSliderBar::paintEvent(QPaintEvent* /*event*/) {
     if (!fill_.isNull() && fillWidth_ > 0) {
         // The fill picture is scaled to the whole track and shown up to the fill width.
         painter.save();
+        if (IsFaded()) painter.setOpacity(kFadedSliderOpacity);
         const QRect covered = orientation_ == Qt::Horizontal
                                   ? QRect(0, 0, fillWidth_, track.height())
                                   : QRect(0, 0, track.width(), fillWidth_);

@@ -12,7 +12,8 @@
 //   WM_SLIDER_MOVING (posted) whenever the value under a dragged thumb changes;
 //   WM_SLIDER_CHANGED (posted) after a click, at the end of a drag, and after a
 //     programmatic move asked to notify.
-// With the notify flag off the track posts nothing; a locked track ignores the mouse.
+// With the notify flag off the track posts nothing; a locked track ignores the mouse and is
+// painted faded with its thumb in place.
 //
 // The track takes the focus from the Tab key (and shows a frame); the arrow keys move the
 // first visible thumb one position, Page Up and Page Down a tenth of the range, Home and
@@ -100,8 +101,12 @@ class CPngSliderBar : public QWidget {
 
     void SetAskFirst(bool on) { askFirst_ = on; }
     void SetNotify(bool on) { notify_ = on; }
-    void SetLocked(bool on) { locked_ = on; }
+    // A locked track ignores the mouse and the keyboard; it and its thumbs are painted faded
+    // (as when disabled), so the value still shows.
+    void SetLocked(bool on);
     bool IsLocked() const { return locked_; }
+    // Locked or disabled: painted faded.
+    bool IsFaded() const { return locked_ || !isEnabled(); }
     // An invalid colour switches back to the background picture.
     void SetBackgroundColor(const QColor& color);
     void SetShowMarks(bool on, const QColor& color = QColor(255, 255, 255, 110));

@@ -172,6 +172,7 @@ TreeItemId CTreeCtrlEx::InsertNextTo(TreeItemId item, bool before, const QImage*
 }
 
 bool CTreeCtrlEx::DeleteItem(TreeItemId item) {
+    const TreeItemId selected = model_.Selected();
     const std::vector<TreeItemId> removed = model_.Delete(item);
     for (TreeItemId id : removed) {
         auto it = dataByItem_.find(id);
@@ -183,16 +184,19 @@ bool CTreeCtrlEx::DeleteItem(TreeItemId item) {
     }
     ClampScroll();
     update();
+    if (model_.Selected() != selected) emit selectionChanged();
     return !removed.empty();
 }
 
 void CTreeCtrlEx::DeleteAllItems() {
+    const bool hadSelection = model_.Selected() != kNoTreeItem;
     model_.Clear();
     dataByItem_.clear();
     data_.Clear();
     HoverItem(kNoTreeItem);
     firstVisibleRow_ = 0;
     update();
+    if (hadSelection) emit selectionChanged();
 }
 
 bool CTreeCtrlEx::UpdateItem(TreeItemId item, std::optional<std::uint32_t> userWord,
@@ -236,8 +240,10 @@ TreeItemData* CTreeCtrlEx::FindItemData(TreeItemId item) const {
 }
 
 void CTreeCtrlEx::SelectItem(TreeItemId item) {
+    const TreeItemId before = model_.Selected();
     model_.Select(item);
     update();
+    if (model_.Selected() != before) emit selectionChanged();
 }
 
 void CTreeCtrlEx::EnsureVisible(TreeItemId item) {

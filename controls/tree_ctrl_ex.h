@@ -130,6 +130,10 @@ class CTreeCtrlEx : public QWidget {
     QString TooltipText() const { return tooltipText_; }
     bool IsTooltipActive() const { return tooltipActive_; }
 
+  signals:
+    // The selected item changed (a click, a key, SelectItem, or the selected item went).
+    void selectionChanged();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -82,6 +82,7 @@ int Discovery::FindDev() {
     Reap(false);
 
     const std::vector<HidInterfaceInfo> table = BuildInterfaceTable(backend_);
+    bool denied = false;
 
     std::vector<WatchedInterface> watched;
     for (const HidInterfaceInfo& info : table) {
@@ -89,7 +90,10 @@ int Discovery::FindDev() {
         if (current && SamePath(info.path, current->notifyPath)) continue;
         std::uint32_t error = kHidOk;
         std::shared_ptr<HidHandle> handle = backend_.Open(info.path, &error);
-        if (!handle) continue;
+        if (!handle) {
+            denied = denied || error == kHidAccessDenied;
+            continue;
+        }
         watched.push_back({&info, std::move(handle), {}, false});
         HidHandle* raw = watched.back().handle.get();
         watched.back().thread = std::thread([this, raw] { MatchThread(raw); });
@@ -103,7 +107,10 @@ int Discovery::FindDev() {
         if (current && SamePath(info.path, current->cmdPath)) continue;
         std::uint32_t error = kHidOk;
         std::shared_ptr<HidHandle> cmd = backend_.Open(info.path, &error);
-        if (!cmd) continue;
+        if (!cmd) {
+            denied = denied || error == kHidAccessDenied;
+            continue;
+        }
         {
             std::lock_guard<std::mutex> lock(matchLock_);
             matchedNotify_ = nullptr;
@@ -136,6 +143,7 @@ int Discovery::FindDev() {
         if (!w.paired) w.handle->Close();
     }
     for (WatchedInterface& w : watched) w.thread.join();
+    accessDenied_ = denied;
     return started;
 }
 

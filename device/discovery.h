@@ -111,6 +111,10 @@ class Discovery {
     // Matches since the last search began; above 1 means several devices became matched.
     std::atomic<int> g_nFindOkNum{0};
 
+    // The last search met an interface of the vendor that this user may not open (the
+    // device's permissions lack the udev rule).
+    bool AccessDenied() const { return accessDenied_.load(); }
+
   private:
     struct PsdRun;
     struct Slot;
@@ -143,6 +147,8 @@ class Discovery {
     mutable std::mutex tableLock_;  // the candidate table and the retired threads
     std::vector<Slot> slots_;
     std::vector<Retired> retired_;
+
+    std::atomic<bool> accessDenied_{false};
 
     std::mutex matchLock_;  // the matched notification handle of the current probe
     HidHandle* matchedNotify_ = nullptr;

@@ -17,6 +17,7 @@
 #include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/logic/slider_scale.h"
+#include "controls/page_lock.h"
 #include "controls/png_btn.h"
 #include "controls/png_slider.h"
 #include "controls/popup_parts.h"
@@ -276,11 +277,10 @@ void CLedDlg::ShowZoneControls() {
     const EffectRule rule = zone_ == LightZone::kMain ? MainEffectRule(setup_, shown.effect)
                                                       : LogoEffectRule(shown.effect);
     effectBox_[Slot(zone_)]->SelectValue(shown.effect);
-    lightBar_->SetTrackImages(track_, rule.light != 0 ? fill_ : QImage());
-    speedBar_->SetTrackImages(track_, rule.speed != 0 ? fill_ : QImage());
-    lightBar_->ShowThumb(rule.light != 0);
+    // A setting the effect does not use keeps showing its value, greyed and locked.
+    lightBar_->SetTrackImages(track_, fill_);
+    speedBar_->SetTrackImages(track_, fill_);
     lightBar_->SetLocked(rule.light == 0);
-    speedBar_->ShowThumb(rule.speed != 0);
     speedBar_->SetLocked(rule.speed == 0);
     lightBar_->SetPos(shown.light);
     speedBar_->SetPos(shown.speed);
@@ -299,8 +299,11 @@ void CLedDlg::UpdateLabels() {
     const EffectRule rule = zone_ == LightZone::kMain
                                 ? MainEffectRule(setup_, shown_[Slot(zone_)].effect)
                                 : LogoEffectRule(shown_[Slot(zone_)].effect);
-    lightLabel_->SetText(rule.light != 0 ? QString::number(lightBar_->GetPos()) : QString());
-    speedLabel_->SetText(rule.speed != 0 ? QString::number(speedBar_->GetPos()) : QString());
+    lightLabel_->SetText(QString::number(lightBar_->GetPos()));
+    speedLabel_->SetText(QString::number(speedBar_->GetPos()));
+    lightLabel_->SetLocked(rule.light == 0);
+    speedLabel_->SetLocked(rule.speed == 0);
+    ShowLockReasons();
 }
 
 void CLedDlg::ShowColor(std::uint32_t colorRef) {
@@ -321,6 +324,7 @@ void CLedDlg::LoadFromRecord(const ProfileFile* record) {
     const bool enabled = SleepControlsEnabled(Host().ProductId(), Options().PID);
     sleepBox_->SetLocked(!enabled);
     lightOff_->SetLocked(!enabled);
+    ShowLockReasons();
     SelectZone(zone_);
 }
 
@@ -487,7 +491,18 @@ void CLedDlg::RefreshTexts() {
     lightOff_->setAccessibleName(captions_[5]);
     FillEffectBoxes();
     FillSleepBox();
+    ShowLockReasons();
     update();
+}
+
+void CLedDlg::ShowLockReasons() {
+    const QString effect = QString::fromStdString(Text("tc_lock_effect"));
+    for (CPngSliderBar* bar : {lightBar_, speedBar_}) ShowLockReason(bar, bar->IsLocked(), effect);
+    ShowLockReason(lightLabel_, lightLabel_->IsLocked(), effect);
+    ShowLockReason(speedLabel_, speedLabel_->IsLocked(), effect);
+    const QString cable = QString::fromStdString(Text("tc_lock_cable"));
+    ShowLockReason(sleepBox_, sleepBox_->IsLocked(), cable);
+    ShowLockReason(lightOff_, lightOff_->IsLocked(), cable);
 }
 
 void CLedDlg::Layout4K() {

@@ -103,6 +103,8 @@ class CLedDlg : public CPage, public WindowMessageReceiver {
     void CommitLighting(LightZone zone);
     void RebuildMousePicture();
     void UpdateLabels();
+    // Tooltips of the controls that are locked: why.
+    void ShowLockReasons();
 
     LightingSetup setup_;
     bool showMain_ = true;

@@ -3,6 +3,7 @@
 #include "app/config.h"
 #include "base/texts.h"
 #include "controls/layout_4k.h"
+#include "controls/page_lock.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
@@ -15,6 +16,7 @@ CNewAdvDlg::CNewAdvDlg(QWidget* parent, PageHost& host, const QImage& background
     if (Options().ShowSys == 0) return;
     sysLink_ = new CPngBtn(this);
     sysLink_->setCursor(Qt::PointingHandCursor);
+    KeepWorkingWhenLocked(sysLink_);  // the desktop's settings, not the mouse's
     // A small font: the link is narrow and some languages have long single words.
     sysLink_->setFont(FontForCellHeight(WindowFont(), Is4KLayout() ? 26 : 13));
     // Without a settings program of the desktop the user learns where to look instead.

@@ -10,6 +10,7 @@
 #include "controls/combo_open_check.h"
 #include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
+#include "controls/page_lock.h"
 #include "controls/png_btn.h"
 #include "controls/png_hslider_ex.h"
 #include "controls/png_slider.h"
@@ -33,6 +34,7 @@ constexpr int kEffectId = 211;
 constexpr int kValueLabelWidth = 42;
 constexpr int kLabelGap = 70;
 constexpr int kSwatchLeft = 33;
+constexpr qreal kLockedValueOpacity = 0.4;  // a value the chosen effect does not use
 constexpr int kSwatchSize = 18;
 constexpr int kSensorModeGap = 45;
 constexpr int kNextBoxGap = 35;
@@ -453,8 +455,12 @@ void CPerformancePage::SetBoxes() {
 
 void CPerformancePage::ShowDpiLight() {
     const PerformanceValues& v = editor_.Values();
-    light_->ShowThumb(v.effectMode == 1);
-    speed_->ShowThumb(v.effectMode == 2);
+    // The setting the effect does not use keeps showing its value, greyed and locked.
+    light_->SetLocked(v.effectMode != 1);
+    speed_->SetLocked(v.effectMode != 2);
+    const QString why = QString::fromStdString(Text("tc_lock_effect"));
+    ShowLockReason(light_, light_->IsLocked(), why);
+    ShowLockReason(speed_, speed_->IsLocked(), why);
     light_->SetPos(std::clamp(v.effectLight, 1, kDpiLightSteps));
     speed_->SetPos(std::clamp(v.effectSpeed, 1, kDpiSpeedSteps));
     update();
@@ -710,6 +716,7 @@ void CPerformancePage::RefreshTexts() {
         effect_->SelectValue(mode);
     }
     MarkCurrentLevel(markedLevel_);
+    if (prepared_) ShowDpiLight();  // the lock reasons in the new language
     update();
 }
 
@@ -795,11 +802,12 @@ void CPerformancePage::paintEvent(QPaintEvent* /*event*/) {
             // Wider than the effect caption: the sliders start close to the page's edge.
             draw(QRect(kSliderCaptionLeft, s.top() - 5, s.left() - 8 - kSliderCaptionLeft, 20),
                  kRight, text(key));
+            // The value of a setting the effect does not use is drawn dimmed.
             const bool active = (slider == light_ && mode == 1) || (slider == speed_ && mode == 2);
-            if (active) {
-                draw(QRect(s.right() + 10, s.top() - 5, 30, 20), kLeft,
-                     QString::number(slider->GetValue()));
-            }
+            painter.setOpacity(active ? 1.0 : kLockedValueOpacity);
+            draw(QRect(s.right() + 10, s.top() - 5, 30, 20), kLeft,
+                 QString::number(slider->GetValue()));
+            painter.setOpacity(1.0);
         }
     }
     PaintVariant(painter);

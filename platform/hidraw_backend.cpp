@@ -31,7 +31,8 @@ std::string BaseName(const std::string& path) {
 
 std::string HidAccessDeniedHint(const std::string& path) {
     return "No permission to open " + path +
-           ": install the udev rule (sudo cmake --install build/default) and re-plug the mouse";
+           ": install the vantor package (or copy its udev rule 70-vantor.rules to "
+           "/etc/udev/rules.d), then unplug the receiver and plug it in again";
 }
 
 HidrawBackend::HidrawBackend(Folders folders) : folders_(std::move(folders)) {

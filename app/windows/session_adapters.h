@@ -32,6 +32,7 @@ class DiscoveryFinder : public DeviceFinder {
     int FindDev() override { return discovery_.FindDev(); }
     std::optional<DevParam> GetCurParam() override { return discovery_.GetCurParam(); }
     int FindOkNum() override { return discovery_.g_nFindOkNum.load(); }
+    bool AccessDenied() override { return discovery_.AccessDenied(); }
 
   private:
     Discovery& discovery_;

@@ -23,6 +23,7 @@
 #include "app/windows/about_dlg.h"
 #include "app/windows/autostart_action.h"
 #include "app/windows/desktop_notifier.h"
+#include "app/windows/connection_banner.h"
 #include "app/windows/documentation_link.h"
 #include "app/windows/session_adapters.h"
 #include "base/ini.h"
@@ -38,6 +39,7 @@
 #include "controls/skin_loaders.h"
 #include "controls/skin_preload.h"
 #include "controls/skinned_dialog.h"
+#include "controls/transient_note.h"
 #include "controls/window_outline.h"
 #include "keys/macro_dump.h"
 #include "keys/windows/key_dlg.h"
@@ -61,6 +63,8 @@ constexpr QRect kDefaultPageArea{QPoint(1, 160), QPoint(1018, 698)};
 // Below the battery at the right end of the title area: the pages cover the page area.
 constexpr QRect kDefaultHomePageLink{QPoint(745, 134), QPoint(1004, 153)};
 constexpr QRect kTitleRect{62, 20, 500, 40};
+// Right of the page buttons, left of the battery: the title area's free space.
+constexpr QRect kConnectionBannerRect{300, 100, 620, 54};
 constexpr int kTitleAreaHeight = 100;  // a right click above this opens the extra menus
 constexpr std::uint32_t kMaskVeilArgb = 0xC8FFFFFF;
 constexpr int kReadWaitSliceMs = 100;
@@ -185,6 +189,7 @@ bool CVantorDlg::Init() {
     CreateLanguageSelector();
     RefreshWindowTexts();
     CreateHomePageLink();
+    CreateConnectionBanner();
     CreatePages();
     if (Is4KLayout()) Apply4KLayout();
     CreateRulesButton();
@@ -224,7 +229,9 @@ void CVantorDlg::ContinueStartWhenReady() {
 void CVantorDlg::ContinueStart(int found) {
     DbgLog("nDevNum=%d", found);
     if (found <= 0 && Options().Suwnd == 0) {
-        ShowText(Text("tc_msg15"));
+        // A mouse this user may not open gets the fix rather than "no device".
+        ShowText(Text(session_->Connection() == MouseConnection::kNoPermission ? "tc_noaccess"
+                                                                               : "tc_msg15"));
         exitCode_ = 1;
         CloseWindow();
         return;
@@ -416,6 +423,19 @@ void CVantorDlg::RefreshHomePageLink() {
     homePage_->setVisible(shown);
 }
 
+void CVantorDlg::CreateConnectionBanner() {
+    connectionBanner_ = new ConnectionBanner(this);
+    connectionBanner_->setGeometry(kConnectionBannerRect);
+    connect(connectionBanner_, &ConnectionBanner::shownChanged, this,
+            [this](MouseConnection shown) {
+                mouseLockedPages_.SetLocked(!MouseControlsEnabled(shown, Options().GoWithNoDev));
+            });
+}
+
+void CVantorDlg::ShowConnection(MouseConnection connection) {
+    if (connectionBanner_ != nullptr) connectionBanner_->SetConnection(connection);
+}
+
 void CVantorDlg::CreatePages() {
     const Rect& configured = Options().rcSubDlg;
     pageArea_ = configured.IsEmpty() ? kDefaultPageArea : FromRect(configured);
@@ -460,6 +480,7 @@ CPage* CVantorDlg::Page(PageId id) {
     if (laidOutForDevice_) page->PrepareForDevice();
     page->LoadFromRecord(store_.Current());
     if (session_->CurDpiLevel() >= 0) page->MarkCurrentLevel(session_->CurDpiLevel());
+    mouseLockedPages_.Add(id, page);
     TrimHeapWhenSettled();
     return page;
 }
@@ -469,8 +490,9 @@ CPage* CVantorDlg::BuiltPage(PageId id) const {
 }
 
 void CVantorDlg::Apply4KLayout() {
-    for (QWidget* child : std::initializer_list<QWidget*>{minButton_, exitButton_, helpButton_,
-                                                          languageSelector_, homePage_, power_}) {
+    for (QWidget* child :
+         std::initializer_list<QWidget*>{minButton_, exitButton_, helpButton_, languageSelector_,
+                                         homePage_, power_, connectionBanner_}) {
         if (child != nullptr) Move4K(child);
     }
     for (CPngBtn* b : navi_) {
@@ -649,6 +671,11 @@ bool CVantorDlg::ShowTextOk(const std::string& text) {
     return ShowMessage(text, this) == QDialog::Accepted;
 }
 
+void CVantorDlg::ShowNote(const std::string& text) {
+    if (note_ == nullptr) note_ = new TransientNote(this);
+    note_->ShowNote(QString::fromStdString(text));
+}
+
 void CVantorDlg::ShowUntilReadDone(const std::string& text) {
     auto done = std::make_shared<WaitEvent>();
     readWaiter_ = std::jthread([this, done](std::stop_token stop) {
@@ -791,6 +818,7 @@ void CVantorDlg::OnLanguageChanged() {
     RefreshTrayTexts();
     RefreshHomePageLink();
     RefreshWindowTexts();
+    if (connectionBanner_ != nullptr) connectionBanner_->RefreshTexts();
     if (languageSelector_ != nullptr) {
         languageSelector_->SelectValue(static_cast<std::uint32_t>(languages_->CurrentIndex()));
     }

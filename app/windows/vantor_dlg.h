@@ -25,6 +25,7 @@
 #include "app/startup.h"
 #include "app/window_rules.h"
 #include "app/windows/application_following.h"
+#include "app/windows/mouse_locked_pages.h"
 #include "base/message_sink.h"
 #include "controls/page_host.h"
 #include "controls/window_message.h"
@@ -45,6 +46,8 @@ class CPowerDlg;
 class DesktopNotifier;
 class QtSessionTimers;
 class DiscoveryFinder;
+class ConnectionBanner;
+class TransientNote;
 
 // Posted to the window for a device arrival (wParam kDeviceArrival) or removal
 // (kDeviceRemoveComplete); lParam holds the vendor id in bits 16-31 and the product id in
@@ -96,6 +99,9 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     std::uint16_t ProductId() override { return driver_.CmdHandle() ? driver_.nPID : 0; }
     void SwitchPage(PageId page) override;
     bool ShowTextOk(const std::string& text) override;
+    void ShowNote(const std::string& text) override;
+    // The confirmation shown last (null before the first).
+    TransientNote* Note() const { return note_; }
     void Restore() { session_->Restore(); }
 
     // Commands of the window's own buttons and of the tray.
@@ -149,6 +155,9 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void ShowBattery() override;
     void HideBattery() override;
     void SetPower(int level, bool charging) override;
+    void ShowConnection(MouseConnection connection) override;
+    // The line that says the mouse cannot be reached and what to do.
+    ConnectionBanner* Banner() const { return connectionBanner_; }
 
     // LanguageListener.
     void OnLanguageChanged() override;
@@ -190,6 +199,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void RefreshRulesButton();
     // Loads the rules and follows the application in front while they are on.
     void StartFollowing();
+    void CreateConnectionBanner();
     // The link's caption in the current language; shown only when its documentation is there.
     void RefreshHomePageLink();
     void CreatePages();
@@ -243,6 +253,9 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     QImage pageBackground_;                   // the background under the page area
     bool laidOutForDevice_ = false;
     CPowerDlg* power_ = nullptr;
+    ConnectionBanner* connectionBanner_ = nullptr;
+    TransientNote* note_ = nullptr;  // made at the first note
+    MouseLockedPages mouseLockedPages_;
     QRect pageArea_;
     PageId currentPage_ = PageId::kKeys;
 

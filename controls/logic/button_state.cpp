@@ -15,11 +15,11 @@ ButtonLook RestingLook(const ButtonStateInput& state) {
 }  // namespace
 
 ButtonLook ChooseButtonLook(const ButtonStateInput& state) {
+    if (state.checked && state.disabled) {
+        return {ButtonFace::DisabledChecked, ButtonTextColor::Disabled};
+    }
     if (state.checkMode) {
-        if (state.checked) {
-            if (state.disabled) return {ButtonFace::Disabled, ButtonTextColor::Disabled};
-            return {ButtonFace::Pressed, ButtonTextColor::Pressed};
-        }
+        if (state.checked) return {ButtonFace::Pressed, ButtonTextColor::Pressed};
     } else if (state.checked || state.pressed) {
         return {ButtonFace::Pressed, ButtonTextColor::Pressed};
     }

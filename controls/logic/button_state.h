@@ -4,7 +4,9 @@
 
 namespace vantor {
 
-enum class ButtonFace { Normal, Hover, Pressed, Disabled, PressedAlt };
+// DisabledChecked: the checked face, faded, so a disabled or locked check box, radio button
+// or selected tab still shows its value.
+enum class ButtonFace { Normal, Hover, Pressed, Disabled, PressedAlt, DisabledChecked };
 // Disabled: the normal colour, dimmed, so a disabled caption does not read as a live one.
 enum class ButtonTextColor { Normal, Hover, Pressed, Disabled };
 
@@ -25,9 +27,10 @@ struct ButtonLook {
 };
 
 // A disabled face always comes with the disabled caption colour.
-// Check mode: a checked button shows the pressed face (the disabled face when disabled);
+// Check mode: a checked button shows the pressed face (faded when disabled);
 // an unchecked one shows hover, then disabled, pressed-alternative while pressed, normal.
-// Push mode: checked or pressed shows the pressed face, then hover, then the same rest.
+// Push mode: checked or pressed shows the pressed face (checked and disabled: faded), then
+// hover, then the same rest.
 ButtonLook ChooseButtonLook(const ButtonStateInput& state);
 
 }  // namespace vantor

@@ -16,6 +16,7 @@
 #include "controls/fitted_text.h"
 #include "controls/layout_4k.h"
 #include "controls/menu_dlg.h"
+#include "controls/page_lock.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
@@ -162,12 +163,14 @@ void CKeyDlg::CreateCommandButtons() {
     }
     connect(restore_, &CPngBtn::clicked, this, &CKeyDlg::OnRestore);
     connect(export_, &CPngBtn::clicked, this, &CKeyDlg::OnExport);
+    KeepWorkingWhenLocked(export_);  // exports the stored profile, without the mouse
     connect(import_, &CPngBtn::clicked, this, &CKeyDlg::OnImport);
 }
 
 void CKeyDlg::RefreshTexts() {
     title_ = QString::fromStdString(Text("tc_page1"));
     profile_->setAccessibleName(QString::fromStdString(Text("tc_profile")));
+    ShowLockReason(profile_, profile_->IsLocked(), QString::fromStdString(Text("tc_lock_profile")));
     restore_->SetText(QString::fromStdString(Text("tc_restore")), 0, Qt::AlignCenter);
     export_->SetText(QString::fromStdString(Text("tc_export")), 0, Qt::AlignCenter);
     import_->SetText(QString::fromStdString(Text("tc_import")), 0, Qt::AlignCenter);
@@ -215,6 +218,7 @@ void CKeyDlg::PrepareForDevice() {
     profile_->setGeometry(QRect(FromPoint(o.ptProfile) * scale, kSelectorSize * scale));
     profile_->setVisible(o.ShowProfile != 0);
     profile_->SetLocked(o.ProSwitchEnable == 0);
+    ShowLockReason(profile_, profile_->IsLocked(), QString::fromStdString(Text("tc_lock_profile")));
     debounce_->setVisible(d.ShowDebounce != 0);
     autoSleep_->setVisible(d.ShowAutoSleep != 0);
     update();
@@ -381,9 +385,10 @@ void CKeyDlg::OnRestore() {
 void CKeyDlg::OnExport() {
     CloseMenu();
     std::string problem;
-    if (!ExportProfile(Host().Store(), Host().Session().CurDpiLevel(), Host().Macros().Macros(),
-                       Files(), &problem) &&
-        !problem.empty()) {
+    if (ExportProfile(Host().Store(), Host().Session().CurDpiLevel(), Host().Macros().Macros(),
+                      Files(), &problem)) {
+        Host().ShowNote(Text("tc_note_export"));
+    } else if (!problem.empty()) {
         DbgLog("ExportProfile: %s", problem.c_str());
     }
 }
@@ -399,6 +404,7 @@ void CKeyDlg::OnImport() {
     // The imported profile goes into the mouse also when the pages do not apply their
     // changes at once (ApplyNow 0): importing is asking for exactly that.
     Host().Session().Worker().RequestApply(kImportApplyFlags, kImportApplyIndex);
+    Host().ShowNote(Text("tc_note_import"));
 }
 
 AssignmentUi& CKeyDlg::Assignment() {

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "controls/control_accessibility.h"
 #include "controls/layout_4k.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
@@ -65,6 +66,7 @@ bool CKeyMarkDlg::Create(const QImage& pageBackground, QPoint position, int cid,
         // Presses go to this window, which drags the main window.
         button->setAttribute(Qt::WA_TransparentForMouseEvents);
         button->setFocusPolicy(Qt::NoFocus);  // a highlight, not a control
+        button->setProperty(kDecorationProperty, true);
         areas_[static_cast<std::size_t>(i)] = button;
     }
     show();

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <array>
 #include <utility>
 
 #include "app/config.h"
@@ -200,6 +201,9 @@ CMacroDlg::CMacroDlg(QWidget* parent, PageHost& host, const QImage& background)
         MarkChanged(kMacroSettingsChanged);
     });
     if (save_ != nullptr) save_->hide();
+    connect(tree_, &CTreeCtrlEx::selectionChanged, this, &CMacroDlg::EnableSelectionButtons);
+    connect(list_, &CTreeCtrlEx::selectionChanged, this, &CMacroDlg::EnableSelectionButtons);
+    EnableSelectionButtons();
     RefreshTexts();
     Host().Macros().SetEvents(this);
     SetMode(0);
@@ -254,6 +258,13 @@ void CMacroDlg::RefreshTexts() {
     tree_->setAccessibleName(TextOf("tc_macro_list"));
     list_->setAccessibleName(TextOf("tc_macro_key_list"));
     if (count_ != nullptr) count_->setAccessibleName(TextOf("tc_macro_loop1"));
+    // The options are named by the captions painted beside them.
+    static constexpr std::array<const char*, 3> kModeNames = {"tc_macro_loop1", "tc_macro_loop2",
+                                                              "tc_macro_loop3"};
+    for (std::size_t i = 0; i < kModeNames.size(); ++i) {
+        if (modes_[i] != nullptr) modes_[i]->setAccessibleName(TextOf(kModeNames[i]));
+    }
+    if (auto_ != nullptr) auto_->setAccessibleName(TextOf("tc_macro_auto"));
     FillList(SelectedRow());
     update();
 }
@@ -329,6 +340,17 @@ void CMacroDlg::RebuildTree() {
     if (toSelect != kNoTreeItem) {
         tree_->SelectItem(toSelect);
         tree_->EnsureVisible(toSelect);
+    }
+}
+
+void CMacroDlg::EnableSelectionButtons() {
+    const bool item = SelectedLibraryItem() != kLibraryRoot;
+    const bool row = SelectedRow().has_value();
+    for (CPngBtn* button : {renameItem_, deleteItem_}) {
+        if (button != nullptr) button->setEnabled(item);
+    }
+    for (CPngBtn* button : {editRow_, deleteRow_}) {
+        if (button != nullptr) button->setEnabled(row);
     }
 }
 
@@ -544,13 +566,17 @@ void CMacroDlg::OnImport() {
     if (auto item = Host().Macros().ImportMacroFile(SelectedLibraryItem(), ui)) {
         shownItem_ = *item;
         RebuildTree();
+        Host().ShowNote(Text("tc_note_macro_import"));
     }
 }
 
 void CMacroDlg::OnExport() {
     if (RefusedWhileRecording()) return;
     StoreUi& ui = Files();
-    (void)Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui);  // failures are logged
+    // Failures are logged; a file that could not be written is said so by the library.
+    if (Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui)) {
+        Host().ShowNote(Text("tc_note_macro_export"));
+    }
 }
 
 StoreUi& CMacroDlg::Files() {
@@ -742,10 +768,13 @@ void CMacroDlg::OnSave() {
         FillList(std::nullopt);
     }
     const std::uint32_t id = record->dwMacroID;
+    bool saved = false;
     if (auto item = Host().Macros().FindMacroItem(id)) {
-        (void)Host().Macros().Flush_Dirty_Macro(*item);  // a failed write stays marked
+        saved = Host().Macros().Flush_Dirty_Macro(*item);  // a failed write stays marked
     }
-    if (save_ != nullptr) save_->hide();
+    // A macro that could not be written keeps its Save button, so the user can try again.
+    if (save_ != nullptr) save_->setVisible(!saved);
+    if (saved) Host().ShowNote(Text("tc_macro_msg9"));
     if (const ProfileFile* profile = Host().Record();
         profile != nullptr && IsMacroAssigned(*profile, id & kMacroIdMask)) {
         Host().ApplyChange(SET_KEY, kAllButtons);

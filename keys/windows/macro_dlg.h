@@ -59,6 +59,10 @@ class CMacroDlg : public CPage, public MacroLibraryEvents {
     CTreeCtrlEx* EventList() const { return list_; }
     const MacroEditor& Editor() const { return editor_; }
     CPngBtn* SaveButton() const { return save_; }
+    CPngBtn* RenameButton() const { return renameItem_; }
+    CPngBtn* DeleteItemButton() const { return deleteItem_; }
+    CPngBtn* EditRowButton() const { return editRow_; }
+    CPngBtn* DeleteRowButton() const { return deleteRow_; }
     QLineEdit* CountEdit() const { return count_; }
     std::uint32_t ShownMacroId() const { return shownMacro_; }
 
@@ -78,6 +82,9 @@ class CMacroDlg : public CPage, public MacroLibraryEvents {
     CPngBtn* NewButton(const QString& picture, const QRect& rect, void (CMacroDlg::*slot)());
     CPngBtn* NewOption(const QString& picture, const QRect& rect, int group);
     LibraryItemId SelectedLibraryItem() const;
+    // Rename and Delete need a selected library item, Edit and Delete of the event list a
+    // selected event: they are enabled only while there is one.
+    void EnableSelectionButtons();
     MacroRecord* ShownRecord();
     std::optional<int> SelectedRow() const;
     void FillList(std::optional<int> select);

@@ -43,8 +43,9 @@ TEST(HidrawBackendTest, OpenedNodeAnswersAndCloses) {
 
 TEST(HidrawBackendTest, AccessHintNamesTheNodeAndTheFix) {
     EXPECT_EQ(HidAccessDeniedHint("/dev/hidraw3"),
-              "No permission to open /dev/hidraw3: install the udev rule (sudo cmake --install "
-              "build/default) and re-plug the mouse");
+              "No permission to open /dev/hidraw3: install the vantor package (or copy its udev "
+              "rule 70-vantor.rules to /etc/udev/rules.d), then unplug the receiver and plug it "
+              "in again");
 }
 
 }  // namespace

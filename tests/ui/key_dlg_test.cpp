@@ -27,6 +27,7 @@
 #include "controls/png_btn.h"
 #include "controls/skin.h"
 #include "controls/skin_images.h"
+#include "controls/transient_note.h"
 #include "keys/key_functions.h"
 #include "keys/windows/keymark_dlg.h"
 #include "keys/windows/msg_dlg.h"
@@ -81,6 +82,12 @@ class KeyDlgTest : public ::testing::Test {
 
     // Lets the device thread and the apply worker finish and their results land.
     void Settle() { ASSERT_TRUE(test::SettleWindow(*window_, 3)); }
+    // The window's short confirmation shows the text of `key`.
+    bool NoteSays(const char* key) const {
+        const TransientNote* note = window_->Note();
+        return note != nullptr && note->isVisible() &&
+               note->text() == QString::fromStdString(Text(key));
+    }
 
     // The mouse's memory after `vantorctl set button ...` on a copy of the mouse as it is.
     SimFirmwareState ViaVantorctl(const std::string& args) {
@@ -292,6 +299,7 @@ TEST_F(KeyDlgTest, RefusedImportsChangeNeitherTheRecordNorTheMouse) {
         page_->OnImport();
         Settle();
         EXPECT_EQ(files.messages.size(), i + 1) << "import " << i << " shows why it was refused";
+        EXPECT_TRUE(NoteSays("tc_note_export")) << "a refused import confirms nothing";
         EXPECT_EQ(std::memcmp(window_->Record(), &before, sizeof before), 0) << i;
         EXPECT_TRUE(mouse_.Firmware().State().profiles == mouse.profiles) << i;
     }
@@ -385,11 +393,13 @@ TEST_F(KeyDlgTest, AnImportReachesTheMouseAlsoWithoutApplyNow) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(image.data()),
                static_cast<std::streamsize>(image.size()));
+    EXPECT_TRUE(NoteSays("tc_note_export"));
     files.openPaths.push_back(path);
     page_->OnImport();
     Settle();
     options.ApplyNow = applyNow;
     EXPECT_TRUE(files.messages.empty());
+    EXPECT_TRUE(NoteSays("tc_note_import"));
     EXPECT_EQ(window_->Record()->nDebounce, debounce);
     const SimFirmwareState mouse = mouse_.Firmware().State();
     EXPECT_EQ(mouse.profiles[mouse.activeProfile][memory_map::kDebounce], debounce);

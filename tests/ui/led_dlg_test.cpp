@@ -184,8 +184,13 @@ TEST_F(LedDlgTest, ChoosingAnEffectLoadsItsDefaultsAndTypingAColourKeepsItToAByt
     page_->ChooseEffect(LightZone::kMain, 1);  // static: colour, no speed
     Settle();
     EXPECT_FALSE(page_->ResultButton()->isHidden());
-    EXPECT_FALSE(page_->SpeedSlider()->IsThumbVisible());
-    EXPECT_TRUE(page_->SpeedValueLabel()->Text().isEmpty());
+    // The speed it does not use stays shown, greyed, and says why it is locked.
+    EXPECT_TRUE(page_->SpeedSlider()->IsThumbVisible());
+    EXPECT_TRUE(page_->SpeedSlider()->IsLocked());
+    EXPECT_EQ(page_->SpeedValueLabel()->Text(), QString::number(page_->SpeedSlider()->GetPos()));
+    EXPECT_EQ(page_->SpeedSlider()->toolTip(), QString::fromStdString(Text("tc_lock_effect")));
+    EXPECT_FALSE(page_->LightSlider()->IsLocked());
+    EXPECT_TRUE(page_->LightSlider()->toolTip().isEmpty());
     QLineEdit* red = page_->ColorBox(0);
     red->setFocus();
     red->selectAll();

@@ -20,6 +20,7 @@
 #include "controls/menu_dlg.h"
 #include "controls/png_btn.h"
 #include "controls/skin.h"
+#include "controls/transient_note.h"
 #include "controls/tree_ctrl_ex.h"
 #include "keys/macro_file.h"
 #include "pages/move_dlg.h"
@@ -120,6 +121,10 @@ TEST_F(MacroDlgTest, RecordsKeysUntilStoppedAndSavesThemIntoTheMacroFile) {
     Key(QEvent::KeyPress, Qt::Key_A);  // not recording: no row
     page_->OnSave();
     EXPECT_FALSE(page_->SaveButton()->isVisibleTo(page_));
+    const TransientNote* note = window_->Note();
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QString::fromStdString(Text("tc_macro_msg9")));
 
     const MacroFileResult file = ReadMacroFile(mouse_.DataDir() + "Mac/m.qxm");
     ASSERT_EQ(file.status, MacroFileStatus::kOk);
@@ -131,15 +136,44 @@ TEST_F(MacroDlgTest, RecordsKeysUntilStoppedAndSavesThemIntoTheMacroFile) {
     EXPECT_EQ(keys, want);
 }
 
-TEST_F(MacroDlgTest, SelectingAnotherItemDropsUnsavedRowsAndHidesSave) {
+TEST_F(MacroDlgTest, AMacroThatCannotBeWrittenKeepsItsSaveButtonAndConfirmsNothing) {
     ASSERT_NE(page_, nullptr);
     AddShownMacro();
-    page_->OnInsertChosen(0xF0);  // left button: press and release rows
-    EXPECT_EQ(page_->Editor().Rows().size(), 2u);
+    // A folder in the macro file's place: the save's rename fails, for root as well.
+    const std::filesystem::path file = mouse_.DataDir() + "Mac/m.qxm";
+    std::filesystem::remove(file);
+    std::filesystem::create_directories(file / "in-the-way");
+    page_->OnInsertChosen(0xF0);
+    page_->OnSave();
     EXPECT_TRUE(page_->SaveButton()->isVisibleTo(page_));
+    EXPECT_TRUE(window_->Note() == nullptr || window_->Note()->isHidden());
+}
+
+TEST_F(MacroDlgTest, SelectionButtonsFollowTheSelectionAndAnotherItemDropsUnsavedRows) {
+    ASSERT_NE(page_, nullptr);
+    // Rename, Delete, Edit and the event list's Delete: (item buttons, row buttons) enabled.
+    const auto enabled = [this] {
+        return std::pair{
+            page_->RenameButton()->isEnabled() && page_->DeleteItemButton()->isEnabled(),
+            page_->EditRowButton()->isEnabled() && page_->DeleteRowButton()->isEnabled()};
+    };
+    EXPECT_EQ(enabled(), std::pair(false, false));
+    AddShownMacro();
+    EXPECT_EQ(enabled(), std::pair(true, false));
+    page_->OnInsertChosen(0xF0);  // left button: press and release rows, the new one selected
+    EXPECT_EQ(page_->Editor().Rows().size(), 2u);
+    EXPECT_EQ(enabled(), std::pair(true, true));
+    EXPECT_TRUE(page_->SaveButton()->isVisibleTo(page_));
+    page_->OnDeleteRow();
+    page_->OnDeleteRow();
+    EXPECT_EQ(enabled(), std::pair(true, false));  // no event left to select
+
+    page_->OnInsertChosen(0xF0);
+    page_->Tree()->SelectItem(kNoTreeItem);
     page_->SelectLibraryItem(kLibraryRoot);
     EXPECT_TRUE(page_->Editor().Rows().empty());
     EXPECT_FALSE(page_->SaveButton()->isVisibleTo(page_));
+    EXPECT_EQ(enabled(), std::pair(false, false));
 }
 
 TEST_F(MacroDlgTest, TheTreeMenuImportsAndExportsMacroFiles) {

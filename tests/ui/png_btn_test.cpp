@@ -158,10 +158,14 @@ TEST_F(PngBtnTest, LockedButtonIgnoresClicksAndIsDimmed) {
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(Drain().empty());
 
-    // Red under the grey veil (alpha 0xDC over 0x50 grey) is no longer red.
-    const QColor pixel = QColor::fromRgb(Render(*button_).pixel(5, 5));
-    EXPECT_NEAR(pixel.red(), (0x50 * 0xDC + 255 * (255 - 0xDC)) / 255, 2);
-    EXPECT_NEAR(pixel.green(), 0x50 * 0xDC / 255, 2);
+    // Dimmed, but the value shows through: a locked box that is checked still looks checked
+    // (its blue face greyed), not like an empty one.
+    EXPECT_NE(Render(*button_).pixel(5, 5), QColor(Qt::red).rgb());
+    button_->SetCheck(true);
+    const QColor checked = QColor::fromRgb(Render(*button_).pixel(5, 5));
+    EXPECT_NE(checked.rgb(), QColor(Qt::blue).rgb());
+    EXPECT_GT(checked.blue(), checked.red() + 40);
+    EXPECT_GT(checked.blue(), checked.green() + 40);
 }
 
 TEST_F(PngBtnTest, LockedVeilCoversOnlyThePictureNotItsTransparentCorners) {

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "app/config.h"
+#include "app/windows/connection_banner.h"
 #include "base/texts.h"
 #include "controls/combo_btn.h"
 #include "controls/menu_dlg.h"
@@ -19,6 +20,7 @@
 #include "controls/png_btn.h"
 #include "controls/window_message.h"
 #include "keys/macro_dump.h"
+#include "keys/windows/key_dlg.h"
 #include "pages/power_dlg.h"
 #include "platform/autostart.h"
 #include "platform/paths.h"
@@ -68,6 +70,11 @@ class VantorDlgTest : public ::testing::Test {
                 shown.push_back(static_cast<PageId>(p));
         }
         return shown;
+    }
+
+    static bool MouseReadAndShown(CVantorDlg& window) {
+        return window.Store().Current() != nullptr && window.IsBatteryShown() &&
+               window.Session().FirstReadDone() && window.Driver().CmdHandle() != nullptr;
     }
 
     test::SimMouseFolder mouse_;
@@ -147,17 +154,93 @@ TEST_F(VantorDlgTest, ChangesMadeOnTheMouseReachTheWindow) {
     EXPECT_TRUE(WaitUntil([&] { return window.Store().Current()->dwReportRate == 0x125; }));
 }
 
-TEST_F(VantorDlgTest, UnplugClosesTheDeviceAndPlugReadsItAgain) {
+// Whether the banner shows the text of `key` (null: hidden).
+bool BannerSays(const CVantorDlg& window, const char* key) {
+    const ConnectionBanner* banner = window.Banner();
+    if (key == nullptr) return banner->isHidden();
+    return !banner->isHidden() && banner->text() == QString::fromStdString(Text(key));
+}
+
+TEST_F(VantorDlgTest, UnplugLocksTheMousePagesWithTheirValuesAndPlugBringsThemBack) {
     CVantorDlg& window = OpenReady();
+    auto* keys = static_cast<CKeyDlg*>(window.Page(PageId::kKeys));
+    const QString firstButton = keys->KeyButton(0)->Text();
+    ASSERT_FALSE(firstButton.isEmpty());
+    EXPECT_TRUE(BannerSays(window, nullptr));
+
     mouse_.Backend().Unplug();
-    EXPECT_TRUE(WaitUntil(
-        [&] { return window.Driver().CmdHandle() == nullptr && !window.IsBatteryShown(); }));
+    EXPECT_TRUE(WaitUntil([&] {
+        return window.Driver().CmdHandle() == nullptr && !window.IsBatteryShown() &&
+               BannerSays(window, "tc_nomouse");
+    }));
+    // What changes the mouse is locked and keeps showing its value; the export of the
+    // stored profile and the macro editor still work.
+    EXPECT_FALSE(keys->KeyButton(0)->isEnabled());
+    EXPECT_EQ(keys->KeyButton(0)->Text(), firstButton);
+    EXPECT_FALSE(keys->ImportButton()->isEnabled());
+    EXPECT_TRUE(keys->ExportButton()->isEnabled());
+    EXPECT_TRUE(window.Page(PageId::kMacro)->isEnabled());
+    // A page built while the mouse is away is locked from the start.
+    const auto lockedControls = [](CPage* page) {
+        int locked = 0;
+        for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            locked += child->isEnabled() ? 0 : 1;
+        }
+        return locked;
+    };
+    EXPECT_GT(lockedControls(window.Page(PageId::kLighting)), 0);
+
     mouse_.Firmware().SetBattery(77, false);
     mouse_.Backend().Plug();
     EXPECT_TRUE(WaitUntil([&] {
         return window.Driver().CmdHandle() != nullptr && window.IsBatteryShown() &&
-               window.PowerWindow()->Level() == 77;
+               window.PowerWindow()->Level() == 77 && BannerSays(window, nullptr);
     }));
+    EXPECT_TRUE(keys->KeyButton(0)->isEnabled());
+    EXPECT_EQ(lockedControls(window.Page(PageId::kLighting)), 0);
+}
+
+TEST_F(VantorDlgTest, AMouseSwitchedOffAtTheStartIsAskedForAndTakenWhenItAnswers) {
+    mouse_.Firmware().SetMouseConnected(false);
+    CVantorDlg& window = Open();
+    EXPECT_TRUE(WaitUntil([&] { return BannerSays(window, "tc_mouseoff"); }));
+    EXPECT_FALSE(static_cast<CKeyDlg*>(window.Page(PageId::kKeys))->KeyButton(0)->isEnabled());
+    // The banner follows the language.
+    ASSERT_TRUE(window.ChangeLanguage(1));
+    EXPECT_TRUE(BannerSays(window, "tc_mouseoff"));
+
+    mouse_.Firmware().SetMouseConnected(true);
+    EXPECT_TRUE(WaitUntil([&] { return MouseReadAndShown(window); }, 20000));
+    EXPECT_TRUE(BannerSays(window, nullptr));
+}
+
+// Lists the simulated mouse's interfaces but refuses to open them, as hidraw does for a
+// user without the udev rule.
+class NoAccessBackend : public HidBackend {
+  public:
+    explicit NoAccessBackend(HidBackend& listed) : listed_(listed) {}
+    std::vector<HidInterfaceInfo> Enumerate() override { return listed_.Enumerate(); }
+    std::shared_ptr<HidHandle> Open(const std::string& /*path*/, std::uint32_t* error) override {
+        if (error != nullptr) *error = kHidAccessDenied;
+        return nullptr;
+    }
+    std::unique_ptr<Monitor> WatchDeviceChanges(
+        std::function<void(const HidDeviceChange&)> callback) override {
+        return listed_.WatchDeviceChanges(std::move(callback));
+    }
+
+  private:
+    HidBackend& listed_;
+};
+
+TEST_F(VantorDlgTest, AMouseThisUserMayNotOpenSaysHowToGetAccess) {
+    NoAccessBackend backend(mouse_.Backend());
+    VantorDlgSetup setup = mouse_.WindowSetup();
+    setup.backend = &backend;
+    window_ = std::make_unique<CVantorDlg>(setup);
+    ASSERT_TRUE(window_->Init());
+    EXPECT_TRUE(WaitUntil([&] { return BannerSays(*window_, "tc_noaccess"); }));
+    EXPECT_NE(window_->Banner()->text().indexOf(QStringLiteral("70-vantor.rules")), -1);
 }
 
 TEST_F(VantorDlgTest, ExitSavesTheProfileStoreAndEndsTheProgram) {
