@@ -528,6 +528,9 @@ void DeviceSession::OnFindDeviceOK() {
     if (!device) return;
     setup_.timers->Stop(kSearchRetryTimerId);
     searchRetryMs_ = kSearchRetryFirstMs;
+    // The found mouse's model becomes current here, on the window thread, before the layout
+    // and the profile file of that model are loaded.
+    SelectDeviceSection(device->section);
     AttachDevice(*setup_.driver, *device);
     RefreshLayout();
     if (setup_.window->IsWindowVisible()) TellDrvStatus(1);
