@@ -244,8 +244,9 @@ const AppOptions& Options();
 const DeviceSection& DeviceSectionAt(int index);
 const DeviceSection& CurrentDevice();
 int CurrentDeviceIndex();
-// Makes DEV_<index + 1> current; an index outside 0..29 is ignored. Any thread (discovery
-// selects the section of the matched device).
+// Makes DEV_<index + 1> current; an index outside 0..29 is ignored. Only the thread that owns
+// the windows calls it (when it takes a found mouse, whose section the "mouse found" message
+// carries, or reads CID.dct), so every read on that thread sees one model throughout.
 void SelectDeviceSection(int index);
 
 // The profile model's default key matrix: the key layers of the section whose profile file

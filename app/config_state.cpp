@@ -24,7 +24,7 @@ ConfigState& State() {
     return state;
 }
 
-// Device matching selects the section on a discovery thread while windows read it.
+// Changed only by the thread that owns the windows (see SelectDeviceSection).
 std::atomic<int> g_currentSection{0};
 
 // Log.txt on the desktop; without a desktop folder, in the user's data folder. That folder

@@ -561,6 +561,9 @@ void DeviceSession::OnFindDeviceOK() {
     if (!device) return;
     setup_.timers->Stop(kSearchRetryTimerId);
     searchRetryMs_ = kSearchRetryFirstMs;
+    // The found mouse's model becomes current here, on the window thread, before the layout
+    // and the profile file of that model are loaded.
+    SelectDeviceSection(device->section);
     AttachDevice(*setup_.driver, *device);
     SetConnection(MouseConnection::kConnected);
     RefreshLayout();

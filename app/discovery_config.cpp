@@ -16,7 +16,6 @@ DiscoveryConfig DiscoveryConfigFromOptions() {
         config.models.push_back(
             {static_cast<std::uint8_t>(section.CID), static_cast<std::uint8_t>(section.MID)});
     }
-    config.selectSection = [](int section) { SelectDeviceSection(section); };
     return config;
 }
 

@@ -50,7 +50,7 @@ std::string DefaultProfileName(int number) {
 ProfileStore::ProfileStore(std::string dataDir) : dataDir_(WithTrailingSlash(std::move(dataDir))) {}
 
 std::string ProfileStore::ProfileFilePath() const {
-    const DeviceSection& section = CurrentDevice();
+    const DeviceSection& section = Section();
     return dataDir_ + ProfileFileName(SectionCid(section), SectionMid(section));
 }
 
@@ -58,6 +58,7 @@ bool ProfileStore::LoadCID() {
     const FilePrefix file = ReadFilePrefix(dataDir_ + kCidFileName, kCidFileSize);
     if (!file.Opened()) {
         SelectDeviceSection(0);
+        section_ = CurrentDevice();
         return false;
     }
     bool result = false;
@@ -76,13 +77,14 @@ bool ProfileStore::LoadCID() {
         // A short or long file is as good as absent: its ids would be partly made up.
         SelectDeviceSection(0);
     }
-    const DeviceSection& current = CurrentDevice();
+    section_ = CurrentDevice();
+    const DeviceSection& current = *section_;
     DbgLog("LoadCID ok: cid=%02x, mid=%02x", SectionCid(current), SectionMid(current));
     return result;
 }
 
 bool ProfileStore::SaveCID() const {
-    const DeviceSection& section = CurrentDevice();
+    const DeviceSection& section = Section();
     DbgLog("SaveCID: cid=%02x, mid=%02x", SectionCid(section), SectionMid(section));
     std::array<std::uint8_t, kCidFileSize> bytes{};
     WriteU32(bytes.data(), SectionCid(section));
@@ -90,8 +92,9 @@ bool ProfileStore::SaveCID() const {
     return WriteFileAtomic(dataDir_ + kCidFileName, bytes.data(), bytes.size());
 }
 
-bool ProfileStore::LoadPro() {
-    const DeviceSection& section = CurrentDevice();
+bool ProfileStore::LoadPro(const DeviceSection& model) {
+    section_ = model;
+    const DeviceSection& section = *section_;
     std::array<ProfileFile, kProfileCount> records{};
     std::uint32_t activeId = 0;
     bool loaded = false;
@@ -166,7 +169,7 @@ void ProfileStore::KeepDamagedFile() {
 bool ProfileStore::SavePro(int* errorOut) const {
     if (errorOut != nullptr) *errorOut = 0;
     if (current_ < 0) return false;
-    const DeviceSection& section = CurrentDevice();
+    const DeviceSection& section = Section();
     DbgLog("SavePro: cid=%02x, mid=%02x", SectionCid(section), SectionMid(section));
     if (Count() != kProfileCount) {
         // A short file would be refused by the next load; keep the one on disk instead.

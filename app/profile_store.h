@@ -5,7 +5,9 @@
 //                   8468 bytes: the id of the active profile, then the four records.
 //
 // In memory the store holds the four records (each its own allocation, so pointers to them
-// stay valid) and which one is current. Every file is written whole through
+// stay valid), which one is current, and a copy of the device section they belong to: a load
+// reads the section once, and every later save goes to that section's file, even when
+// another model has become current meanwhile. Every file is written whole through
 // WriteFileAtomic, so an interrupted save leaves the previous file as it was. A file of the
 // wrong size counts as absent and gives four default profiles.
 #pragma once
@@ -13,9 +15,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/config.h"
 #include "profile/profile_record.h"
 
 namespace vantor {
@@ -38,17 +42,23 @@ class ProfileStore {
 
     const std::string& DataDir() const { return dataDir_; }
 
-    // Makes the device section named by CID.dct current. False (and DEV_1 current) when the
-    // file cannot be opened or does not hold exactly 8 bytes.
+    // Makes the device section named by CID.dct current (window thread) and the store's.
+    // False (and DEV_1 current) when the file cannot be opened or does not hold exactly 8
+    // bytes.
     [[nodiscard]] bool LoadCID();
-    // Writes the current section's ids to CID.dct; a failure is only returned.
+    // Writes the ids of the store's section to CID.dct; a failure is only returned.
     [[nodiscard]] bool SaveCID() const;
 
-    // Loads the profile file of the current section, or builds four default profiles when
-    // it is missing, unreadable or of the wrong size. True when the file was loaded. A file
-    // that is there but damaged (wrong size, unreadable, or fields that had to be repaired)
-    // is first copied beside it as "<name>.damaged", since the next save replaces it.
-    bool LoadPro();
+    // Loads the profile file of `section`, or builds four default profiles when it is
+    // missing, unreadable or of the wrong size. True when the file was loaded. A file that is
+    // there but damaged (wrong size, unreadable, or fields that had to be repaired) is first
+    // copied beside it as "<name>.damaged", since the next save replaces it. The store keeps
+    // a copy of `section`: the whole load, and later saves, use that one model.
+    bool LoadPro(const DeviceSection& section);
+    // The same for the current section.
+    bool LoadPro() { return LoadPro(CurrentDevice()); }
+    // The section of the last load (or of LoadCID); the current one before either.
+    const DeviceSection& Section() const { return section_ ? *section_ : CurrentDevice(); }
     // The copy of a damaged profile file the last LoadPro kept; empty when there was none.
     // The window tells the user once.
     const std::string& KeptDamagedFile() const { return keptDamaged_; }
@@ -57,7 +67,7 @@ class ProfileStore {
     // the errno value, or 0 when nothing was tried).
     bool SavePro(int* error = nullptr) const;
 
-    // Path of the current section's profile file.
+    // Path of the profile file of the store's section.
     std::string ProfileFilePath() const;
 
     int Count() const { return static_cast<int>(profiles_.size()); }
@@ -79,6 +89,7 @@ class ProfileStore {
     void KeepDamagedFile();
 
     std::string dataDir_;
+    std::optional<DeviceSection> section_;
     std::vector<std::unique_ptr<ProfileFile>> profiles_;
     int current_ = -1;
     std::string keptDamaged_;

@@ -1,7 +1,7 @@
 // Device discovery: finds, among the HID interfaces of the configured vendor id, the
 // command and notification interfaces that belong to one physical mouse, waits until the
-// mouse is connected, identifies it, selects its device section, starts its notification
-// reader and tells the main window.
+// mouse is connected, identifies it, finds its device section, starts its notification
+// reader and tells the main window (the "mouse found" message carries the section).
 //
 // The two interfaces of one device are paired by experiment: every candidate notification
 // interface is watched by a short-lived Match_Thread while a probe command goes out on one
@@ -58,6 +58,10 @@ struct DevParam {
     std::uint16_t PID = 0;
     std::uint16_t version = 0;
     bool matched = false;
+    // The device section (index into DiscoveryConfig::models) of the identified mouse; -1
+    // until it was identified. Discovery never makes it current itself: the window thread
+    // does when it takes the found mouse.
+    int section = -1;
     std::string cmdPath;
     std::string notifyPath;
 };
@@ -74,8 +78,6 @@ struct DiscoveryConfig {
     std::vector<std::uint32_t> pid;      // cable and main receiver
     std::vector<std::uint32_t> pid2;     // further receivers
     std::vector<DeviceModelIds> models;  // one per device section, DEV_1 first
-    // Makes the matched device's section (index into `models`) the current one.
-    std::function<void(int section)> selectSection;
 };
 
 class Discovery {
@@ -96,7 +98,8 @@ class Discovery {
 
     // A copy of the matched record (pCurParam), or nothing.
     std::optional<DevParam> GetCurParam() const;
-    // A copy of record `index` (0-4); WM_FIND_DEVICE_OK carries the index as wParam.
+    // A copy of record `index` (0-4); WM_FIND_DEVICE_OK carries the index as wParam and the
+    // device section of the found mouse as lParam.
     DevParam Candidate(std::size_t index) const;
 
     // The candidate part of closing the device (CUSBDriver::ClearHandle's hook): shuts

@@ -107,8 +107,6 @@ void Discovery::TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid,
         }
     }
 
-    if (config_.selectSection) config_.selectSection(section);
-
     const int current = FindMatchedLocked();
     if (current >= 0 && static_cast<std::size_t>(current) != index) {
         ShutDownLocked(slots_[static_cast<std::size_t>(current)]);
@@ -119,6 +117,7 @@ void Discovery::TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid,
     self.param.matched = true;
     self.param.CID = cid;
     self.param.MID = mid;
+    self.param.section = section;
 
     std::uint16_t version = 0;
     if (!GetDevVersion(run.cmd.get(), &version)) {
@@ -136,7 +135,7 @@ void Discovery::TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid,
     self.service = std::make_unique<ServiceThread>(run.notify, ServiceThreadIds{run.pid, cid, mid},
                                                    queue_, poster_);
     self.service->Start();
-    if (poster_ != nullptr) poster_->Post(WM_FIND_DEVICE_OK, index, 0);
+    if (poster_ != nullptr) poster_->Post(WM_FIND_DEVICE_OK, index, section);
 }
 
 }  // namespace vantor

@@ -424,6 +424,7 @@ TEST_F(DeviceSessionTest, FoundDeviceGetsTheHandlesAndIsRead) {
     device.CID = 1;
     device.MID = 1;
     device.PID = 0xFA70;
+    device.section = 0;
     finder.device = device;
     link.driver.SetHandles(nullptr, nullptr);
 
@@ -444,6 +445,24 @@ TEST_F(DeviceSessionTest, FoundDeviceGetsTheHandlesAndIsRead) {
                                                       "pages", "battery", "power:40"}));
     EXPECT_TRUE(log.Has("OnFindDeviceOK: cid=1,mid=1,pid=fa70"));
     EXPECT_TRUE(session->FirstReadDone());
+}
+
+// The found mouse's model becomes current on the window thread when the found delay ends,
+// before the layout loads that model's profile file.
+TEST_F(DeviceSessionTest, TheFoundMouseMakesItsSectionCurrentOnTheWindowThread) {
+    DevParam device;
+    device.section = 1;
+    finder.device = device;
+    link.driver.SetHandles(nullptr, nullptr);
+    session->OnFindDeviceMessage();
+    EXPECT_EQ(CurrentDeviceIndex(), 0);
+    session->OnTimer(kFoundDelayTimerId);
+    EXPECT_EQ(CurrentDeviceIndex(), 1);
+    const DeviceSection& second = DeviceSectionAt(1);
+    EXPECT_EQ(store.ProfileFilePath(),
+              dataDir.path() + ProfileFileName(static_cast<std::uint32_t>(second.CID),
+                                               static_cast<std::uint32_t>(second.MID)));
+    Pump();
 }
 
 // The driver status waits for the mouse's answer: it goes after the device work asked for

@@ -227,6 +227,28 @@ TEST_F(ProfileStoreTest, SaveNeedsALoadedList) {
     EXPECT_FALSE(std::filesystem::exists(ProPath()));
 }
 
+// The store keeps the model it loaded: another model made current afterwards (a different
+// mouse found) sends neither these records nor CID.dct to the other model's files.
+TEST_F(ProfileStoreTest, SavesGoToTheModelThatWasLoaded) {
+    SelectDeviceSection(1);
+    EXPECT_FALSE(store_.LoadPro());
+    EXPECT_EQ(store_.Profile(0).Dpi[0].dwDpi, 1600u);  // DEV_2's defaults
+    SelectDeviceSection(0);
+    EXPECT_EQ(store_.ProfileFilePath(), data_ / "PRO_0703.dct");
+    ASSERT_TRUE(store_.SavePro());
+    ASSERT_TRUE(store_.SaveCID());
+    EXPECT_TRUE(std::filesystem::exists(data_ / "PRO_0703.dct"));
+    EXPECT_FALSE(std::filesystem::exists(ProPath()));
+    EXPECT_EQ(test::ReadBytes(data_ / "CID.dct"),
+              (std::vector<std::uint8_t>{0x07, 0, 0, 0, 0x03, 0, 0, 0}));
+
+    // A section handed over as a value is the one loaded, whatever is current.
+    ProfileStore other(data_.path());
+    EXPECT_TRUE(other.LoadPro(DeviceSectionAt(1)));
+    EXPECT_EQ(other.Section().MID, 0x03);
+    EXPECT_EQ(CurrentDeviceIndex(), 0);
+}
+
 TEST_F(ProfileStoreTest, CidFileSelectsTheDeviceSection) {
     SelectDeviceSection(1);
     ASSERT_TRUE(store_.SaveCID());

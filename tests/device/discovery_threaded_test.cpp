@@ -157,7 +157,7 @@ TEST_F(DiscoveryTest, FindsThePairPastTheDecoysAndReportsTheDevice) {
     EXPECT_EQ(cur->VID, 0x25A7);
     EXPECT_EQ(cur->PID, kReceiverPid);
     EXPECT_EQ(cur->version, 0x0100);
-    EXPECT_EQ(CurrentDeviceIndex(), 0);
+    EXPECT_EQ(cur->section, 0);
     EXPECT_EQ(discovery.g_nFindOkNum, 1);
     EXPECT_EQ(FoundMessages(), (std::vector<RecordingPoster::Message>{{0x7F5, 0, 0}}));
     EXPECT_TRUE(ReaderAnswers());
@@ -425,8 +425,31 @@ TEST(TwoMiceTest, TwoDevicesIdentifiedAtOnceEndWithExactlyOneMatched) {
     const auto cur = discovery.GetCurParam();
     ASSERT_TRUE(cur);
     EXPECT_TRUE(cur->hCmd->IsOpen());
-    // The section of the device that ended matched is the current one.
-    EXPECT_EQ(CurrentDeviceIndex(), cur->MID == 1 ? 0 : 1);
+    EXPECT_EQ(cur->section, cur->MID == 1 ? 0 : 1);
+}
+
+// The found message carries the mouse's device section; making it current is the window
+// thread's step, so a search never switches the section under a window that reads it.
+TEST(FoundSectionTest, TheFoundMessageCarriesTheSectionAndTheCurrentOneStays) {
+    ShippedConfig config;
+    LogCapture log;
+    SimHidBackend backend(MakeSimFirmware(1));  // DEV_2: (1, 2)
+    PacedSleeper sleeper;
+    SettleProbesByWatcherExits(sleeper, log);
+    RecordingPoster poster;
+    ReplyQueue queue;
+    Discovery discovery(backend, &poster, DiscoveryConfigFromOptions(), queue, sleeper);
+    ASSERT_EQ(CurrentDeviceIndex(), 0);
+
+    ASSERT_EQ(discovery.FindDev(), 1);
+    ASSERT_TRUE(discovery.WaitForCandidates(10s));
+    const auto cur = discovery.GetCurParam();
+    ASSERT_TRUE(cur);
+    EXPECT_EQ(cur->section, 1);
+    ASSERT_EQ(poster.Messages().size(), 1u);
+    EXPECT_EQ(poster.Messages().front().message, WM_FIND_DEVICE_OK);
+    EXPECT_EQ(poster.Messages().front().lParam, 1);
+    EXPECT_EQ(CurrentDeviceIndex(), 0);
 }
 
 }  // namespace

@@ -153,6 +153,7 @@ int CliSession::Connect() {
     device_ = discovery_->GetCurParam();
     if (!device_) return ReportNoMouse();
 
+    SelectDeviceSection(device_->section);
     AttachDevice(driver_, *device_);
     driver_.TellDrvStatus(1);
 
