@@ -742,14 +742,20 @@ void CMacroDlg::OnSave() {
         FillList(std::nullopt);
     }
     const std::uint32_t id = record->dwMacroID;
+    bool saved = false;
     if (auto item = Host().Macros().FindMacroItem(id)) {
-        (void)Host().Macros().Flush_Dirty_Macro(*item);  // a failed write stays marked
+        saved = Host().Macros().Flush_Dirty_Macro(*item);  // a failed write stays marked
     }
-    if (save_ != nullptr) save_->hide();
+    // After a failed save the button stays, so that the user can save again.
+    if (save_ != nullptr) save_->setVisible(!saved);
     if (const ProfileFile* profile = Host().Record();
         profile != nullptr && IsMacroAssigned(*profile, id & kMacroIdMask)) {
         Host().ApplyChange(SET_KEY, kAllButtons);
     }
+}
+
+void CMacroDlg::MacroSaveFailed(std::uint32_t id) {
+    if (id == shownMacro_ && save_ != nullptr) save_->show();
 }
 
 // ---- Notifications ----

@@ -15,17 +15,34 @@ namespace {
 
 TEST(TextKeysTest, HoldsTheTableKeysInLoadOrderThenOurOwn) {
     const auto& keys = TextKeys();
-    ASSERT_EQ(keys.size(), 204u);
-    EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), 204u);
+    ASSERT_EQ(keys.size(), 214u);
+    EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), 214u);
     const std::pair<std::size_t, const char*> landmarks[] = {
-        {0, "tc_title"},        {30, "tc_macro_loop3"},    {31, "tc_macro_msg1"},
-        {52, "tc_macro_msg22"}, {53, "tc_msfun"},          {65, "tc_PL"},
-        {104, "tc_prosw"},      {105, "tc_msg1"},          {142, "tc_msg38"},
-        {143, "tc_mode1"},      {146, "tc_led_mode1"},     {153, "tc_led_eft1"},
-        {157, "tc_adv_str1"},   {186, "tc_adv_str30"},     {187, "tc_tip1"},
-        {192, "tc_ex1"},        {195, "tc_comboname1"},    {197, "tc_lod1"},
-        {198, "tc_lod2"},       {199, "tc_debounce_tips"}, {200, "tc_autostart"},
-        {202, "tc_import"},     {203, "tc_sysmissing"},
+        {0, "tc_title"},
+        {30, "tc_macro_loop3"},
+        {31, "tc_macro_msg1"},
+        {52, "tc_macro_msg22"},
+        {53, "tc_msfun"},
+        {65, "tc_PL"},
+        {104, "tc_prosw"},
+        {105, "tc_msg1"},
+        {142, "tc_msg38"},
+        {143, "tc_mode1"},
+        {146, "tc_led_mode1"},
+        {153, "tc_led_eft1"},
+        {157, "tc_adv_str1"},
+        {186, "tc_adv_str30"},
+        {187, "tc_tip1"},
+        {192, "tc_ex1"},
+        {195, "tc_comboname1"},
+        {197, "tc_lod1"},
+        {198, "tc_lod2"},
+        {199, "tc_debounce_tips"},
+        {200, "tc_autostart"},
+        {202, "tc_import"},
+        {203, "tc_sysmissing"},
+        {204, "tc_save_failed"},
+        {213, "tc_partly_written"},
     };
     for (const auto& [index, key] : landmarks) EXPECT_EQ(keys[index], key) << index;
 }
