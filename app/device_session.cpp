@@ -207,28 +207,51 @@ void DeviceSession::LandRead(const ReadJob& job, int index,
                              const std::optional<std::vector<std::uint8_t>>& image) {
     --readsAsked_;
     ProfileStore& store = *setup_.store;
+    std::string notice;  // shown once the read's state is settled
     if (job.mouseChange != mouseChanges_.load()) {
         DbgLog("ReadCurCfgThread: the mouse changed its profile during the read, dropped");
     } else if (image && job.section != CurrentDeviceIndex()) {
         DbgLog("ReadCurCfgThread: profile of another device section dropped");
-    } else if (image && index < store.Count()) {
+    } else if (!stopRead_.load()) {
         // The entry as it was when the read was asked for, with what the mouse holds.
-        ProfileFile scratch = job.entries[static_cast<std::size_t>(index)];
+        ProfileFile scratch = index >= 0 && index < kProfileCount
+                                  ? job.entries[static_cast<std::size_t>(index)]
+                                  : ProfileFile{};
         int level = curDpiLevel_.load();
         ProfileTransferSettings settings = job.settings;
         settings.macros = setup_.macros;
-        if (DecodeProfileImage(*image, settings.context, settings.macros, scratch, level,
-                               macroNames_) == 1) {
+        // Values the record cannot hold are corrected by the decoder; the user hears of it
+        // once the read has landed, in the window's own message.
+        bool corrected = false;
+        ProfileDecodeHooks hooks;
+        hooks.showMessage = [&corrected](std::string_view, std::string_view) { corrected = true; };
+        if (image && index >= 0 && index < store.Count() &&
+            DecodeProfileImage(*image, settings.context, settings.macros, scratch, level,
+                               macroNames_, hooks) == 1) {
             DbgLog("Init Pro OK");
             curDpiLevel_ = level;
             store.ReplaceProfile(index, scratch);
-            if (Config().hasDeviceSection) store.SavePro();
+            if (Config().hasDeviceSection) {
+                if (setup_.saveProfile) {
+                    setup_.saveProfile();
+                } else {
+                    (void)store.SavePro();
+                }
+            }
             // Notifications that arrived while the read ran changed the old record; the
             // new one takes them again, in the order they came.
             for (const Behavior& behavior : behaviorsDuringRead_) {
                 ApplyBehavior(*store.Current(), behavior);
             }
+            setup_.window->ShowsMouseSettings(true);
             OnSyncOk();
+            if (corrected) notice = Text("tc_read_corrected");
+        } else {
+            // The pages keep what the profile file held, which need not be what the mouse
+            // holds: the window says so until a read succeeds.
+            DbgLog("ReadCurCfgThread: the profile could not be read");
+            setup_.window->ShowsMouseSettings(false);
+            if (setup_.window->IsWindowVisible()) notice = Text("tc_read_failed");
         }
     }
     if (readsAsked_ == 0) {
@@ -236,10 +259,11 @@ void DeviceSession::LandRead(const ReadJob& job, int index,
         if (readAgain_) {
             readAgain_ = false;
             StartReadCurCfgThread();
-            return;
+        } else {
+            firstReadDone_ = true;
         }
-        firstReadDone_ = true;
     }
+    if (!notice.empty()) setup_.window->ShowText(notice);
 }
 
 bool DeviceSession::WaitReadDone(int timeoutMs) {
@@ -561,11 +585,19 @@ void DeviceSession::OnFindDeviceOK() {
     if (!device) return;
     setup_.timers->Stop(kSearchRetryTimerId);
     searchRetryMs_ = kSearchRetryFirstMs;
+    // The driver keeps the ids of the mouse it had until another one is attached.
+    const bool sameModel = setup_.driver->nCID == device->CID && setup_.driver->nMID == device->MID;
     // The found mouse's model becomes current here, on the window thread, before the layout
     // and the profile file of that model are loaded.
     SelectDeviceSection(device->section);
     AttachDevice(*setup_.driver, *device);
     SetConnection(MouseConnection::kConnected);
+    if (worker_.MouseOutOfStep() && sameModel) {
+        // A write stopped in the middle when the mouse went: the whole record goes in again
+        // before the read, which then finds mouse and record in agreement.
+        DbgLog("OnFindDeviceOK: the whole profile is written again");
+        worker_.RequestWholeProfile();
+    }
     RefreshLayout();
     if (setup_.window->IsWindowVisible()) TellDrvStatus(1);
     StartReadCurCfgThread();

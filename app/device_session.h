@@ -115,6 +115,10 @@ class SessionWindow {
     virtual void RunRestoreProgress(const std::string& text) = 0;
     virtual void CloseWindow() = 0;
     virtual bool IsWindowVisible() const = 0;
+    // False after a profile read that failed or could not be decoded: the pages show the
+    // profile file, which may differ from what the mouse holds. True again after a read
+    // that succeeded.
+    virtual void ShowsMouseSettings(bool /*shown*/) {}
 
     // Pages.
     virtual void LayoutForDevice() = 0;  // button page layout, PrepareForDevice of the others
@@ -168,6 +172,9 @@ struct DeviceSessionSetup {
     // Pauses of the session's device work and of reading and applying; RealSleeper.
     Sleeper* sleeper = nullptr;
     int batteryPollMs = kBatteryPollMs;
+    // Saves the profile file after a read has landed; when empty the store writes it at
+    // once (the window program hands it to its writer thread instead).
+    std::function<void()> saveProfile;
 };
 
 class DeviceSession {

@@ -49,10 +49,18 @@ bool LanguageSelection::ChangeLanguage(int index) {
     // A listener may remove itself while being told.
     const std::vector<LanguageListener*> listeners = listeners_;
     for (LanguageListener* listener : listeners) listener->OnLanguageChanged();
-    if (!WriteIniString(LangIniPath(), kSection, kIndexKey, std::to_string(index))) {
-        DbgLog("ChangeLanguage: cannot write %s, language %d applies to this run only",
-               LangIniPath().c_str(), index);
+    const std::string value = std::to_string(index);
+    if (writer_ != nullptr) {
+        // A failed write comes back from the writer, which reports it.
+        if (const auto bytes = IniWithString(LangIniPath(), kSection, kIndexKey, value)) {
+            writer_->Write(LangIniPath(), std::vector<std::uint8_t>(bytes->begin(), bytes->end()));
+            return true;
+        }
+    } else if (WriteIniString(LangIniPath(), kSection, kIndexKey, value)) {
+        return true;
     }
+    DbgLog("ChangeLanguage: cannot write %s, language %d applies to this run only",
+           LangIniPath().c_str(), index);
     return true;
 }
 

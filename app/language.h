@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/file_writer.h"
+
 namespace vantor {
 
 // Windows that show language texts re-read them when told the language changed.
@@ -38,6 +40,10 @@ class LanguageSelection {
     // False, with nothing changed, when `index` names no configured language.
     [[nodiscard]] bool ChangeLanguage(int index);
 
+    // lang.ini goes to `writer` (the window program's writer thread); without one it is
+    // written at once.
+    void SetFileWriter(FileWriter* writer) { writer_ = writer; }
+
     // Listeners are not owned; remove one before it is destroyed.
     void AddListener(LanguageListener* listener);
     void RemoveListener(LanguageListener* listener);
@@ -49,6 +55,7 @@ class LanguageSelection {
     std::string programDir_;
     std::string dataDir_;
     int current_ = 0;
+    FileWriter* writer_ = nullptr;
     std::vector<LanguageListener*> listeners_;
 };
 

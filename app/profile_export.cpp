@@ -9,6 +9,7 @@
 #include "base/file_io.h"
 #include "base/file_prefix.h"
 #include "base/log.h"
+#include "base/save_failure.h"
 #include "base/texts.h"
 #include "keys/key_functions.h"
 
@@ -94,7 +95,7 @@ bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros
     int error = 0;
     if (!WriteFileAtomic(*path, image.data(), image.size(), &error)) {
         if (problem != nullptr) *problem = std::strerror(error);
-        ui.ShowMessage("Create profile failed.");
+        ui.ShowMessage(SaveFailedText(*path, error));
         return false;
     }
     return true;

@@ -42,8 +42,8 @@ FileDialogRequest ProfileFileDialog(bool save);
 std::vector<std::uint8_t> BuildExportImage(const ProfileFile& profile, const MacroList& macros);
 
 // Stores `curDpiLevel` into the current profile, asks for the file and writes it. False
-// when cancelled or when the file cannot be written ("Create profile failed." is shown and
-// `problem` gets the system's error text).
+// when cancelled or when the file cannot be written (the file and the reason are shown in
+// the user's language and `problem` gets the system's error text).
 [[nodiscard]] bool ExportProfile(ProfileStore& store, int curDpiLevel, const MacroList& macros,
                                  StoreUi& ui, std::string* problem = nullptr);
 

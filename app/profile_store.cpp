@@ -83,13 +83,23 @@ bool ProfileStore::LoadCID() {
     return result;
 }
 
+std::string ProfileStore::CidFilePath() const {
+    return dataDir_ + kCidFileName;
+}
+
+std::vector<std::uint8_t> ProfileStore::CidFileImage() const {
+    const DeviceSection& section = Section();
+    std::vector<std::uint8_t> bytes(kCidFileSize);
+    WriteU32(bytes.data(), SectionCid(section));
+    WriteU32(bytes.data() + 4, SectionMid(section));
+    return bytes;
+}
+
 bool ProfileStore::SaveCID() const {
     const DeviceSection& section = Section();
     DbgLog("SaveCID: cid=%02x, mid=%02x", SectionCid(section), SectionMid(section));
-    std::array<std::uint8_t, kCidFileSize> bytes{};
-    WriteU32(bytes.data(), SectionCid(section));
-    WriteU32(bytes.data() + 4, SectionMid(section));
-    return WriteFileAtomic(dataDir_ + kCidFileName, bytes.data(), bytes.size());
+    const std::vector<std::uint8_t> bytes = CidFileImage();
+    return WriteFileAtomic(CidFilePath(), bytes.data(), bytes.size());
 }
 
 bool ProfileStore::LoadPro(const DeviceSection& model) {
@@ -166,15 +176,14 @@ void ProfileStore::KeepDamagedFile() {
     keptDamaged_ = kept;
 }
 
-bool ProfileStore::SavePro(int* errorOut) const {
-    if (errorOut != nullptr) *errorOut = 0;
-    if (current_ < 0) return false;
+std::optional<std::vector<std::uint8_t>> ProfileStore::ProfileFileImage() const {
+    if (current_ < 0) return std::nullopt;
     const DeviceSection& section = Section();
     DbgLog("SavePro: cid=%02x, mid=%02x", SectionCid(section), SectionMid(section));
     if (Count() != kProfileCount) {
         // A short file would be refused by the next load; keep the one on disk instead.
         DbgLog("SavePro: %d profiles in the list, file kept", Count());
-        return false;
+        return std::nullopt;
     }
     std::vector<std::uint8_t> bytes(kProfileFileSize);
     WriteU32(bytes.data(), Profile(current_).dwProfileID);
@@ -182,8 +191,15 @@ bool ProfileStore::SavePro(int* errorOut) const {
         std::memcpy(bytes.data() + 4 + static_cast<std::size_t>(i) * sizeof(ProfileFile),
                     &Profile(i), sizeof(ProfileFile));
     }
+    return bytes;
+}
+
+bool ProfileStore::SavePro(int* errorOut) const {
+    if (errorOut != nullptr) *errorOut = 0;
+    const std::optional<std::vector<std::uint8_t>> bytes = ProfileFileImage();
+    if (!bytes) return false;
     int error = 0;
-    if (!WriteFileAtomic(ProfileFilePath(), bytes.data(), bytes.size(), &error)) {
+    if (!WriteFileAtomic(ProfileFilePath(), bytes->data(), bytes->size(), &error)) {
         if (IsFileCreateError(error)) {
             DbgLog("SavePro: CreateFile err=%d", error);
         } else {

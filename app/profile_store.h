@@ -66,6 +66,12 @@ class ProfileStore {
     // profile, the list does not hold four profiles, or the write fails (then `error` gets
     // the errno value, or 0 when nothing was tried).
     bool SavePro(int* error = nullptr) const;
+    // The bytes SavePro writes, for a writer thread; nothing when SavePro would write
+    // nothing (no current profile, or not four profiles in the list).
+    std::optional<std::vector<std::uint8_t>> ProfileFileImage() const;
+    // The bytes SaveCID writes, and the path of CID.dct.
+    std::vector<std::uint8_t> CidFileImage() const;
+    std::string CidFilePath() const;
 
     // Path of the profile file of the store's section.
     std::string ProfileFilePath() const;

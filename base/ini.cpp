@@ -238,21 +238,27 @@ std::string IniFile::GetString(std::string_view section, std::string_view key,
 
 bool WriteIniString(const std::string& path, std::string_view section, std::string_view key,
                     std::string_view value) {
+    const std::optional<std::string> bytes = IniWithString(path, section, key, value);
+    return bytes && WriteFileAtomic(path, *bytes);
+}
+
+std::optional<std::string> IniWithString(const std::string& path, std::string_view section,
+                                         std::string_view key, std::string_view value) {
     auto hasBreak = [](std::string_view s) {
         return s.find_first_of("\r\n") != std::string_view::npos;
     };
-    if (hasBreak(section) || hasBreak(key) || hasBreak(value)) return false;
-    if (Trim(section).empty()) return false;
+    if (hasBreak(section) || hasBreak(key) || hasBreak(value)) return std::nullopt;
+    if (Trim(section).empty()) return std::nullopt;
     if (Trim(key).empty() || key.find('=') != std::string_view::npos || Trim(key).front() == ';' ||
         Trim(key).front() == '[') {
-        return false;
+        return std::nullopt;
     }
 
     std::string text;
     IniEncoding encoding = IniEncoding::k8Bit;
     if (FileExists(path)) {
         auto bytes = ReadWholeFile(path, kMaxIniFileBytes);
-        if (!bytes) return false;
+        if (!bytes) return std::nullopt;
         const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
         encoding = EncodingOf(raw);
         text = TextOfBytes(raw, encoding);
@@ -277,7 +283,7 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
         if (!inSection) continue;
         if (auto k = KeyName(line); k && EqualNoCase(*k, Trim(key))) {
             text.replace(span.begin, span.end - span.begin, entry);
-            return WriteFileAtomic(path, BytesOfText(text, encoding));
+            return BytesOfText(text, encoding);
         }
         if (!Trim(line).empty()) {
             insertAt = span.next;
@@ -290,7 +296,7 @@ bool WriteIniString(const std::string& path, std::string_view section, std::stri
         if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += eol;
         text += "[" + std::string(Trim(section)) + "]" + eol + entry + eol;
     }
-    return WriteFileAtomic(path, BytesOfText(text, encoding));
+    return BytesOfText(text, encoding);
 }
 
 }  // namespace vantor

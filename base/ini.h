@@ -66,5 +66,9 @@ std::string CutToChars(std::string_view text, std::size_t maxChars);
 // would change the meaning of the line).
 [[nodiscard]] bool WriteIniString(const std::string& path, std::string_view section,
                                   std::string_view key, std::string_view value);
+// The bytes WriteIniString would write, for a writer thread; nothing where it would fail
+// before writing.
+std::optional<std::string> IniWithString(const std::string& path, std::string_view section,
+                                         std::string_view key, std::string_view value);
 
 }  // namespace vantor

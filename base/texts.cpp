@@ -118,6 +118,13 @@ std::vector<std::string> BuildKeys() {
     keys.emplace_back("tc_note_import");
     keys.emplace_back("tc_note_macro_export");
     keys.emplace_back("tc_note_macro_import");
+    // Saves and reads that failed.
+    for (const char* key :
+         {"tc_save_failed", "tc_err_disk_full", "tc_err_no_access", "tc_err_read_only",
+          "tc_save_exit_ask", "tc_damaged_kept", "tc_read_failed", "tc_not_mouse",
+          "tc_read_corrected", "tc_partly_written"}) {
+        keys.emplace_back(key);
+    }
     return keys;
 }
 

@@ -8,6 +8,7 @@
 #include "base/texts.h"
 #include "device/log_ids.h"
 #include "profile/macro_snapshot.h"
+#include "profile/set_flags.h"
 
 namespace vantor {
 
@@ -30,6 +31,10 @@ bool ApplyWorker::StartApplyThread(ApplyWorkerSetup setup) {
 
 void ApplyWorker::RequestApplyWithProgress(std::uint32_t flags) {
     Request({flags | kApplyShowProgress, 255});
+}
+
+void ApplyWorker::RequestWholeProfile() {
+    Request({kSetWholeProfile, kSetIndexAll});
 }
 
 void ApplyWorker::RequestApply(std::uint32_t flags, int index) {
@@ -172,15 +177,31 @@ void ApplyWorker::Apply(const Pending& pending) {
     const bool haveRecord = pending.record != nullptr;
     if (haveRecord) record = *pending.record;
     const int curDpiLevel = pending.curDpiLevel;
+    std::uint32_t flags = request.nFlag & ~kApplyShowProgress;
+    int index = request.nData;
+    if (outOfStep_.load() && (flags & SET_RESET) == 0) {
+        // An earlier write stopped in the middle: this one brings the whole profile back
+        // into the mouse, so that mouse and record agree again.
+        DbgLog("Apply: the mouse may hold part of an earlier write, whole profile written");
+        flags |= kSetWholeProfile;
+        index = kSetIndexAll;
+    }
     int result = 0;
     {
         std::unique_lock<std::mutex> device;
         if (setup_.deviceMutex != nullptr) device = std::unique_lock(*setup_.deviceMutex);
-        result =
-            SetProfile(window, driver, haveRecord ? &record : nullptr, kApplyProgressMessage,
-                       request.nFlag & ~kApplyShowProgress, request.nData, curDpiLevel, settings);
+        result = SetProfile(window, driver, haveRecord ? &record : nullptr, kApplyProgressMessage,
+                            flags, index, curDpiLevel, settings);
     }
-    if (result == 0) ShowMessage(kApplyFailedText);
+    if (result == 0 && cmd != nullptr && (flags & SET_RESET) == 0) {
+        // Some commands may have reached the mouse before it stopped answering.
+        outOfStep_ = true;
+        ShowMessage(TextOr("tc_partly_written", kApplyFailedText));
+    } else if (result == 0) {
+        ShowMessage(kApplyFailedText);
+    } else if ((flags & kSetWholeProfile) == kSetWholeProfile && index == kSetIndexAll) {
+        outOfStep_ = false;
+    }
 
     if (window != nullptr) {
         Sleeper& sleeper = setup_.sleeper != nullptr ? *setup_.sleeper : RealSleeper();

@@ -13,6 +13,7 @@
 // the newest edit is what it writes.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -112,6 +113,13 @@ class ApplyWorker {
     };
     QueueState Queue() const;
 
+    // True after a write that failed while a mouse was open: the mouse stopped answering in
+    // the middle and may hold part of the change. The next request the worker runs then
+    // writes the whole profile (a restore excepted), and a whole write that succeeds clears
+    // it. RequestWholeProfile asks for that write when the mouse is back.
+    bool MouseOutOfStep() const { return outOfStep_.load(); }
+    void RequestWholeProfile();
+
     // True while a request runs or waits.
     bool IsBusy() const;
     // Waits until no request runs or waits; false when `timeoutMs` passed first.
@@ -144,6 +152,7 @@ class ApplyWorker {
     std::size_t running_ = 0;  // requests being applied (one thread: at most 1)
     bool exit_ = false;
     bool started_ = false;
+    std::atomic<bool> outOfStep_{false};
     std::uint64_t lastNumber_ = 0;     // of the last request queued
     std::uint64_t appliedNumber_ = 0;  // of the last request applied or dropped
     std::thread thread_;

@@ -312,11 +312,43 @@ bool MacroLibrary::Flush_Dirty_Macro(LibraryItemId id) {
         return false;
     }
     if ((record->dwState & kMacroChangedBoth) == 0) return true;
+    if (writer_ != nullptr) {
+        MacroRecord clean = *record;
+        clean.dwState &= ~kMacroChangedBoth;
+        const MacroFileBytes bytes = EncodeMacroFile(clean);
+        record->dwState = clean.dwState;
+        writer_->Write(*path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                       [folder = *path] { return MakeSureFolderExist(folder); });
+        return true;
+    }
     int error = 0;
     if (WriteMacroFile(*path, *record, &error)) return true;
     ++failedWrites_;
     lastWriteError_ = error;
+    if (events_ != nullptr) events_->MacroSaveFailed(record->dwMacroID);
     return false;
+}
+
+bool MacroLibrary::MacroWriteFailed(const std::string& path, int error) {
+    for (const auto& [id, item] : items_) {
+        if (item.kind != LibraryItemKind::kMacro || ItemPath(id) != path) continue;
+        ++failedWrites_;
+        lastWriteError_ = error;
+        if (MacroRecord* record = macros_.FindById(item.macroId)) {
+            record->dwState |= kMacroChangedBoth;
+        }
+        if (events_ != nullptr) events_->MacroSaveFailed(item.macroId);
+        return true;
+    }
+    return false;
+}
+
+void MacroLibrary::FlushAllDirty() {
+    std::vector<LibraryItemId> macros;
+    for (const auto& [id, item] : items_) {
+        if (item.kind == LibraryItemKind::kMacro) macros.push_back(id);
+    }
+    for (LibraryItemId id : macros) (void)Flush_Dirty_Macro(id);
 }
 
 const MacroRecord* MacroLibrary::FindMacroByName(std::string_view utf8Name) const {

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_writer.h"
 #include "base/store_ui.h"
 #include "keys/macro_library_access.h"
 #include "keys/macro_list.h"
@@ -51,6 +52,8 @@ class MacroLibraryEvents {
     // Macro names or the set of macros changed: the button page refreshes its labels and,
     // with ApplyNow, asks the apply worker to write all keys (button index 255).
     virtual void MacroNamesChanged() {}
+    // The file of macro `id` could not be written: it stays marked as changed.
+    virtual void MacroSaveFailed(std::uint32_t /*id*/) {}
 };
 
 constexpr std::uint32_t kMacroChangedBoth = kMacroEventsChanged | kMacroSettingsChanged;
@@ -65,6 +68,16 @@ class MacroLibrary : public MacroLibraryAccess {
     MacroLibrary(std::string rootFolder, int macroDir);
 
     void SetEvents(MacroLibraryEvents* events) { events_ = events; }
+    // Macro files go to `writer` as finished bytes (the window program's writer thread);
+    // without one they are written at once. The record counts as saved when it is handed
+    // over; a write that fails later comes back through MacroWriteFailed.
+    void SetFileWriter(FileWriter* writer) { writer_ = writer; }
+    // A write of `path` failed: when it is the file of a library macro, the macro is marked
+    // as changed again (so the next save or the exit writes it), the failure is counted and
+    // the pages are told. False when `path` is no macro file of the library.
+    bool MacroWriteFailed(const std::string& path, int error);
+    // Writes the file of every macro marked as changed.
+    void FlushAllDirty();
     const std::string& Root() const { return root_; }
     MacroList& Macros() { return macros_; }
     const MacroList& Macros() const { return macros_; }
@@ -145,6 +158,7 @@ class MacroLibrary : public MacroLibraryAccess {
     std::map<LibraryItemId, LibraryItem> items_;
     LibraryItemId nextId_ = 1;
     MacroLibraryEvents* events_ = nullptr;
+    FileWriter* writer_ = nullptr;
     int failedWrites_ = 0;
     int lastWriteError_ = 0;
 };

@@ -14,6 +14,7 @@
 
 #include "base/file_io.h"
 #include "base/log.h"
+#include "base/save_failure.h"
 #include "base/string_format.h"
 #include "base/texts.h"
 #include "keys/macro_compare.h"
@@ -265,6 +266,7 @@ bool MacroLibrary::ExportMacroFile(LibraryItemId id, StoreUi& ui) {
     int error = bytes ? 0 : ENOENT;
     if (!bytes || !WriteFileAtomic(*target, bytes->data(), bytes->size(), &error)) {
         DbgLog("ExportMacro: copy file err=0x%x", static_cast<unsigned>(error));
+        ui.ShowMessage(SaveFailedText(*target, error));
         return false;
     }
     return true;

@@ -26,6 +26,13 @@ constexpr std::uint32_t SET_LIGHTOFF = 0x10000;
 constexpr std::uint32_t SET_SENSORMODE = 0x20000;
 constexpr std::uint32_t SET_AUTOSLEEP = 0x40000;
 
+// Every part of the profile that lives in the mouse's memory (not the desktop's pointer
+// settings, not the reset command).
+constexpr std::uint32_t kSetWholeProfile = SET_KEY | SET_LED | SET_DPI | SET_CUR_DPI | SET_RATE |
+                                           SET_DPI_COLOR | SET_DPI_NUM | SET_LOD | SET_FIXLINE |
+                                           SET_RIPPLE | SET_DEBOUNCE | SET_MOTIONSYNC | SET_SLEEP |
+                                           SET_LIGHTOFF | SET_SENSORMODE | SET_AUTOSLEEP;
+
 // Index value meaning "every key, every level, every lighting part".
 constexpr int kSetIndexAll = 255;
 

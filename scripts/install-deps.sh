@@ -28,7 +28,7 @@ test_packages=(
     dbus-daemon python3-gi
     # the X tests find controls through the desktop's accessibility tree: a session bus, the
     # accessibility bus and registry, and the Python bindings that read the tree
-    dbus-daemon at-spi2-core python3-pyatspi
+    at-spi2-core python3-pyatspi
     # the GNOME pointer settings schema, which the pointer-settings tests write through GSettings
     gsettings-desktop-schemas
     # the window benchmarks read the X events of the display with xev

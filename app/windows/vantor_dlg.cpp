@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -28,6 +29,7 @@
 #include "app/windows/session_adapters.h"
 #include "base/ini.h"
 #include "base/log.h"
+#include "base/save_failure.h"
 #include "base/texts.h"
 #include "controls/combo_btn.h"
 #include "controls/layout_4k.h"
@@ -65,6 +67,8 @@ constexpr QRect kDefaultHomePageLink{QPoint(745, 134), QPoint(1004, 153)};
 constexpr QRect kTitleRect{62, 20, 500, 40};
 // Right of the page buttons, left of the battery: the title area's free space.
 constexpr QRect kConnectionBannerRect{300, 100, 620, 54};
+constexpr QRect kNotMouseRect{62, 62, 640, 24};      // under the title
+constexpr QRgb kNotMouseColor = qRgb(255, 170, 60);  // a warning, readable on the dark skin
 constexpr int kTitleAreaHeight = 100;  // a right click above this opens the extra menus
 constexpr std::uint32_t kMaskVeilArgb = 0xC8FFFFFF;
 constexpr int kReadWaitSliceMs = 100;
@@ -101,6 +105,10 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       setup_(std::move(setup)),
       store_(setup_.startup.dataDir) {
+    writer_ = std::make_unique<FileWriter>([this](const FileWriteResult& result) {
+        QMetaObject::invokeMethod(
+            this, [this, result] { OnFileWritten(result); }, Qt::QueuedConnection);
+    });
     // Without a sink of the program's own, messages go to standard error.
     if (setup_.messages == nullptr) setup_.messages = &stderrMessages_;
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -120,6 +128,7 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
         ReturnFreeHeapMemory();
     });
     library_ = std::make_unique<MacroLibrary>(store_.DataDir() + "Mac/", Options().MacroDir);
+    library_->SetFileWriter(writer_.get());
 
     DeviceSessionSetup s;
     s.driver = &driver_;
@@ -129,6 +138,7 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     s.timers = timers_;
     s.poster = &poster_;
     s.macros = library_.get();
+    s.saveProfile = [this] { SaveProfileInBackground(); };
     session_ = std::make_unique<DeviceSession>(std::move(s));
 
     std::vector<std::string> folders;
@@ -136,13 +146,21 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     languages_ = std::make_unique<LanguageSelection>(std::move(folders), setup_.startup.programDir,
                                                      setup_.startup.dataDir);
     languages_->AddListener(this);
+    languages_->SetFileWriter(writer_.get());
     qApp->installEventFilter(this);
-    // The session ends: the macro names are kept for the next start (as at every exit).
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SaveMacroNames(); });
+    // The desktop session ends: everything is saved as at the exit, without questions (the
+    // session may not wait for an answer). The program may end without a further call.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
+        if (!exited_) SaveEverything(false);
+    });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (!exited_) SaveEverything(false);
+    });
 }
 
 CVantorDlg::~CVantorDlg() {
     following_.reset();   // no switch is asked for while the session goes
+    writer_.reset();      // writes what was handed over; its posted results go with the window
     libraryLoader_ = {};  // its result, posted to this window, is dropped with it
     qApp->removeEventFilter(this);
     languages_->RemoveListener(this);
@@ -542,6 +560,23 @@ void CVantorDlg::RefreshWindowTexts() {
                                                               "tc_page4"};
     for (std::size_t i = 0; i < navi_.size(); ++i) name(navi_[i], kPageNames[i]);
     RefreshRulesButton();
+    if (notMouseLabel_ != nullptr) {
+        notMouseLabel_->setText(QString::fromStdString(Text("tc_not_mouse")));
+        notMouseLabel_->setAccessibleName(notMouseLabel_->text());
+    }
+}
+
+void CVantorDlg::ShowsMouseSettings(bool shown) {
+    if (shown && notMouseLabel_ == nullptr) return;
+    if (notMouseLabel_ == nullptr) {
+        notMouseLabel_ = new QLabel(this);
+        notMouseLabel_->setGeometry(LayoutRect(kNotMouseRect));
+        QPalette palette = notMouseLabel_->palette();
+        palette.setColor(QPalette::WindowText, QColor(kNotMouseColor));
+        notMouseLabel_->setPalette(palette);
+        RefreshWindowTexts();
+    }
+    notMouseLabel_->setVisible(!shown);
 }
 
 void CVantorDlg::RefreshTrayTexts() {
@@ -590,6 +625,15 @@ void CVantorDlg::ApplyLightingChange(std::uint32_t flags, int index) {
 }
 
 void CVantorDlg::LayoutForDevice() {
+    // The profile file has just been loaded: a damaged one was kept beside it, and the
+    // user hears of it once (the next load finds it again until the first save).
+    const std::string& damaged = store_.KeptDamagedFile();
+    if (!damaged.empty() && toldDamaged_.insert(damaged).second) {
+        const std::string text =
+            TextOr("tc_damaged_kept", "The damaged profile file was kept as:") + " " + damaged;
+        QMetaObject::invokeMethod(
+            this, [this, text] { ShowFailure(text); }, Qt::QueuedConnection);
+    }
     const DeviceSection& section = CurrentDevice();
     if (CPngBtn* lighting = navi_[3]) {
         lighting->setVisible(section.ShowMainEffect != 0 || section.ShowLogoEffect != 0);
@@ -784,21 +828,86 @@ void CVantorDlg::OnExit() {
     TellDriverStatus(0);
     CloseSkinnedPopups();
     timers_->Stop(FINDDEV_TIMER_ID);
-    SaveMacroNames();  // before the list is emptied
     timers_->Stop(kSearchRetryTimerId);
+    SaveEverything(true);
     library_->Macros().Clear();
-    if (CurrentDevice().Sensor != 0) {
-        store_.SavePro();
-        if (!store_.SaveCID()) DbgLog("OnExit: SaveCID failed");
-    }
     HideWindow();
     Finish();
+}
+
+void CVantorDlg::SaveEverything(bool askOnFailure) {
+    SaveUnsavedMacros();
+    SaveMacroNames();
+    if (CurrentDevice().Sensor != 0) {
+        if (askOnFailure) {
+            (void)SaveProfileAtExit();
+        } else {
+            SaveProfileInBackground();
+        }
+        writer_->Write(store_.CidFilePath(), store_.CidFileImage());
+    }
+    // Everything handed to the writer reaches the disk before the program ends, and a
+    // failed write is shown now, while the program still runs.
+    constexpr int kExitWriteWaitMs = 30000;
+    if (!writer_->Flush(kExitWriteWaitMs)) DbgLog("Save: file writes still running");
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void CVantorDlg::SaveUnsavedMacros() {
+    if (!libraryLoaded_) return;
+    if (auto* macroPage = qobject_cast<CMacroDlg*>(BuiltPage(PageId::kMacro))) {
+        if (macroPage->SaveButton() != nullptr && !macroPage->SaveButton()->isHidden() &&
+            !macroPage->IsRecording()) {
+            macroPage->OnSave();
+        }
+    }
+    library_->FlushAllDirty();
 }
 
 void CVantorDlg::SaveMacroNames() {
     // Before the library has landed its list is empty, and the kept names stay.
     if (!libraryLoaded_) return;
-    if (!SaveMacroDump(library_->Macros(), store_.DataDir())) DbgLog("SaveMacroDump failed");
+    writer_->Write(store_.DataDir() + "mac.dct", BuildMacroDump(library_->Macros()));
+}
+
+void CVantorDlg::SaveProfileInBackground() {
+    if (auto bytes = store_.ProfileFileImage()) {
+        writer_->Write(store_.ProfileFilePath(), std::move(*bytes));
+    }
+}
+
+bool CVantorDlg::SaveProfileAtExit() {
+    for (;;) {
+        std::optional<std::vector<std::uint8_t>> bytes = store_.ProfileFileImage();
+        if (!bytes) return false;
+        const FileWriteResult result =
+            writer_->WriteAndWait(store_.ProfileFilePath(), std::move(*bytes));
+        if (result.ok) return true;
+        const std::string question = SaveFailedText(result.path, result.error) + "\n" +
+                                     TextOr("tc_save_exit_ask", "Try again?");
+        if (!AskOkCancel(question)) {
+            DbgLog("OnExit: the profile file was not saved");
+            return false;
+        }
+    }
+}
+
+void CVantorDlg::OnFileWritten(const FileWriteResult& result) {
+    if (result.ok) return;
+    (void)library_->MacroWriteFailed(result.path, result.error);
+    ShowFailure(SaveFailedText(result.path, result.error));
+}
+
+void CVantorDlg::ShowFailure(std::string text) {
+    failures_.push_back(std::move(text));
+    if (showingFailures_) return;
+    showingFailures_ = true;
+    while (!failures_.empty()) {
+        const std::string next = std::move(failures_.front());
+        failures_.pop_front();
+        ShowText(next);
+    }
+    showingFailures_ = false;
 }
 
 void CVantorDlg::Finish() {

@@ -14,8 +14,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <deque>
 #include <memory>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "app/device_session.h"
@@ -26,6 +28,7 @@
 #include "app/window_rules.h"
 #include "app/windows/application_following.h"
 #include "app/windows/mouse_locked_pages.h"
+#include "base/file_writer.h"
 #include "base/message_sink.h"
 #include "controls/page_host.h"
 #include "controls/window_message.h"
@@ -35,6 +38,7 @@
 #include "keys/macro_library.h"
 #include "platform/hid.h"
 
+class QLabel;
 class QMenu;
 
 namespace vantor {
@@ -137,6 +141,11 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     ApplicationFollowing* Following() const { return following_.get(); }
     CPngBtn* RulesButton() const { return rulesButton_; }
     void OpenRulesEditor();
+    // The line under the title that says the pages do not show the mouse's settings (a read
+    // failed); null until the first failed read, hidden after a read that succeeded.
+    QLabel* NotMouseSettingsLabel() const { return notMouseLabel_; }
+    // The thread that writes the program's files.
+    FileWriter& Writer() { return *writer_; }
 
     // SessionWindow.
     void ShowText(const std::string& text) override;  // also PageHost
@@ -145,6 +154,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void RunRestoreProgress(const std::string& text) override;
     void CloseWindow() override;
     bool IsWindowVisible() const override { return isVisible(); }
+    void ShowsMouseSettings(bool shown) override;
     void LayoutForDevice() override;
     void RefreshPages() override;
     void RefreshPerformancePage() override;
@@ -217,11 +227,31 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void HideWindow();
     // Writes mac.dct, the macro names of the library.
     void SaveMacroNames();
+    // Saves unsaved macros, mac.dct, the profile file and CID.dct and waits for the writer;
+    // with `askOnFailure` a failed profile save asks the user (SaveProfileAtExit).
+    void SaveEverything(bool askOnFailure);
+    // Hands the profile file to the writer thread (after a read from the mouse).
+    void SaveProfileInBackground();
+    // The exit's save of the profile file; when it fails the user chooses between trying
+    // again and ending without it. False when the file was not saved.
+    bool SaveProfileAtExit();
+    // Macros edited on the macro page and not saved yet, and macros whose last write failed.
+    void SaveUnsavedMacros();
+    // A write of the writer thread has ended (window thread): a failure is shown.
+    void OnFileWritten(const FileWriteResult& result);
+    // Shows failures one after another, never one window inside another.
+    void ShowFailure(std::string text);
     void Finish();
     CPage* NewPage(PageId page);
     WindowCloseSettings CloseSettings() const;
 
     StderrMessageSink stderrMessages_;
+    // Writes the profile file, macro files, lang.ini, mac.dct and CID.dct; made first and
+    // stopped first, so every result it posts finds the window.
+    std::unique_ptr<FileWriter> writer_;
+    std::deque<std::string> failures_;   // waiting to be shown
+    std::set<std::string> toldDamaged_;  // kept copies of damaged profile files, told once
+    bool showingFailures_ = false;
     VantorDlgSetup setup_;
     ProfileStore store_;
     CUSBDriver driver_;
@@ -248,6 +278,7 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     CPngBtn* helpButton_ = nullptr;
     CComboBtn* languageSelector_ = nullptr;
     CPngBtn* homePage_ = nullptr;
+    QLabel* notMouseLabel_ = nullptr;
     std::array<CPngBtn*, 4> navi_{};
     std::array<CPage*, kPageCount> pages_{};  // null until first needed
     QImage pageBackground_;                   // the background under the page area

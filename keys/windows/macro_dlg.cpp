@@ -781,6 +781,10 @@ void CMacroDlg::OnSave() {
     }
 }
 
+void CMacroDlg::MacroSaveFailed(std::uint32_t id) {
+    if (id == shownMacro_ && save_ != nullptr) save_->show();
+}
+
 // ---- Notifications ----
 
 bool CMacroDlg::event(QEvent* event) {

@@ -68,6 +68,7 @@ class CMacroDlg : public CPage, public MacroLibraryEvents {
 
     // MacroLibraryEvents.
     void ShowMacro(std::uint32_t id, bool saveButtonShown) override;
+    void MacroSaveFailed(std::uint32_t id) override;
     void ClearEditor() override;
     void MacroReplaced(std::uint32_t id) override;
     void MacroNamesChanged() override;

@@ -83,6 +83,9 @@ class CMsgDlg : public CSkinnedDialog {
 
     // The parts as laid out, for tests and previews.
     int Mode() const { return mode_; }
+    const QString& Prompt() const { return prompt_; }
+    // A wait message: it closes when its wait ends, not by a button.
+    bool ClosesByItself() const { return IsWaiting(); }
     CPngBtn* OkButton() const { return ok_; }
     CPngBtn* CancelButton() const { return cancel_; }
     CPngBtn* CloseButton() const { return close_; }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -80,6 +81,7 @@ class FakeWindow : public SessionWindow {
     }
     void CloseWindow() override { calls.push_back("close"); }
     bool IsWindowVisible() const override { return visible; }
+    void ShowsMouseSettings(bool shown) override { showsMouse = shown; }
     void LayoutForDevice() override { calls.push_back("layout"); }
     void RefreshPages() override { calls.push_back("pages"); }
     void RefreshPerformancePage() override { calls.push_back("performance"); }
@@ -101,6 +103,7 @@ class FakeWindow : public SessionWindow {
         calls.push_back("power:" + std::to_string(level) + (charging ? "+" : ""));
     }
     std::vector<std::string> calls;
+    std::optional<bool> showsMouse;  // the mark of the last read's outcome
     bool answerOk = true;
     bool visible = true;
     bool batteryShown = false;
@@ -249,15 +252,25 @@ TEST_F(DeviceSessionTest, ReadCurCfgThreadReadsTheActiveProfileIntoTheListAndSav
     EXPECT_FALSE(session->WaitReadDone(0));  // the event resets itself
 }
 
-TEST_F(DeviceSessionTest, FailedReadLeavesTheListAndStillEndsTheRead) {
+// A read that fails leaves the list and says so: the window marks that it does not show the
+// mouse's settings until a read succeeds.
+TEST_F(DeviceSessionTest, AFailedReadIsShownAndMarkedUntilAReadSucceeds) {
     const ProfileFile before = store.Profile(0);
     SimFaults faults;
-    faults.unplugAfterCommands = 10;
+    faults.errorEveryNth = 1;
     link.backend.SetFaults(faults);
     ReadProfile();
     EXPECT_TRUE(session->FirstReadDone());
-    EXPECT_TRUE(window.calls.empty());  // no OnSyncOk
+    EXPECT_EQ(window.calls, std::vector<std::string>{"text:" + Text("tc_read_failed")});
+    EXPECT_EQ(window.showsMouse, false);
     EXPECT_EQ(std::memcmp(&store.Profile(0), &before, sizeof before), 0);
+
+    // A read that succeeds takes the mark away.
+    link.backend.SetFaults({});
+    window.calls.clear();
+    ReadProfile();
+    EXPECT_EQ(window.showsMouse, true);
+    EXPECT_EQ(window.calls.front(), "pages");
 }
 
 TEST_F(DeviceSessionTest, DpiLevelAndReportRateNotifications) {

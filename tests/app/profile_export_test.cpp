@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include "app/config.h"
 #include "base/message_sink.h"
+#include "base/save_failure.h"
 #include "base/texts.h"
 #include "keys/key_functions.h"
 #include "keys/macro_file.h"
@@ -95,9 +97,11 @@ TEST_F(ProfileExportTest, ExportWritesTheRecordAndTheFirstTenMacrosInKeyOrder) {
     EXPECT_EQ(ui_.requests.at(0).filter, "qxa(*.qxa)|*.qxa|");
     EXPECT_TRUE(ui_.requests.at(0).confirmOverwrite);
 
-    ui_.savePaths.push_back(data_ / "missing-folder/out.qxa");
+    // A failed save names the file and the reason.
+    const std::string missing = data_ / "missing-folder/out.qxa";
+    ui_.savePaths.push_back(missing);
     EXPECT_FALSE(ExportProfile(store_, 0, library_.Macros(), ui_));
-    EXPECT_EQ(ui_.messages, std::vector<std::string>{"Create profile failed."});
+    EXPECT_EQ(ui_.messages, std::vector<std::string>{SaveFailedText(missing, ENOENT)});
 }
 
 TEST_F(ProfileExportTest, InvalidFilesAreRefusedWithTheirMessage) {

@@ -178,12 +178,42 @@ TEST_F(ApplyWorkerTest, NoDeviceAndWriterFailureAreReportedAndTheWorkerGoesOn) {
     ASSERT_TRUE(worker.WaitIdle(10000));
     worker.Stop();
 
-    const std::vector<std::pair<std::string, std::string>> expected = {{kApplyFailedText, "Error"},
-                                                                       {Text("tc_msg15"), "Error"}};
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {Text("tc_partly_written"), "Error"}, {Text("tc_msg15"), "Error"}};
     EXPECT_EQ(messages.messages, expected);
     EXPECT_FALSE(Text("tc_msg15").empty());
     // The found window is closed before the message.
     EXPECT_EQ(finder.window.Messages(), (std::vector<RecordingPoster::Message>{{WM_CLOSE, 0, 0}}));
+}
+
+// A write the mouse stopped answering in the middle may have left part of the change in the
+// mouse: the message says so, and the next write once the mouse answers again brings the
+// whole profile in, so that mouse and record agree.
+TEST_F(ApplyWorkerTest, AWriteCutOffInTheMiddleIsToldAndTheWholeProfileWrittenNext) {
+    ApplyWorker worker;
+    ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
+    const std::uint8_t debounce = link.firmware->Memory(0)[memory_map::kDebounce];
+    Edit([&](ProfileFile& r) { r.nDebounce = debounce + 2; });
+    SimFaults faults;
+    faults.unplugAfterCommands = 2;
+    link.backend.SetFaults(faults);
+    worker.RequestApply(SET_DPI, 255);
+    ASSERT_TRUE(worker.WaitIdle(10000));
+    EXPECT_EQ(
+        messages.messages,
+        (std::vector<std::pair<std::string, std::string>>{{Text("tc_partly_written"), "Error"}}));
+    EXPECT_TRUE(worker.MouseOutOfStep());
+
+    link.Disconnect();  // the mouse is back
+    link.backend.SetFaults({});
+    link.backend.Plug();
+    link.Connect();
+    worker.RequestApply(SET_RATE, 255);
+    ASSERT_TRUE(worker.WaitIdle(30000));
+    worker.Stop();
+    EXPECT_FALSE(worker.MouseOutOfStep());
+    EXPECT_EQ(link.firmware->Memory(0)[memory_map::kDebounce], debounce + 2);
+    EXPECT_EQ(messages.messages.size(), 1u);
 }
 
 // A restore sent to a mouse that has stopped answering ends with the failure message and

@@ -694,6 +694,10 @@ TEST_F(VantorctlTest, UnplugBusyLightingAndLinkFaults) {
         {"set light main 1 5 7 ff8000", 1, "",
          "The mouse cannot change its lighting right now. Please try again later.\n"},
         {"--sim-fault error-every=1 info", 1, "", "the simulated mouse did not answer"},
+        // Unplugged during the write: the mouse may hold part of it, the file keeps the old.
+        {"--sim-fault unplug-after=5 set dpi 2 1600", 1, "",
+         "writing the setting into the mouse stopped part-way: the mouse may hold part of the "
+         "change, the profile file is unchanged"},
         {"--sim-fault latency-ms=x info", 2, "", "--sim-fault latency-ms takes a number"},
         {"--sim-fault nothing=1 info", 2, "", "--sim-fault takes KIND=VALUE"},
     };

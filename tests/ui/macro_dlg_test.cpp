@@ -15,6 +15,7 @@
 #include "app/config.h"
 #include "app/windows/vantor_dlg.h"
 #include "base/file_io.h"
+#include "base/save_failure.h"
 #include "base/texts.h"
 #include "controls/layout_4k.h"
 #include "controls/menu_dlg.h"
@@ -29,6 +30,7 @@
 #include "sim/sim_hid_backend.h"
 #include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui_support/message_answers.h"
 #include "tests/ui_support/page_test_host.h"
 #include "tests/ui_support/sim_window.h"
 #include "tests/ui_support/window_message_log.h"
@@ -126,6 +128,7 @@ TEST_F(MacroDlgTest, RecordsKeysUntilStoppedAndSavesThemIntoTheMacroFile) {
     EXPECT_TRUE(note->isVisible());
     EXPECT_EQ(note->text(), QString::fromStdString(Text("tc_macro_msg9")));
 
+    ASSERT_TRUE(window_->Writer().Flush(8000));  // the file goes through the writer thread
     const MacroFileResult file = ReadMacroFile(mouse_.DataDir() + "Mac/m.qxm");
     ASSERT_EQ(file.status, MacroFileStatus::kOk);
     std::vector<std::pair<int, int>> keys;
@@ -204,6 +207,7 @@ TEST_F(MacroDlgTest, TheTreeMenuImportsAndExportsMacroFiles) {
     EXPECT_NE(imported->dwMacroID, walk.dwMacroID);  // a new id
     EXPECT_EQ(page_->ShownMacroId(), imported->dwMacroID);
     EXPECT_EQ(page_->Editor().Rows().size(), 3u);  // press, 20 ms, release
+    ASSERT_TRUE(window_->Writer().Flush(8000));
     const MacroFileResult stored = ReadMacroFile(mouse_.DataDir() + "Mac/walk.qxm");
     ASSERT_EQ(stored.status, MacroFileStatus::kOk);
     EXPECT_EQ(stored.record.dwMacroID, imported->dwMacroID);
@@ -280,6 +284,34 @@ TEST(MacroDlg4KTest, ControlsDoubleOnceWithThePage) {
     Set4KLayout(false);
     EXPECT_EQ(page.CountEdit()->geometry(), Doubled(count));
     EXPECT_EQ(page.SaveButton()->geometry(), Doubled(save));
+}
+
+// A save that fails says why, keeps the Save button and leaves the macro marked, so that a
+// later save (or the exit) writes it.
+TEST_F(MacroDlgTest, AFailedSaveSaysWhyAndKeepsTheSaveButton) {
+    const std::uint32_t id = AddShownMacro();
+    MacroLibrary& library = window_->Macros();
+    ASSERT_TRUE(window_->Writer().Flush(8000));
+    const std::string path = *library.ItemPath(*library.FindMacroItem(id));
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    test::MessageAnswers answers;
+    MacroRecord* record = library.Macros().FindById(id);
+    record->dwState |= kMacroEventsChanged;
+    page_->SaveButton()->show();
+    QTest::mouseClick(page_->SaveButton(), Qt::LeftButton);
+    ASSERT_TRUE(test::WaitUntil([&] { return !answers.Texts().empty(); }));
+    EXPECT_EQ(answers.Texts().front(), QString::fromStdString(SaveFailedText(path, EISDIR)));
+    EXPECT_FALSE(page_->SaveButton()->isHidden());
+    EXPECT_NE(library.Macros().FindById(id)->dwState & kMacroEventsChanged, 0u);
+
+    std::filesystem::remove(path);
+    QTest::mouseClick(page_->SaveButton(), Qt::LeftButton);
+    ASSERT_TRUE(window_->Writer().Flush(8000));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(page_->SaveButton()->isHidden());
+    EXPECT_EQ(ReadMacroFile(path).status, MacroFileStatus::kOk);
+    EXPECT_EQ(answers.Texts().size(), 1u);
 }
 
 }  // namespace

@@ -50,12 +50,14 @@ namespace {
 
 // Texts shown as the body of the message and question window.
 const char* const kMessageTexts[] = {
-    "tc_msg1",          "tc_msg5",       "tc_msg6",       "tc_msg9",       "tc_msg10",
-    "tc_msg11",         "tc_msg12",      "tc_msg13",      "tc_msg15",      "tc_msg16",
-    "tc_msg18",         "tc_msg20",      "tc_msg29",      "tc_msg34",      "tc_msg36",
-    "tc_macro_msg1",    "tc_macro_msg6", "tc_macro_msg8", "tc_macro_msg9", "tc_macro_msg17",
-    "tc_macro_msg18",   "tc_adv_str15",  "tc_adv_str29",  "tc_tip1",       "tc_tip3",
-    "tc_debounce_tips",
+    "tc_msg1",        "tc_msg5",           "tc_msg6",           "tc_msg9",
+    "tc_msg10",       "tc_msg11",          "tc_msg12",          "tc_msg13",
+    "tc_msg15",       "tc_msg16",          "tc_msg18",          "tc_msg20",
+    "tc_msg29",       "tc_msg34",          "tc_msg36",          "tc_macro_msg1",
+    "tc_macro_msg6",  "tc_macro_msg8",     "tc_macro_msg9",     "tc_macro_msg17",
+    "tc_macro_msg18", "tc_adv_str15",      "tc_adv_str29",      "tc_tip1",
+    "tc_tip3",        "tc_debounce_tips",  "tc_save_exit_ask",  "tc_damaged_kept",
+    "tc_read_failed", "tc_read_corrected", "tc_partly_written",
 };
 // Prompts of the one-line input windows, by mode.
 const char* const kTextPrompts[] = {"tc_macro_msg11", "tc_macro_msg13"};

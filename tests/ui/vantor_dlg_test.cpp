@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -13,6 +14,7 @@
 
 #include "app/config.h"
 #include "app/windows/connection_banner.h"
+#include "base/save_failure.h"
 #include "base/texts.h"
 #include "controls/combo_btn.h"
 #include "controls/menu_dlg.h"
@@ -28,6 +30,7 @@
 #include "sim/sim_hid_backend.h"
 #include "tests/device/fake_hid.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui_support/message_answers.h"
 #include "tests/ui_support/sim_window.h"
 
 namespace vantor {
@@ -266,6 +269,78 @@ TEST_F(VantorDlgTest, ExitSavesTheProfileStoreAndEndsTheProgram) {
     EXPECT_EQ(mouse_.Firmware().LastDriverStatus(), 0);
 }
 
+// A save that fails is shown in the skinned message window with the file and the reason.
+// At exit the user is asked before the program ends without the profile file; trying again
+// writes it.
+TEST_F(VantorDlgTest, FailedSavesAreShownAndTheExitAsksBeforeEndingWithoutTheProfile) {
+    CVantorDlg& window = OpenReady();
+    ASSERT_TRUE(window.Writer().Flush(8000));
+    const std::string profileFile = window.Store().ProfileFilePath();
+    std::filesystem::remove(profileFile);
+    std::filesystem::create_directory(profileFile);  // no file can take its place
+    const QString exitQuestion = QString::fromStdString(Text("tc_save_exit_ask"));
+    int questions = 0;
+    test::MessageAnswers answers([&](const QString& text) {
+        if (text.contains(exitQuestion) && ++questions == 1) std::filesystem::remove(profileFile);
+        return true;
+    });
+    window.Session().StartReadCurCfgThread();  // lands with a save of the profile file
+    ASSERT_TRUE(WaitUntil([&] { return !answers.Texts().empty(); }));
+    EXPECT_EQ(answers.Texts().front(), QString::fromStdString(SaveFailedText(profileFile, EISDIR)));
+
+    window.Store().Current()->dwReportRate = 0x250;
+    QSignalSpy finished(&window, &CVantorDlg::finished);
+    QTest::mouseClick(window.ExitButton(), Qt::LeftButton);
+    EXPECT_TRUE(finished.wait(4000));
+    EXPECT_EQ(questions, 1);
+    ASSERT_TRUE(std::filesystem::is_regular_file(profileFile));
+    ProfileStore reloaded(mouse_.DataDir());
+    ASSERT_TRUE(reloaded.LoadPro());
+    EXPECT_EQ(reloaded.Current()->dwReportRate, 0x250u);
+}
+
+// A read that fails is told, and a line under the title says that the pages do not show the
+// mouse's settings, until a read succeeds.
+TEST_F(VantorDlgTest, AFailedReadIsShownUntilAReadSucceeds) {
+    CVantorDlg& window = OpenReady();
+    test::MessageAnswers answers;
+    SimFaults faults;
+    faults.errorEveryNth = 1;
+    mouse_.Backend().SetFaults(faults);
+    window.Session().StartReadCurCfgThread();
+    ASSERT_TRUE(WaitUntil([&] { return window.Session().FirstReadDone(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !answers.Texts().empty(); }));
+    EXPECT_EQ(answers.Texts().front(), QString::fromStdString(Text("tc_read_failed")));
+    ASSERT_NE(window.NotMouseSettingsLabel(), nullptr);
+    EXPECT_TRUE(window.NotMouseSettingsLabel()->isVisible());
+    EXPECT_EQ(window.NotMouseSettingsLabel()->text(), QString::fromStdString(Text("tc_not_mouse")));
+
+    mouse_.Backend().SetFaults({});
+    window.Session().StartReadCurCfgThread();
+    ASSERT_TRUE(WaitUntil([&] { return window.Session().FirstReadDone(); }));
+    Settle(window);
+    EXPECT_FALSE(window.NotMouseSettingsLabel()->isVisible());
+    EXPECT_EQ(answers.Texts().size(), 1u);
+}
+
+// A damaged profile file is kept beside the new one and the user is told once, though the
+// file is loaded again when the mouse is found.
+TEST_F(VantorDlgTest, ADamagedProfileFileIsKeptAndToldOnce) {
+    const std::string profileFile =
+        mouse_.DataDir() + ProfileFileName(static_cast<std::uint32_t>(DeviceSectionAt(0).CID),
+                                           static_cast<std::uint32_t>(DeviceSectionAt(0).MID));
+    test::WriteText(profileFile, "not a profile file");
+    test::MessageAnswers answers;
+    CVantorDlg& window = OpenReady();
+    Settle(window);
+    QTest::qWait(200);
+    const QString told =
+        QString::fromStdString(Text("tc_damaged_kept") + " " + profileFile + ".damaged");
+    EXPECT_EQ(std::count(answers.Texts().begin(), answers.Texts().end(), told), 1);
+    EXPECT_EQ(test::ReadText(profileFile + ".damaged"), "not a profile file");
+    EXPECT_EQ(window.Store().ProfileFilePath(), profileFile);
+}
+
 TEST_F(VantorDlgTest, MinimiseHidesIntoTheTrayOrMinimisesWithoutOne) {
     {
         CVantorDlg& window = OpenReady();
@@ -306,6 +381,7 @@ TEST_F(VantorDlgTest, LanguageChangeRetextsTheWindowAndIsRemembered) {
     EXPECT_EQ(window.TrayMenu()->actions().front()->text(), QStringLiteral("Settings"));
     ASSERT_TRUE(window.ChangeLanguage(1));
     EXPECT_EQ(window.TrayMenu()->actions().front()->text(), QStringLiteral("Einstellungen"));
+    ASSERT_TRUE(window.Writer().Flush(8000));  // lang.ini goes through the writer thread
     LanguageSelection again({"en", "de"}, ProgramDir(), mouse_.DataDir());
     EXPECT_EQ(again.SelectAtStartup(), 1);
     LoadTexts(ProgramDir() + "text.xml");

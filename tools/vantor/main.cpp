@@ -11,6 +11,7 @@
 
 #include "app/config.h"
 #include "app/startup.h"
+#include "app/windows/exit_signal_watcher.h"
 #include "app/windows/vantor_dlg.h"
 #include "base/log.h"
 #include "base/version.h"
@@ -125,6 +126,10 @@ int main(int argc, char** argv) {
             window.AddExtraMenu(simMenu.get());
         }
         QObject::connect(&window, &CVantorDlg::finished, &app, &QApplication::quit);
+        // SIGTERM and SIGINT end the program as its exit command does, saving what it holds.
+        ExitSignalWatcher exitSignals;
+        QObject::connect(&exitSignals, &ExitSignalWatcher::exitRequested, &window,
+                         [&window] { window.OnExit(); });
         const bool listening =
             instance.Listen([&window, title = startup.title](const InstanceMessage& message) {
                 // A second start only ever asks to show the window.

@@ -15,6 +15,7 @@
 #include "device/apply_worker.h"
 #include "platform/hidraw_backend.h"
 #include "profile/memory_map.h"
+#include "profile/set_flags.h"
 
 namespace vantor::cli {
 namespace {
@@ -249,7 +250,17 @@ int CliSession::ApplyAndSave(const ProfileFile& before, std::uint32_t flags, int
                              const std::string& what) {
     if (!Apply(flags, index)) {
         if (ProfileFile* record = store_.Current()) *record = before;
-        return Failure("writing " + what + " into the mouse failed; the profile file is unchanged");
+        // The mouse may have taken part of the change before it stopped answering: the
+        // stored profile goes back in whole, so that mouse and file agree again.
+        if (Apply(kSetWholeProfile, kSetIndexAll)) {
+            return Failure("writing " + what +
+                           " into the mouse failed; the mouse holds the profile file's settings "
+                           "again");
+        }
+        return Failure("writing " + what +
+                       " into the mouse stopped part-way: the mouse may hold part of the change, "
+                       "the profile file is unchanged; when the mouse answers again, "
+                       "\"vantorctl read\" makes the file match it");
     }
     std::string error;
     if (!SaveRecord(&error)) {
