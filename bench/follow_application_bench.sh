@@ -3,8 +3,10 @@
 # against the simulated mouse, with two windows of different classes and a stand-in window
 # manager that keeps the active-window property (x_app_windows):
 #  - wake-ups: the context switches of every thread of the program over SECONDS (default
-#    60) while it waits in the tray and nothing changes, first with the rules off, then on;
-#    the rules must add none (the watcher thread "active-window" blocks until a change);
+#    60, from 5 s after a battery poll) while it waits in the tray and nothing changes,
+#    first with the rules off, then on; the rules must add none: the watcher thread
+#    "active-window" never wakes, and the whole program at most one battery poll's worth
+#    of switches more (SHOW_THREADS=1 prints each thread's counts);
 #  - latency: ROUNDS (default 20) activations of the two windows in turn with xdotool, from
 #    the moment the stand-in window manager set the active-window property to the log line
 #    of the mouse reporting its new active profile in the read after the switch; median
@@ -35,7 +37,7 @@ xdotool windowactivate --sync "$(window_of Alpha)" 2>/dev/null
 
 log_count() { tr '\r' '\n' <"$log" 2>/dev/null | grep -c -- "$1"; }
 wait_log() {
-    for _ in $(seq 200); do
+    for _ in $(seq 700); do
         [ "$(log_count "$1")" -ge "$2" ] && return 0
         sleep 0.05
     done
@@ -56,22 +58,29 @@ stop() {
     kill "$pid"
     wait "$pid" 2>/dev/null
 }
-# The context switches of all the program's threads, and of the watcher thread alone.
+# One line per thread: tid, name, context switches so far.
 switches() {
-    local total=0 watcher=0 task n
+    local task
     for task in /proc/"$pid"/task/*; do
-        n=$(awk '/ctxt_switches/ {s += $2} END {print s + 0}' "$task/status" 2>/dev/null)
-        total=$((total + n))
-        [ "$(cat "$task/comm" 2>/dev/null)" = active-window ] && watcher=$((watcher + n))
+        awk -v tid="${task##*/}" -v name="$(tr ' ' _ <"$task/comm" 2>/dev/null)" \
+            '/ctxt_switches/ {s += $2} END {print tid, name, s + 0}' "$task/status" 2>/dev/null
     done
-    echo "$total $watcher"
 }
+# The switches over SECONDS of every thread (a thread that ended meanwhile is left out, a
+# new one counts from zero), and of the watcher thread alone.
 idle() {
-    local before after
-    before=($(switches))
+    # Measured from just after a battery poll, so that both runs hold the same polls.
+    local polls
+    polls=$(log_count "GetPower")
+    wait_log "GetPower" $((polls + 1)) || sleep 31
+    sleep 5
+    switches >"$work/before"
     sleep "$seconds"
-    after=($(switches))
-    echo "$((after[0] - before[0])) $((after[1] - before[1]))"
+    switches >"$work/after"
+    awk 'NR == FNR {before[$1] = $3; next}
+         {n = $3 - before[$1]; total += n; if ($2 == "active-window") watcher += n}
+         END {print total + 0, watcher + 0}' "$work/before" "$work/after"
+    [ -n "${SHOW_THREADS:-}" ] && join "$work/before" "$work/after" >&2
 }
 
 rules off
@@ -87,7 +96,9 @@ if [ "${on[1]}" -ne 0 ]; then
     echo "FAIL: the watcher thread woke ${on[1]} times while nothing changed"
     failed=1
 fi
-if [ "${on[0]}" -gt "${off[0]}" ]; then
+# Slack of one battery poll (about 4 switches over the threads): whether a poll's last
+# answer falls inside the window varies from run to run (45 s runs gave 8 off, 5 on).
+if [ "${on[0]}" -gt $((off[0] + 4)) ]; then
     echo "FAIL: the rules on woke the program more often (${on[0]} > ${off[0]})"
     failed=1
 fi

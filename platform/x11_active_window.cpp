@@ -239,7 +239,7 @@ std::vector<ActiveApplication> ListX11Applications(const std::string& display) {
          c->Cardinals(c->root, c->atoms[kNetClientList], XCB_ATOM_WINDOW)) {
         ActiveApplication app = c->Describe(window);
         if (app.pid == getpid()) continue;  // the program's own windows
-        app.pid = 0;  // one entry per application, whichever process shows it
+        app.pid = 0;                        // one entry per application, whichever process shows it
         if (app.windowClass.empty() && app.desktopId.empty()) continue;
         if (std::find(apps.begin(), apps.end(), app) == apps.end()) apps.push_back(std::move(app));
     }
