@@ -550,7 +550,7 @@ void CMacroDlg::OnImport() {
 void CMacroDlg::OnExport() {
     if (RefusedWhileRecording()) return;
     StoreUi& ui = Files();
-    (void)Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui);  // failures are logged
+    (void)Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui);  // a failure is shown
 }
 
 StoreUi& CMacroDlg::Files() {
