@@ -2,7 +2,9 @@
 // and measures how late a 1 ms timer on the window thread fires while the program starts,
 // finds the mouse, reads the profile, reacts to the mouse's keys, is hidden and shown,
 // takes a burst of 20 apply requests, sees the receiver unplugged and plugged in again,
-// and talks to a mouse that stops answering. Every event the window thread dispatches is
+// and talks to a mouse that stops answering; and a read that brings macros the library does
+// not know (up to 16 buttons, as many as the model's key matrix has; each becomes a macro
+// file). Every event the window thread dispatches is
 // timed too, so the longest stall of each phase comes with the event that caused it.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bin/window_stall_probe [--latency MS] [--data DIR]
@@ -42,6 +44,8 @@
 #include "base/message_sink.h"
 #include "controls/layout_4k.h"
 #include "controls/window_message.h"
+#include "keys/key_functions.h"
+#include "keys/macro_record.h"
 #include "profile/set_flags.h"
 #include "tools/common/simulated_mouse.h"
 #include "tools/vantor/sim_menu.h"
@@ -191,6 +195,21 @@ QAction* FindAction(QMenu* menu, const QString& text) {
     return nullptr;
 }
 
+// A macro of one key press, named "probe N".
+MacroRecord ProbeMacro(int n) {
+    MacroRecord macro{};
+    macro.dwMagicNumber = kMacroMagicNumber;
+    macro.dwMacroID = 0x5000 + static_cast<std::uint32_t>(n);
+    macro.nLoopCount = 1;
+    SetMacroName(macro, "probe " + std::to_string(n));
+    macro.stEvents[0].wCode = static_cast<std::uint16_t>(0x41 + n);
+    macro.stEvents[0].wKind = kMacroKindPress;
+    macro.stEvents[0].dwDelay = 10;
+    macro.stEvents[1].wCode = static_cast<std::uint16_t>(0x41 + n);
+    macro.stEvents[1].wKind = kMacroKindRelease;
+    return macro;
+}
+
 // One step of the scenario: runs `start` once, then waits until `done` holds or
 // `timeoutMs` passed.
 struct Step {
@@ -275,6 +294,7 @@ int main(int argc, char** argv) {
             if (late > kGoalMs) ++f.lateTicks;
         });
 
+        int macroButtons = 0;  // buttons set to a macro for the macro read
         const std::vector<Step> steps = {
             {"start, find, read profile", [] {}, [&] { return ready() && window.isVisible(); },
              8000},
@@ -329,6 +349,35 @@ int main(int argc, char** argv) {
                  window.Session().Worker().RequestApply(SET_DPI, kSetIndexAll);
              },
              [&] { return !window.Session().Worker().IsBusy(); }, 15000},
+            {"16 macro buttons written",
+             [&] {
+                 mouse->backend->SetFaults(faults);
+                 ProfileFile* record = window.Store().Current();
+                 for (KeyAssignment& key : record->Key[record->nKeySet]) {
+                     if (key.nMatrixIndex < 1 || macroButtons == 16) continue;
+                     const MacroRecord macro = ProbeMacro(macroButtons);
+                     if (!window.Macros().Add_Macro(macro)) continue;
+                     key.dwFunID = KF_MACRO;
+                     key.dwMacroID = macro.dwMacroID;
+                     ++macroButtons;
+                 }
+                 window.Session().Worker().RequestApply(SET_KEY, kSetIndexAll);
+             },
+             [&] { return !window.Session().Worker().IsBusy(); }, 20000},
+            {"library forgets them",
+             [&] {
+                 // The read of the next phase then adds every one with its file.
+                 (void)window.Writer().Flush(10000);
+                 std::filesystem::remove_all(window.Macros().Root());
+                 window.Macros().LoadLibrary(true);
+             },
+             [] { return false; }, 200},
+            {"a read that brings 16 new macros", [&] { window.Session().StartReadCurCfgThread(); },
+             [&] {
+                 return window.Session().FirstReadDone() &&
+                        window.Macros().Macros().Count() >= macroButtons;
+             },
+             10000},
             {"exit", [&] { window.OnExit(); }, [&] { return window.HasExited(); }, 3000},
         };
 
@@ -375,6 +424,7 @@ int main(int argc, char** argv) {
         driver.start(10);
         result = app.exec();
         recorder.EndPhase();
+        std::printf("  (macro read: %d buttons set to macros)\n", macroButtons);
         probe.stop();
         driver.stop();
     }

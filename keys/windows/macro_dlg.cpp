@@ -573,7 +573,7 @@ void CMacroDlg::OnImport() {
 void CMacroDlg::OnExport() {
     if (RefusedWhileRecording()) return;
     StoreUi& ui = Files();
-    // Failures are logged; a file that could not be written is said so by the library.
+    // A failure is shown by the library; a success by a short note.
     if (Host().Macros().ExportMacroFile(SelectedLibraryItem(), ui)) {
         Host().ShowNote(Text("tc_note_macro_export"));
     }

@@ -273,6 +273,19 @@ TEST_F(DeviceSessionTest, AFailedReadIsShownAndMarkedUntilAReadSucceeds) {
     EXPECT_EQ(window.calls.front(), "pages");
 }
 
+// DPI codes that are no steps of the model's sensor are corrected by the decoder and told in
+// the window's own message, in the user's language (the wired model's table read against
+// the wireless mouse's memory).
+TEST_F(DeviceSessionTest, CorrectedValuesOfARead) {
+    SelectDeviceSection(1);
+    ReadProfile();
+    SelectDeviceSection(0);
+    EXPECT_EQ(window.showsMouse, true);
+    EXPECT_EQ(
+        std::count(window.calls.begin(), window.calls.end(), "text:" + Text("tc_read_corrected")),
+        1);
+}
+
 TEST_F(DeviceSessionTest, DpiLevelAndReportRateNotifications) {
     const int dm = CurrentCodecContext().dpiLevelCount;
     session->OnDeviceBehavior(1, kBehaviorDpiLevel);

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
+#include "base/file_writer.h"
+#include "base/save_failure.h"
 #include "base/texts.h"
 #include "keys/key_functions.h"
 #include "keys/macro_file.h"
@@ -38,7 +41,9 @@ class RecordingEvents : public MacroLibraryEvents {
     void ClearEditor() override { ++cleared; }
     void MacroReplaced(std::uint32_t id) override { replaced.push_back(id); }
     void MacroNamesChanged() override { ++namesChanged; }
+    void MacroSaveFailed(std::uint32_t id) override { saveFailed.push_back(id); }
     std::vector<std::pair<std::uint32_t, bool>> shown;
+    std::vector<std::uint32_t> saveFailed;
     std::vector<std::uint32_t> replaced;
     int cleared = 0;
     int namesChanged = 0;
@@ -324,6 +329,35 @@ TEST_F(MacroLibraryTest, ExportCopiesTheLibraryFile) {
     ASSERT_TRUE(library.ExportMacroFile(Child(kLibraryRoot, "ex"), ui_));
     EXPECT_EQ(ui_.requests.back().fileName, "ex.qxm");
     EXPECT_EQ(test::ReadBytes(dir_ / "copy.qxm"), test::ReadBytes(Root() + "ex.qxm"));
+    // A copy that cannot be written names the file and the reason.
+    ui_.savePaths = {dir_ / "missing/copy.qxm"};
+    EXPECT_FALSE(library.ExportMacroFile(Child(kLibraryRoot, "ex"), ui_));
+    EXPECT_EQ(ui_.messages.back(), SaveFailedText(dir_ / "missing/copy.qxm", ENOENT));
+}
+
+// With a writer thread the record counts as saved when its bytes are handed over; a write
+// that fails there marks it as changed again and tells the page, so it is saved later.
+TEST_F(MacroLibraryTest, AWriteTheWriterCouldNotDoMarksTheMacroAgain) {
+    PutMacroFile(Root() + "keep.qxm", Macro("keep", 0x91, 0x41));
+    MacroLibrary& library = Library();
+    std::vector<FileWriteResult> results;
+    FileWriter writer([&](const FileWriteResult& result) { results.push_back(result); });
+    library.SetFileWriter(&writer);
+    MacroRecord& record = *library.Macros().FindById(0x91);
+    record.dwState = kMacroEventsChanged;
+    {
+        test::ScopedFileSizeLimit fullDisk(100);
+        EXPECT_TRUE(library.Flush_Dirty_Macro(Child(kLibraryRoot, "keep")));
+        EXPECT_EQ(record.dwState & kMacroChangedBoth, 0u);
+        ASSERT_TRUE(writer.Flush(10000));
+    }
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].ok);
+    EXPECT_TRUE(library.MacroWriteFailed(results[0].path, results[0].error));
+    EXPECT_FALSE(library.MacroWriteFailed(dir_ / "other.dct", EFBIG));
+    EXPECT_NE(record.dwState & kMacroChangedBoth, 0u);
+    EXPECT_EQ(events_.saveFailed, std::vector<std::uint32_t>{0x91});
+    EXPECT_EQ(library.FailedWrites(), 1);
 }
 
 TEST_F(MacroLibraryTest, FailedFlushKeepsTheOldFileAndTheChangedMark) {

@@ -314,5 +314,16 @@ TEST_F(MacroDlgTest, AFailedSaveSaysWhyAndKeepsTheSaveButton) {
     EXPECT_EQ(answers.Texts().size(), 1u);
 }
 
+// Rows edited and not saved are written when the program ends.
+TEST_F(MacroDlgTest, TheExitSavesWhatTheEditorHolds) {
+    AddShownMacro();
+    page_->OnInsertChosen(0xF0);  // left button: press and release rows
+    ASSERT_TRUE(page_->SaveButton()->isVisibleTo(page_));
+    window_->OnExit();
+    const MacroFileResult file = ReadMacroFile(mouse_.DataDir() + "Mac/m.qxm");
+    ASSERT_EQ(file.status, MacroFileStatus::kOk);
+    EXPECT_EQ(MacroEventCount(file.record), 2);
+}
+
 }  // namespace
 }  // namespace vantor
