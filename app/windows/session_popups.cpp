@@ -68,7 +68,7 @@ void SessionPopups::ShowReadWait(const std::string& text) {
         waitBehindProgress_ = text;
         return;
     }
-    if (readWait_ != nullptr) {
+    if (readWait_ != nullptr && readWait_->isVisible()) {
         readWait_->SetPrompt(QString::fromStdString(text));
         readWait_->update();
         return;
@@ -88,7 +88,9 @@ void SessionPopups::ShowReadWait(const std::string& text) {
 
 void SessionPopups::CloseReadWait() {
     waitBehindProgress_.reset();
+    // Closed now and deleted later: a read asked for meanwhile gets a window of its own.
     if (readWait_ != nullptr) readWait_->done(QDialog::Accepted);
+    readWait_ = nullptr;
 }
 
 std::shared_ptr<ProgressSink> SessionPopups::OpenProgress(const std::string& text) {
