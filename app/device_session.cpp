@@ -87,11 +87,10 @@ Sleeper& DeviceSession::Pauses() const {
     return setup_.sleeper != nullptr ? *setup_.sleeper : RealSleeper();
 }
 
-void DeviceSession::StartApplyWorker(MessageSink* messages, ProgressWindowFinder* progressFinder) {
+void DeviceSession::StartApplyWorker(MessageSink* messages) {
     ApplyWorkerSetup s;
     s.driver = setup_.driver;
     s.messages = messages;
-    s.progressFinder = progressFinder;
     // The three below run in Request, on the window thread.
     s.currentRecord = [this](ProfileFile& out) {
         const ProfileFile* current = setup_.store->Current();
@@ -261,9 +260,10 @@ void DeviceSession::LandRead(const ReadJob& job, int index,
             StartReadCurCfgThread();
         } else {
             firstReadDone_ = true;
+            setup_.window->CloseReadWait();
         }
     }
-    if (!notice.empty()) setup_.window->ShowText(notice);
+    if (!notice.empty()) setup_.window->ShowNotice(notice);
 }
 
 bool DeviceSession::WaitReadDone(int timeoutMs) {
@@ -414,7 +414,7 @@ void DeviceSession::OnDeviceBehavior(std::uintptr_t value, std::intptr_t kind) {
                 DbgLog("reset notify during a read, read again after it");
             } else {
                 StartReadCurCfgThread();
-                setup_.window->ShowUntilReadDone(Text("tc_msg12"));
+                setup_.window->ShowReadWait(Text("tc_msg12"));
             }
             break;
         }
@@ -518,7 +518,7 @@ void DeviceSession::OnTimer(int id) {
             const int matched = setup_.finder->FindOkNum();
             DbgLog("OnTimer: CHECK_DEV_NUM_TIMER_ID, g_nFindOkNum=%d", matched);
             if (matched > 1) {
-                setup_.window->ShowText(Text("tc_msg36"));
+                setup_.window->ShowNotice(Text("tc_msg36"));
                 setup_.window->CloseWindow();
             }
             break;
@@ -601,7 +601,7 @@ void DeviceSession::OnFindDeviceOK() {
     RefreshLayout();
     if (setup_.window->IsWindowVisible()) TellDrvStatus(1);
     StartReadCurCfgThread();
-    setup_.window->ShowUntilReadDone(Text("tc_msg12"));
+    setup_.window->ShowReadWait(Text("tc_msg12"));
 }
 
 void DeviceSession::TellDrvStatus(std::uint8_t status) {
@@ -648,7 +648,7 @@ DeviceSession::Readiness DeviceSession::CheckWithoutIo() {
     const SessionConfig config = Config();
     SessionWindow& window = *setup_.window;
     if (!firstReadDone_) {
-        window.ShowText(Text("tc_adv_str15"));
+        window.ShowNotice(Text("tc_adv_str15"));
         return Readiness::kNotReady;
     }
     if (setup_.finder->GetCurParam()) {
@@ -656,7 +656,7 @@ DeviceSession::Readiness DeviceSession::CheckWithoutIo() {
         return Readiness::kConnectionTest;
     }
     if (config.goWithNoDev) return Readiness::kReady;
-    window.ShowText(Text("tc_msg15"));
+    window.ShowNotice(Text("tc_msg15"));
     return Readiness::kNotReady;
 }
 
@@ -674,7 +674,7 @@ void DeviceSession::CheckDeviceReady(std::function<void()> onReady) {
                 const bool connected = setup_.driver->GetConnectStatus() == 1;
                 return [this, connected, onReady] {
                     if (!connected) {
-                        setup_.window->ShowText(Text("tc_msg10"));
+                        setup_.window->ShowNotice(Text("tc_msg10"));
                     } else if (onReady) {
                         onReady();
                     }
@@ -690,19 +690,27 @@ void DeviceSession::Restore() {
     const SessionConfig config = Config();
     SessionWindow& window = *setup_.window;
     if (!firstReadDone_) {
-        window.ShowText(Text("tc_adv_str15"));
+        window.ShowNotice(Text("tc_adv_str15"));
         return;
     }
     if (setup_.driver->CmdHandle() == nullptr && !config.goWithNoDev) {
-        window.ShowText(Text("tc_msg15"));
+        window.ShowNotice(Text("tc_msg15"));
         return;
     }
     CheckDeviceReady([this] { RestoreConfirmed(); });
 }
 
 void DeviceSession::RestoreConfirmed() {
+    setup_.window->Ask(Text("tc_msg5"), [this] { RestoreAnswered(); });
+}
+
+void DeviceSession::RestoreAnswered() {
     SessionWindow& window = *setup_.window;
-    if (!window.AskOkCancel(Text("tc_msg5"))) return;
+    // The question does not hold the program up: a read may have begun while it was open.
+    if (!firstReadDone_) {
+        window.ShowNotice(Text("tc_adv_str15"));
+        return;
+    }
     ProfileStore& store = *setup_.store;
     if (store.Count() == 0) return;
     const SessionConfig config = Config();
@@ -717,13 +725,13 @@ void DeviceSession::RestoreConfirmed() {
     // Requests queue up, so a busy worker runs the restore after its current request.
     // Skipping it would leave the record rebuilt but the mouse not reset, and the progress
     // window waiting for a worker that never closes it.
-    worker_.Request({SET_RESET | kApplyShowProgress, kSetIndexAll});
-    window.RunRestoreProgress(Text("tc_msg12"));
+    worker_.Request({SET_RESET | kApplyShowProgress, kSetIndexAll},
+                    window.OpenRestoreProgress(Text("tc_msg12")));
     if (!config.initOnReset) return;
     // The pages then show what the mouse holds after its reset rather than the defaults
     // of this program's record.
     StartReadCurCfgThread(kReadAfterResetPauseMs);
-    window.ShowUntilReadDone(Text("tc_msg12"));
+    window.ShowReadWait(Text("tc_msg12"));
 }
 
 }  // namespace vantor

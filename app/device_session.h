@@ -100,19 +100,24 @@ class DeviceFinder {
     virtual bool AccessDenied() { return false; }
 };
 
-// What the window shows and the pages do. Called on the window thread only.
+// What the window shows and the pages do. Called on the window thread only, often from the
+// handler of a result, so none of these waits for the user: windows they open are not modal
+// loops, and an answer comes back through a callback.
 class SessionWindow {
   public:
     virtual ~SessionWindow() = default;
     // The skinned message window with one text.
-    virtual void ShowText(const std::string& text) = 0;
-    // The skinned question with OK and Cancel; true for OK.
-    virtual bool AskOkCancel(const std::string& text) = 0;
-    // The skinned message window that closes itself when the read ends (WaitReadDone).
-    virtual void ShowUntilReadDone(const std::string& text) = 0;
-    // Runs the progress window of restore (title kProgressWindowTitle) until the apply
-    // worker closes it.
-    virtual void RunRestoreProgress(const std::string& text) = 0;
+    virtual void ShowNotice(const std::string& text) = 0;
+    // The skinned question with OK and Cancel; `onOk` runs when the user answers OK.
+    virtual void Ask(const std::string& text, std::function<void()> onOk) = 0;
+    // The skinned message window without buttons that stays until CloseReadWait (the last
+    // read asked for has landed). A second call while it shows keeps the one window.
+    virtual void ShowReadWait(const std::string& text) = 0;
+    virtual void CloseReadWait() = 0;
+    // Opens the progress window of restore and returns the sink its apply request reports
+    // to (the worker closes the window through it); null when no window could be opened.
+    virtual std::shared_ptr<ProgressSink> OpenRestoreProgress(const std::string& text) = 0;
+    // Closes the program's window for good (after any notice still open was closed).
     virtual void CloseWindow() = 0;
     virtual bool IsWindowVisible() const = 0;
     // False after a profile read that failed or could not be decoded: the pages show the
@@ -188,7 +193,7 @@ class DeviceSession {
 
     // Starts the apply worker over the session's driver and device mutex. `messages` is
     // called on the worker thread (a PostingMessageSink in the window program).
-    void StartApplyWorker(MessageSink* messages, ProgressWindowFinder* progressFinder);
+    void StartApplyWorker(MessageSink* messages);
     ApplyWorker& Worker() { return worker_; }
 
     // Messages and broadcasts.
@@ -227,7 +232,8 @@ class DeviceSession {
     void StartReadCurCfgThread(std::uint32_t pauseMs = 0);
     // Waits for the read-done event (auto-reset), signalled on the device thread when a
     // read ends, after its result was posted, and cleared when a read is asked for; false
-    // after `timeoutMs`.
+    // after `timeoutMs`. For callers without an event loop (tests, tools); the window learns
+    // the end of the reads from their results.
     bool WaitReadDone(int timeoutMs);
     // False from the start of a read until the last read asked for has landed.
     bool FirstReadDone() const { return firstReadDone_.load(); }
@@ -308,6 +314,7 @@ class DeviceSession {
     void SetConnection(MouseConnection connection);
     Readiness CheckWithoutIo();
     void RestoreConfirmed();
+    void RestoreAnswered();
     SessionConfig Config() const;
     ProfileTransferSettings TransferSettings() const;
     std::uint64_t Now() const;

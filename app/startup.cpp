@@ -74,7 +74,14 @@ InstanceClaim ClaimSingleInstance(SingleInstance& instance, const StartupState& 
     if (claim != InstanceClaim::kRunning) return claim;
     long running = instance.Notify({state.title, kTrayNotifyMessage, 0, kTrayNotifyLParam});
     DbgLog("ALREADY_EXISTS, hWnd=%lx", static_cast<unsigned long>(running));
-    return claim;
+    if (running != 0) return claim;
+    // Nobody took the message: the running copy is ending (it has stopped listening and lets
+    // go of the lock as it ends). This start waits for it rather than end unseen.
+    const InstanceClaim after = instance.WaitForRelease(kInstanceExitWait);
+    DbgLog("SingleInstance: %s", after == InstanceClaim::kRunning
+                                     ? "the running copy did not end"
+                                     : "started after the running copy had ended");
+    return after;
 }
 
 void LogProgramExit() {

@@ -2,6 +2,7 @@
 // single-instance step of the window program.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "platform/single_instance.h"
@@ -25,8 +26,13 @@ struct StartupState {
 // message "     Data Init failed.     " has then been shown.
 [[nodiscard]] bool InitProgramData(int argc, const char* const* argv, StartupState* state);
 
+// How long a start waits for a copy that is ending (it holds the lock but no longer listens).
+constexpr std::chrono::milliseconds kInstanceExitWait{3000};
+
 // Takes the per-user lock "MUTEX_QX_WIRELESS". When another copy holds it, hands that copy
 // the tray message, logs "ALREADY_EXISTS, hWnd=%x" and returns kRunning: this copy ends.
+// When that copy takes no message (it is ending), waits up to kInstanceExitWait for it to
+// end and then holds the lock itself (kHeld), or returns kRunning.
 // kFailed when the lock cannot be used (instance.Error() says why): this copy ends too,
 // with that message, rather than run beside a copy it cannot see.
 [[nodiscard]] InstanceClaim ClaimSingleInstance(SingleInstance& instance,

@@ -4,7 +4,7 @@
 //  - InitSkin(file) loads the background picture from the skins folder, sizes the window
 //    to it (doubled in the 4K layout), centres it on the parent window and cuts the outline
 //    with the pop-up mask colour clrMaskDialog (tolerance 0). The window title is
-//    "VantorMsgTopWindow", so the main window can find and close any open pop-up.
+//    "VantorMsgTopWindow".
 //  - Painting goes into an off-screen pixmap of the window's size: the background is drawn
 //    stretched over it, then PaintContent() adds texts (transparent background), then the
 //    pixmap reaches the screen in one step.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <utility>
 
 #include "base/log.h"
@@ -11,6 +12,22 @@
 #include "profile/set_flags.h"
 
 namespace vantor {
+namespace {
+
+// The writer reports to a window poster; this one hands its progress to a request's sink.
+class SinkPoster : public MessagePoster {
+  public:
+    explicit SinkPoster(ProgressSink& sink) : sink_(sink) {}
+    void Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t) override {
+        if (message == kApplyProgressMessage) sink_.SetPosition(static_cast<int>(wParam));
+    }
+    bool IsValid() const override { return sink_.IsOpen(); }
+
+  private:
+    ProgressSink& sink_;
+};
+
+}  // namespace
 
 ApplyWorker::~ApplyWorker() {
     Stop();
@@ -29,8 +46,9 @@ bool ApplyWorker::StartApplyThread(ApplyWorkerSetup setup) {
     return true;
 }
 
-void ApplyWorker::RequestApplyWithProgress(std::uint32_t flags) {
-    Request({flags | kApplyShowProgress, 255});
+void ApplyWorker::RequestApplyWithProgress(std::uint32_t flags,
+                                           std::shared_ptr<ProgressSink> progress) {
+    Request({flags | kApplyShowProgress, 255}, std::move(progress));
 }
 
 void ApplyWorker::RequestWholeProfile() {
@@ -41,11 +59,12 @@ void ApplyWorker::RequestApply(std::uint32_t flags, int index) {
     Request({flags & ~kApplyShowProgress, index});
 }
 
-void ApplyWorker::Request(const ApplyRequest& request) {
+void ApplyWorker::Request(const ApplyRequest& request, std::shared_ptr<ProgressSink> progress) {
     // Everything the request writes is copied here, on the thread that edits the record and
     // once the edit is complete, so the worker never reads what a window may be changing.
     Pending pending;
     pending.request = request;
+    if ((request.nFlag & kApplyShowProgress) != 0) pending.progress = std::move(progress);
     ProfileFile record{};
     if (setup_.currentRecord && setup_.currentRecord(record)) {
         pending.record = std::make_shared<const ProfileFile>(record);
@@ -115,6 +134,17 @@ void ApplyWorker::Stop() {
     started_ = false;
 }
 
+void ApplyWorker::NotifyWhenIdle(std::function<void()> idle) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (started_ && !exit_ && (running_ > 0 || !pending_.empty())) {
+            whenIdle_ = std::move(idle);
+            return;
+        }
+    }
+    if (idle) idle();
+}
+
 void ApplyWorker::Run() {
     DbgLog("Start apply thread");
     std::unique_lock<std::mutex> lock(mutex_);
@@ -126,6 +156,7 @@ void ApplyWorker::Run() {
                 pending_.clear();
             }
             appliedNumber_ = lastNumber_;
+            whenIdle_ = nullptr;
             break;
         }
         const Pending next = std::move(pending_.front());
@@ -137,20 +168,17 @@ void ApplyWorker::Run() {
         --running_;
         appliedNumber_ = next.number;
         changed_.notify_all();
+        if (pending_.empty() && whenIdle_) {
+            std::function<void()> idle = std::move(whenIdle_);
+            whenIdle_ = nullptr;
+            lock.unlock();
+            idle();
+            lock.lock();
+        }
     }
     lock.unlock();
     changed_.notify_all();
     DbgLog("thread exit");
-}
-
-MessagePoster* ApplyWorker::FindProgressWindow() {
-    if (setup_.progressFinder == nullptr) return nullptr;
-    Sleeper& sleeper = setup_.sleeper != nullptr ? *setup_.sleeper : RealSleeper();
-    for (int i = 0; i < kProgressSearchTries; ++i) {
-        sleeper.SleepMs(kProgressSearchSleepMs);
-        if (MessagePoster* window = setup_.progressFinder->FindProgressWindow()) return window;
-    }
-    return nullptr;
 }
 
 void ApplyWorker::ShowMessage(const std::string& text) {
@@ -163,12 +191,13 @@ void ApplyWorker::Apply(const Pending& pending) {
     const auto cmd = driver != nullptr ? driver->CmdHandle() : nullptr;
     DbgLog("Start Apply: hDevice=0x%x, nFlag=0x%x, nData=0x%x", LogHandleId(cmd.get()),
            request.nFlag, static_cast<unsigned>(request.nData));
-    MessagePoster* window =
-        (request.nFlag & kApplyShowProgress) != 0 ? FindProgressWindow() : nullptr;
+    std::optional<SinkPoster> progress;
+    if (pending.progress != nullptr) progress.emplace(*pending.progress);
+    MessagePoster* window = progress ? &*progress : nullptr;
 
     const ProfileTransferSettings& settings = pending.settings;
     if (cmd == nullptr && !settings.goWithNoDev) {
-        if (window != nullptr) window->Post(WM_CLOSE, 0, 0);
+        if (pending.progress != nullptr) pending.progress->Close();
         ShowMessage(Text("tc_msg15"));
         return;
     }
@@ -203,12 +232,7 @@ void ApplyWorker::Apply(const Pending& pending) {
         outOfStep_ = false;
     }
 
-    if (window != nullptr) {
-        Sleeper& sleeper = setup_.sleeper != nullptr ? *setup_.sleeper : RealSleeper();
-        window->Post(WM_CLOSE, 0, 0);
-        sleeper.SleepMs(kProgressCloseSleepMs);
-        window->Post(WM_CLOSE, 0, 0);
-    }
+    if (pending.progress != nullptr) pending.progress->Close();
     DbgLog("Apply Over");
 }
 

@@ -1,7 +1,8 @@
 // The apply worker: one long-lived thread that writes settings into the mouse so that the
 // window thread never waits for the device. Pages make requests (a SetProfile flag word
 // and index); the worker runs SetProfile for the current profile record, optionally with a
-// progress window that the requesting window shows while the worker posts progress to it.
+// progress window that the requesting window opened and handed to the request as its
+// progress sink.
 //
 // Requests are queued, never overwritten: a request made while others are pending is
 // appended, so every change reaches the device in the order it was asked for. Each request
@@ -34,22 +35,19 @@ namespace vantor {
 
 constexpr std::uint32_t kApplyProgressMessage = 0x42B;  // position in wParam
 constexpr std::uint32_t kApplyShowProgress = 0x8000;    // request bit: show the progress window
-constexpr const char* kProgressWindowTitle = "MyProgressDlg..";
 constexpr const char* kApplyFailedText = "   Update settings failed!      ";
 
-// Search for the progress window: this many tries, each after a pause.
-constexpr int kProgressSearchTries = 20;
-constexpr std::uint32_t kProgressSearchSleepMs = 100;
-constexpr std::uint32_t kProgressCloseSleepMs = 20;
-
-// Finds the progress window of the current request by its title; the window program
-// implements it over its top-level windows.
-class ProgressWindowFinder {
+// Where one request reports its progress: the progress window the requesting window opened
+// for it. Called on the worker thread; an implementation hands every call to the window's
+// own thread and drops the calls that come after the window has closed.
+class ProgressSink {
   public:
-    virtual ~ProgressWindowFinder() = default;
-    // The window titled kProgressWindowTitle, or null while there is none. The poster must
-    // stay usable until the worker has posted WM_CLOSE to it.
-    virtual MessagePoster* FindProgressWindow() = 0;
+    virtual ~ProgressSink() = default;
+    // False once the window has closed (then the writer skips its progress pauses).
+    virtual bool IsOpen() const = 0;
+    virtual void SetPosition(int position) = 0;
+    // The request has ended: the window closes.
+    virtual void Close() = 0;
 };
 
 struct ApplyRequest {
@@ -64,7 +62,6 @@ struct ApplyWorkerSetup {
     // The owner window's message boxes (no device, writer failure). Called on the worker
     // thread, so it must be a sink that may be called from any thread (PostingMessageSink).
     MessageSink* messages = nullptr;
-    ProgressWindowFinder* progressFinder = nullptr;
     // The three below are called by Request on the requesting thread, which is the one that
     // edits the record and owns the configuration and the macro library.
     // Copies the current profile record into the argument; false when there is none.
@@ -90,12 +87,14 @@ class ApplyWorker {
     // Clears the requests and starts the thread; false when it already runs.
     bool StartApplyThread(ApplyWorkerSetup setup);
 
-    // nFlag = flags | kApplyShowProgress, nData = 255.
-    void RequestApplyWithProgress(std::uint32_t flags);
+    // nFlag = flags | kApplyShowProgress, nData = 255; the progress goes to `progress` (none
+    // when null: the request then runs without progress display).
+    void RequestApplyWithProgress(std::uint32_t flags, std::shared_ptr<ProgressSink> progress);
     // nFlag = flags without kApplyShowProgress, nData = index.
     void RequestApply(std::uint32_t flags, int index);
-    // Queues a request as given.
-    void Request(const ApplyRequest& request);
+    // Queues a request as given, with the progress sink of a request that has the
+    // kApplyShowProgress bit.
+    void Request(const ApplyRequest& request, std::shared_ptr<ProgressSink> progress = nullptr);
 
     // Number of the last request queued (0 before the first); a merged request keeps the
     // number of the one it joined.
@@ -128,6 +127,10 @@ class ApplyWorker {
     // Sets the exit event: the worker ends after the request it is running; requests
     // still waiting are dropped (and logged). Waits for the thread.
     void Stop();
+    // Calls `idle` once when no request runs or waits: at once on the calling thread when
+    // the queue is empty, else on the worker thread after its last request. A stop drops it
+    // uncalled. Exit uses it to let the last change reach the mouse without waiting itself.
+    void NotifyWhenIdle(std::function<void()> idle);
 
   private:
     void Run();
@@ -139,10 +142,10 @@ class ApplyWorker {
         int curDpiLevel = -1;
         ProfileTransferSettings settings;
         std::shared_ptr<const MacroLibraryAccess> macros;  // what settings.macros points to
+        std::shared_ptr<ProgressSink> progress;            // with kApplyShowProgress only
     };
 
     void Apply(const Pending& pending);
-    MessagePoster* FindProgressWindow();
     void ShowMessage(const std::string& text);
 
     ApplyWorkerSetup setup_;
@@ -155,6 +158,7 @@ class ApplyWorker {
     std::atomic<bool> outOfStep_{false};
     std::uint64_t lastNumber_ = 0;     // of the last request queued
     std::uint64_t appliedNumber_ = 0;  // of the last request applied or dropped
+    std::function<void()> whenIdle_;   // NotifyWhenIdle's callback, until it is called
     std::thread thread_;
 };
 

@@ -197,7 +197,7 @@ bool Discovery::StartCandidate(std::shared_ptr<HidHandle> cmd, std::shared_ptr<H
 }
 
 void Discovery::ShutDownLocked(Slot& slot) {
-    if (slot.run) slot.run->stop = true;
+    if (slot.run) slot.run->stop.Set();
     if (slot.service) slot.service->RequestStop();
     if (slot.param.hCmd) slot.param.hCmd->Close();
     if (slot.param.hNotify) slot.param.hNotify->Close();
@@ -271,8 +271,8 @@ void Discovery::ClearThread() {
             if (slot.param.hCmd) ShutDownLocked(slot);
         }
     }
-    // Lets the candidate threads see their closed handles and end.
-    sleeper_.SleepMs(kClearThreadWaitMs);
+    // Every record's stop flag is set and its handles are closed, so its threads end at once
+    // (a pause ends with the flag) and are joined here without a fixed wait.
     Reap(true);
 }
 

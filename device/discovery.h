@@ -46,7 +46,6 @@ constexpr int kMatchReadTimeoutMs = 1000;
 constexpr int kFastPollPasses = 4;
 constexpr std::uint32_t kFastPollMs = 200;
 constexpr std::uint32_t kSlowPollMs = 1100;
-constexpr std::uint32_t kClearThreadWaitMs = 1100;
 
 // One candidate record as the rest of the program sees it.
 struct DevParam {
@@ -105,7 +104,7 @@ class Discovery {
     // The candidate part of closing the device (CUSBDriver::ClearHandle's hook): shuts
     // down the matched record.
     void ClearMatched();
-    // Logs "ClearThread", shuts down every record, waits 1100 ms and joins the threads.
+    // Logs "ClearThread", shuts down every record and joins its threads, which end at once.
     void ClearThread();
 
     // Waits until no Psd_Thread is running (a connected device's reader may go on).

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "device/discovery.h"
+#include "device/stop_flag.h"
 
 namespace vantor {
 
@@ -22,7 +23,7 @@ struct Discovery::PsdRun {
     std::string notifyPath;
     std::uint16_t vid = 0;  // of the command interface, from the search's interface table
     std::uint16_t pid = 0;
-    std::atomic<bool> stop{false};  // the record's stop flag
+    StopFlag stop;                  // the record's stop flag; ends its poll pauses at once
     std::atomic<bool> done{false};  // the thread has ended
 };
 

@@ -14,14 +14,14 @@ namespace {
 
 // Polls the pair until the mouse reports that it is connected: four passes 200 ms apart,
 // then one every 1100 ms (the receiver answers while its mouse is switched off). False when
-// the stop flag was set, the device is gone or the probe cannot be written.
-bool WaitUntilConnected(HidHandle* cmd, HidHandle* notify, const std::atomic<bool>& stop,
-                        Sleeper& sleeper) {
+// the stop flag was set (which also ends a pause at once), the device is gone or the probe
+// cannot be written.
+bool WaitUntilConnected(HidHandle* cmd, HidHandle* notify, const StopFlag& stop, Sleeper& sleeper) {
     const unsigned hCmd = LogHandleId(cmd);
     for (int pass = 1;; pass = std::min(pass + 1, kFastPollPasses + 1)) {
-        if (stop) return false;
-        sleeper.SleepMs(pass <= kFastPollPasses ? kFastPollMs : kSlowPollMs);
-        if (stop) return false;
+        if (stop.IsSet()) return false;
+        sleeper.SleepMsUnlessStopped(pass <= kFastPollPasses ? kFastPollMs : kSlowPollMs, stop);
+        if (stop.IsSet()) return false;
 
         HidAttributes attributes;
         std::uint32_t error = kHidOk;
@@ -44,7 +44,7 @@ bool WaitUntilConnected(HidHandle* cmd, HidHandle* notify, const std::atomic<boo
         }
         if (connected == 1) break;
     }
-    return !stop;
+    return !stop.IsSet();
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ void Discovery::TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid,
     std::lock_guard<std::mutex> lock(tableLock_);
     Slot& self = slots_[index];
     // Shut down (and perhaps reused) while the device was being identified.
-    if (self.run.get() != &run || run.stop) return;
+    if (self.run.get() != &run || run.stop.IsSet()) return;
     self.param.VID = run.vid;
     self.param.PID = run.pid;
 

@@ -11,6 +11,9 @@ class ThreadSleeper : public Sleeper {
     void SleepMs(std::uint32_t milliseconds) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
+    void SleepMsUnlessStopped(std::uint32_t milliseconds, const StopFlag& stop) override {
+        (void)stop.WaitFor(milliseconds);
+    }
 };
 
 }  // namespace

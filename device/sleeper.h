@@ -5,12 +5,20 @@
 
 #include <cstdint>
 
+#include "device/stop_flag.h"
+
 namespace vantor {
 
 class Sleeper {
   public:
     virtual ~Sleeper() = default;
     virtual void SleepMs(std::uint32_t milliseconds) = 0;
+    // A pause that `stop` ends early: the real sleeper waits on the flag; a sleeper that
+    // only counts or shortens pauses takes it as a plain pause.
+    virtual void SleepMsUnlessStopped(std::uint32_t milliseconds, const StopFlag& stop) {
+        (void)stop;
+        SleepMs(milliseconds);
+    }
 };
 
 // Really sleeps; the process-wide default.

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -87,8 +88,27 @@ SingleInstance::SingleInstance(std::string name, std::string folder) {
 }
 
 SingleInstance::~SingleInstance() {
+    Release();
+}
+
+void SingleInstance::Release() {
     StopListening();
+    if (bound_) unlink(socketPath_.c_str());
+    bound_ = false;
     if (lockFd_ >= 0) close(lockFd_);
+    lockFd_ = -1;
+}
+
+InstanceClaim SingleInstance::WaitForRelease(std::chrono::milliseconds limit) {
+    constexpr auto kRetry = std::chrono::milliseconds(50);
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const InstanceClaim claim = Acquire();
+        if (claim != InstanceClaim::kRunning || std::chrono::steady_clock::now() >= end) {
+            return claim;
+        }
+        std::this_thread::sleep_for(kRetry);
+    }
 }
 
 InstanceClaim SingleInstance::Acquire() {
@@ -129,6 +149,7 @@ bool SingleInstance::Listen(Handler handler) {
         listenFd_ = -1;
         return false;
     }
+    bound_ = true;
     stopFd_ = eventfd(0, EFD_CLOEXEC);
     handler_ = std::move(handler);
     listener_ = std::thread([this] { ListenLoop(); });
@@ -143,7 +164,6 @@ void SingleInstance::StopListening() {
     close(listenFd_);
     close(stopFd_);
     listenFd_ = stopFd_ = -1;
-    unlink(socketPath_.c_str());
 }
 
 void SingleInstance::ListenLoop() {

@@ -26,7 +26,9 @@
 #include "app/windows/desktop_notifier.h"
 #include "app/windows/connection_banner.h"
 #include "app/windows/documentation_link.h"
+#include "app/windows/exit_apply_wait.h"
 #include "app/windows/session_adapters.h"
+#include "app/windows/session_popups.h"
 #include "base/ini.h"
 #include "base/log.h"
 #include "base/save_failure.h"
@@ -71,7 +73,6 @@ constexpr QRect kNotMouseRect{62, 62, 640, 24};      // under the title
 constexpr QRgb kNotMouseColor = qRgb(255, 170, 60);  // a warning, readable on the dark skin
 constexpr int kTitleAreaHeight = 100;  // a right click above this opens the extra menus
 constexpr std::uint32_t kMaskVeilArgb = 0xC8FFFFFF;
-constexpr int kReadWaitSliceMs = 100;
 constexpr int kExitDeviceWorkMs = 2000;
 constexpr int kWindowIconSize = 128;
 constexpr int kHeapTrimDelayMs = 1000;  // quiet time after the last start-up step
@@ -122,6 +123,7 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     driver_.SetClearCandidatesHook([this] { discovery_->ClearMatched(); });
     finder_ = std::make_unique<DiscoveryFinder>(*discovery_);
     timers_ = new QtSessionTimers([this](int id) { session_->OnTimer(id); }, this);
+    popups_ = new SessionPopups(this);
     heapTrim_.setSingleShot(true);
     connect(&heapTrim_, &QTimer::timeout, this, [] {
         DropPreloadedSkinPictures();
@@ -140,6 +142,7 @@ CVantorDlg::CVantorDlg(VantorDlgSetup setup, QWidget* parent)
     s.macros = library_.get();
     s.saveProfile = [this] { SaveProfileInBackground(); };
     session_ = std::make_unique<DeviceSession>(std::move(s));
+    exitWait_ = new ExitApplyWait(session_->Worker(), *popups_, this);
 
     std::vector<std::string> folders;
     for (const LanguageEntry& language : Options().languages) folders.push_back(language.folder);
@@ -164,7 +167,6 @@ CVantorDlg::~CVantorDlg() {
     libraryLoader_ = {};  // its result, posted to this window, is dropped with it
     qApp->removeEventFilter(this);
     languages_->RemoveListener(this);
-    readWaiter_ = {};
     delete timers_;  // no tick reaches the session while it goes
     timers_ = nullptr;
     // No device change may arrive while the link goes down.
@@ -248,8 +250,8 @@ void CVantorDlg::ContinueStart(int found) {
     DbgLog("nDevNum=%d", found);
     if (found <= 0 && Options().Suwnd == 0) {
         // A mouse this user may not open gets the fix rather than "no device".
-        ShowText(Text(session_->Connection() == MouseConnection::kNoPermission ? "tc_noaccess"
-                                                                               : "tc_msg15"));
+        ShowNotice(Text(session_->Connection() == MouseConnection::kNoPermission ? "tc_noaccess"
+                                                                                 : "tc_msg15"));
         exitCode_ = 1;
         CloseWindow();
         return;
@@ -258,12 +260,12 @@ void CVantorDlg::ContinueStart(int found) {
     session_->LandStartSearch(found);
     workerMessages_ = std::make_unique<PostingMessageSink>(poster_, *setup_.messages);
     SetMessageSink(workerMessages_.get());
-    session_->StartApplyWorker(workerMessages_.get(), &progressSearch_);
+    session_->StartApplyWorker(workerMessages_.get());
+    // The monitor's thread hands each change to the window thread (the monitor stops before
+    // the window goes).
     monitor_ = setup_.backend->WatchDeviceChanges([this](const HidDeviceChange& change) {
-        const auto ids =
-            static_cast<std::intptr_t>((std::uint32_t{change.vendorId} << 16) | change.productId);
-        poster_.Post(WM_DEVICECHANGE_MESSAGE,
-                     change.arrived ? kDeviceArrival : kDeviceRemoveComplete, ids);
+        QMetaObject::invokeMethod(
+            this, [this, change] { session_->OnDeviceChange(change); }, Qt::QueuedConnection);
     });
     if (HasTrayIcon(trayIconSetting_) && setup_.trayAvailable) CreateTrayIcon();
     session_->RefreshLayout();
@@ -707,6 +709,14 @@ void CVantorDlg::ShowText(const std::string& text) {
     ShowMessage(text, this);
 }
 
+void CVantorDlg::ShowNotice(const std::string& text) {
+    popups_->ShowNotice(text);
+}
+
+void CVantorDlg::Ask(const std::string& text, std::function<void()> onOk) {
+    popups_->AskOkCancel(text, std::move(onOk));
+}
+
 bool CVantorDlg::AskOkCancel(const std::string& text) {
     return AskQuestion(text, this);
 }
@@ -720,31 +730,25 @@ void CVantorDlg::ShowNote(const std::string& text) {
     note_->ShowNote(QString::fromStdString(text));
 }
 
-void CVantorDlg::ShowUntilReadDone(const std::string& text) {
-    auto done = std::make_shared<WaitEvent>();
-    readWaiter_ = std::jthread([this, done](std::stop_token stop) {
-        while (!stop.stop_requested() && !session_->WaitReadDone(kReadWaitSliceMs)) {
-        }
-        // A newer read took over: its own wait message replaces this one.
-        done->Set();
-    });
-    // A window waiting in the tray shows no wait message; the read still ends by itself.
-    if (!isVisible()) return;
-    ShowWaitMessage(text, done, this);
+void CVantorDlg::ShowReadWait(const std::string& text) {
+    // A window waiting in the tray shows no wait message.
+    if (isVisible()) popups_->ShowReadWait(text);
 }
 
-void CVantorDlg::RunRestoreProgress(const std::string& text) {
-    CProgressDlg progress(this);
-    progress.SetText(QString::fromStdString(text));
-    progress.SetTextRect(kRestoreProgressTextRect);
-    progress.SetBarRect(kRestoreProgressBarRect);
-    if (!progress.Prepare()) return;
-    progress.exec();
+void CVantorDlg::CloseReadWait() {
+    popups_->CloseReadWait();
+}
+
+std::shared_ptr<ProgressSink> CVantorDlg::OpenRestoreProgress(const std::string& text) {
+    return popups_->OpenProgress(text);
 }
 
 void CVantorDlg::CloseWindow() {
-    HideWindow();
-    Finish();
+    // A notice that says why (no mouse, two mice) is read before the program ends.
+    popups_->AfterNotices([this] {
+        HideWindow();
+        Finish();
+    });
 }
 
 // ---- Window commands ----
@@ -814,10 +818,8 @@ void CVantorDlg::ShowTheWindow() {
 
 void CVantorDlg::CloseSkinnedPopups() {
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != this && window->isVisible() &&
-            window->windowTitle() == QLatin1String(kSkinnedDialogTitle)) {
-            window->close();
-        }
+        auto* popup = qobject_cast<CSkinnedDialog*>(window);
+        if (popup != nullptr && popup->isVisible()) popup->close();
     }
 }
 
@@ -832,7 +834,8 @@ void CVantorDlg::OnExit() {
     SaveEverything(true);
     library_->Macros().Clear();
     HideWindow();
-    Finish();
+    // The program ends once the changes still waiting for the apply worker are written.
+    exitWait_->Start([this] { Finish(); });
 }
 
 void CVantorDlg::SaveEverything(bool askOnFailure) {
@@ -951,9 +954,6 @@ void CVantorDlg::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
         case WM_SHOW_POSTED_MESSAGES:
             if (workerMessages_ != nullptr) workerMessages_->ShowWaitingMessages();
             break;
-        case WM_DEVICECHANGE_MESSAGE:
-            OnDeviceChangeMessage(wParam, lParam);
-            break;
         case kTrayNotifyMessage:
             OnTrayNotify(lParam);
             break;
@@ -965,15 +965,6 @@ void CVantorDlg::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam,
         default:
             break;
     }
-}
-
-void CVantorDlg::OnDeviceChangeMessage(std::uintptr_t kind, std::intptr_t ids) {
-    if (kind != kDeviceArrival && kind != kDeviceRemoveComplete) return;
-    HidDeviceChange change;
-    change.arrived = kind == kDeviceArrival;
-    change.vendorId = static_cast<std::uint16_t>((static_cast<std::uintptr_t>(ids) >> 16) & 0xFFFF);
-    change.productId = static_cast<std::uint16_t>(ids & 0xFFFF);
-    session_->OnDeviceChange(change);
 }
 
 void CVantorDlg::OnTrayNotify(std::intptr_t what) {

@@ -52,13 +52,9 @@ class QtSessionTimers;
 class DiscoveryFinder;
 class ConnectionBanner;
 class TransientNote;
+class SessionPopups;
+class ExitApplyWait;
 
-// Posted to the window for a device arrival (wParam kDeviceArrival) or removal
-// (kDeviceRemoveComplete); lParam holds the vendor id in bits 16-31 and the product id in
-// bits 0-15.
-constexpr std::uint32_t WM_DEVICECHANGE_MESSAGE = 0x0219;
-constexpr std::uintptr_t kDeviceArrival = 0x8000;
-constexpr std::uintptr_t kDeviceRemoveComplete = 0x8004;
 constexpr std::intptr_t kTrayRightButtonUp = 517;
 
 struct VantorDlgSetup {
@@ -147,12 +143,17 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     // The thread that writes the program's files.
     FileWriter& Writer() { return *writer_; }
 
-    // SessionWindow.
-    void ShowText(const std::string& text) override;  // also PageHost
+    // PageHost: a modal message and question.
+    void ShowText(const std::string& text) override;
     bool AskOkCancel(const std::string& text) override;
-    void ShowUntilReadDone(const std::string& text) override;
-    void RunRestoreProgress(const std::string& text) override;
+    // SessionWindow.
+    void ShowNotice(const std::string& text) override;
+    void Ask(const std::string& text, std::function<void()> onOk) override;
+    void ShowReadWait(const std::string& text) override;
+    void CloseReadWait() override;
+    std::shared_ptr<ProgressSink> OpenRestoreProgress(const std::string& text) override;
     void CloseWindow() override;
+    SessionPopups& Popups() { return *popups_; }
     bool IsWindowVisible() const override { return isVisible(); }
     void ShowsMouseSettings(bool shown) override;
     void LayoutForDevice() override;
@@ -192,7 +193,6 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
 
   private:
     void OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
-    void OnDeviceChangeMessage(std::uintptr_t kind, std::intptr_t ids);
     void OnTrayNotify(std::intptr_t what);
     void ContinueStart(int devicesFound);
     // The macro library is read on a thread of its own while the window builds and the
@@ -265,7 +265,8 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     std::unique_ptr<DeviceSession> session_;
     std::unique_ptr<LanguageSelection> languages_;
     std::unique_ptr<HidBackend::Monitor> monitor_;
-    ProgressWindowSearch progressSearch_;
+    SessionPopups* popups_ = nullptr;
+    ExitApplyWait* exitWait_ = nullptr;  // a child: goes after the session has stopped
     LowBatteryNotice lowBattery_;
     int lowBatteryNotices_ = 0;
     DesktopNotifier* notifier_ = nullptr;  // made with the first notice
@@ -311,7 +312,6 @@ class CVantorDlg : public QWidget, public SessionWindow, public LanguageListener
     void TrimHeapWhenSettled();
     void PreloadMousePictures();
     QPoint dragOffset_;
-    std::jthread readWaiter_;  // takes the read-done event when no wait message shows
     std::jthread libraryLoader_;
     bool libraryLoaded_ = false;
     std::optional<int> devicesFound_;  // the device search has landed with this count

@@ -3,7 +3,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <mutex>
 
@@ -11,43 +10,8 @@
 #include "controls/png_btn.h"
 #include "controls/popup_parts.h"
 #include "controls/skin.h"
-#include "controls/window_message.h"
 
 namespace vantor {
-namespace {
-
-// The one progress window the worker may post to, guarded so that it is never posted to
-// while it is being destroyed.
-class OpenProgressWindow : public MessagePoster {
-  public:
-    void Register(CProgressDlg* window) {
-        std::lock_guard lock(mutex_);
-        window_ = window;
-    }
-    void Unregister(CProgressDlg* window) {
-        std::lock_guard lock(mutex_);
-        if (window_ == window) window_ = nullptr;
-    }
-    void Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        std::lock_guard lock(mutex_);
-        if (window_ != nullptr) PostWindowMessage(window_, message, wParam, lParam);
-    }
-    bool IsValid() const override {
-        std::lock_guard lock(mutex_);
-        return window_ != nullptr;
-    }
-
-  private:
-    mutable std::mutex mutex_;
-    CProgressDlg* window_ = nullptr;
-};
-
-OpenProgressWindow& OpenWindow() {
-    static OpenProgressWindow open;
-    return open;
-}
-
-}  // namespace
 
 CProgressDlg::CProgressDlg(QWidget* parent) : CSkinnedDialog(parent) {
     font_ = QFont(QStringLiteral("MS Shell Dlg"));
@@ -57,7 +21,7 @@ CProgressDlg::CProgressDlg(QWidget* parent) : CSkinnedDialog(parent) {
 }
 
 CProgressDlg::~CProgressDlg() {
-    OpenWindow().Unregister(this);
+    if (sink_) sink_->Detach();
     if (debugOutput_) std::fputs("CProgressDlg::DestroyWindow\n", stderr);
 }
 
@@ -79,34 +43,25 @@ bool CProgressDlg::Prepare() {
     return true;
 }
 
+std::shared_ptr<ProgressSink> CProgressDlg::Sink() {
+    if (!sink_) sink_ = std::make_shared<ProgressWindowSink>(this);
+    return sink_;
+}
+
 void CProgressDlg::showEvent(QShowEvent* event) {
     Prepare();
-    OpenWindow().Register(this);
     CSkinnedDialog::showEvent(event);
 }
 
-bool CProgressDlg::event(QEvent* event) {
-    if (event->type() == WindowMessageEvent::EventType()) {
-        const auto* message = static_cast<WindowMessageEvent*>(event);
-        if (message->message == kApplyProgressMessage) {
-            SetPos(message->wParam);
-        } else if (message->message == WM_CLOSE) {
-            OpenWindow().Unregister(this);
-            done(Accepted);
-        }
-        return true;
-    }
-    if (event->type() == QEvent::Hide) OpenWindow().Unregister(this);
-    return CSkinnedDialog::event(event);
+void CProgressDlg::hideEvent(QHideEvent* event) {
+    // A closed window takes no more progress, even when it is shown again later.
+    if (sink_) sink_->Detach();
+    CSkinnedDialog::hideEvent(event);
 }
 
-void CProgressDlg::SetPos(std::uintptr_t position) {
-    if (debugOutput_)
-        std::fprintf(stderr, "CProgressDlg::OnSetPos = %d\n", static_cast<int>(position));
-    const bool inRange = position <= static_cast<std::uintptr_t>(INT_MAX) &&
-                         static_cast<int>(position) >= minimum_ &&
-                         static_cast<int>(position) <= maximum_;
-    position_ = inRange ? static_cast<int>(position) : minimum_;
+void CProgressDlg::SetPosition(int position) {
+    if (debugOutput_) std::fprintf(stderr, "CProgressDlg::OnSetPos = %d\n", position);
+    position_ = position >= minimum_ && position <= maximum_ ? position : minimum_;
     repaint();
 }
 
@@ -158,9 +113,31 @@ bool CProgressDlg::PreTranslateKey(QKeyEvent* event) {
     }
 }
 
-MessagePoster* ProgressWindowSearch::FindProgressWindow() {
-    OpenProgressWindow& open = OpenWindow();
-    return open.IsValid() ? &open : nullptr;
+void ProgressWindowSink::Detach() {
+    std::lock_guard lock(mutex_);
+    window_ = nullptr;
+}
+
+bool ProgressWindowSink::IsOpen() const {
+    std::lock_guard lock(mutex_);
+    return window_ != nullptr;
+}
+
+// The window cannot go while the lock is held (it detaches first), and a queued call whose
+// window has gone before it ran is dropped with the window.
+void ProgressWindowSink::SetPosition(int position) {
+    std::lock_guard lock(mutex_);
+    if (window_ == nullptr) return;
+    QMetaObject::invokeMethod(
+        window_, [window = window_, position] { window->SetPosition(position); },
+        Qt::QueuedConnection);
+}
+
+void ProgressWindowSink::Close() {
+    std::lock_guard lock(mutex_);
+    if (window_ == nullptr) return;
+    QMetaObject::invokeMethod(
+        window_, [window = window_] { window->done(QDialog::Accepted); }, Qt::QueuedConnection);
 }
 
 }  // namespace vantor

@@ -1,6 +1,6 @@
-// CProgressDlg: the skinned progress window that a requesting window shows modally while
-// the apply worker writes to the mouse. The worker finds it by its title "MyProgressDlg..",
-// posts the position message 0x42B (wParam = position) and closes it with WM_CLOSE.
+// CProgressDlg: the skinned progress window that a requesting window opens while the apply
+// worker writes to the mouse. The requesting window hands the window's progress sink to the
+// apply request; the worker sets the position and closes the window through it.
 //
 // Enter, Escape and Space are swallowed, so only the exit button or the worker closes it.
 #pragma once
@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <memory>
+#include <mutex>
 
 #include "controls/skinned_dialog.h"
 #include "device/apply_worker.h"
@@ -16,6 +18,10 @@
 namespace vantor {
 
 class CPngBtn;
+class ProgressWindowSink;
+
+// The window's title.
+constexpr const char* kProgressWindowTitle = "MyProgressDlg..";
 
 class CProgressDlg : public CSkinnedDialog {
     Q_OBJECT
@@ -33,9 +39,15 @@ class CProgressDlg : public CSkinnedDialog {
     void SetRange(int minimum, int maximum);
     void SetDebugOutput(bool on) { debugOutput_ = on; }
 
-    // Loads the pictures, lays the window out and makes it findable. Showing the window
-    // does it once by itself. False when the background picture is missing.
+    // Loads the pictures and lays the window out. Showing the window does it once by
+    // itself. False when the background picture is missing.
     bool Prepare();
+
+    // The sink an apply request reports to: any thread may call it; its calls reach this
+    // window on the window thread, and none after the window has closed or gone.
+    std::shared_ptr<ProgressSink> Sink();
+    // Position `position` when it lies within the range, else the minimum; repaints at once.
+    void SetPosition(int position);
 
     int Position() const { return position_; }
     int Minimum() const { return minimum_; }
@@ -47,11 +59,11 @@ class CProgressDlg : public CSkinnedDialog {
   protected:
     void PaintContent(QPainter& painter) override;
     bool PreTranslateKey(QKeyEvent* event) override;
-    bool event(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
-    void SetPos(std::uintptr_t position);
+    std::shared_ptr<ProgressWindowSink> sink_;
 
     QImage bar_;
     QString text_;
@@ -70,12 +82,19 @@ class CProgressDlg : public CSkinnedDialog {
 inline constexpr QRect kRestoreProgressTextRect{15, 12, 440, 20};
 inline constexpr QRect kRestoreProgressBarRect{45, 101, 441, 22};
 
-// Finds the open progress window for the apply worker. Safe to use from the worker
-// thread: the window registers itself when it is shown and leaves before it is destroyed,
-// and posting to it is guarded by the same lock.
-class ProgressWindowSearch : public ProgressWindowFinder {
+// CProgressDlg's sink. The window detaches it when it hides or goes; a call that comes
+// later does nothing.
+class ProgressWindowSink : public ProgressSink {
   public:
-    MessagePoster* FindProgressWindow() override;
+    explicit ProgressWindowSink(CProgressDlg* window) : window_(window) {}
+    void Detach();
+    bool IsOpen() const override;
+    void SetPosition(int position) override;
+    void Close() override;
+
+  private:
+    mutable std::mutex mutex_;  // held while a call is handed to the window
+    CProgressDlg* window_;
 };
 
 }  // namespace vantor

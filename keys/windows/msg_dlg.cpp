@@ -36,10 +36,7 @@ CMsgDlg::CMsgDlg(QWidget* parent) : CSkinnedDialog(parent) {
     showMessage_ = [this](const QString& text) { ShowMessage(text.toStdString(), this); };
 }
 
-CMsgDlg::~CMsgDlg() {
-    // The helper thread posts to this window: it must be gone before the window is.
-    waiter_ = std::jthread();
-}
+CMsgDlg::~CMsgDlg() = default;
 
 bool CMsgDlg::Prepare() {
     if (prepared_) return HasSkin();
@@ -192,25 +189,9 @@ bool CMsgDlg::PreTranslateKey(QKeyEvent* event) {
     return true;
 }
 
-bool CMsgDlg::event(QEvent* event) {
-    if (event->type() == WindowMessageEvent::EventType()) {
-        if (static_cast<WindowMessageEvent*>(event)->message == WM_CLOSE) done(Accepted);
-        return true;
-    }
-    return CSkinnedDialog::event(event);
-}
-
 void CMsgDlg::showEvent(QShowEvent* event) {
     Prepare();
-    StartWaiter();
     CSkinnedDialog::showEvent(event);
-}
-
-void CMsgDlg::StartWaiter() {
-    if (!IsWaiting() || waiter_.joinable()) return;
-    waiter_ = std::jthread([this, handle = wait_](std::stop_token stop) {
-        if (handle->Wait(stop)) PostWindowMessage(this, WM_CLOSE, 0, 0);
-    });
 }
 
 int CMsgDlg::exec() {
@@ -251,14 +232,6 @@ int ShowMessage(const std::string& text, QWidget* parent) {
     CMsgDlg dialog(parent);
     dialog.SetMode(kMsgMessage);
     dialog.SetPrompt(QString::fromStdString(text));
-    return dialog.exec();
-}
-
-int ShowWaitMessage(const std::string& text, std::shared_ptr<WaitEvent> handle, QWidget* parent) {
-    CMsgDlg dialog(parent);
-    dialog.SetMode(kMsgMessage);
-    dialog.SetPrompt(QString::fromStdString(text));
-    dialog.SetWaitHandle(std::move(handle));
     return dialog.exec();
 }
 

@@ -2,9 +2,9 @@
 // capture and self-closing waits, on the "msg_nr.png" background.
 //
 // Modes: 1 message (OK), 5 question (OK and Cancel), 2 text input, 3 number input, 4 key
-// capture. The caller gives the settings, runs the window and reads the result. In mode 1
-// a wait handle replaces the buttons: a helper thread waits on it and asks the window to
-// close, which it does as OK.
+// capture. The caller gives the settings, runs the window and reads the result. A wait
+// message (mode 1, closed by its owner) has no buttons: its owner closes it when what it
+// waits for has happened.
 //
 // Enter acts as OK and Escape as Cancel (except in key capture, where every key is
 // captured); the text box takes every character, Space included. A wait message ignores
@@ -18,11 +18,9 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "controls/logic/key_capture.h"
 #include "controls/logic/number_input.h"
-#include "controls/logic/wait_event.h"
 #include "controls/skinned_dialog.h"
 
 class QLineEdit;
@@ -63,8 +61,9 @@ class CMsgDlg : public CSkinnedDialog {
     }
     // Modes 2 and 3: the text the edit box opens with.
     void SetInitialText(const QString& text) { initialText_ = text; }
-    // Mode 1: the window shows no buttons and closes when `handle` is signalled.
-    void SetWaitHandle(std::shared_ptr<WaitEvent> handle) { wait_ = std::move(handle); }
+    // Mode 1: the window shows no buttons and ignores Enter and Escape; its owner closes it
+    // (done) when the wait is over.
+    void SetClosedByOwner(bool on) { closedByOwner_ = on; }
     // How the tc_msg29 text (too many keys) is shown; by default a message window.
     void SetMessageShower(std::function<void(const QString&)> shower) {
         showMessage_ = std::move(shower);
@@ -105,7 +104,6 @@ class CMsgDlg : public CSkinnedDialog {
     bool PreTranslateKey(QKeyEvent* event) override;
     void OnEnterKey() override;
     void OnEscapeKey() override;
-    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
@@ -113,8 +111,7 @@ class CMsgDlg : public CSkinnedDialog {
     void CreateToggles();
     void OnNumberTyped();
     void SetHint(const QString& hint);
-    void StartWaiter();
-    bool IsWaiting() const { return mode_ == kMsgMessage && wait_ != nullptr; }
+    bool IsWaiting() const { return mode_ == kMsgMessage && closedByOwner_; }
 
     int mode_ = kMsgMessage;
     QString prompt_;
@@ -124,7 +121,7 @@ class CMsgDlg : public CSkinnedDialog {
     int minimum_ = kNoBound;
     int maximum_ = kNoBound;
     QString initialText_;
-    std::shared_ptr<WaitEvent> wait_;
+    bool closedByOwner_ = false;
     std::function<void(const QString&)> showMessage_;
 
     bool prepared_ = false;
@@ -139,14 +136,10 @@ class CMsgDlg : public CSkinnedDialog {
     QString text_;
     int number_ = 0;
     KeyCombination combination_;
-    std::jthread waiter_;  // last member: stopped and joined before the rest goes
 };
 
 // Mode 1: OK. Returns QDialog::Accepted (or Rejected when the window cannot be shown).
 int ShowMessage(const std::string& text, QWidget* parent = nullptr);
-// Mode 1 with a wait handle: the window closes itself when `handle` is signalled.
-int ShowWaitMessage(const std::string& text, std::shared_ptr<WaitEvent> handle,
-                    QWidget* parent = nullptr);
 // Mode 5: true on OK.
 bool AskQuestion(const std::string& text, QWidget* parent = nullptr);
 // Mode 2: the text, or nothing on cancel or an empty text.

@@ -70,14 +70,20 @@ class FakeFinder : public DeviceFinder {
 // Records what the window was asked to do, one entry per call.
 class FakeWindow : public SessionWindow {
   public:
-    void ShowText(const std::string& text) override { calls.push_back("text:" + text); }
-    bool AskOkCancel(const std::string& text) override {
+    void ShowNotice(const std::string& text) override { calls.push_back("text:" + text); }
+    // The answer comes at once, as a click on the open question would bring it.
+    void Ask(const std::string& text, std::function<void()> onOk) override {
         calls.push_back("ask:" + text);
-        return answerOk;
+        if (answerOk) onOk();
     }
-    void ShowUntilReadDone(const std::string& text) override { calls.push_back("wait:" + text); }
-    void RunRestoreProgress(const std::string& text) override {
+    void ShowReadWait(const std::string& text) override {
+        calls.push_back("wait:" + text);
+        waitShown = true;
+    }
+    void CloseReadWait() override { waitShown = false; }
+    std::shared_ptr<ProgressSink> OpenRestoreProgress(const std::string& text) override {
         calls.push_back("progress:" + text);
+        return progress;
     }
     void CloseWindow() override { calls.push_back("close"); }
     bool IsWindowVisible() const override { return visible; }
@@ -106,6 +112,8 @@ class FakeWindow : public SessionWindow {
     std::optional<bool> showsMouse;  // the mark of the last read's outcome
     bool answerOk = true;
     bool visible = true;
+    bool waitShown = false;                  // the read wait is open
+    std::shared_ptr<ProgressSink> progress;  // what OpenRestoreProgress hands out
     bool batteryShown = false;
 };
 
@@ -461,7 +469,9 @@ TEST_F(DeviceSessionTest, FoundDeviceGetsTheHandlesAndIsRead) {
     session->OnTimer(kFoundDelayTimerId);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"layout", "wait:" + Text("tc_msg12")}));
     ASSERT_TRUE(session->WaitReadDone(20000));
+    EXPECT_TRUE(window.waitShown) << "the wait closes when the read's result lands, not before";
     Pump();
+    EXPECT_FALSE(window.waitShown);
     EXPECT_FALSE(timers.IsRunning(kFoundDelayTimerId));
     EXPECT_EQ(link.driver.CmdHandle(), device.hCmd);
     EXPECT_EQ(link.driver.nPID, 0xFA70);
@@ -653,9 +663,21 @@ TEST_F(DeviceSessionTest, DeviceReadyCheck) {
     }
 }
 
+// What the worker reports to the restore's progress window.
+class ProgressRecord : public ProgressSink {
+  public:
+    bool IsOpen() const override { return closes == 0; }
+    void SetPosition(int position) override { last = position; }
+    void Close() override { ++closes; }
+    std::atomic<int> last{-1};
+    std::atomic<int> closes{0};
+};
+
 TEST_F(DeviceSessionTest, RestoreRebuildsTheFirstProfileAndResetsTheMouse) {
+    auto progress = std::make_shared<ProgressRecord>();
+    window.progress = progress;
     RecordingMessageSink messages;
-    session->StartApplyWorker(&messages, nullptr);
+    session->StartApplyWorker(&messages);
     ReadProfile();
     finder.device = DevParam{};
     const std::uint32_t id = store.Profile(0).dwProfileID;
@@ -682,6 +704,9 @@ TEST_F(DeviceSessionTest, RestoreRebuildsTheFirstProfileAndResetsTheMouse) {
     EXPECT_EQ(link.firmware->Memory(0), factory);
     EXPECT_EQ(window.calls.front(), "ask:" + Text("tc_msg5"));
     EXPECT_EQ(window.calls.back(), "progress:" + Text("tc_msg12"));
+    // The window opened for the restore is the one its request reports to and closes.
+    EXPECT_EQ(progress->last, 100);
+    EXPECT_EQ(progress->closes, 1);
     EXPECT_TRUE(messages.messages.empty());
 
     // The mouse's reset notification that follows is the restore's own.
@@ -692,7 +717,7 @@ TEST_F(DeviceSessionTest, RestoreRebuildsTheFirstProfileAndResetsTheMouse) {
 
 TEST_F(DeviceSessionTest, RestoreWithInitOnResetReadsTheProfileBackFromTheMouse) {
     RecordingMessageSink messages;
-    session->StartApplyWorker(&messages, nullptr);
+    session->StartApplyWorker(&messages);
     finder.device = DevParam{};
     config.initOnReset = true;
     config.applyNow = false;  // no connection test: the restore runs inside Restore()
@@ -733,7 +758,7 @@ TEST_F(DeviceSessionTest, RestoreWithInitOnResetReadsTheProfileBackFromTheMouse)
 
 TEST_F(DeviceSessionTest, RestoreWhileTheWorkerIsBusyStillResetsTheMouse) {
     RecordingMessageSink messages;
-    session->StartApplyWorker(&messages, nullptr);
+    session->StartApplyWorker(&messages);
     ReadProfile();
     finder.device = DevParam{};
     link.firmware->PressDpiButton();
@@ -754,7 +779,7 @@ TEST_F(DeviceSessionTest, RestoreWhileTheWorkerIsBusyStillResetsTheMouse) {
 
 TEST_F(DeviceSessionTest, AButtonSetToAMacroGetsTheMacroWrittenIntoItsSlot) {
     RecordingMessageSink messages;
-    session->StartApplyWorker(&messages, nullptr);
+    session->StartApplyWorker(&messages);
     ReadProfile();
     MacroRecord macro{};
     macro.dwMagicNumber = kMacroMagicNumber;
@@ -796,7 +821,7 @@ TEST_F(DeviceSessionTest, MouseEventsAndWritesDuringASlowReadAreNeitherLostNorTo
     link.Connect();
     MakeSession(&queue);
     RecordingMessageSink messages;
-    session->StartApplyWorker(&messages, nullptr);
+    session->StartApplyWorker(&messages);
     session->StartReadCurCfgThread();
     ASSERT_TRUE(queue.RunUntil(
         *session, [&] { return session->FirstReadDone(); }, 60000));

@@ -4,7 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "app/config.h"
 #include "base/log.h"
@@ -144,9 +148,44 @@ TEST_F(StartupTest, SecondCopyWakesTheFirstAndEnds) {
 
     SingleInstance first("MUTEX_QX_WIRELESS", dir.path());
     ASSERT_EQ(ClaimSingleInstance(first, state), InstanceClaim::kHeld);
+    ASSERT_TRUE(first.Listen([](const InstanceMessage&) {}));
     SingleInstance second("MUTEX_QX_WIRELESS", dir.path());
     EXPECT_EQ(ClaimSingleInstance(second, state), InstanceClaim::kRunning);
-    EXPECT_NE(LogText().find("   ALREADY_EXISTS, hWnd=0"), std::string::npos);
+    char taken[64];
+    std::snprintf(taken, sizeof taken, "   ALREADY_EXISTS, hWnd=%lx",
+                  static_cast<unsigned long>(getpid()));
+    EXPECT_NE(LogText().find(taken), std::string::npos);
+}
+
+// A start while the running copy ends (it no longer takes messages but still holds the lock)
+// waits for that end and then starts, rather than end without anything to see.
+TEST_F(StartupTest, ASecondStartDuringTheExitOfTheFirstWaitsForItsEnd) {
+    WriteConfig("Title=Vantor\n");
+    const char* argv[] = {"vantor"};
+    StartupState state;
+    ASSERT_TRUE(InitProgramData(1, argv, &state));
+    SingleInstance first("MUTEX_QX_WIRELESS", dir.path());
+    ASSERT_EQ(ClaimSingleInstance(first, state), InstanceClaim::kHeld);
+    ASSERT_TRUE(first.Listen([](const InstanceMessage&) {}));
+    first.StopListening();  // the exit has begun
+    EXPECT_TRUE(std::filesystem::exists(dir / "MUTEX_QX_WIRELESS.sock"));
+
+    // The first copy ends once the second has found nobody to take its message.
+    std::thread ending([&] {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (LogText().find("ALREADY_EXISTS, hWnd=0") == std::string::npos &&
+               std::chrono::steady_clock::now() < limit) {
+            std::this_thread::yield();
+        }
+        first.Release();
+    });
+    SingleInstance second("MUTEX_QX_WIRELESS", dir.path());
+    const InstanceClaim claim = ClaimSingleInstance(second, state);
+    ending.join();
+    EXPECT_EQ(claim, InstanceClaim::kHeld);
+    EXPECT_NE(LogText().find("started after the running copy had ended"), std::string::npos);
+    // Lock and socket went together: the new holder listens on a socket of its own.
+    ASSERT_TRUE(second.Listen([](const InstanceMessage&) {}));
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -21,15 +24,25 @@ using test::LogCapture;
 using test::RecordingPoster;
 using test::SimLink;
 
-// Gives the window after `searchesBeforeFound` unsuccessful searches; -1: never.
-class FakeProgressFinder : public ProgressWindowFinder {
+// Records what the worker reports, as the progress window would show it.
+class RecordingProgress : public ProgressSink {
   public:
-    MessagePoster* FindProgressWindow() override {
-        return searches++ == searchesBeforeFound ? &window : nullptr;
+    bool IsOpen() const override { return closes == 0 && open; }
+    void SetPosition(int position) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        positions_.push_back(position);
     }
-    RecordingPoster window;
-    int searchesBeforeFound = 0;
-    std::atomic<int> searches{0};
+    void Close() override { ++closes; }
+    std::vector<int> Positions() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return positions_;
+    }
+    std::atomic<int> closes{0};
+    std::atomic<bool> open{true};  // false: the user has closed the window
+
+  private:
+    mutable std::mutex mutex_;
+    std::vector<int> positions_;
 };
 
 class ApplyWorkerTest : public ::testing::Test {
@@ -52,7 +65,6 @@ class ApplyWorkerTest : public ::testing::Test {
         ApplyWorkerSetup s;
         s.driver = &link.driver;
         s.messages = &messages;
-        s.progressFinder = &finder;
         s.currentRecord = [this](ProfileFile& out) {
             std::lock_guard<std::mutex> lock(recordLock);
             out = record;
@@ -81,7 +93,7 @@ class ApplyWorkerTest : public ::testing::Test {
     std::mutex recordLock;
     std::mutex deviceLock;  // held by a test to keep the worker from writing
     RecordingMessageSink messages;
-    FakeProgressFinder finder;
+    std::shared_ptr<RecordingProgress> progress = std::make_shared<RecordingProgress>();
     CountingSleeper pauses;
     CountingSleeper workerPauses;
     bool goWithNoDev = false;
@@ -126,39 +138,40 @@ TEST_F(ApplyWorkerTest, EveryRequestOfABurstReachesTheDevice) {
     EXPECT_TRUE(messages.messages.empty());
 }
 
-TEST_F(ApplyWorkerTest, ProgressWindowIsFedAndClosedTwice) {
+// The progress window comes with the request: nothing is searched and nothing waited for.
+TEST_F(ApplyWorkerTest, TheRequestsProgressSinkIsFedAndClosed) {
     LogCapture log;
-    finder.searchesBeforeFound = 2;
     ApplyWorker worker;
     ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
-    worker.RequestApplyWithProgress(SET_DEBOUNCE);
+    worker.RequestApplyWithProgress(SET_DEBOUNCE, progress);
     ASSERT_TRUE(worker.WaitIdle(10000));
     worker.Stop();
 
-    std::vector<RecordingPoster::Message> expected;
-    for (int position : {20, 60, 70, 80, 90, 100}) {
-        expected.push_back({kApplyProgressMessage, static_cast<std::uintptr_t>(position), 0});
-    }
-    expected.push_back({WM_CLOSE, 0, 0});
-    expected.push_back({WM_CLOSE, 0, 0});
-    EXPECT_EQ(finder.window.Messages(), expected);
-    EXPECT_EQ(workerPauses.Sleeps(), (std::vector<std::uint32_t>{100, 100, 100, 20}));
+    EXPECT_EQ(progress->Positions(), (std::vector<int>{20, 60, 70, 80, 90, 100}));
+    EXPECT_EQ(progress->closes, 1);
+    EXPECT_TRUE(workerPauses.Sleeps().empty());
     EXPECT_TRUE(log.Has("Start apply thread"));
     EXPECT_TRUE(log.Has("Start Apply: hDevice=0x"));
     EXPECT_TRUE(log.Has("Apply Over"));
     EXPECT_EQ(log.Count("thread exit"), 1);
 }
 
-TEST_F(ApplyWorkerTest, MissingProgressWindowIsSearchedTwentyTimesThenTheApplyRunsWithoutIt) {
-    finder.searchesBeforeFound = -1;
+// Without a progress window (none could be opened, or the user closed it) the request still
+// writes everything, without the progress pauses.
+TEST_F(ApplyWorkerTest, AProgressRequestWithoutAnOpenWindowStillApplies) {
     ApplyWorker worker;
     ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
-    Edit([](ProfileFile& r) { r.nDebounce = 5; });
-    worker.RequestApplyWithProgress(SET_DEBOUNCE);
-    ASSERT_TRUE(worker.WaitIdle(10000));
-    EXPECT_EQ(finder.searches, kProgressSearchTries);
-    EXPECT_EQ(workerPauses.Sleeps(), std::vector<std::uint32_t>(kProgressSearchTries, 100));
-    EXPECT_EQ(link.firmware->Memory(0)[0x00A9], 5);  // debounce
+    progress->open = false;
+    for (const std::shared_ptr<ProgressSink>& sink :
+         {std::shared_ptr<ProgressSink>(), std::shared_ptr<ProgressSink>(progress)}) {
+        const int debounce = sink ? 6 : 5;
+        Edit([debounce](ProfileFile& r) { r.nDebounce = debounce; });
+        worker.RequestApplyWithProgress(SET_DEBOUNCE, sink);
+        ASSERT_TRUE(worker.WaitIdle(10000));
+        EXPECT_EQ(link.firmware->Memory(0)[0x00A9], debounce);
+    }
+    EXPECT_TRUE(progress->Positions().empty());
+    EXPECT_EQ(progress->closes, 1);
     EXPECT_TRUE(messages.messages.empty());
 }
 
@@ -173,8 +186,7 @@ TEST_F(ApplyWorkerTest, NoDeviceAndWriterFailureAreReportedAndTheWorkerGoesOn) {
     ASSERT_TRUE(worker.WaitIdle(10000));
 
     link.Disconnect();
-    finder.searchesBeforeFound = 0;
-    worker.RequestApplyWithProgress(SET_RESET);
+    worker.RequestApplyWithProgress(SET_RESET, progress);
     ASSERT_TRUE(worker.WaitIdle(10000));
     worker.Stop();
 
@@ -182,8 +194,9 @@ TEST_F(ApplyWorkerTest, NoDeviceAndWriterFailureAreReportedAndTheWorkerGoesOn) {
         {Text("tc_partly_written"), "Error"}, {Text("tc_msg15"), "Error"}};
     EXPECT_EQ(messages.messages, expected);
     EXPECT_FALSE(Text("tc_msg15").empty());
-    // The found window is closed before the message.
-    EXPECT_EQ(finder.window.Messages(), (std::vector<RecordingPoster::Message>{{WM_CLOSE, 0, 0}}));
+    // The progress window is closed, with nothing written.
+    EXPECT_EQ(progress->closes, 1);
+    EXPECT_TRUE(progress->Positions().empty());
 }
 
 // A write the mouse stopped answering in the middle may have left part of the change in the
@@ -224,16 +237,39 @@ TEST_F(ApplyWorkerTest, ResetOfAMouseThatDoesNotAnswerFailsAndClosesTheProgressW
     SimFaults silent;
     silent.dropEveryNth = 1;
     link.backend.SetFaults(silent);
-    finder.searchesBeforeFound = 0;
-    worker.RequestApplyWithProgress(SET_RESET);
+    worker.RequestApplyWithProgress(SET_RESET, progress);
     ASSERT_TRUE(worker.WaitIdle(30000));
     worker.Stop();
 
     EXPECT_EQ(messages.messages,
               (std::vector<std::pair<std::string, std::string>>{{kApplyFailedText, "Error"}}));
-    const std::vector<RecordingPoster::Message> posted = finder.window.Messages();
-    ASSERT_FALSE(posted.empty());
-    EXPECT_EQ(posted.back(), (RecordingPoster::Message{WM_CLOSE, 0, 0}));
+    EXPECT_EQ(progress->closes, 1);
+}
+
+// Exit waits for this notice: it comes at once when nothing waits, else only after the last
+// request, with the queue empty.
+TEST_F(ApplyWorkerTest, TheIdleNoticeComesWhenTheLastRequestHasBeenWritten) {
+    ApplyWorker worker;
+    ASSERT_TRUE(worker.StartApplyThread(WorkerSetup()));
+    int atOnce = 0;
+    worker.NotifyWhenIdle([&] { ++atOnce; });
+    EXPECT_EQ(atOnce, 1);
+
+    std::promise<ApplyWorker::QueueState> idle;
+    {
+        std::lock_guard<std::mutex> device(deviceLock);
+        Edit([](ProfileFile& r) { r.nDebounce = 8; });
+        worker.RequestApply(SET_DPI, 255);
+        worker.RequestApply(SET_DEBOUNCE, 0);
+        worker.NotifyWhenIdle([&] { idle.set_value(worker.Queue()); });
+    }
+    auto state = idle.get_future();
+    ASSERT_EQ(state.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    const ApplyWorker::QueueState queue = state.get();
+    EXPECT_EQ(queue.running, 0u);
+    EXPECT_EQ(queue.waiting, 0u);
+    EXPECT_EQ(queue.applied, 2u);
+    EXPECT_EQ(link.firmware->Memory(0)[0x00A9], 8);
 }
 
 TEST_F(ApplyWorkerTest, StopWhileIdleEndsTheThread) {

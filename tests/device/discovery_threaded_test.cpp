@@ -52,6 +52,20 @@ class PacedSleeper : public Sleeper {
         std::this_thread::sleep_for(
             std::chrono::milliseconds(milliseconds <= 100 ? milliseconds : 1));
     }
+    // With `holdPolls`, a candidate's poll pause lasts until its record is stopped (as for a
+    // mouse that stays switched off); a pause that outlived 10 s is noted.
+    void SleepMsUnlessStopped(std::uint32_t milliseconds, const StopFlag& stop) override {
+        if (!holdPolls) return SleepMs(milliseconds);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            sleeps_.push_back(milliseconds);
+        }
+        ++heldPolls;
+        if (!stop.WaitFor(10000)) pauseOutlived = true;
+    }
+    bool holdPolls = false;
+    std::atomic<int> heldPolls{0};
+    std::atomic<bool> pauseOutlived{false};
     // The pauses of the candidate threads' poll loops, in order.
     std::vector<std::uint32_t> PollSleeps() const {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -288,14 +302,23 @@ TEST_F(DiscoveryTest, ClosingTheDeviceClearsItsRecord) {
     EXPECT_TRUE(log.Has("ServiceThread exit"));
 }
 
-TEST_F(DiscoveryTest, ClearThreadShutsDownEveryRecordAndWaits) {
+// A candidate thread in its poll pause ends as soon as its record is shut down: the clean-up
+// at exit joins it without a fixed wait of its own.
+TEST_F(DiscoveryTest, ClearThreadShutsDownEveryRecordAndJoinsItsThreadsAtOnce) {
     firmware->SetMouseConnected(false);
+    sleeper.holdPolls = true;
     ASSERT_EQ(discovery.FindDev(), 1);
     const DevParam waiting = discovery.Candidate(0);
+    const auto limit = std::chrono::steady_clock::now() + 10s;
+    while (sleeper.heldPolls == 0 && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::yield();
+    }
+    ASSERT_EQ(sleeper.heldPolls, 1);
 
     discovery.ClearThread();
     EXPECT_TRUE(log.Has("ClearThread"));
-    EXPECT_EQ(sleeper.Count(kClearThreadWaitMs), 1);
+    EXPECT_FALSE(sleeper.pauseOutlived);
+    EXPECT_EQ(sleeper.Count(kSlowPollMs), 0);
     EXPECT_TRUE(discovery.WaitForCandidates(0ms));  // already joined
     EXPECT_FALSE(discovery.Candidate(0).hCmd);
     EXPECT_FALSE(waiting.hCmd->IsOpen());

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <future>
+#include <string>
 #include <thread>
 
 namespace vantor {
@@ -41,6 +44,37 @@ class HidrawHandleTest : public ::testing::Test {
         std::uint32_t ignored = 0;
         return handle_->Read(buffer_.data(), buffer_.size(), timeoutMs,
                              error != nullptr ? error : &ignored);
+    }
+
+    // Starts `read` on a thread of its own and returns once that thread sleeps in the kernel
+    // inside poll, where a read without a report waits (its /proc state and wait channel).
+    template <typename Read>
+    auto StartBlockedRead(Read read) {
+        std::atomic<pid_t> tid{0};
+        auto result = std::async(std::launch::async, [&tid, read] {
+            tid = static_cast<pid_t>(syscall(SYS_gettid));
+            return read();
+        });
+        const auto limit = Clock::now() + 10s;
+        while (tid == 0 && Clock::now() < limit) std::this_thread::yield();
+        EXPECT_TRUE(WaitsInPoll(tid, limit));
+        return result;
+    }
+    static bool WaitsInPoll(pid_t tid, Clock::time_point limit) {
+        const std::string task = "/proc/self/task/" + std::to_string(tid);
+        for (; Clock::now() < limit; std::this_thread::yield()) {
+            std::string stat;
+            std::string wchan;
+            std::getline(std::ifstream(task + "/stat"), stat);
+            std::getline(std::ifstream(task + "/wchan"), wchan);
+            const std::size_t name = stat.rfind(')');
+            const bool sleeping =
+                name != std::string::npos && name + 2 < stat.size() && stat[name + 2] == 'S';
+            // A kernel that hides wait channels shows "0"; the sleep state then has to do.
+            const bool inPoll = wchan.find("poll") != std::string::npos || wchan == "0";
+            if (sleeping && inPoll) return true;
+        }
+        return false;
     }
 
     std::unique_ptr<HidrawHandle> handle_;
@@ -84,8 +118,7 @@ TEST_F(HidrawHandleTest, StopIsConsumedOnceLikeAnAutoResetEvent) {
 }
 
 TEST_F(HidrawHandleTest, StopFromAnotherThreadEndsAWaitWithoutLimit) {
-    auto read = std::async(std::launch::async, [&] { return Read(-1); });
-    std::this_thread::sleep_for(50ms);
+    auto read = StartBlockedRead([this] { return Read(-1); });
     handle_->SignalStop();
     ASSERT_EQ(read.wait_for(5s), std::future_status::ready);
     EXPECT_EQ(read.get(), HidReadResult::kStopped);
@@ -93,8 +126,7 @@ TEST_F(HidrawHandleTest, StopFromAnotherThreadEndsAWaitWithoutLimit) {
 
 TEST_F(HidrawHandleTest, CloseFromAnotherThreadEndsTheReadAndEveryLaterCall) {
     std::uint32_t readError = 0;
-    auto read = std::async(std::launch::async, [&] { return Read(-1, &readError); });
-    std::this_thread::sleep_for(50ms);
+    auto read = StartBlockedRead([this, &readError] { return Read(-1, &readError); });
     handle_->Close();
     ASSERT_EQ(read.wait_for(5s), std::future_status::ready);
     EXPECT_EQ(read.get(), HidReadResult::kError);
@@ -115,12 +147,11 @@ TEST_F(HidrawHandleTest, CloseFromAnotherThreadEndsTheReadAndEveryLaterCall) {
 }
 
 TEST_F(HidrawHandleTest, DeviceGoneEndsTheReadAsNotConnected) {
-    auto read = std::async(std::launch::async, [&] {
+    auto read = StartBlockedRead([this] {
         std::uint32_t error = 0;
         HidReadResult result = Read(-1, &error);
         return std::make_pair(result, error);
     });
-    std::this_thread::sleep_for(50ms);
     close(device_);
     device_ = -1;
     ASSERT_EQ(read.wait_for(5s), std::future_status::ready);

@@ -5,9 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
-#include <chrono>
 #include <memory>
-#include <thread>
 
 #include "base/texts.h"
 #include "controls/png_btn.h"
@@ -92,7 +90,7 @@ TEST_F(MsgDlgTest, EscapeCancelsEveryModeButAWaitMessage) {
         EXPECT_EQ(dialog->result(), QDialog::Rejected) << mode;
     }
     auto waiting = Open(kMsgMessage);
-    waiting->SetWaitHandle(std::make_shared<WaitEvent>());
+    waiting->SetClosedByOwner(true);
     Show(*waiting);
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) QTest::keyClick(waiting.get(), key);
     EXPECT_TRUE(waiting->isVisible());
@@ -225,32 +223,16 @@ TEST_F(MsgDlgTest, TogglesGiveTheModifiersAndFourPartsAreRefused) {
     EXPECT_EQ(dialog->Combination().Bytes(), (std::array<std::uint8_t, 4>{0x01, 0x41, 0x42, 0}));
 }
 
-TEST_F(MsgDlgTest, WaitHandleHidesTheButtonsAndClosesTheWindow) {
-    auto handle = std::make_shared<WaitEvent>();
+TEST_F(MsgDlgTest, AWaitMessageHasNoButtonsAndClosesWhenItsOwnerSaysSo) {
     auto dialog = Open(kMsgMessage);
-    dialog->SetWaitHandle(handle);
+    dialog->SetClosedByOwner(true);
     Show(*dialog);
     EXPECT_EQ(dialog->OkButton(), nullptr);
     EXPECT_EQ(dialog->CloseButton(), nullptr);
     QTest::keyClick(dialog.get(), Qt::Key_Return);  // nothing to confirm
     EXPECT_TRUE(dialog->isVisible());
-
-    std::thread([handle] { handle->Set(); }).join();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }, 5000));
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-}
-
-TEST_F(MsgDlgTest, WindowClosedBeforeItsHandleEndsTheHelperThread) {
-    auto handle = std::make_shared<WaitEvent>();
-    auto dialog = Open(kMsgMessage);
-    dialog->SetWaitHandle(handle);
-    Show(*dialog);
-    EXPECT_EQ(handle.use_count(), 3);  // the window and its waiting helper thread hold copies
-    const auto start = std::chrono::steady_clock::now();
-    dialog.reset();  // must not hang on the helper thread
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-    EXPECT_EQ(handle.use_count(), 1);  // the helper thread has ended and let go of it
-    handle->Set();
+    dialog->done(QDialog::Accepted);
+    EXPECT_FALSE(dialog->isVisible());
 }
 
 TEST_F(MsgDlgTest, MissingBackgroundRejectsAtOnce) {

@@ -4,10 +4,10 @@
 
 #include <QCoreApplication>
 #include <QTest>
+#include <memory>
 #include <thread>
 
 #include "controls/png_btn.h"
-#include "controls/window_message.h"
 #include "tests/ui/popup_test_skin.h"
 
 namespace vantor {
@@ -22,35 +22,31 @@ class ProgressDlgTest : public ::testing::Test {
         dialog_.SetRange(0, 100);
         dialog_.show();
     }
-    void Post(std::uint32_t message, std::uintptr_t w) {
-        PostWindowMessage(&dialog_, message, w, 0);
-        QCoreApplication::sendPostedEvents(&dialog_);
-    }
 
     test::PopupTestSkin skin_;
     CProgressDlg dialog_;
 };
 
-TEST_F(ProgressDlgTest, LaysOutUnderTheTitleTheWorkerLooksFor) {
+TEST_F(ProgressDlgTest, LaysOutUnderItsTitle) {
     EXPECT_EQ(dialog_.windowTitle(), "MyProgressDlg..");
     EXPECT_EQ(dialog_.size(), QSize(530, 150));
     ASSERT_NE(dialog_.ExitButton(), nullptr);
     EXPECT_EQ(dialog_.ExitButton()->pos(), QPoint(530 - 45, 10));
 }
 
-TEST_F(ProgressDlgTest, PositionMessageMovesTheBarAndOutOfRangeGivesTheMinimum) {
-    Post(kApplyProgressMessage, 60);
+TEST_F(ProgressDlgTest, PositionMovesTheBarAndOutOfRangeGivesTheMinimum) {
+    dialog_.SetPosition(60);
     EXPECT_EQ(dialog_.Position(), 60);
     EXPECT_EQ(dialog_.FillRight(), 45 + 60 * 441 / 100);
 
-    Post(kApplyProgressMessage, 101);
+    dialog_.SetPosition(101);
     EXPECT_EQ(dialog_.Position(), 0);
     EXPECT_EQ(dialog_.FillRight(), 45);
-    Post(kApplyProgressMessage, static_cast<std::uintptr_t>(-1));
+    dialog_.SetPosition(-1);
     EXPECT_EQ(dialog_.Position(), 0);
 
     dialog_.SetRange(20, 20);  // an empty range never divides by zero
-    Post(kApplyProgressMessage, 20);
+    dialog_.SetPosition(20);
     EXPECT_EQ(dialog_.FillRight(), 45);
     dialog_.grab();  // paints without trouble
 }
@@ -61,18 +57,34 @@ TEST_F(ProgressDlgTest, KeysDoNotCloseItButTheWorkersCloseDoes) {
     }
     EXPECT_TRUE(dialog_.isVisible());
 
-    ProgressWindowSearch search;
-    MessagePoster* window = search.FindProgressWindow();
-    ASSERT_NE(window, nullptr);
-    std::thread([window] {
-        window->Post(kApplyProgressMessage, 70, 0);
-        window->Post(WM_CLOSE, 0, 0);
+    // The worker reports from its own thread; the window takes it on its own.
+    std::shared_ptr<ProgressSink> sink = dialog_.Sink();
+    ASSERT_TRUE(sink->IsOpen());
+    std::thread([sink] {
+        sink->SetPosition(70);
+        sink->Close();
     }).join();
+    EXPECT_EQ(dialog_.Position(), 0);
     QCoreApplication::sendPostedEvents(&dialog_);
     EXPECT_EQ(dialog_.Position(), 70);
     EXPECT_FALSE(dialog_.isVisible());
-    EXPECT_EQ(search.FindProgressWindow(), nullptr);
-    window->Post(WM_CLOSE, 0, 0);  // a late close reaches nobody
+    EXPECT_FALSE(sink->IsOpen());
+    sink->SetPosition(90);  // a late report reaches nobody
+    QCoreApplication::sendPostedEvents(&dialog_);
+    EXPECT_EQ(dialog_.Position(), 70);
+}
+
+// A sink that outlives its window (the user closed it and it went) takes reports harmlessly.
+TEST(ProgressSinkTest, ReportsAfterTheWindowHasGoneAreDropped) {
+    test::PopupTestSkin skin;
+    auto dialog = std::make_unique<CProgressDlg>();
+    dialog->show();
+    std::shared_ptr<ProgressSink> sink = dialog->Sink();
+    sink->SetPosition(50);  // queued, then its window goes
+    dialog.reset();
+    EXPECT_FALSE(sink->IsOpen());
+    sink->Close();
+    QCoreApplication::sendPostedEvents();
 }
 
 TEST_F(ProgressDlgTest, ExitButtonCloses) {

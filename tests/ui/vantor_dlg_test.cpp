@@ -11,21 +11,28 @@
 #include <QTest>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 
 #include "app/config.h"
 #include "app/windows/connection_banner.h"
 #include "base/save_failure.h"
+#include "app/windows/exit_apply_wait.h"
+#include "app/windows/session_popups.h"
 #include "base/texts.h"
 #include "controls/combo_btn.h"
 #include "controls/menu_dlg.h"
 #include "controls/page.h"
 #include "controls/png_btn.h"
 #include "controls/window_message.h"
+#include "device/windows/progress_dlg.h"
 #include "keys/macro_dump.h"
 #include "keys/windows/key_dlg.h"
+#include "keys/windows/msg_dlg.h"
 #include "pages/power_dlg.h"
 #include "platform/autostart.h"
 #include "platform/paths.h"
+#include "profile/memory_map.h"
+#include "profile/set_flags.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
 #include "tests/device/fake_hid.h"
@@ -339,6 +346,59 @@ TEST_F(VantorDlgTest, ADamagedProfileFileIsKeptAndToldOnce) {
     EXPECT_EQ(std::count(answers.Texts().begin(), answers.Texts().end(), told), 1);
     EXPECT_EQ(test::ReadText(profileFile + ".damaged"), "not a profile file");
     EXPECT_EQ(window.Store().ProfileFilePath(), profileFile);
+// The profile button read: its wait window opens without a modal loop of its own (the test
+// goes on while it shows) and the read's result closes it.
+TEST_F(VantorDlgTest, TheReadWaitShowsWhileTheReadRunsAndItsResultClosesIt) {
+    CVantorDlg& window = OpenReady();
+    ASSERT_EQ(window.Popups().ReadWait(), nullptr);
+    SimFaults slow;
+    slow.replyLatencyMs = 5;  // a read long enough to see its wait window
+    mouse_.Backend().SetFaults(slow);
+    ASSERT_TRUE(mouse_.Firmware().SelectProfileOnMouse(1));
+    EXPECT_TRUE(WaitUntil([&] {
+        return window.Popups().ReadWait() != nullptr && window.Popups().ReadWait()->isVisible();
+    }));
+    EXPECT_FALSE(window.Session().FirstReadDone());
+    EXPECT_TRUE(WaitUntil([&] {
+        return window.Session().FirstReadDone() && window.Store().CurrentIndex() == 1 &&
+               (window.Popups().ReadWait() == nullptr || !window.Popups().ReadWait()->isVisible());
+    }));
+}
+
+// Exit lets the last change reach the mouse: the program ends when the apply worker has
+// written it, with the progress window after half a second, and at most about 3 s later.
+TEST_F(VantorDlgTest, ExitEndsTheProgramOnlyWhenTheLastChangeHasReachedTheMouse) {
+    CVantorDlg& window = OpenReady();
+    ApplyWorker& worker = window.Session().Worker();
+    bool busyAtTheEnd = true;
+    QObject::connect(&window, &CVantorDlg::finished, [&] { busyAtTheEnd = worker.IsBusy(); });
+    QSignalSpy finished(&window, &CVantorDlg::finished);
+    {
+        // The mouse is busy with something else while the change waits.
+        std::unique_lock<std::mutex> device(window.Session().DeviceMutex());
+        window.Store().Current()->nDebounce = 7;
+        worker.RequestApply(SET_DEBOUNCE, 0);
+        QTest::mouseClick(window.ExitButton(), Qt::LeftButton);
+        EXPECT_TRUE(window.HasExited());
+        EXPECT_TRUE(WaitUntil([&] {
+            return window.Popups().Progress() != nullptr && window.Popups().Progress()->isVisible();
+        }));
+        EXPECT_EQ(finished.count(), 0);
+    }
+    EXPECT_TRUE(finished.wait(8000));
+    EXPECT_FALSE(busyAtTheEnd);
+    EXPECT_EQ(mouse_.Firmware().Memory(0)[memory_map::kDebounce], 7);
+}
+
+TEST_F(VantorDlgTest, ExitGivesUpWaitingForAMouseThatDoesNotTakeTheChange) {
+    CVantorDlg& window = OpenReady();
+    QSignalSpy finished(&window, &CVantorDlg::finished);
+    std::unique_lock<std::mutex> device(window.Session().DeviceMutex());
+    window.Session().Worker().RequestApply(SET_DEBOUNCE, 0);
+    QTest::mouseClick(window.ExitButton(), Qt::LeftButton);
+    EXPECT_TRUE(finished.wait(kExitApplyWaitMs + 5000));
+    EXPECT_TRUE(window.Session().Worker().IsBusy());
+    device.unlock();  // the stop of the window's worker needs the mouse back
 }
 
 TEST_F(VantorDlgTest, MinimiseHidesIntoTheTrayOrMinimisesWithoutOne) {
@@ -365,7 +425,8 @@ TEST_F(VantorDlgTest, MinimiseHidesIntoTheTrayOrMinimisesWithoutOne) {
 TEST_F(VantorDlgTest, StartWithArgumentsWaitsInTheTrayUnlessThereIsNone) {
     {
         CVantorDlg& window = Open(true, true);
-        QTest::qWait(1300);
+        // Up to the end of the start's read, when a window would have shown itself.
+        EXPECT_TRUE(WaitUntil([&] { return test::MouseRead(window); }));
         EXPECT_FALSE(window.isVisible());
         EXPECT_NE(window.Tray(), nullptr);
         PostWindowMessage(&window, kTrayNotifyMessage, 0, kTrayNotifyLParam);

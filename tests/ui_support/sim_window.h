@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTest>
 #include <cstdint>
 #include <functional>
@@ -22,14 +21,7 @@ namespace vantor::test {
 
 // Processes window events until `done` holds; false after `ms`.
 inline bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(done, ms);
 }
 
 // Lets the device thread's work and the apply worker's writes end and their results land

@@ -47,7 +47,7 @@ VANTOR_PREVIEW(dialog_message_wait) {
     auto dialog = std::make_unique<CMsgDlg>();
     dialog->SetMode(kMsgMessage);
     dialog->SetPrompt(QStringLiteral("Please wait..."));
-    dialog->SetWaitHandle(std::make_shared<WaitEvent>());
+    dialog->SetClosedByOwner(true);
     dialog->Prepare();
     return preview::Grab(dialog.get());
 }
@@ -123,8 +123,7 @@ VANTOR_PREVIEW(dialog_progress) {
     dialog.SetRange(0, 100);
     dialog.Prepare();
     dialog.show();
-    PostWindowMessage(&dialog, kApplyProgressMessage, 60, 0);
-    QCoreApplication::sendPostedEvents(&dialog);
+    dialog.SetPosition(60);
     QImage picture = preview::Grab(&dialog);
     dialog.hide();
     return picture;

@@ -16,7 +16,6 @@
 #include "base/log.h"
 #include "base/version.h"
 #include "controls/layout_4k.h"
-#include "controls/window_message.h"
 #include "platform/autostart.h"
 #include "platform/device_lock.h"
 #include "platform/heap_trim.h"
@@ -133,8 +132,10 @@ int main(int argc, char** argv) {
         const bool listening =
             instance.Listen([&window, title = startup.title](const InstanceMessage& message) {
                 // A second start only ever asks to show the window.
-                if (message.title == title && message.message == kTrayNotifyMessage) {
-                    PostWindowMessage(&window, message.message, message.wParam, message.lParam);
+                if (message.title == title && message.message == kTrayNotifyMessage &&
+                    message.lParam == kTrayNotifyLParam) {
+                    QMetaObject::invokeMethod(
+                        &window, [&window] { window.ShowTheWindow(); }, Qt::QueuedConnection);
                 }
             });
         // Without the socket a second start cannot wake this copy; the window still runs.
@@ -151,6 +152,8 @@ int main(int argc, char** argv) {
     }
     if (simulated && !SaveSimulatedMouse(*simulated, &error)) result = Fail(error, 1);
     UnloadApplicationFont();
+    // Lock and socket go together: a start meanwhile has waited for this moment.
+    instance.Release();
     LogProgramExit();
     return result;
 }
