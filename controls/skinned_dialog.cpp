@@ -136,6 +136,7 @@ bool CSkinnedDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget != nullptr && widget->window() == this) {
+            keyTarget_ = widget;
             return PreTranslateKey(static_cast<QKeyEvent*>(event));
         }
     }

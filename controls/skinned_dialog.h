@@ -80,6 +80,8 @@ class CSkinnedDialog : public QDialog {
     // they do; true swallows it. The default handles the three keys above. Override to
     // capture other keys (call the base for the rest).
     virtual bool PreTranslateKey(QKeyEvent* event);
+    // The control the key being looked at in PreTranslateKey is meant for.
+    QWidget* KeyTarget() const { return keyTarget_; }
 
     // Draws `text` into `rect` in `colour` with a transparent background, fitted to the
     // rectangle (DrawFittedText).
@@ -93,6 +95,7 @@ class CSkinnedDialog : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    QWidget* keyTarget_ = nullptr;
     QImage background_;
     QImage display_;
     bool dragMoves_ = true;

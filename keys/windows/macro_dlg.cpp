@@ -225,7 +225,6 @@ CPngBtn* CMacroDlg::NewButton(const QString& picture, const QRect& rect,
     button->SetTextColors(ColorFromColorRef(Options().Btn_txt_clr_ov),
                           ColorFromColorRef(Options().Btn_txt_clr_nr),
                           ColorFromColorRef(Options().Btn_txt_clr_dn));
-    button->setFocusPolicy(Qt::NoFocus);
     if (slot != nullptr) connect(button, &CPngBtn::clicked, this, slot);
     return button;
 }
@@ -241,7 +240,6 @@ CPngBtn* CMacroDlg::NewOption(const QString& picture, const QRect& rect, int gro
     } else {
         button->SetCheckMode(true);
     }
-    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
 
@@ -505,6 +503,12 @@ bool CMacroDlg::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != window()) return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    // Escape ends the recording, so it needs no mouse; an Escape for the macro itself is
+    // inserted from the insert list.
+    if (key->key() == Qt::Key_Escape) {
+        if (event->type() == QEvent::KeyPress && !key->isAutoRepeat()) OnRecord();
+        return true;
+    }
     // A held key repeats as release and press pairs; only the first press counts.
     if (!key->isAutoRepeat()) {
         const std::uint8_t code = VkFromKeyEvent(*key);

@@ -177,6 +177,15 @@ bool CMsgDlg::PreTranslateKey(QKeyEvent* event) {
     if (mode_ != kMsgKeyCapture || capture_ == nullptr) {
         return CSkinnedDialog::PreTranslateKey(event);
     }
+    // Keys are captured unless a button has the focus; Tab and Shift+Tab move the
+    // focus on (to the modifier boxes, OK and Cancel), where Space, Enter and Escape act as
+    // in every pop-up. So the window needs no mouse; Tab is the one key it cannot capture.
+    if (qobject_cast<CPngBtn*>(KeyTarget()) != nullptr)
+        return CSkinnedDialog::PreTranslateKey(event);
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+        if (event->type() == QEvent::KeyPress) focusNextPrevChild(event->key() == Qt::Key_Tab);
+        return true;
+    }
     // A held key repeats as presses; the capture ignores the repeats itself, but Qt also
     // sends a release before each repeat, which would end the key.
     if (!event->isAutoRepeat()) {

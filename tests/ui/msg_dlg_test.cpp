@@ -187,6 +187,38 @@ TEST_F(MsgDlgTest, KeyCaptureShowsTheCombinationAndCapturesEveryKey) {
     EXPECT_EQ(right->Combination().Bytes(), (std::array<std::uint8_t, 4>{0x10, 0x41, 0, 0}));
 }
 
+TEST_F(MsgDlgTest, KeyCaptureIsLeftWithTabForOkAndCancelWithoutTheMouse) {
+    for (const bool ok : {true, false}) {
+        auto dialog = Open(kMsgKeyCapture);
+        Show(*dialog);
+        QLineEdit* edit = dialog->Edit();
+        QTest::keyPress(edit, Qt::Key_Control);
+        QTest::keyClick(edit, Qt::Key_C);
+        QTest::keyRelease(edit, Qt::Key_Control);
+        // Tab is not captured: it moves the focus on, round to the capture box again.
+        QTest::keyClick(edit, Qt::Key_Tab);
+        EXPECT_NE(dialog->focusWidget(), edit);
+        EXPECT_EQ(edit->text(), "L-Ctrl + C");
+        CPngBtn* target = ok ? dialog->OkButton() : dialog->CancelButton();
+        for (int i = 0; i < 8 && dialog->focusWidget() != target; ++i) {
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
+        }
+        ASSERT_EQ(dialog->focusWidget(), target);
+        QTest::keyClick(target, Qt::Key_Return);
+        EXPECT_EQ(dialog->result(), ok ? QDialog::Accepted : QDialog::Rejected) << ok;
+        if (ok) {
+            EXPECT_EQ(dialog->Combination().Bytes()[1], 0x43) << "C, with its Ctrl";
+        }
+    }
+    // Escape outside the capture box cancels.
+    auto dialog = Open(kMsgKeyCapture);
+    Show(*dialog);
+    QTest::keyClick(dialog->Edit(), Qt::Key_Tab);
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog->isVisible());
+}
+
 TEST_F(MsgDlgTest, SingleKeyCaptureKeepsTheLastKey) {
     auto dialog = Open(kMsgKeyCapture);
     dialog->SetSingleKey(true);
