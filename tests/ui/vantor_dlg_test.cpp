@@ -346,6 +346,8 @@ TEST_F(VantorDlgTest, ADamagedProfileFileIsKeptAndToldOnce) {
     EXPECT_EQ(std::count(answers.Texts().begin(), answers.Texts().end(), told), 1);
     EXPECT_EQ(test::ReadText(profileFile + ".damaged"), "not a profile file");
     EXPECT_EQ(window.Store().ProfileFilePath(), profileFile);
+}
+
 // The profile button read: its wait window opens without a modal loop of its own (the test
 // goes on while it shows) and the read's result closes it.
 TEST_F(VantorDlgTest, TheReadWaitShowsWhileTheReadRunsAndItsResultClosesIt) {
