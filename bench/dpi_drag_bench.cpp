@@ -15,8 +15,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/codec_context_config.h"
-#include "app/config.h"
+#include "app/config/codec_context_config.h"
+#include "app/config/config.h"
 #include "base/message_sink.h"
 #include "bench/sim_channel.h"
 #include "device/apply_worker.h"
@@ -24,11 +24,11 @@
 #include "device/reply_queue.h"
 #include "device/service_thread.h"
 #include "device/usb_driver.h"
-#include "pages/logic/performance_rules.h"
 #include "platform/paths.h"
 #include "profile/sensor_tables.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
+#include "ui/pages/performance/logic/performance_rules.h"
 
 namespace vantor {
 namespace {

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/poster.h"
 #include "device/reply_queue.h"
 #include "device/service_thread.h"

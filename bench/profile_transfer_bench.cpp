@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "app/codec_context_config.h"
-#include "app/config.h"
+#include "app/config/codec_context_config.h"
+#include "app/config/config.h"
 #include "bench/sim_channel.h"
 #include "device/profile_transfer.h"
 #include "device/reply_queue.h"

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/codec_context_config.h"
-#include "app/config.h"
+#include "app/config/codec_context_config.h"
+#include "app/config/config.h"
 #include "device/profile_transfer.h"
 #include "device/reply_queue.h"
 #include "device/service_thread.h"

@@ -38,17 +38,17 @@
 
 #include <unistd.h>
 
-#include "app/config.h"
-#include "app/startup.h"
-#include "app/windows/vantor_dlg.h"
+#include "app/config/config.h"
+#include "app/session/startup.h"
 #include "base/message_sink.h"
-#include "controls/layout_4k.h"
-#include "controls/window_message.h"
 #include "keys/key_functions.h"
 #include "keys/macro_record.h"
 #include "profile/set_flags.h"
 #include "tools/common/simulated_mouse.h"
 #include "tools/vantor/sim_menu.h"
+#include "ui/shell/main_window.h"
+#include "ui/widgets/layout_4k.h"
+#include "ui/widgets/window_message.h"
 
 namespace {
 
@@ -259,12 +259,12 @@ int main(int argc, char** argv) {
 
     int result = 0;
     {
-        VantorDlgSetup setup;
+        MainWindowSetup setup;
         setup.startup = startup;
         setup.backend = mouse->backend.get();
         setup.trayAvailable = false;
         setup.messages = &messages;
-        CVantorDlg window(setup);
+        MainWindow window(setup);
         SimMenu simMenu(*mouse->firmware, *mouse->backend);
         simMenu.SetBatteryChanged([&window] { window.Session().BatteryUpdate(); });
         window.AddExtraMenu(&simMenu);

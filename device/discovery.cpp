@@ -61,7 +61,7 @@ int Discovery::FindDev() {
     std::lock_guard<std::mutex> search(searchLock_);
     DbgLog("++++++++++++++++++ FindDev: looking for VID=%04x, PID=%04x, PID2=%04x", config_.vid,
            FirstOrZero(config_.pid), FirstOrZero(config_.pid2));
-    g_nFindOkNum = 0;
+    matchedCount = 0;
 
     // The connected device keeps running; its interfaces are left out of the search.
     std::optional<DevParam> current;
@@ -163,7 +163,7 @@ bool Discovery::StartCandidate(std::shared_ptr<HidHandle> cmd, std::shared_ptr<H
     if (free < 0) return false;
     const auto index = static_cast<std::size_t>(free);
     Slot& slot = slots_[index];
-    auto run = std::make_shared<PsdRun>();
+    auto run = std::make_shared<ConnectionRun>();
     run->cmd = cmd;
     run->notify = notify;
     run->cmdPath = cmdInfo.path;
@@ -183,12 +183,12 @@ bool Discovery::StartCandidate(std::shared_ptr<HidHandle> cmd, std::shared_ptr<H
 
     {
         std::lock_guard<std::mutex> idle(idleLock_);
-        ++runningPsdThreads_;
+        ++runningConnectionThreads_;
     }
     try {
-        slot.psdThread = std::thread([this, index, run] { PsdThread(index, run); });
+        slot.connectionThread = std::thread([this, index, run] { ConnectionThread(index, run); });
     } catch (const std::system_error&) {
-        PsdThreadEnded(*run);
+        ConnectionThreadEnded(*run);
         slot = Slot{};
         return false;
     }
@@ -201,7 +201,8 @@ void Discovery::ShutDownLocked(Slot& slot) {
     if (slot.service) slot.service->RequestStop();
     if (slot.param.hCmd) slot.param.hCmd->Close();
     if (slot.param.hNotify) slot.param.hNotify->Close();
-    retired_.push_back({std::move(slot.psdThread), std::move(slot.run), std::move(slot.service)});
+    retired_.push_back(
+        {std::move(slot.connectionThread), std::move(slot.run), std::move(slot.service)});
     slot = Slot{};
 }
 
@@ -278,13 +279,13 @@ void Discovery::ClearThread() {
 
 bool Discovery::WaitForCandidates(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(idleLock_);
-    return idle_.wait_for(lock, limit, [this] { return runningPsdThreads_ == 0; });
+    return idle_.wait_for(lock, limit, [this] { return runningConnectionThreads_ == 0; });
 }
 
-void Discovery::PsdThreadEnded(PsdRun& run) {
+void Discovery::ConnectionThreadEnded(ConnectionRun& run) {
     std::lock_guard<std::mutex> lock(idleLock_);
     run.done = true;
-    --runningPsdThreads_;
+    --runningConnectionThreads_;
     idle_.notify_all();
 }
 

@@ -111,14 +111,14 @@ class Discovery {
     bool WaitForCandidates(std::chrono::milliseconds limit);
 
     // Matches since the last search began; above 1 means several devices became matched.
-    std::atomic<int> g_nFindOkNum{0};
+    std::atomic<int> matchedCount{0};
 
     // The last search met an interface of the vendor that this user may not open (the
     // device's permissions lack the udev rule).
     bool AccessDenied() const { return accessDenied_.load(); }
 
   private:
-    struct PsdRun;
+    struct ConnectionRun;
     struct Slot;
     struct Retired;
 
@@ -133,11 +133,11 @@ class Discovery {
     bool StartCandidate(std::shared_ptr<HidHandle> cmd, std::shared_ptr<HidHandle> notify,
                         const HidInterfaceInfo& cmdInfo, const std::string& notifyPath);
     void MatchThread(HidHandle* handle);
-    void PsdThread(std::size_t index, std::shared_ptr<PsdRun> run);
+    void ConnectionThread(std::size_t index, std::shared_ptr<ConnectionRun> run);
     // The identified device's steps from the conflict check to the posted message.
-    void TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid, std::uint8_t mid,
+    void TakeOver(std::size_t index, const ConnectionRun& run, std::uint8_t cid, std::uint8_t mid,
                   int section);
-    void PsdThreadEnded(PsdRun& run);
+    void ConnectionThreadEnded(ConnectionRun& run);
 
     HidBackend& backend_;
     MessagePoster* poster_;
@@ -157,7 +157,7 @@ class Discovery {
 
     std::mutex idleLock_;
     std::condition_variable idle_;
-    int runningPsdThreads_ = 0;
+    int runningConnectionThreads_ = 0;
 };
 
 }  // namespace vantor

@@ -16,7 +16,7 @@ namespace vantor {
 // What one Psd_Thread works on. The thread keeps it even after its record was shut down
 // and reused, so it never touches a record that is no longer its own: ownership is the
 // record's `run` pointing at this object.
-struct Discovery::PsdRun {
+struct Discovery::ConnectionRun {
     std::shared_ptr<HidHandle> cmd;
     std::shared_ptr<HidHandle> notify;
     std::string cmdPath;
@@ -29,8 +29,8 @@ struct Discovery::PsdRun {
 
 struct Discovery::Slot {
     DevParam param;
-    std::shared_ptr<PsdRun> run;
-    std::thread psdThread;
+    std::shared_ptr<ConnectionRun> run;
+    std::thread connectionThread;
     std::unique_ptr<ServiceThread> service;  // stands for the record's stop event
 };
 
@@ -38,7 +38,7 @@ struct Discovery::Slot {
 // that may hold the table lock.
 struct Discovery::Retired {
     std::thread thread;
-    std::shared_ptr<PsdRun> run;
+    std::shared_ptr<ConnectionRun> run;
     std::unique_ptr<ServiceThread> service;
 };
 

@@ -49,7 +49,7 @@ bool WaitUntilConnected(HidHandle* cmd, HidHandle* notify, const StopFlag& stop,
 
 }  // namespace
 
-void Discovery::PsdThread(std::size_t index, std::shared_ptr<PsdRun> run) {
+void Discovery::ConnectionThread(std::size_t index, std::shared_ptr<ConnectionRun> run) {
     HidHandle* cmd = run->cmd.get();
     HidHandle* notify = run->notify.get();
     const unsigned hCmd = LogHandleId(cmd);
@@ -72,11 +72,11 @@ void Discovery::PsdThread(std::size_t index, std::shared_ptr<PsdRun> run) {
     }
 
     DbgLog("----Psd_Thread Exit, hCmd=%x, hNotify=%x, ThreadId=%x", hCmd, hNotify, LogThreadId());
-    PsdThreadEnded(*run);
+    ConnectionThreadEnded(*run);
 }
 
-void Discovery::TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid, std::uint8_t mid,
-                         int section) {
+void Discovery::TakeOver(std::size_t index, const ConnectionRun& run, std::uint8_t cid,
+                         std::uint8_t mid, int section) {
     std::lock_guard<std::mutex> lock(tableLock_);
     Slot& self = slots_[index];
     // Shut down (and perhaps reused) while the device was being identified.
@@ -113,7 +113,7 @@ void Discovery::TakeOver(std::size_t index, const PsdRun& run, std::uint8_t cid,
     }
     for (Slot& slot : slots_) slot.param.matched = false;
     // (A mouse matched by an earlier search was not counted in this one.)
-    if (!sameMouseAgain || g_nFindOkNum == 0) ++g_nFindOkNum;
+    if (!sameMouseAgain || matchedCount == 0) ++matchedCount;
     self.param.matched = true;
     self.param.CID = cid;
     self.param.MID = mid;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/ini.h"
 #include "base/message_sink.h"
 #include "profile/sensor_tables.h"

@@ -8,9 +8,9 @@
 #include <variant>
 #include <vector>
 
-#include "app/config.h"
-#include "app/profile_export.h"
-#include "app/profile_store.h"
+#include "app/config/config.h"
+#include "app/store/profile_export.h"
+#include "app/store/profile_store.h"
 #include "base/file_io.h"
 #include "keys/macro_library.h"
 #include "profile/profile_decoder.h"

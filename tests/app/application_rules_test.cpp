@@ -1,10 +1,10 @@
-#include "app/application_rules.h"
+#include "app/rules/application_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "app/application_rules_file.h"
+#include "app/rules/application_rules_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace vantor {

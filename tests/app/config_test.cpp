@@ -1,4 +1,4 @@
-#include "app/config.h"
+#include "app/config/config.h"
 
 #include <sys/stat.h>
 

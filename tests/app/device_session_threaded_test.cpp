@@ -1,5 +1,5 @@
-#include "app/codec_context_config.h"
-#include "app/device_session.h"
+#include "app/config/codec_context_config.h"
+#include "app/session/device_session.h"
 
 #include <gtest/gtest.h>
 

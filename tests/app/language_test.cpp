@@ -1,4 +1,4 @@
-#include "app/language.h"
+#include "app/config/language.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/low_battery_notice.h"
+#include "app/session/low_battery_notice.h"
 
 #include <gtest/gtest.h>
 

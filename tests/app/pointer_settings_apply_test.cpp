@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "app/config.h"
-#include "app/transfer_settings.h"
+#include "app/config/config.h"
+#include "app/session/transfer_settings.h"
 #include "device/profile_transfer.h"
 #include "platform/pointer_backend.h"
 #include "profile/set_flags.h"

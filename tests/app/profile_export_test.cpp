@@ -1,4 +1,4 @@
-#include "app/profile_export.h"
+#include "app/store/profile_export.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/message_sink.h"
 #include "base/save_failure.h"
 #include "base/texts.h"

@@ -1,4 +1,4 @@
-#include "app/profile_follower.h"
+#include "app/rules/profile_follower.h"
 
 #include <gtest/gtest.h>
 

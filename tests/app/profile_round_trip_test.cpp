@@ -5,14 +5,14 @@
 #include <cstring>
 #include <functional>
 
-#include "app/config.h"
-#include "app/profile_export.h"
+#include "app/config/config.h"
+#include "app/store/profile_export.h"
 #include "base/message_sink.h"
 #include "base/texts.h"
-#include "pages/logic/lighting_rules.h"
 #include "profile/setting_ranges.h"
 #include "tests/keys/scripted_store_ui.h"
 #include "tests/support/temp_dir.h"
+#include "ui/pages/lighting/logic/lighting_rules.h"
 
 namespace vantor {
 namespace {

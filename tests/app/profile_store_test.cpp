@@ -1,11 +1,11 @@
-#include "app/profile_store.h"
+#include "app/store/profile_store.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/message_sink.h"
 #include "base/texts.h"
 #include "keys/key_functions.h"

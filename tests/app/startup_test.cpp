@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "app/session/startup.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <regex>
 #include <thread>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/log.h"
 #include "base/message_sink.h"
 #include "platform/paths.h"

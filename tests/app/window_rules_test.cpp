@@ -1,4 +1,4 @@
-#include "app/window_rules.h"
+#include "app/session/window_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "controls/logic/button_state.h"
+#include "ui/widgets/logic/button_state.h"
 
 #include <gtest/gtest.h>
 

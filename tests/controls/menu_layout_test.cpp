@@ -1,4 +1,4 @@
-#include "controls/logic/menu_layout.h"
+#include "ui/widgets/logic/menu_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "controls/logic/my_list.h"
+#include "ui/widgets/logic/my_list.h"
 
 #include <gtest/gtest.h>
 

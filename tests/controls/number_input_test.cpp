@@ -1,4 +1,4 @@
-#include "controls/logic/number_input.h"
+#include "ui/widgets/logic/number_input.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "controls/logic/outline_runs.h"
+#include "ui/widgets/logic/outline_runs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "controls/logic/slider_scale.h"
+#include "ui/widgets/logic/slider_scale.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "controls/logic/text_fit.h"
+#include "ui/widgets/logic/text_fit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "controls/logic/tree_model.h"
+#include "ui/widgets/logic/tree_model.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "controls/logic/tree_rules.h"
+#include "ui/widgets/logic/tree_rules.h"
 
 namespace vantor {
 namespace {

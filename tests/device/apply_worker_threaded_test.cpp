@@ -1,4 +1,4 @@
-#include "app/codec_context_config.h"
+#include "app/config/codec_context_config.h"
 #include "device/apply_worker.h"
 
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/config.h"
-#include "app/discovery_config.h"
+#include "app/config/config.h"
+#include "app/config/discovery_config.h"
 #include "device/discovery_rules.h"
 #include "tests/support/temp_dir.h"
 

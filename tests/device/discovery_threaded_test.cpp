@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/config.h"
-#include "app/discovery_config.h"
+#include "app/config/config.h"
+#include "app/config/discovery_config.h"
 #include "device/discovery.h"
 #include "device/usb_driver.h"
 #include "sim/sim_factory.h"
@@ -172,7 +172,7 @@ TEST_F(DiscoveryTest, FindsThePairPastTheDecoysAndReportsTheDevice) {
     EXPECT_EQ(cur->PID, kReceiverPid);
     EXPECT_EQ(cur->version, 0x0100);
     EXPECT_EQ(cur->section, 0);
-    EXPECT_EQ(discovery.g_nFindOkNum, 1);
+    EXPECT_EQ(discovery.matchedCount, 1);
     EXPECT_EQ(FoundMessages(), (std::vector<RecordingPoster::Message>{{0x7F5, 0, 0}}));
     EXPECT_TRUE(ReaderAnswers());
 
@@ -247,7 +247,7 @@ TEST_F(DiscoveryTest, UnsupportedIdentityClosesThePair) {
         EXPECT_FALSE(discovery.GetCurParam()) << c.line;
     }
     EXPECT_TRUE(FoundMessages().empty());
-    EXPECT_EQ(discovery.g_nFindOkNum, 0);
+    EXPECT_EQ(discovery.matchedCount, 0);
 }
 
 TEST_F(DiscoveryTest, SearchWhileConnectedLeavesTheDeviceRunning) {
@@ -266,7 +266,7 @@ TEST_F(DiscoveryTest, SearchWhileConnectedLeavesTheDeviceRunning) {
     EXPECT_EQ(after->hCmd, before->hCmd);
     EXPECT_TRUE(after->hCmd->IsOpen());
     EXPECT_TRUE(ReaderAnswers());
-    EXPECT_EQ(discovery.g_nFindOkNum, 0);  // a search counts only its own matches
+    EXPECT_EQ(discovery.matchedCount, 0);  // a search counts only its own matches
 }
 
 TEST_F(DiscoveryTest, SearchShutsDownAWaitingCandidate) {
@@ -385,7 +385,7 @@ TEST_F(CableAndReceiverTest, BothIdentifiedAtOnceLeaveTheCableMatched) {
     EXPECT_EQ(MatchedCount(), 1);
     EXPECT_TRUE(cur->hCmd->IsOpen());
     // One mouse, whichever connection was identified first (the window closes at two).
-    EXPECT_EQ(discovery.g_nFindOkNum, 1);
+    EXPECT_EQ(discovery.matchedCount, 1);
 }
 
 // Two different mice behind one backend: each sim backend's paths get a prefix.
@@ -443,7 +443,7 @@ TEST(TwoMiceTest, TwoDevicesIdentifiedAtOnceEndWithExactlyOneMatched) {
     for (std::size_t i = 0; i < kCandidateCount; ++i) matched += discovery.Candidate(i).matched;
     EXPECT_EQ(matched, 1);
     // Both became matched in turn, so the main window learns that two devices are present.
-    EXPECT_EQ(discovery.g_nFindOkNum, 2);
+    EXPECT_EQ(discovery.matchedCount, 2);
     EXPECT_EQ(poster.Messages().size(), 2u);
     const auto cur = discovery.GetCurParam();
     ASSERT_TRUE(cur);

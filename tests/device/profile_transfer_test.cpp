@@ -1,5 +1,5 @@
 #include "device/profile_transfer.h"
-#include "app/codec_context_config.h"
+#include "app/config/codec_context_config.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "device/reply_queue.h"
 #include "device/service_thread.h"
 #include "device/sleeper.h"

@@ -1,8 +1,8 @@
-#include "pages/logic/lighting_rules.h"
+#include "ui/pages/lighting/logic/lighting_rules.h"
 
 #include <gtest/gtest.h>
 
-#include "app/config.h"
+#include "app/config/config.h"
 
 namespace vantor {
 namespace {

@@ -1,6 +1,6 @@
 // The performance page's rules: nearest stops, the write each change asks for, and values
 // that are not slider stops surviving a load and store untouched.
-#include "pages/logic/performance_rules.h"
+#include "ui/pages/performance/logic/performance_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "profile/profile_writes.h"
-#include "app/codec_context_config.h"
+#include "app/config/codec_context_config.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "keys/key_functions.h"
 #include "profile/memory_map.h"
 #include "profile/profile_decoder.h"

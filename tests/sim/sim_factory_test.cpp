@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "app/config.h"
-#include "app/profile_defaults.h"
+#include "app/config/config.h"
+#include "app/store/profile_defaults.h"
 #include "profile/codec_context.h"
 #include "profile/new_profile.h"
 #include "profile/profile_writes.h"

@@ -1,6 +1,6 @@
 #include "tests/support/shipped_languages.h"
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/ini.h"
 #include "tests/support/temp_dir.h"
 

@@ -11,14 +11,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/codec_context_config.h"
-#include "app/config.h"
+#include "app/config/codec_context_config.h"
+#include "app/config/config.h"
 #include "device/profile_transfer.h"
-#include "pages/logic/performance_rules.h"
 #include "profile/sensor_tables.h"
 #include "sim/sim_state.h"
 #include "tests/device/sim_link.h"
 #include "tests/support/temp_dir.h"
+#include "ui/pages/performance/logic/performance_rules.h"
 
 namespace vantor {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/config.h"
-#include "pages/logic/lighting_rules.h"
+#include "app/config/config.h"
 #include "tests/support/temp_dir.h"
+#include "ui/pages/lighting/logic/lighting_rules.h"
 
 namespace vantor {
 namespace {

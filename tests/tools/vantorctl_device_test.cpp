@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/profile_export.h"
+#include "app/store/profile_export.h"
 #include "keys/macro_file.h"
 #include "keys/macro_record.h"
 #include "platform/device_lock.h"

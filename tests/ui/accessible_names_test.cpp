@@ -6,12 +6,12 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "app/config.h"
-#include "app/windows/vantor_dlg.h"
+#include "app/config/config.h"
 #include "base/texts.h"
-#include "controls/png_btn.h"
 #include "platform/paths.h"
 #include "tests/ui_support/sim_window.h"
+#include "ui/shell/main_window.h"
+#include "ui/widgets/skinned_button.h"
 
 namespace vantor {
 namespace {
@@ -52,7 +52,7 @@ void CollectNameless(QAccessibleInterface* item, QStringList& problems) {
 TEST(AccessibleNamesTest, EveryFocusableControlHasARoleAndANameOnEveryPageInEveryLanguage) {
     test::SimMouseFolder mouse;
     ASSERT_TRUE(mouse.ConfigLoaded());
-    CVantorDlg window(mouse.WindowSetup());
+    MainWindow window(mouse.WindowSetup());
     ASSERT_TRUE(window.Init());
     ASSERT_TRUE(test::WaitUntil([&] { return test::MouseRead(window); }));
     ASSERT_GT(window.Languages().LanguageCount(), 1);

@@ -6,10 +6,10 @@
 #include <QImageReader>
 #include <QString>
 
-#include "app/config.h"
-#include "controls/combo_btn.h"
-#include "controls/skin.h"
+#include "app/config/config.h"
 #include "platform/paths.h"
+#include "ui/widgets/skin.h"
+#include "ui/widgets/skinned_combo_box.h"
 
 namespace vantor {
 namespace {
@@ -71,7 +71,8 @@ TEST(DefaultSkinTest, MenuRowsAreAsHighAsTheComboButtonPlacesThem) {
     // A drop-down that opens above its combo button ends at the button's top only when
     // the rows are as high as the button reckons.
     for (const char* name : {"menu_nr.png", "menu_ov.png", "menusub_nr.png", "menusub_ov.png"}) {
-        EXPECT_EQ(LoadSkinImage(QString::fromLatin1(name)).height(), CComboBtn::kRowHeight) << name;
+        EXPECT_EQ(LoadSkinImage(QString::fromLatin1(name)).height(), SkinnedComboBox::kRowHeight)
+            << name;
     }
 }
 

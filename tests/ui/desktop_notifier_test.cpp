@@ -1,7 +1,7 @@
 // Desktop notices against a stand-in notification service on the test's private session
 // bus (the test runs under dbus-run-session): what the service receives, and the fallback
 // when nobody serves the name.
-#include "app/windows/desktop_notifier.h"
+#include "ui/shell/desktop_notifier.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Where the documentation links lead: an address as it is, a file beside the program folder
 // only when it is there.
-#include "app/windows/documentation_link.h"
+#include "ui/shell/documentation_link.h"
 
 #include <gtest/gtest.h>
 

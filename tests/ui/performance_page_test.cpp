@@ -7,19 +7,9 @@
 #include <QTest>
 #include <functional>
 
-#include "app/config.h"
-#include "app/windows/vantor_dlg.h"
+#include "app/config/config.h"
 #include "base/message_sink.h"
 #include "base/texts.h"
-#include "controls/combo_btn.h"
-#include "controls/logic/slider_scale.h"
-#include "controls/menu_dlg.h"
-#include "controls/png_btn.h"
-#include "controls/png_hslider_ex.h"
-#include "controls/window_message.h"
-#include "pages/adv_dlg.h"
-#include "pages/color_dlg.h"
-#include "pages/new_adv_dlg.h"
 #include "platform/paths.h"
 #include "profile/sensor_tables.h"
 #include "sim/sim_factory.h"
@@ -28,6 +18,16 @@
 #include "tests/ui_support/page_test_host.h"
 #include "tests/ui_support/sim_window.h"
 #include "tests/ui_support/window_message_log.h"
+#include "ui/pages/performance/dpi_colour_swatch.h"
+#include "ui/pages/performance/older_performance_page.h"
+#include "ui/pages/performance/performance_page.h"
+#include "ui/shell/main_window.h"
+#include "ui/widgets/logic/slider_scale.h"
+#include "ui/widgets/skinned_button.h"
+#include "ui/widgets/skinned_combo_box.h"
+#include "ui/widgets/skinned_menu.h"
+#include "ui/widgets/two_thumb_slider.h"
+#include "ui/widgets/window_message.h"
 
 namespace vantor {
 namespace {
@@ -38,14 +38,14 @@ class PerformancePageTest : public ::testing::Test {
   protected:
     PerformancePageTest() {
         EXPECT_TRUE(mouse_.ConfigLoaded());
-        VantorDlgSetup setup = mouse_.WindowSetup();
+        MainWindowSetup setup = mouse_.WindowSetup();
         setup.messages = &messages_;
-        window_ = std::make_unique<CVantorDlg>(setup);
+        window_ = std::make_unique<MainWindow>(setup);
         EXPECT_TRUE(window_->Init());
         EXPECT_TRUE(WaitUntil([&] { return test::MouseRead(*window_); }));
         EXPECT_TRUE(window_->Session().WaitDeviceWork(8000));
         QCoreApplication::sendPostedEvents();
-        page_ = dynamic_cast<CNewAdvDlg*>(window_->Page(PageId::kPerformance));
+        page_ = dynamic_cast<PerformancePage*>(window_->Page(PageId::kPerformance));
         window_->SwitchPage(PageId::kPerformance);
     }
     ~PerformancePageTest() override {
@@ -70,8 +70,8 @@ class PerformancePageTest : public ::testing::Test {
 
     RecordingSink messages_;
     test::SimMouseFolder mouse_;
-    std::unique_ptr<CVantorDlg> window_;
-    CNewAdvDlg* page_ = nullptr;
+    std::unique_ptr<MainWindow> window_;
+    PerformancePage* page_ = nullptr;
 };
 
 TEST_F(PerformancePageTest, ShowsTheRecordOnTheSensorsSteps) {
@@ -79,7 +79,7 @@ TEST_F(PerformancePageTest, ShowsTheRecordOnTheSensorsSteps) {
     ASSERT_TRUE(page_->IsPrepared());
     const int levels = Record().nDpiLevels;
     for (int i = 0; i < kDpiLevels; ++i) {
-        CPngHSliderBarEx* slider = page_->LevelSlider(i);
+        TwoThumbSlider* slider = page_->LevelSlider(i);
         EXPECT_EQ(slider->isVisible(), i < levels) << i;
         EXPECT_EQ(slider->State(0).Maximum() + 1, static_cast<int>(Steps().size()));
         if (i < levels) {
@@ -93,7 +93,7 @@ TEST_F(PerformancePageTest, ShowsTheRecordOnTheSensorsSteps) {
 
 TEST_F(PerformancePageTest, ReleasedThumbWritesItsLevelIntoTheMouse) {
     const auto before = mouse_.Firmware().Memory(0);
-    CPngHSliderBarEx* slider = page_->LevelSlider(1);
+    TwoThumbSlider* slider = page_->LevelSlider(1);
     const int index =
         static_cast<int>(std::find(Steps().begin(), Steps().end(), 3200) - Steps().begin());
     slider->SetPos(index, true);  // as a click on the track reports it
@@ -166,7 +166,7 @@ TEST_F(PerformancePageTest, RateAndSwitchesWriteTheirBytes) {
 }
 
 TEST_F(PerformancePageTest, OlderLayoutEditsThePointerSettingsOfTheRecord) {
-    CAdvDlg older(window_.get(), *window_, QImage());
+    OlderPerformancePage older(window_.get(), *window_, QImage());
     older.PrepareForDevice();
     Record().stSys.nDoubleClickTime = 500;  // between two stops
     Record().stSys.nWheelLines = -1;
@@ -195,7 +195,7 @@ TEST(PerformancePageAloneTest, RefusedChecksChangeNothingAndEachChangeAsksOnce) 
     host.record.nDpiLevels = 4;
     host.record.stDpiEffect.nMode = 0;
     for (DpiLevel& level : host.record.Dpi) level.dwDpi = level.dwDpiY = 800;
-    CNewAdvDlg page(nullptr, host, QImage());
+    PerformancePage page(nullptr, host, QImage());
     page.resize(1018, 539);
     page.PrepareForDevice();
     page.LoadFromRecord(&host.record);
@@ -209,7 +209,7 @@ TEST(PerformancePageAloneTest, RefusedChecksChangeNothingAndEachChangeAsksOnce) 
     EXPECT_EQ(host.record.nRipple, 0);
     EXPECT_TRUE(host.writes.empty());
     // The level-count and effect boxes ask before their list opens, not after a choice.
-    for (CComboBtn* box : {page.LevelCountBox(), page.DpiEffectBox()}) {
+    for (SkinnedComboBox* box : {page.LevelCountBox(), page.DpiEffectBox()}) {
         host.ready = false;
         QTest::mouseClick(box, Qt::LeftButton);
         EXPECT_FALSE(IsMenuOpen());
@@ -221,7 +221,7 @@ TEST(PerformancePageAloneTest, RefusedChecksChangeNothingAndEachChangeAsksOnce) 
         EXPECT_FALSE(IsMenuOpen());
     }
     // A level's colour confirmed in the picker is asked for first, then written.
-    CColorDlg* swatch = page.Swatch(1);
+    DpiColourSwatch* swatch = page.Swatch(1);
     ASSERT_NE(swatch, nullptr);
     swatch->SetColorChooser([](const QColor&, QWidget*) { return std::optional(QColor(Qt::red)); });
     const std::uint32_t colour = host.record.Dpi[1].dwColor;
@@ -269,7 +269,7 @@ TEST(PerformancePageAloneTest, TheLiftOffTipShowsBesideTheDpiLightControls) {
     test::PageTestHost host(folder.path());
     host.record.nDpiLevels = CurrentDevice().DM;
     for (DpiLevel& level : host.record.Dpi) level.dwDpi = level.dwDpiY = 800;
-    CNewAdvDlg page(nullptr, host, QImage());
+    PerformancePage page(nullptr, host, QImage());
     page.resize(1018, 539);
     page.PrepareForDevice();
     page.LoadFromRecord(&host.record);

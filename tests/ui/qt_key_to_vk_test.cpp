@@ -1,4 +1,4 @@
-#include "controls/qt_key_to_vk.h"
+#include "ui/widgets/qt_key_to_vk.h"
 
 #include <gtest/gtest.h>
 

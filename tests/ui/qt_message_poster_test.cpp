@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "controls/window_message.h"
+#include "ui/widgets/window_message.h"
 
 namespace vantor {
 namespace {

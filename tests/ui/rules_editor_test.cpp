@@ -1,4 +1,4 @@
-#include "app/windows/rules_editor.h"
+#include "ui/shell/rules_editor.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/application_rules_file.h"
-#include "app/windows/application_following.h"
-#include "app/windows/kwin_active_window.h"
+#include "app/rules/application_rules_file.h"
 #include "base/texts.h"
 #include "tests/support/shipped_languages.h"
 #include "tests/support/temp_dir.h"
+#include "ui/shell/application_following.h"
+#include "ui/shell/kwin_active_window.h"
 
 namespace vantor {
 namespace {

@@ -5,11 +5,11 @@
 #include <QWidget>
 
 #include "base/log.h"
-#include "controls/layout_4k.h"
-#include "controls/skin.h"
-#include "controls/skin_images.h"
-#include "controls/window_outline.h"
 #include "tests/support/temp_dir.h"
+#include "ui/widgets/layout_4k.h"
+#include "ui/widgets/skin.h"
+#include "ui/widgets/skin_images.h"
+#include "ui/widgets/window_outline.h"
 
 namespace vantor {
 namespace {

@@ -1,4 +1,4 @@
-#include "controls/skin_loaders.h"
+#include "ui/widgets/skin_loaders.h"
 
 #include <gtest/gtest.h>
 
@@ -6,14 +6,14 @@
 #include <QImage>
 #include <QWidget>
 
-#include "app/windows/about_dlg.h"
 #include "base/message_sink.h"
 #include "base/texts.h"
 #include "base/version.h"
-#include "controls/png_btn.h"
-#include "controls/skin.h"
-#include "controls/skin_preload.h"
 #include "tests/support/temp_dir.h"
+#include "ui/shell/about_window.h"
+#include "ui/widgets/skin.h"
+#include "ui/widgets/skin_preload.h"
+#include "ui/widgets/skinned_button.h"
 
 namespace vantor {
 namespace {
@@ -71,14 +71,14 @@ TEST_F(SkinFolderTest, ButtonIsLeftOutWhenAnyOfItsThreePicturesIsMissing) {
     ASSERT_EQ(messages_.messages.size(), 2u);
     EXPECT_EQ(messages_.messages[0].first, "NewSmallPngButton. file b_dn.png not exist");
     EXPECT_EQ(messages_.messages[1].first, "NewSmallPngButton3. file b_dn.png not exist");
-    EXPECT_TRUE(page.findChildren<CPngBtn*>().isEmpty());
+    EXPECT_TRUE(page.findChildren<SkinnedButton*>().isEmpty());
 }
 
 TEST_F(SkinFolderTest, ButtonTakesItsPictureSizeInBothLayouts) {
     Picture("b_nr.png", 30, 20);
     QWidget page;
     const SkinButtonLayout layout{"b_nr.png", "b_nr.png", "b_nr.png", QRect(5, 6, 80, 27), "OK", 7};
-    CPngBtn* normal = NewSmallPngButton(&page, QImage(), layout);
+    SkinnedButton* normal = NewSmallPngButton(&page, QImage(), layout);
     ASSERT_NE(normal, nullptr);
     EXPECT_EQ(normal->geometry(), QRect(5, 6, 30, 20));
     EXPECT_EQ(normal->ControlId(), 7);
@@ -87,7 +87,7 @@ TEST_F(SkinFolderTest, ButtonTakesItsPictureSizeInBothLayouts) {
     // A rectangle of another size than the picture must not squash the button in 4K only:
     // the 4K move doubles the picture's size.
     Set4KLayout(true);
-    CPngBtn* large = NewSmallPngButton(&page, QImage(), layout);
+    SkinnedButton* large = NewSmallPngButton(&page, QImage(), layout);
     ASSERT_NE(large, nullptr);
     EXPECT_EQ(large->geometry(), QRect(5, 6, 30, 20));
     EXPECT_TRUE(messages_.messages.empty());
@@ -98,9 +98,9 @@ TEST_F(SkinFolderTest, DisabledButtonShowsItsOwnPictureAndADimmedCaption) {
     Picture("b_ds.png", 30, 20, qRgb(90, 10, 10));
     Picture("c_nr.png", 30, 20, qRgb(40, 40, 40));  // no disabled picture: nothing reported
     QWidget page;
-    CPngBtn* withPicture = NewSmallPngButton(
+    SkinnedButton* withPicture = NewSmallPngButton(
         &page, QImage(), {"b_nr.png", "b_nr.png", "b_nr.png", QRect(0, 0, 30, 20), {}, 1});
-    CPngBtn* without = NewSmallPngButton(
+    SkinnedButton* without = NewSmallPngButton(
         &page, QImage(), {"c_nr.png", "c_nr.png", "c_nr.png", QRect(0, 0, 30, 20), {}, 2});
     ASSERT_NE(withPicture, nullptr);
     ASSERT_NE(without, nullptr);
@@ -117,7 +117,7 @@ TEST_F(SkinFolderTest, DisabledButtonShowsItsOwnPictureAndADimmedCaption) {
 }
 
 TEST_F(SkinFolderTest, AboutBoxWithoutBackgroundClosesAtOnceWithoutMessage) {
-    CAboutDlg about;
+    AboutWindow about;
     EXPECT_EQ(about.exec(), QDialog::Rejected);
     EXPECT_TRUE(messages_.messages.empty());
 }
@@ -131,7 +131,7 @@ TEST_F(SkinFolderTest, AboutBoxLayout) {
                     "<tc_fwver>FW</tc_fwver><tc_web>https://example.org</tc_web></config>");
     LoadTexts(dir_ / "text.xml");
     {
-        CAboutDlg about(nullptr, 0x1A);
+        AboutWindow about(nullptr, 0x1A);
         EXPECT_EQ(about.windowTitle(), QStringLiteral("VantorMsgTopWindow"));
         EXPECT_EQ(about.size(), QSize(436, 150));
         ASSERT_NE(about.CloseButton(), nullptr);
@@ -154,7 +154,7 @@ TEST_F(SkinFolderTest, AboutBoxLayout) {
     {
         // Without a known device the firmware line is left out; in 4K everything doubles.
         Set4KLayout(true);
-        CAboutDlg about;
+        AboutWindow about;
         EXPECT_EQ(about.size(), QSize(872, 300));
         EXPECT_EQ(about.CloseButton()->geometry(), QRect(798, 20, 50, 50));
         ASSERT_EQ(about.TextLines().size(), 2u);
@@ -163,7 +163,7 @@ TEST_F(SkinFolderTest, AboutBoxLayout) {
     test::WriteText(dir_ / "text.xml", "<config><tc_version>V1</tc_version></config>");
     LoadTexts(dir_ / "text.xml");
     Set4KLayout(false);
-    CAboutDlg about(nullptr, 0x1A);
+    AboutWindow about(nullptr, 0x1A);
     ASSERT_EQ(about.TextLines().size(), 2u);
     EXPECT_EQ(about.TextLines()[1].rect, QRect(60, 70, 360, 20)) << "no tc_fwver: y is 70";
 }

@@ -18,32 +18,32 @@
 #include <string>
 #include <vector>
 
-#include "app/config.h"
-#include "app/device_session.h"
-#include "app/windows/about_dlg.h"
-#include "app/windows/vantor_dlg.h"
+#include "app/config/config.h"
+#include "app/session/device_session.h"
 #include "base/texts.h"
-#include "controls/combo_btn.h"
-#include "controls/fitted_text.h"
-#include "controls/page_host.h"
-#include "controls/png_btn.h"
-#include "controls/skin.h"
-#include "device/windows/progress_dlg.h"
 #include "keys/key_functions.h"
 #include "keys/macro_file.h"
 #include "keys/macro_record.h"
-#include "keys/windows/firekey_dlg.h"
-#include "keys/windows/msg_dlg.h"
-#include "keys/windows/pick_macro_dlg.h"
-#include "pages/adv_dlg.h"
-#include "pages/led_dlg.h"
-#include "pages/move_dlg.h"
-#include "pages/new_adv_dlg.h"
 #include "platform/paths.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui_support/page_test_host.h"
+#include "ui/pages/lighting/lighting_page.h"
+#include "ui/pages/page_host.h"
+#include "ui/pages/performance/older_performance_page.h"
+#include "ui/pages/performance/performance_page.h"
+#include "ui/popups/fire_key_window.h"
+#include "ui/popups/macro_picker.h"
+#include "ui/popups/message_window.h"
+#include "ui/popups/movement_window.h"
+#include "ui/popups/progress_window.h"
+#include "ui/shell/about_window.h"
+#include "ui/shell/main_window.h"
+#include "ui/widgets/fitted_text.h"
+#include "ui/widgets/skin.h"
+#include "ui/widgets/skinned_button.h"
+#include "ui/widgets/skinned_combo_box.h"
 
 namespace vantor {
 namespace {
@@ -95,8 +95,8 @@ void Draw(QWidget* window) {
     window->hide();
 }
 
-std::unique_ptr<CMsgDlg> MakeMessageWindow(int mode, const QString& prompt) {
-    auto dialog = std::make_unique<CMsgDlg>();
+std::unique_ptr<MessageWindow> MakeMessageWindow(int mode, const QString& prompt) {
+    auto dialog = std::make_unique<MessageWindow>();
     dialog->SetMode(mode);
     dialog->SetPrompt(prompt);
     dialog->SetModifierToggles(mode == kMsgKeyCapture);
@@ -116,11 +116,11 @@ void DrawMainWindow(int languageIndex) {
     settings.vendorId = Options().VID;
     settings.productId = static_cast<std::uint16_t>(Options().PID.at(0));
     SimHidBackend backend(firmware, settings);
-    VantorDlgSetup setup;
+    MainWindowSetup setup;
     setup.startup = {ProgramDir(), data.path(), "Vantor Mouse Center", false};
     setup.backend = &backend;
     setup.trayAvailable = false;
-    CVantorDlg window(setup);
+    MainWindow window(setup);
     ASSERT_TRUE(window.Init());
     ASSERT_TRUE(window.ChangeLanguage(languageIndex));
     QElapsedTimer clock;
@@ -149,10 +149,10 @@ void DrawPages(const std::string& folder) {
     record.stSys.nWheelLines = 10;
     record.stSys.nMouseSpeed = 20;
     SelectDeviceSection(0);
-    CNewAdvDlg newer(nullptr, host, QImage());
-    CAdvDlg older(nullptr, host, QImage());
-    for (CPerformancePage* page :
-         {static_cast<CPerformancePage*>(&newer), static_cast<CPerformancePage*>(&older)}) {
+    PerformancePage newer(nullptr, host, QImage());
+    OlderPerformancePage older(nullptr, host, QImage());
+    for (PerformancePageBase* page :
+         {static_cast<PerformancePageBase*>(&newer), static_cast<PerformancePageBase*>(&older)}) {
         page->setGeometry(LayoutRect(QRect(0, 0, 1018, 539)));
         page->PrepareForDevice();
         page->LoadFromRecord(host.Record());
@@ -178,10 +178,10 @@ void DrawEveryWindow() {
 
     KeyAssignment key{};
     key.dwFunID = KF_FIRE;
-    CFirekeyDlg fireKey(key);
+    FireKeyWindow fireKey(key);
     Draw(&fireKey);
 
-    CMoveDlg move;
+    MovementWindow move;
     move.Prepare();
     Draw(&move);
 
@@ -189,13 +189,13 @@ void DrawEveryWindow() {
     const std::string root = folder.path().toStdString() + "/";
     MacroRecord macro = NewMacro("Reload");
     ASSERT_TRUE(WriteMacroFile(root + "Reload.qxm", macro));
-    CPickMacroDlg picker(root, 1);
+    MacroPicker picker(root, 1);
     Draw(&picker);
 
     // The lighting page with each main effect (its caption in the effect box) and the
     // logo light; the sleep box shows its longest item.
     DrawingHost host;
-    CLedDlg led(nullptr, host, QImage());
+    LightingPage led(nullptr, host, QImage());
     led.resize(1018, 539);
     if (Is4KLayout()) {
         led.resize(2036, 1078);
@@ -214,7 +214,7 @@ void DrawEveryWindow() {
         Draw(led.SleepBox());
     }
 
-    CAboutDlg about(nullptr, 0x0107);
+    AboutWindow about(nullptr, 0x0107);
     if (about.FirmwareButton() != nullptr) about.FirmwareButton()->show();
     Draw(&about);
 

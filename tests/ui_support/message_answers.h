@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "keys/windows/msg_dlg.h"
+#include "ui/popups/message_window.h"
 
 namespace vantor::test {
 
@@ -18,7 +18,7 @@ class MessageAnswers {
     explicit MessageAnswers(std::function<bool(const QString&)> answer = {})
         : answer_(std::move(answer)) {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* message = qobject_cast<CMsgDlg*>(QApplication::activeModalWidget());
+            auto* message = qobject_cast<MessageWindow*>(QApplication::activeModalWidget());
             if (message == nullptr || !message->isVisible() || message->ClosesByItself()) return;
             texts_.push_back(message->Prompt());
             if (!answer_ || answer_(message->Prompt())) {

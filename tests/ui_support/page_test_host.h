@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/device_session.h"
-#include "app/profile_store.h"
-#include "controls/page_host.h"
+#include "app/session/device_session.h"
+#include "app/store/profile_store.h"
 #include "keys/macro_library.h"
+#include "ui/pages/page_host.h"
 
 namespace vantor::test {
 

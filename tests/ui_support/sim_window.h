@@ -9,13 +9,13 @@
 #include <functional>
 #include <memory>
 
-#include "app/config.h"
-#include "app/windows/vantor_dlg.h"
+#include "app/config/config.h"
 #include "base/texts.h"
 #include "platform/paths.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_hid_backend.h"
 #include "tests/support/temp_dir.h"
+#include "ui/shell/main_window.h"
 
 namespace vantor::test {
 
@@ -26,7 +26,7 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
 
 // Lets the device thread's work and the apply worker's writes end and their results land
 // on the window, `rounds` times (a result may ask for more work); false on a timeout.
-inline bool SettleWindow(CVantorDlg& window, int rounds = 1) {
+inline bool SettleWindow(MainWindow& window, int rounds = 1) {
     for (int round = 0; round < rounds; ++round) {
         if (!window.Session().WaitDeviceWork(8000)) return false;
         QCoreApplication::sendPostedEvents();
@@ -38,7 +38,7 @@ inline bool SettleWindow(CVantorDlg& window, int rounds = 1) {
 }
 
 // True once the window has found the mouse, shows its battery and has read its profile.
-inline bool MouseRead(CVantorDlg& window) {
+inline bool MouseRead(MainWindow& window) {
     return window.Store().Current() != nullptr && window.IsBatteryShown() &&
            window.Session().FirstReadDone();
 }
@@ -66,8 +66,8 @@ class SimMouseFolder {
     SimHidBackend& Backend() { return *backend_; }
 
     // A window on this folder and mouse; the test sets the rest (messages, tray).
-    VantorDlgSetup WindowSetup(bool startHidden = false) {
-        VantorDlgSetup setup;
+    MainWindowSetup WindowSetup(bool startHidden = false) {
+        MainWindowSetup setup;
         setup.startup = {ProgramDir(), data_.path(), "Vantor Mouse Center", startHidden};
         setup.backend = backend_.get();
         setup.startHidden = startHidden;

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "controls/window_message.h"
+#include "ui/widgets/window_message.h"
 
 namespace vantor::test {
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/file_io.h"
 #include "platform/runtime_dir.h"
 #include "sim/sim_factory.h"

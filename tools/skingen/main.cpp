@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/message_sink.h"
 #include "tools/skingen/skin_pictures.h"
 

@@ -6,7 +6,7 @@
 #include <QLinearGradient>
 #include <QRadialGradient>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/file_io.h"
 #include "tools/skingen/skin_pictures.h"
 #include "tools/skingen/skin_style.h"

@@ -10,13 +10,13 @@
 #include <cstdio>
 #include <string>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/file_io.h"
 #include "base/message_sink.h"
 #include "base/texts.h"
-#include "controls/skin.h"
 #include "platform/paths.h"
 #include "tools/skinpreview/preview_registry.h"
+#include "ui/widgets/skin.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",

@@ -4,11 +4,11 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "controls/png_btn.h"
-#include "controls/png_hslider_ex.h"
-#include "controls/png_slider.h"
-#include "controls/skin.h"
 #include "tools/skinpreview/preview_registry.h"
+#include "ui/widgets/skin.h"
+#include "ui/widgets/skinned_button.h"
+#include "ui/widgets/skinned_slider.h"
+#include "ui/widgets/two_thumb_slider.h"
 
 namespace vantor {
 namespace {
@@ -19,7 +19,7 @@ const QColor kTextPressed(0x4F, 0xC3, 0xF7);
 
 enum class Pose { Normal, Hover, Pressed, Locked, Disabled };
 
-void Put(CPngBtn& button, Pose pose) {
+void Put(SkinnedButton& button, Pose pose) {
     if (pose == Pose::Hover || pose == Pose::Pressed) {
         QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton,
                          Qt::NoButton, {});
@@ -35,7 +35,7 @@ void Put(CPngBtn& button, Pose pose) {
 }
 
 QImage PushButton(Pose pose) {
-    CPngBtn button;
+    SkinnedButton button;
     button.LoadImages(QStringLiteral("button2_nr.png"), {}, {}, QStringLiteral("button2_ds.png"));
     button.resize(80, 27);
     button.SetTextColors(kTextHover, kTextNormal, kTextPressed);
@@ -46,7 +46,7 @@ QImage PushButton(Pose pose) {
 }
 
 QImage Mark(const QString& normal, const QString& checked, bool isChecked, Pose pose) {
-    CPngBtn button;
+    SkinnedButton button;
     button.LoadImages(normal, {}, checked);
     button.SetCheckMode(true, true);
     button.SetCheck(isChecked);
@@ -56,7 +56,7 @@ QImage Mark(const QString& normal, const QString& checked, bool isChecked, Pose 
 }
 
 QImage TextLabel(const QString& text, int left) {
-    CPngBtn label;
+    SkinnedButton label;
     label.resize(120, 20);
     label.SetTextColors(kTextHover, kTextNormal, kTextPressed);
     label.SetText(text, left);
@@ -96,7 +96,7 @@ VANTOR_PREVIEW(sliders_single) {
     page.resize(300, 70);
     page.setStyleSheet(QStringLiteral("background: #17181C"));
     const QImage thumb = LoadSkinImage(QStringLiteral("slider.png"));
-    auto* brightness = new CPngSliderBar(&page);
+    auto* brightness = new SkinnedSlider(&page);
     if (brightness->Create(QRect(20, 10, 261, 20), 1, LoadSkinImage(QStringLiteral("bar_nr.png")),
                            LoadSkinImage(QStringLiteral("bar_ov.png")), thumb) != 0) {
         return {};
@@ -105,7 +105,7 @@ VANTOR_PREVIEW(sliders_single) {
     brightness->SetEvenScale(10);
     brightness->SetShowMarks(true);
     brightness->SetPos(6);
-    auto* inactive = new CPngSliderBar(&page);
+    auto* inactive = new SkinnedSlider(&page);
     inactive->Create(QRect(20, 40, 261, 20), 2, LoadSkinImage(QStringLiteral("bar_nr.png")),
                      LoadSkinImage(QStringLiteral("bar_ov.png")), thumb);
     inactive->SetRange(1, 5);
@@ -121,7 +121,7 @@ VANTOR_PREVIEW(sliders_dpi_rows) {
     page.setStyleSheet(QStringLiteral("background: #17181C"));
     const std::vector<int> dpi{400, 800, 1200, 1600, 2400, 3200, 4800, 6400, 12800, 26000};
     for (int row = 0; row < 2; ++row) {
-        auto* bar = new CPngHSliderBarEx(&page);
+        auto* bar = new TwoThumbSlider(&page);
         const bool separate = row == 1;
         const QImage upper =
             LoadSkinImage(separate ? QStringLiteral("slider1.png") : QStringLiteral("slider.png"));

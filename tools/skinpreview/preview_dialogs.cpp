@@ -7,28 +7,28 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/texts.h"
-#include "controls/png_btn.h"
-#include "controls/skin.h"
-#include "controls/tree_ctrl_ex.h"
-#include "controls/window_message.h"
-#include "device/windows/progress_dlg.h"
 #include "keys/key_functions.h"
 #include "keys/macro_file.h"
 #include "keys/macro_record.h"
-#include "keys/windows/firekey_dlg.h"
-#include "keys/windows/keymark_dlg.h"
-#include "keys/windows/msg_dlg.h"
-#include "keys/windows/pick_macro_dlg.h"
-#include "pages/move_dlg.h"
 #include "tools/skinpreview/preview_registry.h"
+#include "ui/pages/buttons/mouse_picture.h"
+#include "ui/popups/fire_key_window.h"
+#include "ui/popups/macro_picker.h"
+#include "ui/popups/message_window.h"
+#include "ui/popups/movement_window.h"
+#include "ui/popups/progress_window.h"
+#include "ui/widgets/skin.h"
+#include "ui/widgets/skinned_button.h"
+#include "ui/widgets/skinned_tree.h"
+#include "ui/widgets/window_message.h"
 
 namespace vantor {
 namespace {
 
-std::unique_ptr<CMsgDlg> MakeMessageWindow(int mode, const char* promptKey) {
-    auto dialog = std::make_unique<CMsgDlg>();
+std::unique_ptr<MessageWindow> MakeMessageWindow(int mode, const char* promptKey) {
+    auto dialog = std::make_unique<MessageWindow>();
     dialog->SetMode(mode);
     dialog->SetPrompt(QString::fromStdString(Text(promptKey)));
     dialog->Prepare();
@@ -44,7 +44,7 @@ VANTOR_PREVIEW(dialog_message) {
 }
 
 VANTOR_PREVIEW(dialog_message_wait) {
-    auto dialog = std::make_unique<CMsgDlg>();
+    auto dialog = std::make_unique<MessageWindow>();
     dialog->SetMode(kMsgMessage);
     dialog->SetPrompt(QStringLiteral("Please wait..."));
     dialog->SetClosedByOwner(true);
@@ -71,7 +71,7 @@ VANTOR_PREVIEW(dialog_key_capture) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(plain->Edit(), &press);
     }
-    auto toggles = std::make_unique<CMsgDlg>();
+    auto toggles = std::make_unique<MessageWindow>();
     toggles->SetMode(kMsgKeyCapture);
     toggles->SetPrompt(QString::fromStdString(Text("tc_combo_tips")));
     toggles->SetModifierToggles(true);
@@ -86,12 +86,12 @@ VANTOR_PREVIEW(dialog_fire_key) {
     KeyAssignment key{};
     key.dwFunID = KF_FIRE;
     key.dwParameter = 0x3202;
-    CFirekeyDlg dialog(key);
+    FireKeyWindow dialog(key);
     return preview::Grab(&dialog);
 }
 
 VANTOR_PREVIEW(dialog_move) {
-    CMoveDlg dialog;
+    MovementWindow dialog;
     dialog.SetValues(-20, 45);
     dialog.Prepare();
     return preview::Grab(&dialog);
@@ -107,8 +107,8 @@ VANTOR_PREVIEW(dialog_pick_macro) {
         MacroRecord record = NewMacro(stem == name ? name : stem);
         if (!WriteMacroFile(path, record)) return {};
     }
-    CPickMacroDlg dialog(root, 1);
-    CTreeCtrlEx* tree = dialog.Tree();
+    MacroPicker dialog(root, 1);
+    SkinnedTree* tree = dialog.Tree();
     if (tree != nullptr && !tree->Model().Children(kTreeRoot).empty()) {
         tree->SelectItem(tree->Model().Children(kTreeRoot).front());
     }
@@ -116,7 +116,7 @@ VANTOR_PREVIEW(dialog_pick_macro) {
 }
 
 VANTOR_PREVIEW(dialog_progress) {
-    CProgressDlg dialog;
+    ProgressWindow dialog;
     dialog.SetText(QStringLiteral("Restoring the factory settings..."));
     dialog.SetTextRect(kRestoreProgressTextRect);
     dialog.SetBarRect(kRestoreProgressBarRect);
@@ -134,7 +134,7 @@ VANTOR_PREVIEW(dialog_key_mark) {
     const DeviceSection& section = DeviceSectionAt(0);
     QWidget host;
     host.resize(page.size());
-    CKeyMarkDlg marks(&host);
+    MousePicture marks(&host);
     if (!marks.Create(page, QPoint(section.ptMark.x, section.ptMark.y), section.CID, section.MID,
                       section.marks, section.keyCount)) {
         return {};

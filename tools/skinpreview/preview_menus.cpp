@@ -5,12 +5,12 @@
 #include <QPainter>
 #include <vector>
 
-#include "controls/combo_btn.h"
-#include "controls/layout_4k.h"
-#include "controls/menu_dlg.h"
-#include "controls/skin.h"
-#include "controls/tree_ctrl_ex.h"
 #include "tools/skinpreview/preview_registry.h"
+#include "ui/widgets/layout_4k.h"
+#include "ui/widgets/skin.h"
+#include "ui/widgets/skinned_combo_box.h"
+#include "ui/widgets/skinned_menu.h"
+#include "ui/widgets/skinned_tree.h"
 
 namespace vantor {
 namespace {
@@ -56,10 +56,10 @@ std::vector<MenuItem> FunctionMenuItems() {
 VANTOR_PREVIEW(menus_popup_with_submenu) {
     const QPoint origin(100, 100);
     const std::vector<MenuItem> items = FunctionMenuItems();
-    CMenuDlg* menu =
+    SkinnedMenu* menu =
         ShowMenu(nullptr, 160, origin + QPoint(12, 170), ConfiguredMenuColors(), 0, items);
     Hover(menu, menu->RowCentre(8));
-    CMenuDlg* sub = menu->SubMenu();
+    SkinnedMenu* sub = menu->SubMenu();
     QImage picture = Compose(origin, QSize(360, 420),
                              {menu->Shadow(), menu, sub != nullptr ? sub->Shadow() : nullptr, sub});
     CloseMenu();
@@ -70,7 +70,7 @@ VANTOR_PREVIEW(menus_combo_closed_and_open) {
     QWidget host;
     host.setGeometry(100, 100, 190, 330);
     host.setFont(WindowFont());  // the font a page gives its controls
-    CComboBtn combo(&host);
+    SkinnedComboBox combo(&host);
     combo.LoadImages(QStringLiteral("combo_nr.png"), {}, {});
     combo.setGeometry(20, 12, 147, 30);
     combo.SetTextColors(QColor(255, 255, 255), QColor(200, 200, 204), QColor(0, 170, 255));
@@ -87,7 +87,7 @@ VANTOR_PREVIEW(menus_combo_closed_and_open) {
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5),
                         QPointF(combo.mapToGlobal(QPoint(5, 5))), Qt::LeftButton, Qt::NoButton, {});
     QCoreApplication::sendEvent(&combo, &release);
-    CMenuDlg* menu = OpenMenu();
+    SkinnedMenu* menu = OpenMenu();
     if (menu != nullptr) Hover(menu, menu->RowCentre(2));
     QImage open = Compose(QPoint(100, 100), QSize(190, 220),
                           {&combo, menu != nullptr ? menu->Shadow() : nullptr, menu});
@@ -98,7 +98,7 @@ VANTOR_PREVIEW(menus_combo_closed_and_open) {
 VANTOR_PREVIEW(menus_macro_tree) {
     QWidget host;
     host.resize(240, 260);
-    CTreeCtrlEx tree;
+    SkinnedTree tree;
     tree.Create(QRect(0, 0, 240, 260), &host, 1, QImage(),
                 SkinPath(QStringLiteral("macro/open.png")),
                 SkinPath(QStringLiteral("macro/close.png")));

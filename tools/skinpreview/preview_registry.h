@@ -2,7 +2,7 @@
 // tools/skinpreview/preview_<family>.cpp with render functions registered like this:
 //
 //     VANTOR_PREVIEW(button_push_states) {
-//         CPngBtn button;
+//         SkinnedButton button;
 //         ...
 //         return vantor::preview::Grab(&button);
 //     }

@@ -2,13 +2,13 @@
 // digit and battery pictures, the mouse pictures and the About box.
 #include <QPainter>
 
-#include "app/config.h"
-#include "app/windows/about_dlg.h"
-#include "controls/layout_4k.h"
-#include "controls/png_btn.h"
-#include "controls/skin.h"
-#include "controls/skin_images.h"
+#include "app/config/config.h"
 #include "tools/skinpreview/preview_registry.h"
+#include "ui/shell/about_window.h"
+#include "ui/widgets/layout_4k.h"
+#include "ui/widgets/skin.h"
+#include "ui/widgets/skin_images.h"
+#include "ui/widgets/skinned_button.h"
 
 namespace vantor {
 namespace {
@@ -101,7 +101,7 @@ VANTOR_PREVIEW(shell_mouse_pictures) {
 }
 
 VANTOR_PREVIEW(shell_about_box) {
-    CAboutDlg about(nullptr, 0x0107);
+    AboutWindow about(nullptr, 0x0107);
     if (!about.HasSkin()) return {};
     // Shown here whatever ShowFWUpdate says, so that its caption can be looked at.
     if (about.FirmwareButton() != nullptr) about.FirmwareButton()->show();

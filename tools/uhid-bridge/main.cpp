@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "base/message_sink.h"
 #include "platform/paths.h"
 #include "sim/sim_factory.h"

@@ -9,13 +9,10 @@
 #include <memory>
 #include <optional>
 
-#include "app/config.h"
-#include "app/startup.h"
-#include "app/windows/exit_signal_watcher.h"
-#include "app/windows/vantor_dlg.h"
+#include "app/config/config.h"
+#include "app/session/startup.h"
 #include "base/log.h"
 #include "base/version.h"
-#include "controls/layout_4k.h"
 #include "platform/autostart.h"
 #include "platform/device_lock.h"
 #include "platform/heap_trim.h"
@@ -25,6 +22,9 @@
 #include "tools/common/simulated_mouse.h"
 #include "tools/vantor/message_box_sink.h"
 #include "tools/vantor/sim_menu.h"
+#include "ui/shell/exit_signal_watcher.h"
+#include "ui/shell/main_window.h"
+#include "ui/widgets/layout_4k.h"
 
 namespace {
 
@@ -110,21 +110,21 @@ int main(int argc, char** argv) {
 
     int result = 0;
     {
-        VantorDlgSetup setup;
+        MainWindowSetup setup;
         setup.startup = startup;
         setup.backend = backend;
         setup.startHidden = launch.startHidden;
         setup.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
         setup.messages = &messages;
         if (!setup.trayAvailable) DbgLog("No system tray: the window stays in the task bar");
-        CVantorDlg window(setup);
+        MainWindow window(setup);
         std::unique_ptr<SimMenu> simMenu;
         if (simulated) {
             simMenu = std::make_unique<SimMenu>(*simulated->firmware, *simulated->backend);
             simMenu->SetBatteryChanged([&window] { window.Session().BatteryUpdate(); });
             window.AddExtraMenu(simMenu.get());
         }
-        QObject::connect(&window, &CVantorDlg::finished, &app, &QApplication::quit);
+        QObject::connect(&window, &MainWindow::finished, &app, &QApplication::quit);
         // SIGTERM and SIGINT end the program as its exit command does, saving what it holds.
         ExitSignalWatcher exitSignals;
         QObject::connect(&exitSignals, &ExitSignalWatcher::exitRequested, &window,

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
+#include "app/session/startup.h"
 #include "tools/common/sim_fault_option.h"
 #include "tools/common/simulated_mouse.h"
 #include "tools/vantorctl/output.h"

@@ -1,5 +1,5 @@
 // vantorctl config: how the program read cfg.ini, section by section.
-#include "app/config.h"
+#include "app/config/config.h"
 #include "tools/vantorctl/cli.h"
 
 namespace vantor::cli {

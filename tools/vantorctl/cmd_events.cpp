@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "device/service_thread.h"
 #include "profile/report_rate.h"
 #include "tools/vantorctl/record_view.h"

@@ -1,7 +1,7 @@
 // vantorctl info: identity, firmware version, battery and active profile of the mouse.
 #include <cstdio>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "tools/vantorctl/record_view.h"
 #include "tools/vantorctl/session.h"
 

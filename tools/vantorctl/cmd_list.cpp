@@ -1,7 +1,7 @@
 // vantorctl list: the HID interfaces of the configured vendor and the mouse they lead to.
 #include <cstdio>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "tools/vantorctl/session.h"
 
 namespace vantor::cli {

@@ -1,5 +1,5 @@
 // vantorctl macros: the macros of the library in the data folder.
-#include "app/config.h"
+#include "app/config/config.h"
 #include "keys/macro_record.h"
 #include "tools/vantorctl/session.h"
 

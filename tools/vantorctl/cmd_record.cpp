@@ -1,5 +1,5 @@
 // vantorctl read / show / profile / reset: the current record and the on-board profiles.
-#include "app/config.h"
+#include "app/config/config.h"
 #include "device/usb_driver.h"
 #include "keys/macro_library.h"
 #include "profile/set_flags.h"

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "app/application_rules_file.h"
+#include "app/rules/application_rules_file.h"
 #include "tools/vantorctl/cli.h"
 
 namespace vantor::cli {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "app/codec_context_config.h"
-#include "app/config.h"
-#include "app/profile_bounds.h"
+#include "app/config/codec_context_config.h"
+#include "app/config/config.h"
+#include "app/store/profile_bounds.h"
 #include "base/texts.h"
 #include "keys/assignment.h"
 #include "keys/key_functions.h"

@@ -1,7 +1,7 @@
 // vantorctl export FILE / import FILE: a profile with the macros its buttons use, as the
 // main window's export and import buttons do, with the file named on the command line.
-#include "app/config.h"
-#include "app/profile_export.h"
+#include "app/config/config.h"
+#include "app/store/profile_export.h"
 #include "tools/vantorctl/session.h"
 
 namespace vantor::cli {

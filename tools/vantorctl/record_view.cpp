@@ -1,10 +1,10 @@
 #include "tools/vantorctl/record_view.h"
-#include "app/codec_context_config.h"
+#include "app/config/codec_context_config.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "app/config.h"
+#include "app/config/config.h"
 #include "profile/codec_context.h"
 #include "profile/report_rate.h"
 #include "profile/sensor_tables.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/button_label_context.h"
+#include "app/config/button_label_context.h"
 #include "keys/assignment.h"
 #include "keys/macro_list.h"
 #include "profile/profile_record.h"

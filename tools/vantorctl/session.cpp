@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/codec_context_config.h"
-#include "app/config.h"
-#include "app/discovery_config.h"
-#include "app/transfer_settings.h"
+#include "app/config/codec_context_config.h"
+#include "app/config/config.h"
+#include "app/config/discovery_config.h"
+#include "app/session/transfer_settings.h"
 #include "base/log.h"
 #include "device/apply_worker.h"
 #include "platform/hidraw_backend.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/profile_store.h"
+#include "app/store/profile_store.h"
 #include "device/discovery.h"
 #include "device/profile_transfer.h"
 #include "device/usb_driver.h"
