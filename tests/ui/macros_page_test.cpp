@@ -149,7 +149,9 @@ TEST_F(MacroDlgTest, AMacroThatCannotBeWrittenKeepsItsSaveButtonAndConfirmsNothi
     std::filesystem::create_directories(file / "in-the-way");
     page_->OnInsertChosen(0xF0);
     page_->OnSave();
-    EXPECT_TRUE(page_->SaveButton()->isVisibleTo(page_));
+    // The writer thread's failure comes back to the window as a queued call.
+    ASSERT_TRUE(window_->Writer().Flush(8000));
+    EXPECT_TRUE(test::WaitUntil([&] { return page_->SaveButton()->isVisibleTo(page_); }));
     EXPECT_TRUE(window_->Note() == nullptr || window_->Note()->isHidden());
 }
 

@@ -637,7 +637,7 @@ void MainWindow::LayoutForDevice() {
         const std::string text =
             TextOr("tc_damaged_kept", "The damaged profile file was kept as:") + " " + damaged;
         QMetaObject::invokeMethod(
-            this, [this, text] { ShowFailure(text); }, Qt::QueuedConnection);
+            this, [this, text] { ShowNotice(text); }, Qt::QueuedConnection);
     }
     const DeviceSection& section = CurrentDevice();
     if (SkinnedButton* lighting = navi_[3]) {
@@ -903,19 +903,10 @@ bool MainWindow::SaveProfileAtExit() {
 void MainWindow::OnFileWritten(const FileWriteResult& result) {
     if (result.ok) return;
     (void)library_->MacroWriteFailed(result.path, result.error);
-    ShowFailure(SaveFailedText(result.path, result.error));
-}
-
-void MainWindow::ShowFailure(std::string text) {
-    failures_.push_back(std::move(text));
-    if (showingFailures_) return;
-    showingFailures_ = true;
-    while (!failures_.empty()) {
-        const std::string next = std::move(failures_.front());
-        failures_.pop_front();
-        ShowText(next);
-    }
-    showingFailures_ = false;
+    // A note that confirmed handing the file over would now say the opposite of the truth.
+    if (note_ != nullptr) note_->hide();
+    // Non-modal: a result handler never runs a loop of its own; notices stack.
+    ShowNotice(SaveFailedText(result.path, result.error));
 }
 
 void MainWindow::Finish() {

@@ -14,7 +14,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <set>
@@ -239,8 +238,6 @@ class MainWindow : public QWidget, public SessionWindow, public LanguageListener
     void SaveUnsavedMacros();
     // A write of the writer thread has ended (window thread): a failure is shown.
     void OnFileWritten(const FileWriteResult& result);
-    // Shows failures one after another, never one window inside another.
-    void ShowFailure(std::string text);
     void Finish();
     SettingsPage* NewPage(PageId page);
     WindowCloseSettings CloseSettings() const;
@@ -249,9 +246,7 @@ class MainWindow : public QWidget, public SessionWindow, public LanguageListener
     // Writes the profile file, macro files, lang.ini, mac.dct and CID.dct; made first and
     // stopped first, so every result it posts finds the window.
     std::unique_ptr<FileWriter> writer_;
-    std::deque<std::string> failures_;   // waiting to be shown
     std::set<std::string> toldDamaged_;  // kept copies of damaged profile files, told once
-    bool showingFailures_ = false;
     MainWindowSetup setup_;
     ProfileStore store_;
     CUSBDriver driver_;
